@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The Debian packages the project needs, listed once; sourced by the other scripts.
+ORB_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libssl-dev zlib1g-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+)
+
+# Installs whatever is missing (needs root, as on a fresh machine).
+orb_install_deps() {
+  local missing=() pkg
+  for pkg in "${ORB_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# Configures and builds one build directory: orb_build DIR [cmake options...]
+orb_build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir"
+}
