@@ -1,8 +1,9 @@
 #include "session/TcpNegotiationTransport.h"
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
-#include "platform/Clock.h"
 #include "platform/SocketErrors.h"
 #include "platform/TextError.h"
 
@@ -21,7 +22,7 @@ size_t TcpNegotiationTransport::Read(uint8_t* buffer, size_t size) {
   const int received = m_socket.Receive(buffer, size, m_readWaitMs);
   if (received > 0) return static_cast<size_t>(received);
   if (received == 0) {
-    platform::Sleep(static_cast<uint32_t>(m_closedPauseMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_closedPauseMs));
     m_report.SetFailureText("Error while attempting to read.\n");
     // The connect thread moves on to the next failover address when the
     // negotiation fails; doing it here too would skip an address.
