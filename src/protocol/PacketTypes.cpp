@@ -1,0 +1,92 @@
+#include "protocol/PacketTypes.h"
+
+const char* PacketTypeName(int type) {
+  switch (type) {
+    case SEGMENT:
+      return "SEGMENT";
+    case MULTISEGMENT:
+      return "MULTISEGMENT";
+    case GRAB_SOURCE:
+      return "GRAB_SOURCE";
+    case VERSION_STRING_PACKET:
+      return "VERSION_STRING_PACKET";
+    case KBD:
+      return "KBD";
+    case KBD_LEDS:
+      return "KBD_LEDS";
+    case MOUSE:
+      return "MOUSE";
+    case FLASH_UPDATE:
+      return "FLASH_UPDATE";
+    case KEEP_ALIVE:
+      return "KEEP_ALIVE";
+    case PING:
+      return "PING";
+    case PING_RESPONSE:
+      return "PING_RESPONSE";
+    case DISCONNECT:
+      return "DISCONNECT";
+    case TEXT_MSG:
+      return "TEXT_MSG";
+    case FILL_BMP_WITH_COLOR:
+      return "FILL_BMP_WITH_COLOR";
+    case RESIZE:
+      return "RESIZE";
+    case NEW_SIZE:
+      return "NEW_SIZE";
+    case SET_COLOR_REDUCTION:
+      return "SET_COLOR_REDUCTION";
+    case CHANGE_COLOR_LO_HI:
+      return "CHANGE_COLOR_LO_HI";
+    case TELL_SERVERS_SELECTED:
+      return "TELL_SERVERS_SELECTED";
+    case CHANGE_QUADRANT:
+      return "CHANGE_QUADRANT";
+    case ONE_TO_ONE:
+      return "ONE_TO_ONE";
+    case VIEWER_RESOLUTION_STRING:
+      return "VIEWER_RESOLUTION_STRING";
+    case SWITCH_KEYSTROKES:
+      return "SWITCH_KEYSTROKES";
+    case VIDEO_OFFSETS:
+      return "VIDEO_OFFSETS";
+    case MISC_CONFIG:
+      return "MISC_CONFIG";
+    case MISC_CONFIG_DATA:
+      return "MISC_CONFIG_DATA";
+    case USERS_LIST:
+      return "USERS_LIST";
+    case THROUGHPUT_TEST_PACKET:
+      return "THROUGHPUT_TEST_PACKET";
+    case THROUGHPUT_OBSERVED:
+      return "THROUGHPUT_OBSERVED";
+    case THROUGHPUT_REQUEST_TEST:
+      return "THROUGHPUT_REQUEST_TEST";
+    case ASK_USER_QUESTIONS:
+      return "ASK_USER_QUESTIONS";
+    case QUESTION_REPLIES:
+      return "QUESTION_REPLIES";
+    case LOGGED_IN:
+      return "LOGGED_IN";
+    case CALL_BACK:
+      return "CALL_BACK ";
+    case HAND_SHAKE:
+      return "HAND_SHAKE";
+    case REPAINT:
+      return "REPAINT";
+    case RESEND_FROM:
+      return "RESEND_FROM";
+    case ERROR_RESYNC:
+      return "ERROR_RESYNC";
+    case TUNE_VIDEO:
+      return "TUNE_VIDEO";
+    case SERVER_CONFIG_DATA:
+      return "SERVER_CONFIG_DATA";
+    case SWITCH_SETTINGS:
+      return "SWITCH_SETTINGS";
+    case REQUEST_SWITCH_SETTINGS:
+      return "REQUEST_SWITCH_SETTINGS";
+    default:
+      return "Unknown";
+  }
+}
