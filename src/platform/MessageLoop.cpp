@@ -1,0 +1,190 @@
+#include "platform/MessageLoop.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/WindowMessages.h"
+
+namespace platform {
+
+MessageLoop::MessageLoop(Dispatcher dispatcher) : m_dispatcher(std::move(dispatcher)) {}
+
+MessageLoop::~MessageLoop() = default;
+
+void MessageLoop::SetDispatcher(Dispatcher dispatcher) { m_dispatcher = std::move(dispatcher); }
+
+bool MessageLoop::Post(Message message) {
+  {
+    std::lock_guard lock(m_mutex);
+    if (m_quit) return false;
+    m_queue.push_back(std::move(message));
+  }
+  m_wake.notify_all();
+  return true;
+}
+
+void MessageLoop::PumpPending() {
+  // Only what is waiting now: a handler that posts to itself must not keep a
+  // reply wait pumping for ever.
+  size_t waiting;
+  {
+    std::lock_guard lock(m_mutex);
+    waiting = m_queue.size();
+  }
+  FireDueTimers();
+  for (size_t i = 0; i < waiting && DispatchOneMessage(); ++i) FireDueTimers();
+}
+
+void MessageLoop::SetTimer(uint32_t id, uint32_t periodMs, TimerCallback callback) {
+  StartTimer(id, periodMs, std::move(callback), std::nullopt);
+}
+
+void MessageLoop::SetMessageTimer(WindowId window, uint32_t id, uint32_t periodMs) {
+  StartTimer(id, periodMs, {}, window);
+}
+
+void MessageLoop::StartTimer(uint32_t id, uint32_t periodMs, TimerCallback callback,
+                             std::optional<WindowId> window) {
+  const std::chrono::milliseconds period(std::max<uint32_t>(periodMs, 1));
+  {
+    std::lock_guard lock(m_mutex);
+    Timer& timer = m_timers[id];
+    timer = Timer{period, Clock::now() + period, std::move(callback),
+                  window, m_nextGeneration++,    false};
+  }
+  m_wake.notify_all();
+}
+
+void MessageLoop::KillTimer(uint32_t id) {
+  std::lock_guard lock(m_mutex);
+  m_timers.erase(id);
+}
+
+void MessageLoop::Run() { Loop(nullptr, std::nullopt); }
+
+void MessageLoop::RunFor(uint32_t milliseconds) {
+  Loop(nullptr, Clock::now() + std::chrono::milliseconds(milliseconds));
+}
+
+bool MessageLoop::RunUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+  return Loop(done, Clock::now() + std::chrono::milliseconds(timeoutMs));
+}
+
+void MessageLoop::Quit() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_quit = true;
+  }
+  m_wake.notify_all();
+}
+
+bool MessageLoop::HasQuit() const {
+  std::lock_guard lock(m_mutex);
+  return m_quit;
+}
+
+size_t MessageLoop::QueuedCount() const {
+  std::lock_guard lock(m_mutex);
+  return m_queue.size();
+}
+
+bool MessageLoop::Loop(const std::function<bool()>& done,
+                       std::optional<Clock::time_point> deadline) {
+  for (;;) {
+    if (done && done()) return true;
+    if (HasQuit()) return false;
+    if (deadline && Clock::now() >= *deadline) return false;
+    // Timers get their turn before every message, so a busy queue cannot
+    // starve the keep-alive watch.
+    const bool fired = FireDueTimers();
+    if (DispatchOneMessage() || fired) continue;
+
+    std::unique_lock lock(m_mutex);
+    auto wakeAt = NextTimerDue();
+    if (deadline && (!wakeAt || *deadline < *wakeAt)) wakeAt = deadline;
+    const auto ready = [this] { return m_quit || !m_queue.empty(); };
+    if (wakeAt) {
+      m_wake.wait_until(lock, *wakeAt, ready);
+    } else {
+      m_wake.wait(lock, ready);
+    }
+  }
+}
+
+std::optional<MessageLoop::Clock::time_point> MessageLoop::NextTimerDue() const {
+  std::optional<Clock::time_point> next;
+  for (const auto& [id, timer] : m_timers) {
+    if (!timer.running && (!next || timer.due < *next)) next = timer.due;
+  }
+  return next;
+}
+
+bool MessageLoop::FireDueTimers() {
+  // Collect first and fire one at a time: a callback may set or kill timers.
+  std::vector<uint32_t> due;
+  {
+    std::lock_guard lock(m_mutex);
+    const auto now = Clock::now();
+    for (const auto& [id, timer] : m_timers) {
+      if (!timer.running && timer.due <= now) due.push_back(id);
+    }
+  }
+  bool fired = false;
+  for (uint32_t id : due) {
+    TimerCallback callback;
+    std::optional<WindowId> window;
+    uint64_t generation;
+    {
+      std::lock_guard lock(m_mutex);
+      auto it = m_timers.find(id);
+      const auto now = Clock::now();
+      if (it == m_timers.end() || it->second.running || it->second.due > now) continue;
+      Timer& timer = it->second;
+      timer.running = true;
+      timer.due += timer.period;
+      if (timer.due <= now) timer.due = now + timer.period;
+      callback = timer.callback;
+      window = timer.window;
+      generation = timer.generation;
+    }
+    struct Finish {
+      MessageLoop& loop;
+      uint32_t id;
+      uint64_t generation;
+      ~Finish() {
+        std::lock_guard lock(loop.m_mutex);
+        auto it = loop.m_timers.find(id);
+        if (it != loop.m_timers.end() && it->second.generation == generation) {
+          it->second.running = false;
+        }
+      }
+    } finish{*this, id, generation};
+    fired = true;
+    if (window) {
+      Message tick = MakeMessage(*window, WM_TIMER, id);
+      Dispatch(tick);
+    } else if (callback) {
+      callback();
+    }
+  }
+  return fired;
+}
+
+bool MessageLoop::DispatchOneMessage() {
+  Message message;
+  {
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty()) return false;
+    message = std::move(m_queue.front());
+    m_queue.pop_front();
+  }
+  Dispatch(message);
+  return true;
+}
+
+void MessageLoop::Dispatch(Message& message) {
+  if (m_dispatcher) m_dispatcher(message);
+}
+
+}  // namespace platform
