@@ -1,0 +1,99 @@
+#include "platform/HeadlessKeyboard.h"
+
+#include <utility>
+
+namespace platform {
+namespace {
+constexpr uint8_t LOCK_BITS = LOCK_SCROLL | LOCK_NUM | LOCK_CAPS;
+
+uint8_t LockBitOf(int virtualKey) {
+  switch (virtualKey) {
+    case VK_CAPITAL:
+      return LOCK_CAPS;
+    case VK_NUMLOCK:
+      return LOCK_NUM;
+    case VK_SCROLL:
+      return LOCK_SCROLL;
+    default:
+      return 0;
+  }
+}
+}  // namespace
+
+HeadlessKeyboard::HeadlessKeyboard(uint8_t lights, std::string layout)
+    : m_lights(lights & LOCK_BITS), m_layout(std::move(layout)) {}
+
+bool HeadlessKeyboard::IsKeyDown(int virtualKey) const {
+  std::lock_guard lock(m_mutex);
+  return m_down.count(virtualKey) != 0;
+}
+
+uint8_t HeadlessKeyboard::LockLights() const {
+  std::lock_guard lock(m_mutex);
+  return m_lights;
+}
+
+void HeadlessKeyboard::SetLockLights(uint8_t lights) {
+  std::lock_guard lock(m_mutex);
+  m_lights = lights & LOCK_BITS;
+}
+
+void HeadlessKeyboard::SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) {
+  std::lock_guard lock(m_mutex);
+  m_synthetic.push_back({virtualKey, scanCode, keyUp});
+  if (keyUp) {
+    m_down.erase(virtualKey);
+    return;
+  }
+  // Auto-repeat of a held lock key does not toggle it again.
+  if (m_down.insert(virtualKey).second) m_lights ^= LockBitOf(virtualKey);
+}
+
+bool HeadlessKeyboard::StartGrab() {
+  std::lock_guard lock(m_mutex);
+  if (m_refuseGrab) return false;
+  m_grabbed = true;
+  ++m_grabCount;
+  return true;
+}
+
+void HeadlessKeyboard::EndGrab() {
+  std::lock_guard lock(m_mutex);
+  m_grabbed = false;
+}
+
+bool HeadlessKeyboard::IsGrabbed() const {
+  std::lock_guard lock(m_mutex);
+  return m_grabbed;
+}
+
+std::string HeadlessKeyboard::LayoutName() const {
+  std::lock_guard lock(m_mutex);
+  return m_layout;
+}
+
+void HeadlessKeyboard::SetKeyDown(int virtualKey, bool down) {
+  std::lock_guard lock(m_mutex);
+  if (down) {
+    m_down.insert(virtualKey);
+  } else {
+    m_down.erase(virtualKey);
+  }
+}
+
+void HeadlessKeyboard::RefuseGrab(bool refuse) {
+  std::lock_guard lock(m_mutex);
+  m_refuseGrab = refuse;
+}
+
+std::vector<HeadlessKeyboard::SyntheticKey> HeadlessKeyboard::SyntheticKeys() const {
+  std::lock_guard lock(m_mutex);
+  return m_synthetic;
+}
+
+int HeadlessKeyboard::GrabCount() const {
+  std::lock_guard lock(m_mutex);
+  return m_grabCount;
+}
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+#pragma once
+// A keyboard without hardware: keys and lock states are set by the test or
+// the command-line client; synthetic keys act on them as a real keyboard
+// would (a lock key's press toggles it) and are recorded.
+
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace platform {
+
+class HeadlessKeyboard : public KeyboardDevice {
+ public:
+  struct SyntheticKey {
+    int virtualKey = 0;
+    int scanCode = 0;
+    bool keyUp = false;
+    friend bool operator==(const SyntheticKey&, const SyntheticKey&) = default;
+  };
+
+  explicit HeadlessKeyboard(uint8_t lights = 0, std::string layout = "us");
+
+  bool IsKeyDown(int virtualKey) const override;
+  uint8_t LockLights() const override;
+  void SetLockLights(uint8_t lights) override;
+  void SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) override;
+  bool StartGrab() override;
+  void EndGrab() override;
+  bool IsGrabbed() const override;
+  std::string LayoutName() const override;
+
+  // Set-up: a key held by the local user; whether a grab is refused.
+  void SetKeyDown(int virtualKey, bool down);
+  void RefuseGrab(bool refuse);
+
+  // Inspection.
+  std::vector<SyntheticKey> SyntheticKeys() const;
+  int GrabCount() const;  // successful StartGrab calls
+
+ private:
+  mutable std::mutex m_mutex;
+  std::set<int> m_down;
+  uint8_t m_lights;
+  std::string m_layout;
+  bool m_grabbed = false;
+  bool m_refuseGrab = false;
+  int m_grabCount = 0;
+  std::vector<SyntheticKey> m_synthetic;
+};
+
+}  // namespace platform
