@@ -1,0 +1,217 @@
+#include "CommandLine.h"
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+
+namespace sim {
+
+namespace {
+
+long Number(const std::string& flag, const std::string& text, long low, long high) {
+  std::size_t used = 0;
+  long value = 0;
+  try {
+    value = std::stol(text, &used, 0);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || text.empty() || value < low || value > high)
+    throw std::runtime_error(flag + ": expected a number from " + std::to_string(low) + " to " +
+                             std::to_string(high) + ", not '" + text + "'");
+  return value;
+}
+
+template <typename T>
+void NumberOrNone(std::optional<T>& target, const std::string& flag, const std::string& text,
+                  long low, long high) {
+  if (text == "none")
+    target.reset();
+  else
+    target = static_cast<T>(Number(flag, text, low, high));
+}
+
+void ParseListen(UnitOptions& options, const std::string& text) {
+  const auto colon = text.rfind(':');
+  if (colon == std::string::npos) throw std::runtime_error("--listen: expected ADDR:PORT");
+  std::string host = text.substr(0, colon);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
+  if (host.empty()) throw std::runtime_error("--listen: the address is missing");
+  options.listenHost = host;
+  options.listenPort = static_cast<int>(Number("--listen", text.substr(colon + 1), 0, 65535));
+}
+
+void ParseScreen(UnitOptions& options, const std::string& text) {
+  const auto x = text.find('x');
+  if (x == std::string::npos) throw std::runtime_error("--screen: expected WIDTHxHEIGHT");
+  options.nativeWidth = static_cast<int>(Number("--screen", text.substr(0, x), 1, 1600));
+  options.nativeHeight = static_cast<int>(Number("--screen", text.substr(x + 1), 1, 1200));
+}
+
+Encoding ParseEncoding(const std::string& text) {
+  if (text == "raw") return Encoding::Raw;
+  if (text == "segment") return Encoding::Segment;
+  if (text == "multisegment") return Encoding::MultiSegment;
+  if (text == "mixed") return Encoding::Mixed;
+  throw std::runtime_error("--encoding: expected raw, segment, multisegment or mixed, not '" +
+                           text + "'");
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine result;
+  UnitOptions& o = result.options;
+  Faults& f = o.faults;
+  using Setter = std::function<void(const std::string&)>;
+  const std::map<std::string, Setter> withValue = {
+      {"--listen", [&](const std::string& v) { ParseListen(o, v); }},
+      {"--protocol",
+       [&](const std::string& v) { NumberOrNone(o.protocol, "--protocol", v, 0, 255); }},
+      {"--version-string",
+       [&](const std::string& v) {
+         if (v == "none")
+           o.versionString.reset();
+         else
+           o.versionString = v;
+       }},
+      {"--encryption-types",
+       [&](const std::string& v) {
+         NumberOrNone(o.encryptionTypes, "--encryption-types", v, 0, 255);
+       }},
+      {"--encryption",
+       [&](const std::string& v) { NumberOrNone(o.encryption, "--encryption", v, 0, 255); }},
+      {"--inactivity",
+       [&](const std::string& v) {
+         NumberOrNone(o.inactivitySeconds, "--inactivity", v, 0, 0xFFFFFFFFL);
+       }},
+      {"--special-type",
+       [&](const std::string& v) { NumberOrNone(o.specialType, "--special-type", v, 0, 255); }},
+      {"--segment-mode",
+       [&](const std::string& v) {
+         NumberOrNone(o.segmentMode, "--segment-mode", v, -0x7FFFFFFFL, 0x7FFFFFFFL);
+       }},
+      {"--keepalive-s",
+       [&](const std::string& v) {
+         o.keepAliveSeconds = static_cast<int>(Number("--keepalive-s", v, 0, 255));
+       }},
+      {"--login-timeout-s",
+       [&](const std::string& v) {
+         o.loginTimeoutSeconds = static_cast<int>(Number("--login-timeout-s", v, 0, 86400));
+       }},
+      {"--text-msg", [&](const std::string& v) { o.textMessage = v; }},
+      {"--text-msg-seconds",
+       [&](const std::string& v) {
+         o.textMessageSeconds = static_cast<int>(Number("--text-msg-seconds", v, 0, 255));
+       }},
+      {"--users", [&](const std::string& v) { o.users = UserList::Load(v); }},
+      {"--challenge-length",
+       [&](const std::string& v) {
+         o.challengeLength = static_cast<int>(Number("--challenge-length", v, 0, 199));
+       }},
+      {"--screen", [&](const std::string& v) { ParseScreen(o, v); }},
+      {"--encoding", [&](const std::string& v) { o.encoding = ParseEncoding(v); }},
+      {"--frame-interval-ms",
+       [&](const std::string& v) {
+         o.frameIntervalMs = static_cast<int>(Number("--frame-interval-ms", v, 0, 60000));
+       }},
+      {"--dump-frame", [&](const std::string& v) { o.dumpFramePath = v; }},
+  };
+  const std::map<std::string, bool*> switches = {
+      {"--help", &result.help},
+      {"--busy", &o.busy},
+      {"--refuse-login", &o.refuseLogin},
+      {"--verbose", &o.verbose},
+      {"--fault-close-mid-packet", &f.closeMidPacket},
+      {"--fault-stall", &f.stall},
+      {"--fault-bad-checksum", &f.badChecksum},
+      {"--fault-oversize", &f.oversizePacket},
+      {"--fault-garbage", &f.garbage},
+      {"--fault-no-keepalive", &f.noKeepAlive},
+      {"--fault-unknown-type", &f.unknownType},
+      {"--fault-finished-stream", &f.finishedStream},
+      {"--fault-big-screen", &f.bigScreen},
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& flag = args[i];
+    if (flag == "--no-fill-square") {
+      o.fillSquare = false;
+    } else if (auto s = switches.find(flag); s != switches.end()) {
+      *s->second = true;
+    } else if (auto w = withValue.find(flag); w != withValue.end()) {
+      if (i + 1 >= args.size()) throw std::runtime_error(flag + ": a value is missing");
+      w->second(args[++i]);
+    } else {
+      throw std::runtime_error("unknown flag '" + flag + "' (see --help)");
+    }
+  }
+  return result;
+}
+
+std::string HelpText() {
+  return R"(orb-sim: a simulated Orb unit for the viewer to connect to.
+
+Prints "LISTENING <port>" on standard output once it listens, then serves one viewer at a
+time until SIGTERM or SIGINT. A viewer that connects while another is served is told the unit
+is busy (negotiation option "protocol" = 1).
+
+Listening
+  --listen ADDR:PORT        address to listen on (default 127.0.0.1:5678; port 0 picks one)
+  --busy                    always answer as busy with another connection
+  --verbose                 log every exchange on standard error
+
+Negotiation (the unit's proposals; "none" leaves the option out)
+  --protocol N              option 1 (default 0; 1 is the busy marker)
+  --version-string TEXT     option 2, the unit's version (default ORB2.10)
+  --encryption-types MASK   option 3, 1 NONE | 2 BLOWFISH | 4 TRIPLE DES (default 7); also
+                            narrows the mask acknowledged in the viewer's own request
+  --encryption ID           option 4, the session cipher: 11 NONE, 12 TRIPLE DES,
+                            13 BLOWFISH (default 13)
+  --inactivity N            option 5, seconds without a packet from the viewer before the
+                            unit ends the session with "Inactivity timer expired." (default
+                            0 = never)
+  --special-type ID         option 6, the user list's cipher (default 13)
+  --segment-mode N          option 7, the initial video segment mode (default 3)
+
+Session and login
+  --keepalive-s N           send KEEP_ALIVE every N seconds (default 15; 0 = never)
+  --login-timeout-s N       end with "Time expired for logging in" when nobody has logged in
+                            after N seconds (default 120; 0 = never)
+  --users FILE              the accounts, one per line: name:password:admin or
+                            name:password:user ('#' starts a comment line; the password
+                            may hold ':'). Default: one administrator admin / admin
+  --challenge-length N      characters of the login challenge (default 16)
+  --refuse-login            refuse every login; the third refusal ends the session with
+                            "Too many login attempts."
+  --text-msg TEXT           send TEXT as a TEXT_MSG right after login
+  --text-msg-seconds N      how long the viewer shows it (its subtype; 0 = a message box)
+
+Video
+  --screen WxH              the target's native screen (default 1024x768, at most 1600x1200)
+  --encoding E              raw (uncompressed runs), segment (compressed single runs),
+                            multisegment (compressed opcode stream, the default) or mixed
+                            (the three in turn, one per update)
+  --frame-interval-ms N     animate the desktop and send its changes every N ms (default
+                            100; 0 = only on RESIZE, REPAINT and CHANGE_COLOR_LO_HI)
+  --no-fill-square          do not paint the 12 x 12 square in the top right corner with
+                            FILL_BMP_WITH_COLOR (it is painted by default, never by video)
+  --dump-frame FILE         after each update, write the picture the viewer should then
+                            show (24-bit RGB after the 5-6-5 round trip) to FILE as a binary
+                            PPM; it is in place before the update's packets are sent
+
+Faults (each fires once, at the first video update unless said otherwise)
+  --fault-close-mid-packet  send half of the first video packet, then close the socket
+  --fault-stall             after the first full picture send nothing more, keep the socket
+  --fault-bad-checksum      corrupt the checksum of the first video packet
+  --fault-oversize          send a packet whose PayloadSize exceeds 60,000
+  --fault-garbage           send 100,001 bytes of garbage
+  --fault-no-keepalive      send the first KEEP_ALIVE only
+  --fault-unknown-type      right after login, send a packet of type 99
+  --fault-finished-stream   end the first compressed video packet with Z_FINISH
+  --fault-big-screen        announce a screen of 1,601 x 1,200 in NEW_SIZE
+  (--refuse-login and --busy above are faults too)
+)";
+}
+
+}  // namespace sim

@@ -1,0 +1,15 @@
+#pragma once
+// A 5 x 7 bitmap font for the synthetic desktop's text (upper case, digits, some punctuation;
+// lower case is drawn in upper case, anything else as a blank).
+
+#include <cstdint>
+
+namespace sim {
+
+constexpr int GLYPH_WIDTH = 5;
+constexpr int GLYPH_HEIGHT = 7;
+
+// Seven rows, the leftmost pixel in bit 4.
+const std::uint8_t* Glyph(char c);
+
+}  // namespace sim

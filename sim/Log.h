@@ -1,0 +1,12 @@
+#pragma once
+// The simulator's diagnostics go to standard error, one line each, only when verbose; standard
+// output is kept for the "LISTENING" line.
+
+namespace sim {
+
+void SetVerbose(bool on);
+bool Verbose();
+// printf-style; a line feed is added.
+void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace sim

@@ -1,0 +1,63 @@
+#pragma once
+// Everything that shapes the simulated unit's behaviour, filled by the command line or by a
+// test or benchmark that runs the unit in-process.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "Users.h"
+
+namespace sim {
+
+enum class Encoding { Raw, Segment, MultiSegment, Mixed };
+
+// Deliberate misbehaviour, each switched by its own flag.
+struct Faults {
+  bool closeMidPacket = false;  // first video packet is cut in half, then the socket closes
+  bool stall = false;           // after the first picture nothing more is sent
+  bool badChecksum = false;     // the first video packet carries a wrong checksum
+  bool oversizePacket = false;  // a packet whose PayloadSize exceeds 60,000
+  bool garbage = false;         // 100,001 bytes that are not packets
+  bool noKeepAlive = false;     // one KEEP_ALIVE, then never again
+  bool unknownType = false;     // one packet of a type the catalogue does not know
+  bool finishedStream = false;  // the first compressed video packet ends its deflate stream
+  bool bigScreen = false;       // NEW_SIZE announces 1,601 x 1,200
+};
+
+struct UnitOptions {
+  std::string listenHost = "127.0.0.1";
+  int listenPort = 5678;
+
+  // Negotiation proposals; an empty optional leaves the option out of the unit's request.
+  std::optional<int> protocol = 0;
+  std::optional<std::string> versionString = std::string("ORB2.10");
+  std::optional<int> encryptionTypes = 7;  // also the mask acknowledged to the viewer
+  std::optional<int> encryption = 13;
+  std::optional<std::uint32_t> inactivitySeconds = 0;
+  std::optional<int> specialType = 13;
+  std::optional<std::int32_t> segmentMode = 3;
+  bool busy = false;
+
+  // Session.
+  int keepAliveSeconds = 15;
+  int loginTimeoutSeconds = 120;
+  std::string textMessage;
+  int textMessageSeconds = 0;
+  UserList users = UserList::Default();
+  int challengeLength = 16;
+  bool refuseLogin = false;
+
+  // Video.
+  int nativeWidth = 1024;
+  int nativeHeight = 768;
+  Encoding encoding = Encoding::MultiSegment;
+  int frameIntervalMs = 100;
+  bool fillSquare = true;
+  std::string dumpFramePath;
+
+  Faults faults;
+  bool verbose = false;
+};
+
+}  // namespace sim

@@ -1,0 +1,74 @@
+#pragma once
+// One viewer's connection, from negotiation to close: login, keep-alive, echoes, text
+// messages, video and the injected faults.
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "Cipher.h"
+#include "Desktop.h"
+#include "Negotiation.h"
+#include "Options.h"
+#include "Packet.h"
+#include "Socket.h"
+#include "VideoEncoder.h"
+
+namespace sim {
+
+class Session {
+ public:
+  Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop);
+  // Serves the viewer until either side ends the connection or the unit stops; never throws.
+  void Run();
+
+ private:
+  void Serve();
+  void Handle(const Packet& packet);
+  void HandleReplies(const Packet& packet);
+  void HandleVideoRequest(const Packet& packet);
+  void RunTimers();
+
+  void Send(const Packet& packet);
+  void SendVideo(const Packet& packet);
+  void SendText(const std::string& text, int seconds);
+  void Ask();
+  void Resize(int width, int height);
+  void SendPicture(bool full);
+  void SendFaultsBeforeVideo();
+  // Sends a closing text and ends the session once it has gone out.
+  void CloseWith(const std::string& text);
+
+  Socket m_socket;
+  const UnitOptions& m_options;
+  const std::atomic<bool>& m_stop;
+  Agreement m_agreement;
+  PacketReader m_reader;
+  int m_cipher = CIPHER_NONE;
+  int m_sessionCipher = CIPHER_NONE;
+  std::optional<SessionKeys> m_keys;
+
+  bool m_done = false;
+  bool m_loggedIn = false;
+  int m_failures = 0;
+  std::string m_challenge;
+
+  Clock::time_point m_started;
+  Clock::time_point m_lastFromViewer;
+  Clock::time_point m_nextKeepAlive;
+  Clock::time_point m_nextFrame;
+  int m_keepAlivesSent = 0;
+
+  Desktop m_desktop;
+  VideoEncoder m_encoder;
+  int m_width = 0, m_height = 0;
+  bool m_streaming = false;
+  std::uint32_t m_frame = 0;
+  int m_lowLevel = LEVEL_COLOUR, m_highLevel = LEVEL_COLOUR;
+  bool m_videoSent = false;
+  bool m_stalled = false;
+  unsigned m_keystrokes = 0, m_mouseEvents = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,47 @@
+// orb-sim: parses the flags and runs the simulated unit until told to stop.
+
+#include <signal.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "Log.h"
+#include "Unit.h"
+
+int main(int argc, char** argv) {
+  sim::CommandLine commandLine;
+  try {
+    commandLine = sim::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "orb-sim: %s\n", e.what());
+    return 2;
+  }
+  if (commandLine.help) {
+    std::fputs(sim::HelpText().c_str(), stdout);
+    return 0;
+  }
+  sim::SetVerbose(commandLine.options.verbose);
+
+  // The unit's threads inherit this mask, so only sigwait below sees the signals.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  sim::Unit unit(commandLine.options);
+  try {
+    std::printf("LISTENING %d\n", unit.Start());
+    std::fflush(stdout);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "orb-sim: %s\n", e.what());
+    return 1;
+  }
+  int signal = 0;
+  sigwait(&stopSignals, &signal);
+  unit.Stop();
+  return 0;
+}
