@@ -267,9 +267,9 @@ void CTraceLog::OpenLogFile() {
 
 void CTraceLog::OpenIpSink() {
   std::string address = m_path;
-  if (address.empty()) {
-    address = m_ini ? m_ini->Read(SECTION, "PATH", "127.0.0.1", 81) : "127.0.0.1";
-  }
+  if (address.empty() && m_ini) address = m_ini->Read(SECTION, "PATH", "127.0.0.1", 81);
+  // An empty key reads as empty rather than as the default.
+  if (address.empty()) address = "127.0.0.1";
   const std::optional<uint32_t> receiver = platform::ParseDottedIPv4(address);
   if (!receiver) return;
   if (!m_socket.Open()) {
