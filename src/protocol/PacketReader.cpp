@@ -9,11 +9,12 @@
 #include "protocol/LittleEndian.h"
 
 namespace {
-// A broken stream: resynchronised on a serial line that is up, else fatal.
-int32_t StreamBroken(ReceiveLink& link, const char* traceLine, const std::string& failure,
+// A broken stream: resynchronised on a serial line that is up, else fatal
+// (the failure also becoming the session's failure title when it is one).
+int32_t StreamBroken(ReceiveLink& link, const std::string& traceLine, const std::string& failure,
                      bool isTitle) {
   if (link.IsSerialLineUp()) {
-    Trace("%s", traceLine);
+    Trace("%s", traceLine.c_str());
     link.Resynchronise();
     return -1;
   }
@@ -38,15 +39,14 @@ int32_t GetPacket(CRingBuffer& ring, ReceiveLink& link, PacketHeader& header, ui
   if (payloadSize > 0 && payloadSize <= PACKET_CHECKSUM_SIZE)
     return StreamBroken(
         link,
-        Format("Improper data stream, payload size %zu cannot hold a checksum.\n", payloadSize)
-            .c_str(),
+        Format("Improper data stream, payload size %zu cannot hold a checksum.\n", payloadSize),
         BAD_SIGNATURE_TEXT, true);
   if (bufferSize < 0 || payloadSize > static_cast<size_t>(bufferSize)) {
     const std::string text = Format(
         "Error in GetPacket().\nA packet is available, but the function was called with a buffer "
         "too small to receive it.\nBuffer size: %d\nPayload size: %zu\n",
         bufferSize, payloadSize);
-    return StreamBroken(link, text.c_str(), text, false);
+    return StreamBroken(link, text, text, false);
   }
   if (ring.Count() < PACKET_HEADER_SIZE + payloadSize) return -1;
 
