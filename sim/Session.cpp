@@ -35,7 +35,7 @@ std::optional<Rect> FillSquare(int width, int height) {
 Session::Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop)
     : m_socket(std::move(socket)), m_options(options), m_stop(stop) {}
 
-void Session::Run() {
+void Session::Run(const std::function<void()>& ending) {
   bool linger = true;
   try {
     Serve();
@@ -43,6 +43,8 @@ void Session::Run() {
     Log("session ended: %s", e.what());
     linger = false;
   }
+  Log("the viewer sent %u keyboard and %u mouse packets", m_keystrokes, m_mouseEvents);
+  ending();
   if (linger) m_socket.Linger(LINGER_MS);
   m_socket.Close();
 }
@@ -212,7 +214,13 @@ void Session::SendPicture(bool full) {
                                full && !progressive, m_options.encoding);
   packets.insert(packets.end(), rest.begin(), rest.end());
   // The picture is on disk before its packets leave, so whoever has decoded them can compare.
-  if (!m_options.dumpFramePath.empty()) WritePpm(m_encoder.Held(), m_options.dumpFramePath);
+  if (!m_options.dumpFramePath.empty()) {
+    try {
+      WritePpm(m_encoder.Held(), m_options.dumpFramePath);
+    } catch (const std::runtime_error& e) {
+      Warn("%s", e.what());
+    }
+  }
 
   for (const auto& packet : packets) SendVideo(packet);
   if (full && square) {

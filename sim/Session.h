@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,7 +22,8 @@ class Session {
  public:
   Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop);
   // Serves the viewer until either side ends the connection or the unit stops; never throws.
-  void Run();
+  // `ending` runs before the viewer can see the connection close.
+  void Run(const std::function<void()>& ending);
 
  private:
   void Serve();

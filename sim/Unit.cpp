@@ -37,9 +37,10 @@ void Unit::AcceptLoop() {
     if (m_session.joinable()) m_session.join();
     m_serving = true;
     m_session = std::thread([this, socket = std::move(client)]() mutable {
-      Session(std::move(socket), m_options, m_stop).Run();
-      Log("the viewer is gone");
-      m_serving = false;
+      Session(std::move(socket), m_options, m_stop).Run([this] {
+        Log("the viewer is gone");
+        m_serving = false;
+      });
     });
   }
 }

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+
+using sim::ParseCommandLine;
+
+TEST(SimCommandLine, FlagsReachTheOptions) {
+  const auto o = ParseCommandLine({"--listen",           "0.0.0.0:0",
+                                   "--encryption",       "none",
+                                   "--encryption-types", "0x6",
+                                   "--version-string",   "X1",
+                                   "--inactivity",       "600",
+                                   "--segment-mode",     "none",
+                                   "--encoding",         "raw",
+                                   "--screen",           "1600x1200",
+                                   "--fault-stall",      "--no-fill-square",
+                                   "--keepalive-s",      "0"})
+                     .options;
+  EXPECT_EQ(o.listenHost, "0.0.0.0");
+  EXPECT_EQ(o.listenPort, 0);
+  EXPECT_FALSE(o.encryption.has_value());
+  EXPECT_EQ(o.encryptionTypes, 6);
+  EXPECT_EQ(o.versionString, "X1");
+  EXPECT_EQ(o.inactivitySeconds, 600u);
+  EXPECT_FALSE(o.segmentMode.has_value());
+  EXPECT_EQ(o.encoding, sim::Encoding::Raw);
+  EXPECT_EQ(o.nativeWidth, 1600);
+  EXPECT_TRUE(o.faults.stall);
+  EXPECT_FALSE(o.fillSquare);
+  EXPECT_EQ(o.keepAliveSeconds, 0);
+
+  const auto defaults = ParseCommandLine({}).options;
+  EXPECT_EQ(defaults.listenPort, 5678);
+  EXPECT_EQ(defaults.encryption, 13);
+  EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+}
+
+TEST(SimCommandLine, BadFlagsAreRefusedWithTheirName) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--listen", "5678"},          {"--screen", "1601x1200"},
+      {"--encoding", "rle"},         {"--encryption", "13x"},
+      {"--challenge-length", "200"}, {"--keepalive-s"},
+      {"--users", "/nonexistent"},   {"--frobnicate"}};
+  for (const auto& args : bad) {
+    SCOPED_TRACE(args[0]);
+    try {
+      ParseCommandLine(args);
+      ADD_FAILURE() << "accepted";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(args[0] == "--users" ? "users" : args[0]),
+                std::string::npos)
+          << e.what();
+    }
+  }
+}
