@@ -1,0 +1,95 @@
+#include "session/ReceivePath.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/Clock.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "platform/WindowMessages.h"
+#include "protocol/PacketTypes.h"
+#include "session/PostedPacket.h"
+
+namespace session {
+namespace {
+
+// Left and right Shift, Caps Lock, Num Lock, Scroll Lock.
+constexpr uint8_t LED_KEYS[] = {0x2A, 0x36, 0x3A, 0x45, 0x46};
+
+}  // namespace
+
+ReceivePath::ReceivePath(CRingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
+                         platform::WindowThread& window, SessionCounters& counters,
+                         const SessionHooks& hooks)
+    : m_ring(ring),
+      m_link(link),
+      m_cipher(cipher),
+      m_window(window),
+      m_counters(counters),
+      m_hooks(hooks),
+      m_payload(MAX_RECEIVED_PAYLOAD) {}
+
+void ReceivePath::Receive(const uint8_t* bytes, size_t count) {
+  while (count > 0) {
+    // With no room at all the buffer holds more than any packet can be, so
+    // the write below reports the overflow.
+    const size_t free = m_ring.FreeSpace();
+    const size_t piece = free == 0 ? count : std::min(count, free);
+    m_ring.Write(bytes, piece);
+    HandlePackets();
+    bytes += piece;
+    count -= piece;
+  }
+}
+
+void ReceivePath::HandlePackets() {
+  try {
+    for (;;) {
+      PacketHeader header;
+      const int32_t length = GetPacket(m_ring, m_link, header, m_payload.data(),
+                                       static_cast<int32_t>(m_payload.size()));
+      if (length == -1) return;
+      if (header.type == SEGMENT || header.type == MULTISEGMENT)
+        HandleVideo(header, length);
+      else
+        Queue(header, length);
+    }
+  } catch (const TextError& e) {
+    throw TextError("HandlePackets encountered an error:\n" + e.Text());
+  }
+}
+
+void ReceivePath::HandleVideo(PacketHeader& header, int32_t length) {
+  if (header.encrypted) m_cipher.DecryptPayload(m_payload.data(), header.PayloadSize, header);
+  ++m_counters.videoSegments;
+  m_counters.videoSegmentMode = header.type == SEGMENT ? 0 : 3;
+  if (m_hooks.video) m_hooks.video->HandleSegment(header, m_payload.data(), length);
+}
+
+void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
+  const uint32_t queueNumber = ++m_counters.queueNumber;
+  m_counters.lastQueued = queueNumber;
+  ++m_counters.receivedPackets;
+  if (header.type == KBD_LEDS) WaitForLockKeysReleased();
+
+  auto packet = std::make_unique<PostedPacket>(header, m_payload.data(),
+                                               static_cast<size_t>(length), queueNumber);
+  if (!m_window.Post(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
+                                           std::move(packet))))
+    Trace("The view no longer takes packets; %s dropped.\n", PacketTypeName(header.type));
+  TraceLevel(5, "Posting packet: %s\n", PacketTypeName(header.type));
+  TraceLevel(4, "Queueing %3d ", header.type);
+
+  if (m_counters.keepAliveStamp != 0) m_counters.keepAliveStamp = platform::CalendarSeconds();
+}
+
+void ReceivePath::WaitForLockKeysReleased() const {
+  if (!m_hooks.keyboard) return;
+  const auto anyDown = [this] {
+    return std::any_of(std::begin(LED_KEYS), std::end(LED_KEYS),
+                       [this](uint8_t key) { return m_hooks.keyboard->IsSentKeyDown(key); });
+  };
+  for (int tries = 0; tries < LED_WAIT_TRIES && anyDown(); ++tries) platform::Sleep(LED_WAIT_MS);
+}
+
+}  // namespace session

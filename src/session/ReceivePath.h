@@ -1,0 +1,53 @@
+#pragma once
+// What the monitor thread does with the bytes it receives: appends them to the
+// ring buffer, cuts whole packets out, decodes video on the spot and posts
+// every other packet to the view as an owned PostedPacket.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/WindowThread.h"
+#include "protocol/PacketReader.h"
+#include "protocol/PayloadCipher.h"
+#include "protocol/RingBuffer.h"
+#include "session/SessionCounters.h"
+#include "session/SessionHooks.h"
+
+namespace session {
+
+// The largest payload the viewer accepts.
+inline constexpr int32_t MAX_RECEIVED_PAYLOAD = 60000;
+// A KBD_LEDS report waits this often, this long, for shift and lock keys the
+// viewer sent down to be released, so the unit reports the settled lights.
+inline constexpr int LED_WAIT_TRIES = 51;
+inline constexpr uint32_t LED_WAIT_MS = 20;
+
+class ReceivePath {
+ public:
+  ReceivePath(CRingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
+              platform::WindowThread& window, SessionCounters& counters, const SessionHooks& hooks);
+
+  // Appends one receive. A receive larger than the free space goes in in
+  // pieces, the whole packets cut out between them, so a unit that sends a
+  // large packet and more behind it never overflows the buffer; bytes that
+  // cannot form a packet still do ("Ring buffer overflowed.").
+  void Receive(const uint8_t* bytes, size_t count);
+  // Cuts and hands on every whole packet buffered.
+  void HandlePackets();
+
+ private:
+  void HandleVideo(PacketHeader& header, int32_t length);
+  void Queue(const PacketHeader& header, int32_t length);
+  void WaitForLockKeysReleased() const;
+
+  CRingBuffer& m_ring;
+  ReceiveLink& m_link;
+  const PayloadCipher& m_cipher;
+  platform::WindowThread& m_window;
+  SessionCounters& m_counters;
+  const SessionHooks& m_hooks;
+  std::vector<uint8_t> m_payload;
+};
+
+}  // namespace session

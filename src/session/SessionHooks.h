@@ -1,0 +1,62 @@
+#pragma once
+// What the session controller asks of the parts that sit above it or come
+// later: the video decoder and frame buffer, the keyboard pipeline, and the
+// main window. Each has a default that does nothing, so the controller runs
+// (and is tested) before they exist. Install them before the first connect.
+
+#include <cstdint>
+#include <string>
+
+#include "protocol/PacketHeader.h"
+
+namespace session {
+
+class VideoSink {
+ public:
+  virtual ~VideoSink() = default;
+  // Prepares decompression for a new connection; false when it cannot.
+  virtual bool InitDecompression() { return true; }
+  // A video segment, decrypted, on the monitor thread.
+  virtual void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) {
+    (void)header, (void)payload, (void)length;
+  }
+  // Stops showing updates until the unit has redrawn at the new size.
+  virtual void StartBlock() {}
+  // Ends a block of updates; true when one was in force.
+  virtual bool EndBlock() { return false; }
+};
+
+class KeyboardLink {
+ public:
+  virtual ~KeyboardLink() = default;
+  // Whether the key (a set-1 scan code) was last sent to the unit as down.
+  virtual bool IsSentKeyDown(uint8_t scanCode) const {
+    (void)scanCode;
+    return false;
+  }
+  // Takes in the local lock lights at the start of a connection; returns them.
+  virtual uint8_t ReadLocalLockLights() { return 0; }
+};
+
+// The main window's side of the link, beside the commands posted to it.
+class SessionObserver {
+ public:
+  virtual ~SessionObserver() = default;
+  // A connect command began: the tool bar and the connect clock ("00:00:00").
+  virtual void OnConnectStarted() {}
+  // The connection is going away: the tool bar.
+  virtual void OnDisconnecting() {}
+  // The connection is gone: forget what the unit told this connection (the
+  // logins made, the switch port table).
+  virtual void OnConnectionClosed() {}
+  // The main window's status area.
+  virtual void ShowStatus(const std::string& text) { (void)text; }
+};
+
+struct SessionHooks {
+  VideoSink* video = nullptr;
+  KeyboardLink* keyboard = nullptr;
+  SessionObserver* observer = nullptr;
+};
+
+}  // namespace session
