@@ -1,0 +1,149 @@
+// The connect thread: from the target's address text to a negotiated link
+// with the monitor thread running, or to the failure text and the next
+// failover address.
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Format.h"
+#include "platform/SocketErrors.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "platform/WindowMessages.h"
+#include "session/Orb.h"
+#include "session/TargetAddress.h"
+#include "session/TcpNegotiationTransport.h"
+
+namespace session {
+
+void COrb::ConnectTCPIP(int connectTimeoutMs) {
+  const std::string address = CurrentTarget().Address().substr(0, MAX_ADDRESS_TEXT);
+  Trace("ConnectTCPIP()\n");
+  AppendFailoverText("Trying: " + address + "\r\n");
+
+  bool stopWalk = false;
+  bool monitorStarted = false;
+  std::optional<std::string> failure;
+  try {
+    failure = OpenAndNegotiate(address, connectTimeoutMs, stopWalk, monitorStarted);
+  } catch (const TextError& e) {
+    failure = ErrorIn("COrb", "ConnectTCPIP", e.Text());
+  } catch (...) {
+    failure = UnknownErrorIn("COrb", "ConnectTCPIP");
+  }
+  if (!failure) return;
+
+  m_state.Transition(ConnectionState::Idle);
+  if (monitorStarted)
+    m_socket.Shutdown();  // the monitor thread closes it on its way out
+  else
+    CloseSocket();
+  SetFailure(*failure, *failure);
+  AppendFailoverText(*failure + "\n");
+  if (stopWalk)
+    m_failoverActive = false;
+  else
+    FailoverStep();
+}
+
+std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, int connectTimeoutMs,
+                                                  bool& stopWalk, bool& monitorStarted) {
+  if (std::optional<std::string> failure = ConnectSocket(address, connectTimeoutMs)) return failure;
+
+  const std::string& product = m_env.productName;
+  TcpNegotiationTransport transport(m_socket, product, *this);
+  const bool agreed = m_negotiate.NegotiateConnection(transport);
+  if (m_negotiate.Result().busy) {
+    CloseSocket();
+    return "-- The " + product + " is active with another connection.\n";
+  }
+  if (!agreed) {
+    CloseSocket();
+    return product + " could not complete the connection.\nThe remote did not respond like a " +
+           "compatible " + product + ".";
+  }
+  TakeOverNegotiation();
+
+  m_ring.Clear();
+  if (!m_hooks.video->InitDecompression()) {
+    stopWalk = true;
+    return std::string("Initialization of decompression failed.\n");
+  }
+  const uint8_t leds = m_hooks.keyboard->ReadLocalLockLights();
+  Trace("m_ucKbdLEDsLocalKVM = %d  @ end of ConnectTCPIP\n", leds);
+
+  m_state.Transition(ConnectionState::Connected);
+  m_counters.ResetView();
+  m_monitorThread = std::thread([this] { MonitorTCPThread(); });
+  monitorStarted = true;
+
+  if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
+                                               CMD_CONNECTED, CMD_CONNECTED)))
+    return std::string("PostMessage() failed.\n");
+  return std::nullopt;
+}
+
+std::optional<std::string> COrb::ConnectSocket(const std::string& address, int connectTimeoutMs) {
+  const TargetAddress target = ParseTargetAddress(address);
+  if (target.hasPort) Trace("There was a port number.\n");
+
+  std::optional<uint32_t> ip = platform::ParseDottedIPv4(target.host);
+  if (ip) {
+    Trace("Got valid dotted address\n");
+  } else {
+    Trace("not a valid dotted address, so try hostname\n");
+    ip = platform::ResolveHostIPv4(target.host);
+    if (!ip) return "Host " + address + " not found.";
+  }
+
+  const bool opened = m_socket.Open();
+  Trace("m_socket = %d\n", m_socket.Fd());
+  if (!opened)
+    return Format("Could not open socket. Error code is: %d\n", platform::LastSocketError());
+  Trace("Socket opened successfully.!\n");
+
+  const std::string& product = m_env.productName;
+  m_socket.SetBlocking(false);
+  int result = m_socket.Connect({*ip, target.port});
+  if (result == platform::WSAEWOULDBLOCK) {
+    // Whole seconds only: what the operator set below a second means no wait.
+    const int seconds = connectTimeoutMs / 1000;
+    const int ready = m_socket.WaitWritable(seconds * 1000);
+    if (ready == 0)
+      return Format(
+                 "-- The %s did not respond within the time allotted: %d seconds.\n"
+                 "The connection from the Viewer to the remote is down\n"
+                 "or the Viewer and ",
+                 product.c_str(), seconds) +
+             product + " are set to different port numbers.";
+    if (ready < 0)
+      return "-- Connect failed. connect() reported WSAEWOULDBLOCK, Select error was: " +
+             platform::SocketErrorText() + "\n";
+    result = m_socket.ConnectResult();
+  } else if (result != 0) {
+    const std::string systemText = std::strerror(errno);
+    return "-- Connect failed. Select error was: " + systemText +
+           "\nError from connect() is: " + platform::SocketErrorText(result) + "\n";
+  }
+  if (result == 0 && !m_socket.SetBlocking(true)) result = platform::LastSocketError();
+  if (result == platform::WSAECONNREFUSED) return "-- " + product + " could not be reached.\n";
+  if (result != 0) return Format("Connect failed, error: %d", result);
+  return std::nullopt;
+}
+
+void COrb::TakeOverNegotiation() {
+  const NegotiationResult& agreed = m_negotiate.Result();
+  CEncryptionTypes& types = m_cipher.Types();
+  types.SetOffered(ENCRYPTION_NONE, agreed.offeredCiphers & OFFERED_NONE);
+  types.SetOffered(ENCRYPTION_BLOWFISH, agreed.offeredCiphers & OFFERED_BLOWFISH);
+  types.SetOffered(ENCRYPTION_TRIPLE_DES, agreed.offeredCiphers & OFFERED_TRIPLE_DES);
+  if (CEncryptionTypes::IsValid(agreed.specialDataCipher))
+    types.SetSpecial(agreed.specialDataCipher);
+  else
+    types.ClearSpecial();
+  m_counters.videoSegmentMode = agreed.videoSegmentMode;
+  std::lock_guard lock(m_textLock);
+  m_agreed = agreed;
+}
+
+}  // namespace session

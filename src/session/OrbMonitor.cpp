@@ -1,0 +1,110 @@
+// The monitor thread: receives from the socket until the link ends, and the
+// packet cutter's view of the session.
+
+#include <array>
+#include <vector>
+
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "protocol/LittleEndian.h"
+#include "protocol/PacketTypes.h"
+#include "session/Orb.h"
+
+namespace session {
+namespace {
+
+constexpr size_t RECEIVE_BUFFER = 50000;
+constexpr const char* TCP_ERROR_STATUS = "TCP error. Disconnected. Idle.";
+
+}  // namespace
+
+void COrb::MonitorTCPThread() {
+  m_monitorRunning = true;
+  try {
+    SendKeepAlive();
+    std::vector<uint8_t> buffer(RECEIVE_BUFFER);
+    for (;;) {
+      const int received = m_socket.Receive(buffer.data(), buffer.size());
+      Trace("recv returned. BytesRead: %d\n", received);
+      if (received < 0) {
+        Trace("Restore original mouse acceleration. 2\n");
+        RestoreLocalMouse();
+        Trace("** recv() failed, exiting MonitorTCPThread. **\n");
+        m_hooks.observer->ShowStatus(TCP_ERROR_STATUS);
+        CloseSocket();
+        Repaint();
+        Disconnect(false);
+        break;
+      }
+      if (received == 0) {
+        CloseSocket();
+        Disconnect(false);
+        Trace("Called Disconnect from MonitorTCPThread.\n");
+        Trace("Restore original mouse acceleration. 3\n");
+        RestoreLocalMouse();
+        Trace("** recv() found closed socket, exiting MonitorTCPThread. **\n");
+        SetFailureTitle("Socket closed.");
+        Trace("SOCKET CLOSED.\n");
+        Repaint();
+        Trace("Calling Disconnect from MonitorTCPThread.\n");
+        break;
+      }
+      if (!IsConnected()) continue;
+      m_receive.Receive(buffer.data(), static_cast<size_t>(received));
+      m_totalBytesReceived += static_cast<uint32_t>(received);
+      Trace("Total bytes recd = %u\n", m_totalBytesReceived.load());
+    }
+  } catch (const TextError& e) {
+    EndMonitor(e.Text(), false);
+    return;
+  } catch (...) {
+    EndMonitor({}, true);
+    return;
+  }
+  m_monitorRunning = false;
+  // A link that ends before login goes on with the next address.
+  FailoverStep();
+}
+
+// A broken stream: the link is closed like any other lost link, then reported.
+void COrb::EndMonitor(const std::string& failure, bool unknown) {
+  m_hooks.observer->ShowStatus(TCP_ERROR_STATUS);
+  m_socket.Shutdown();
+  Disconnect(false);
+  CloseSocket();
+  m_state.Transition(ConnectionState::Idle);
+  if (unknown)
+    ReportFailure("Unknown error.",
+                  "Error in MonitorTCPThread(): No further information is available.\n");
+  else
+    ReportFailure(
+        "Something unexpected went wrong.  It may be necessary to restart the program to get "
+        "stable performance.",
+        failure.rfind("--", 0) == 0 ? failure : "Error in MonitorTCPThread(): " + failure);
+  Repaint();
+  m_monitorRunning = false;
+}
+
+void COrb::CloseSocket() {
+  // Shut down first, unlocked, so a send blocked on a unit that stopped
+  // reading returns and releases the send lock.
+  m_socket.Shutdown();
+  std::lock_guard lock(m_sendLock);
+  m_socket.Close();
+}
+
+void COrb::Resynchronise() {
+  std::array<uint8_t, 4> count;
+  StoreLE32(count.data(), m_counters.receivedPackets);
+  PacketHeader header(RESEND_FROM, 0);
+  SendPacket(header, {count.data(), count.size()});
+  m_ring.Clear();
+}
+
+void COrb::SendBadChecksumReport(std::span<const uint8_t> headerStart,
+                                 std::span<const uint8_t> payload) {
+  PacketHeader header(PING, 2);
+  SendPacket(header, {headerStart.data(), headerStart.size()}, {payload.data(), payload.size()});
+}
+
+}  // namespace session

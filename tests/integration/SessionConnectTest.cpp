@@ -1,0 +1,128 @@
+// The session controller against the simulated unit: connecting, failing
+// over, a busy unit, a lost link.
+
+#include <gtest/gtest.h>
+
+#include "integration/ViewerHarness.h"
+#include "support/SimProcess.h"
+#include "support/TraceRecorder.h"
+
+using session::CMD_CLOSED;
+using session::CMD_CONNECT_NEXT;
+using session::CMD_CONNECTED;
+using session::CMD_REPORT_FAILURE;
+
+namespace {
+
+// A loopback address nobody listens on.
+std::string RefusingAddress() {
+  platform::TcpSocket probe;
+  probe.Listen("127.0.0.1", 0);
+  return "127.0.0.1:" + std::to_string(probe.LocalPort());
+}
+
+}  // namespace
+
+TEST(SessionWithSim, ConnectsNegotiatesMeasuresTheLineAndDisconnects) {
+  SimProcess sim({"--keepalive-s", "60"});
+  ViewerHarness viewer({sim.Address()});
+  TraceRecorder trace;
+  viewer.Connect();
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  EXPECT_TRUE(viewer.orb->IsConnected());
+  EXPECT_EQ(viewer.view.Title(), "Tessaline Viewer - Unit");
+  EXPECT_EQ(viewer.orb->Negotiated().sessionCipher, 13);
+  EXPECT_EQ(viewer.orb->Negotiated().unitVersion, "ORB2.10");
+  EXPECT_EQ(viewer.orb->FailoverText(),
+            "Trying: " + sim.Address() + "\r\nThe remote is an Tessaline\n");
+
+  // The unit's keep-alive, then its login questions, in order.
+  ASSERT_TRUE(viewer.WaitForPackets(2));
+  EXPECT_EQ(viewer.packets[0]->Header().type, KEEP_ALIVE);
+  EXPECT_EQ(viewer.packets[1]->Header().type, ASK_USER_QUESTIONS);
+  EXPECT_EQ(viewer.packets[1]->QueueNumber(), viewer.packets[0]->QueueNumber() + 1);
+
+  viewer.orb->SendTimingPacket();
+  ASSERT_TRUE(viewer.RunUntil([&] { return trace.Count("Baud rate (bits per second): ") > 0; }));
+
+  viewer.orb->Disconnect(true);
+  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_EQ(viewer.orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
+  EXPECT_TRUE(viewer.pointer.IsVisible());
+  EXPECT_EQ(viewer.pointer.AccelerationChanges().back(), (platform::MouseAcceleration{6, 10, 1}));
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_CLOSED));
+  EXPECT_EQ(viewer.Count(CMD_CLOSED), 1u);
+}
+
+TEST(SessionWithSim, FailsOverToTheThirdAddress) {
+  SimProcess sim({});
+  const std::string first = RefusingAddress(), second = RefusingAddress();
+  ViewerHarness viewer({first, second, sim.Address()});
+  viewer.Connect();
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  const std::string text = viewer.orb->FailoverText();
+  EXPECT_EQ(ViewerHarness::Occurrences(text, "Trying: "), 3u) << text;
+  EXPECT_NE(text.find("Trying: " + first + "\r\n-- Tessaline could not be reached.\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Trying: " + sim.Address() + "\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("All attempts failed."), std::string::npos);
+  EXPECT_EQ(viewer.Count(CMD_CONNECT_NEXT), 2u);
+  EXPECT_EQ(viewer.orb->CurrentTarget().Address(), sim.Address());
+}
+
+TEST(SessionWithSim, OnlyAWalkOverSeveralAddressesEndsInAllAttemptsFailed) {
+  for (const size_t addresses : {size_t{1}, size_t{2}}) {
+    std::vector<std::string> list;
+    for (size_t i = 0; i < addresses; ++i) list.push_back(RefusingAddress());
+    ViewerHarness viewer(list);
+    viewer.Connect();
+    ASSERT_TRUE(viewer.WaitForConnectAttempt());
+    const std::string text = viewer.orb->FailoverText();
+    EXPECT_EQ(ViewerHarness::Occurrences(text, "Trying: "), addresses) << text;
+    EXPECT_EQ(ViewerHarness::Occurrences(text, "\n\nAll attempts failed.\n"), addresses - 1)
+        << text;
+    EXPECT_EQ(viewer.orb->FailureTitle(), "-- Tessaline could not be reached.\n");
+    EXPECT_FALSE(viewer.orb->IsConnected());
+    EXPECT_EQ(viewer.Count(CMD_CONNECTED), 0u);
+  }
+}
+
+TEST(SessionWithSim, BusyUnitSaysSo) {
+  SimProcess sim({"--busy"});
+  ViewerHarness viewer({sim.Address()});
+  viewer.Connect();
+  ASSERT_TRUE(viewer.WaitForConnectAttempt());
+  EXPECT_EQ(viewer.orb->FailureText(), "-- The Tessaline is active with another connection.\n");
+  EXPECT_NE(viewer.orb->FailoverText().find("active with another connection"), std::string::npos);
+  EXPECT_FALSE(viewer.orb->IsConnected());
+}
+
+TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
+  SimProcess sim({"--keepalive-s", "1", "--fault-no-keepalive"});
+  ViewerHarness viewer({sim.Address()}, 1);
+  viewer.Connect();
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_REPORT_FAILURE));
+  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_EQ(viewer.orb->FailureTitle(), "The connection with Tessaline was lost.");
+  EXPECT_EQ(viewer.orb->FailureText(),
+            "No packet was received within the keep-alive period, currently set to 1 seconds.");
+  // Closed before the operator is told.
+  ASSERT_EQ(viewer.Count(CMD_CLOSED), 1u);
+  EXPECT_LT(std::find(viewer.commands.begin(), viewer.commands.end(), CMD_CLOSED),
+            std::find(viewer.commands.begin(), viewer.commands.end(), CMD_REPORT_FAILURE));
+}
+
+TEST(SessionWithSim, UnitClosingTheSocketEndsTheSession) {
+  auto sim = std::make_unique<SimProcess>(std::vector<std::string>{});
+  ViewerHarness viewer({sim->Address()});
+  viewer.Connect();
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  sim.reset();
+  ASSERT_TRUE(viewer.WaitForCommand(CMD_CLOSED));
+  ASSERT_TRUE(viewer.RunUntil([&] { return !viewer.orb->IsMonitorRunning(); }));
+  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_EQ(viewer.orb->FailureTitle(), "Socket closed.");
+  EXPECT_TRUE(viewer.pointer.IsVisible());
+}
