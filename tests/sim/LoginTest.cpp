@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "sim/RunningUnit.h"
@@ -99,4 +100,48 @@ TEST(SimLoginLimits, UsersFileErrorsNameTheLine) {
     EXPECT_THROW(sim::UserList::Parse(text), std::runtime_error);
   }
   EXPECT_EQ(sim::UserList::Parse("x:y:user\r\n").Find("x")->password, "y");
+}
+
+TEST(SimLoginLimits, TheUnitsTimersEndTheSessionWithTheirText) {
+  struct Case {
+    const char* text;
+    bool logIn;
+    std::function<void(sim::UnitOptions&)> set;
+  };
+  const Case cases[] = {
+      {"Time expired for logging in", false,
+       [](sim::UnitOptions& o) { o.loginTimeoutSeconds = 1; }},
+      {"Inactivity timer expired.", true, [](sim::UnitOptions& o) { o.inactivitySeconds = 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    sim::UnitOptions options;
+    c.set(options);
+    RunningUnit running(options);
+    Viewer viewer(running.port);
+    viewer.Negotiate();
+    if (c.logIn) {
+      ASSERT_EQ(viewer.Login("admin", "admin"), 2);
+    }
+    EXPECT_EQ(Text(viewer.ReceiveType(60)), std::string(c.text) + '\0');
+    EXPECT_TRUE(viewer.ClosedByUnit());
+  }
+}
+
+TEST(SimLoginLimits, KeepAlivesRepeatUnlessStopped) {
+  for (bool stopped : {false, true}) {
+    sim::UnitOptions options;
+    options.keepAliveSeconds = 1;
+    options.faults.noKeepAlive = stopped;
+    RunningUnit running(options);
+    Viewer viewer(running.port);
+    viewer.Negotiate();
+    EXPECT_EQ(viewer.Receive().type, 45);  // the first comes at once
+    EXPECT_EQ(viewer.Receive().type, 200);
+    if (stopped) {
+      EXPECT_THROW(viewer.ReceiveType(45), std::runtime_error);  // read time-out
+    } else {
+      EXPECT_EQ(viewer.ReceiveType(45).subtype, 1);
+    }
+  }
 }
