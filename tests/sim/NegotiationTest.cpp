@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "sim/RunningUnit.h"
 #include "sim/ViewerClient.h"
 
@@ -88,12 +90,31 @@ TEST(SimNegotiation, AnAlwaysBusyUnitRefusesTheOnlyViewer) {
   EXPECT_EQ(viewer.ReadNeg().Find(1)->data, Bytes{1});
 }
 
-TEST(SimNegotiation, GarbageInsteadOfARequestClosesTheConnection) {
+TEST(SimNegotiation, BrokenInputClosesTheConnectionAndTheNextViewerIsServed) {
   RunningUnit running;
-  Viewer viewer(running.port);
-  viewer.Write({'G', 'E', 'T', ' ', '/'});
-  EXPECT_TRUE(viewer.ClosedByUnit());
-  Viewer next(running.port);  // and the unit serves the next viewer
+  const std::function<void(Viewer&)> breakers[] = {
+      [](Viewer& v) {
+        v.Write({'G', 'E', 'T', ' ', '/'});
+      },
+      [](Viewer& v) {
+        v.Negotiate();
+        v.ReceiveType(200);
+        v.Write({0x71, 0x76, 5, 0, 1, 0, 46, 0, 0, 0, 7, 1, 2, 3, 4});  // wrong checksum
+      },
+      [](Viewer& v) {
+        v.Negotiate();
+        v.ReceiveType(200);
+        // Marked encrypted before any cipher was agreed.
+        v.Write(
+            {0x71, 0x76, 12, 0, 8, 0, 46, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x69, 0xDF, 0x22, 0x65});
+      },
+  };
+  for (const auto& breaker : breakers) {
+    Viewer viewer(running.port);
+    breaker(viewer);
+    EXPECT_TRUE(viewer.ClosedByUnit());
+  }
+  Viewer next(running.port);
   next.Negotiate();
   EXPECT_EQ(next.Login("admin", "admin"), 2);
 }

@@ -128,11 +128,15 @@ TEST(SimVideoColour, ProgressiveAndReducedRenderings) {
   struct Case {
     std::uint8_t low, high;
     std::size_t maxColours;  // the reduced picture's palette, fill square included
+    sim::Encoding encoding;
   };
-  for (const Case& c : {Case{1, 2, 1u << 24}, Case{0, 0, 3}, Case{1, 1, 70}}) {
+  // Progressive refinement sends only what differs, as row runs of varying start and length.
+  for (const Case& c :
+       {Case{1, 2, 1u << 24, sim::Encoding::MultiSegment}, Case{0, 2, 1u << 24, sim::Encoding::Raw},
+        Case{0, 0, 3, sim::Encoding::Mixed}, Case{1, 1, 70, sim::Encoding::Segment}}) {
     SCOPED_TRACE(int(c.low) * 10 + c.high);
     sim::UnitOptions options;
-    options.encoding = sim::Encoding::Mixed;
+    options.encoding = c.encoding;
     VideoSession session(options);
     session.Client().Send(80, 0, {c.low, c.high});
     session.Client().Send(70, 0, Size(400, 300));
