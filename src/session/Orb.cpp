@@ -98,7 +98,7 @@ void COrb::SelectUnit(int selection, const std::string& selectionText) {
 
 void COrb::ConnectCurrentTarget() {
   try {
-    const std::string type = CurrentTarget().ConnectionType();
+    const std::string type = ConnectionType();
     m_keepAlivePeriod = settings::ReadMiscNumber(m_env.ini, "KeepAliveTime");
     if (Contains(type, "MODEM"))
       // The modem link is not part of this viewer yet.
@@ -276,6 +276,11 @@ std::string COrb::FailoverText() const {
 NegotiationResult COrb::Negotiated() const {
   std::lock_guard lock(m_textLock);
   return m_agreed;
+}
+
+std::string COrb::ConnectionType() const {
+  std::lock_guard lock(m_textLock);
+  return m_target.ConnectionType();
 }
 
 settings::CAddress COrb::CurrentTarget() const {

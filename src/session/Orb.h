@@ -67,6 +67,8 @@ class COrb : private ConnectionReport, private ReceiveLink {
 
   // Install before the first connect; a null member keeps the default.
   void SetHooks(const SessionHooks& hooks);
+  // While the unit calls back over a modem nothing may be sent.
+  void SetCallBackInProgress(bool inProgress) { m_callBack = inProgress; }
   // The operator's own mouse acceleration, restored whenever a link closes.
   void SetOperatorAcceleration(const platform::MouseAcceleration& acceleration);
 
@@ -114,6 +116,7 @@ class COrb : private ConnectionReport, private ReceiveLink {
   std::string FailureText() const;
   std::string FailoverText() const;
   settings::CAddress CurrentTarget() const;
+  std::string ConnectionType() const;
   const std::string& ProductName() const { return m_env.productName; }
   int KeepAlivePeriod() const { return m_keepAlivePeriod; }
   uint32_t TotalBytesReceived() const { return m_totalBytesReceived; }

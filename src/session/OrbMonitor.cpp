@@ -37,6 +37,12 @@ void COrb::MonitorTCPThread() {
         break;
       }
       if (received == 0) {
+        if (!IsConnected()) {
+          // Our own Disconnect shut the socket to wake this thread: nothing to report.
+          Trace("** recv() found closed socket, exiting MonitorTCPThread. **\n");
+          CloseSocket();
+          break;
+        }
         CloseSocket();
         Disconnect(false);
         Trace("Called Disconnect from MonitorTCPThread.\n");
@@ -52,7 +58,7 @@ void COrb::MonitorTCPThread() {
       if (!IsConnected()) continue;
       m_receive.Receive(buffer.data(), static_cast<size_t>(received));
       m_totalBytesReceived += static_cast<uint32_t>(received);
-      Trace("Total bytes recd = %u\n", m_totalBytesReceived.load());
+      Trace("Total bytes recd = %d\n", static_cast<int>(m_totalBytesReceived.load()));
     }
   } catch (const TextError& e) {
     EndMonitor(e.Text(), false);

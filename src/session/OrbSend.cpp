@@ -29,7 +29,12 @@ void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece pi
     }
     if (!IsConnected()) throw TextError("No connection exists.");
     // Only a TCP/IP link can carry packets yet; anything else sends nothing.
-    if (CurrentTarget().ConnectionType() != settings::TCP_IP) return;
+    if (ConnectionType() != settings::TCP_IP) return;
+    if (header.type == MOUSE) {
+      m_counters.mouseBytesSent += static_cast<uint32_t>(packet.size());
+      m_counters.mousePayloadBytesSent += header.PayloadSize;
+      ++m_counters.mousePacketsSent;
+    }
     if (!m_socket.SendAll(packet.data(), packet.size()))
       throw TextError(Format("error code %d", platform::LastSocketError()));
     Trace("Send on TCP complete\n");

@@ -20,6 +20,10 @@ struct SessionCounters {
   std::atomic<uint32_t> videoSegments{0};
   // 0 after a SEGMENT, 3 after a MULTISEGMENT, or as negotiated.
   std::atomic<int32_t> videoSegmentMode{0};
+  // Mouse traffic sent, for the view's statistics.
+  std::atomic<uint32_t> mouseBytesSent{0};
+  std::atomic<uint32_t> mousePayloadBytesSent{0};
+  std::atomic<uint32_t> mousePacketsSent{0};
   // Calendar seconds of the unit's last sign of life; 0 while not armed.
   std::atomic<int64_t> keepAliveStamp{0};
 

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "platform/HeadlessDialogs.h"
+#include "platform/HeadlessPointer.h"
+#include "platform/HeadlessView.h"
+#include "platform/MessageLoop.h"
+#include "session/ConnectProgress.h"
+#include "session/Orb.h"
+#include "settings/Address.h"
+
+using platform::HeadlessDialogs;
+using namespace session;
+
+namespace {
+
+class OrbFixture : public ::testing::Test {
+ protected:
+  OrbFixture() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orb-test-XXXXXX").string();
+    EXPECT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+  }
+  ~OrbFixture() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+  }
+
+  std::unique_ptr<COrb> MakeOrb() {
+    return std::make_unique<COrb>(
+        OrbEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"});
+  }
+
+  std::filesystem::path m_dir;
+  settings::IniFile ini{(m_dir / "Remote.ini").string()};
+  platform::MessageLoop loop;
+  platform::HeadlessView view;
+  HeadlessDialogs dialogs;
+  platform::HeadlessPointer pointer;
+};
+
+}  // namespace
+
+TEST_F(OrbFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
+  auto orb = MakeOrb();
+  EXPECT_EQ(orb->CurrentTarget().Location(), "Default");
+  EXPECT_EQ(orb->CurrentTarget().Address(), "192.168.0.99");
+  EXPECT_EQ(ini.Read("MISC", "CURRSELTEXT", "", 100), "Default");
+  EXPECT_EQ(ini.Read("MISC", "KeepAliveTime", "", 100), "60");
+  EXPECT_EQ(ini.Read("TARGET-Default", "Address", "", 100), "192.168.0.99");
+  EXPECT_EQ(ini.Read("TARGET-Default", "ConnectionType", "", 100), "TCP/IP");
+  EXPECT_EQ(ini.Read("TARGET-Default", "Servers", "", 100), "-01 -01 -01 -01 -01");
+  // A second start finds the unit and leaves the file alone.
+  ini.Write("MISC", "KeepAliveTime", "30");
+  MakeOrb();
+  EXPECT_EQ(ini.Read("MISC", "KeepAliveTime", "", 100), "30");
+}
+
+TEST_F(OrbFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
+  settings::CAddress single("One", "10.0.0.1", "Color always", "X.25", false, "");
+  single.SaveToINI(ini);
+  settings::CAddress several("Two", "10.0.0.1", "Color always", "X.25", false, "");
+  several.AddSlot("X.25", "10.0.0.2", false);
+  several.SaveToINI(ini);
+  auto orb = MakeOrb();
+
+  orb->Connect(0, "One");
+  const auto error = dialogs.Last(HeadlessDialogs::Kind::Error);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->title, "Unable to connect.");
+  EXPECT_EQ(error->text, "Could not connect: Connection type must be a modem or TCP/IP.");
+  EXPECT_EQ(ini.Read("MISC", "CURRSELTEXT", "", 100), "One");
+
+  dialogs.ClearCalls();
+  ConnectProgress progress(*orb);
+  progress.Open(1, "Two");
+  EXPECT_TRUE(dialogs.Calls().empty());
+  const ConnectProgress::Tick tick = progress.OnTimer();
+  EXPECT_TRUE(tick.textChanged);
+  EXPECT_EQ(tick.text, "Unable to connect.\nConnection type must be a modem or TCP/IP.\n\n");
+  EXPECT_FALSE(progress.OnTimer().textChanged);
+  EXPECT_FALSE(orb->IsConnected());
+}
+
+TEST(ConnectProgressText, BlankLinesAreShownOnce) {
+  EXPECT_EQ(ConnectProgress::ForDisplay("a\r\n\r\n\r\n\r\nb\r\n\r\nc"), "a\r\n\r\nb\r\n\r\nc");
+}
