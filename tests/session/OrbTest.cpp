@@ -18,11 +18,6 @@ namespace {
 
 class OrbFixture : public ::testing::Test {
  protected:
-  OrbFixture() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orb-test-XXXXXX").string();
-    EXPECT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-  }
   ~OrbFixture() override {
     std::error_code ignored;
     std::filesystem::remove_all(m_dir, ignored);
@@ -33,7 +28,13 @@ class OrbFixture : public ::testing::Test {
         OrbEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"});
   }
 
-  std::filesystem::path m_dir;
+  static std::filesystem::path MakeTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orb-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+  }
+
+  const std::filesystem::path m_dir = MakeTempDir();
   settings::IniFile ini{(m_dir / "Remote.ini").string()};
   platform::MessageLoop loop;
   platform::HeadlessView view;
