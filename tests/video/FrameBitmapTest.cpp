@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "platform/HeadlessDialogs.h"
+#include "platform/TextError.h"
+#include "protocol/LittleEndian.h"
+#include "support/TraceRecorder.h"
+#include "video/BitmapFile.h"
+#include "video/VideoFixture.h"
+
+using namespace video;
+
+namespace {
+
+using FrameBitmap = VideoFixture;
+
+const Bgr GREY{9, 9, 9};
+const Bgr BLACK{0, 0, 0};
+
+TEST_F(FrameBitmap, StoresRowsBottomUpWithTheirStride) {
+  struct Case {
+    int width;
+    int stride;
+  };
+  for (const Case& c :
+       {Case{1024, 3072}, Case{1023, 3072}, Case{1022, 3068}, Case{1021, 3064}, Case{1, 4}}) {
+    EXPECT_EQ(CFrameBitmap::StrideFor(c.width), c.stride) << c.width;
+  }
+
+  m_bmp.SetBitmapSize(5, 3);
+  m_bmp.ImageUpdate(MakeInterval(1, 0, 1, {10, 20, 30}));
+  m_bmp.ReadPixels([](const PixelView& view) {
+    EXPECT_EQ(view.stride, 16);
+    // Row 0 of the screen is the last row in memory.
+    const uint8_t* pixel = view.data + 2 * 16 + 3;
+    EXPECT_EQ(Bgr(pixel[0], pixel[1], pixel[2]), Bgr(10, 20, 30));
+  });
+}
+
+TEST_F(FrameBitmap, NewPictureIsBlackAndDirtyAndBadSizesAreRefused) {
+  m_bmp.SetBitmapSize(4, 2);
+  EXPECT_EQ(PixelAt(3, 1), BLACK);
+  EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{0, 0, 4, 2}));
+  EXPECT_EQ(m_bmp.Header().biBitCount, 24);
+  for (auto [w, h] : {std::pair{0, 10}, {10, -1}, {100000, 10}}) {
+    EXPECT_THROW(m_bmp.SetBitmapSize(w, h), TextError);
+  }
+}
+
+TEST_F(FrameBitmap, IntervalKeepsPixelsMarkedUnchanged) {
+  m_bmp.SetBitmapSize(20, 10);
+  Paint(9, 9, 9);
+  // 1 / blue, green, red / 1, 1, 1 over five pixels: six data bytes.
+  m_bmp.ImageUpdate(MakeInterval(3, 4, 5, {1, 40, 50, 60, 1, 1, 1}));
+  EXPECT_EQ(PixelAt(3, 4), GREY);
+  EXPECT_EQ(PixelAt(4, 4), Bgr(40, 50, 60));
+  for (int x = 5; x <= 7; ++x) EXPECT_EQ(PixelAt(x, 4), GREY) << x;
+  EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{3, 4, 8, 5}));
+}
+
+TEST_F(FrameBitmap, PixelsPastTheRightEdgeAreTracedNotWritten) {
+  m_bmp.SetBitmapSize(20, 10);
+  TraceRecorder trace;
+  m_bmp.ImageUpdate(MakeInterval(18, 0, 4, {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}));
+  EXPECT_EQ(PixelAt(18, 0), Bgr(11, 12, 13));
+  EXPECT_EQ(PixelAt(19, 0), Bgr(14, 15, 16));
+  EXPECT_EQ(PixelAt(0, 1), BLACK);
+  EXPECT_EQ(trace.Count("X is out of bounds.  X = 20"), 1u);
+  EXPECT_EQ(trace.Count("X is out of bounds.  X = 21"), 1u);
+}
+
+TEST_F(FrameBitmap, IntervalNeverReadsPastItsData) {
+  m_bmp.SetBitmapSize(20, 10);
+  Paint(9, 9, 9);
+  // Ten pixels claimed, data for one and a half.
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 10, {40, 50, 60, 70, 80}));
+  EXPECT_EQ(PixelAt(0, 0), Bgr(40, 50, 60));
+  EXPECT_EQ(PixelAt(1, 0), GREY);
+  // Rows outside the picture are skipped silently; negative counts write nothing.
+  m_bmp.ImageUpdate(MakeInterval(0, 10, 1, {1, 2, 3}));
+  m_bmp.ImageUpdate(MakeInterval(0, -1, 1, {1, 2, 3}));
+  m_bmp.ImageUpdate(MakeInterval(0, 1, -3, {1, 2, 3}));
+  EXPECT_EQ(PixelAt(0, 1), GREY);
+}
+
+TEST_F(FrameBitmap, BlockedIntervalChangesNothing) {
+  m_bmp.SetBitmapSize(20, 10);
+  Paint(9, 9, 9);
+  TraceRecorder trace;
+  m_bmp.SetBlockUpdates(true);
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {40, 50, 60}));
+  EXPECT_EQ(PixelAt(0, 0), GREY);
+  EXPECT_TRUE(m_bmp.GetRect().IsEmpty());
+  EXPECT_EQ(trace.Count("Setting m_nBlockUpdates = GetTickCount() 1000"), 1u);
+  EXPECT_EQ(trace.Count("Blocking video in ImageUpdate."), 1u);
+  // Fills still take effect while video is blocked.
+  m_bmp.FillBmp(1, 2, 3, 0, 0, 0, 0);
+  EXPECT_EQ(PixelAt(0, 0), Bgr(3, 2, 1));
+
+  m_bmp.SetBlockUpdates(false);
+  EXPECT_EQ(trace.Count("Clearing m_nBlockUpdates"), 1u);
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {40, 50, 60}));
+  EXPECT_EQ(PixelAt(0, 0), Bgr(40, 50, 60));
+}
+
+TEST_F(FrameBitmap, FillCoversItsRectangleOrTheWholePicture) {
+  EXPECT_THROW(m_bmp.FillBmp(1, 2, 3, -1, 0, 0, 0), TextError);
+  m_bmp.SetBitmapSize(6, 4);
+  m_bmp.FillBmp(10, 20, 30, 1, 1, 2, 2);
+  EXPECT_EQ(PixelAt(1, 1), Bgr(30, 20, 10));
+  EXPECT_EQ(PixelAt(2, 2), Bgr(30, 20, 10));
+  EXPECT_EQ(PixelAt(3, 2), BLACK);
+  EXPECT_EQ(PixelAt(1, 3), BLACK);
+  EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{0, 0, 6, 4}));
+
+  m_bmp.FillBmp(7, 8, 9, -1, 0, 0, 0);
+  m_bmp.ReadPixels([](const PixelView& view) {
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 6; ++x) EXPECT_EQ(view.Row(y)[3 * x], 9);
+      // The row padding is not part of the picture.
+      for (int pad = 18; pad < view.stride; ++pad) EXPECT_EQ(view.Row(y)[pad], 0);
+    }
+  });
+}
+
+TEST_F(FrameBitmap, FillReachingFarOutsideIsClippedAndTracedOnce) {
+  m_bmp.SetBitmapSize(6, 4);
+  TraceRecorder trace;
+  m_bmp.FillBmp(1, 1, 1, 4, 2, 32767, 32767);
+  EXPECT_EQ(PixelAt(5, 3), Bgr(1, 1, 1));
+  EXPECT_EQ(PixelAt(3, 3), BLACK);
+  EXPECT_EQ(trace.Count("X is out of bounds"), 1u);
+}
+
+TEST_F(FrameBitmap, RepaintIsDueOnceTheFirstChangeIs101MsOld) {
+  m_bmp.SetBitmapSize(6, 4);
+  m_bmp.EmptyDirtyRect();
+  EXPECT_FALSE(m_bmp.IsRepaintDue());
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {5, 5, 5}));
+  m_now += 50;
+  m_bmp.ImageUpdate(MakeInterval(0, 1, 1, {5, 5, 5}));
+  m_now += 50;
+  EXPECT_FALSE(m_bmp.IsRepaintDue());
+  m_now += 1;
+  EXPECT_TRUE(m_bmp.IsRepaintDue());
+  m_bmp.SetPainting(true);
+  EXPECT_FALSE(m_bmp.IsRepaintDue());
+  m_bmp.SetPainting(false);
+  m_bmp.EmptyDirtyRect();
+  EXPECT_FALSE(m_bmp.IsRepaintDue());
+}
+
+TEST_F(FrameBitmap, BlockingGoesStaleAfterItsTimeToLive) {
+  // Missing: 6000 is written back.
+  EXPECT_EQ(m_bmp.BlockTimeToLive(), 6000u);
+  EXPECT_EQ(m_ini.Read("MISC", "BlockTimeToLive", "", 100), "6000");
+  EXPECT_FALSE(m_bmp.IsBlockingStale());
+
+  m_bmp.SetBlockUpdates(true);
+  m_now += 6000;
+  EXPECT_FALSE(m_bmp.IsBlockingStale());
+  m_now += 1;
+  EXPECT_TRUE(m_bmp.IsBlockingStale());
+}
+
+TEST_F(FrameBitmap, BlockTimeToLiveSetting) {
+  struct Case {
+    const char* stored;
+    uint32_t used;
+    const char* after;
+  };
+  for (const Case& c : {Case{"500", 6000, "6000"}, Case{"0", 0, "0"}, Case{"2500", 2500, "2500"},
+                        Case{"-3", 6000, "6000"}}) {
+    ASSERT_TRUE(m_ini.Write("MISC", "BlockTimeToLive", c.stored));
+    CFrameBitmap bmp(m_ini, [this] { return m_now; });
+    EXPECT_EQ(bmp.BlockTimeToLive(), c.used) << c.stored;
+    EXPECT_EQ(m_ini.Read("MISC", "BlockTimeToLive", "", 100), c.after) << c.stored;
+    if (c.used == 0) {
+      bmp.SetBlockUpdates(true);
+      m_now += 1000000;
+      EXPECT_FALSE(bmp.IsBlockingStale());
+    }
+  }
+}
+
+TEST_F(FrameBitmap, ResizeEchoOfTheCurrentSizeEndsBlocking) {
+  m_bmp.SetBitmapSize(800, 600);
+  m_bmp.SetBlockUpdates(true);
+  uint8_t echo[8];
+  StoreLE32(echo, 1024);
+  StoreLE32(echo + 4, 768);
+  EXPECT_FALSE(m_bmp.EndBlockOnResizeEcho(echo, sizeof echo));
+  EXPECT_TRUE(m_bmp.IsBlocking());
+  StoreLE32(echo, 800);
+  StoreLE32(echo + 4, 600);
+  EXPECT_FALSE(m_bmp.EndBlockOnResizeEcho(echo, 7));
+  EXPECT_TRUE(m_bmp.EndBlockOnResizeEcho(echo, sizeof echo));
+  EXPECT_FALSE(m_bmp.IsBlocking());
+}
+
+TEST_F(FrameBitmap, ResizeNeverMeetsAHalfWrittenRow) {
+  m_bmp.SetBitmapSize(1600, 2);
+  std::atomic<bool> stop{false};
+  std::thread resizer([&] {
+    for (int i = 0; !stop; ++i) m_bmp.SetBitmapSize(i % 2 ? 1600 : 64, 2);
+  });
+  Interval row;
+  row.Start(0, 1);
+  row.count = MAX_INTERVAL_PIXELS;
+  row.length = MAX_INTERVAL_BYTES;
+  row.data.fill(7);
+  for (int i = 0; i < 2000; ++i) {
+    m_bmp.ImageUpdate(row);
+    m_bmp.ReadPixels([](const PixelView& view) {
+      // Whatever the size, row 1 is either untouched or written to its end.
+      const uint8_t* line = view.Row(1);
+      const uint8_t first = line[0];
+      for (int x = 0; x < 3 * view.width; ++x) ASSERT_EQ(line[x], first);
+    });
+  }
+  stop = true;
+  resizer.join();
+}
+
+class SavedBitmap : public VideoFixture {
+ protected:
+  std::string Save(int width, int height) {
+    m_bmp.SetBitmapSize(width, height);
+    const std::string path = m_dir.File("screen.bmp");
+    WriteBitmapFile(m_bmp, path);
+    return ReadWholeFile(path);
+  }
+};
+
+TEST_F(SavedBitmap, FileHoldsHeadersAndPaddedRows) {
+  struct Case {
+    int width;
+    int height;
+    size_t rowBytes;
+  };
+  for (const Case& c : {Case{1024, 768, 3072}, Case{1023, 768, 3072}, Case{3, 2, 12}}) {
+    const std::string file = Save(c.width, c.height);
+    const size_t expected = 54 + c.height * c.rowBytes;
+    ASSERT_EQ(file.size(), expected) << c.width;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+    EXPECT_EQ(file.substr(0, 2), "BM");
+    EXPECT_EQ(LoadLE32(bytes + 2), expected);
+    EXPECT_EQ(LoadLE32(bytes + 6), 0u);
+    EXPECT_EQ(LoadLE32(bytes + 10), 54u);
+    EXPECT_EQ(LoadLE32(bytes + 14), 40u);
+    EXPECT_EQ(static_cast<int>(LoadLE32(bytes + 18)), c.width);
+    EXPECT_EQ(static_cast<int>(LoadLE32(bytes + 22)), c.height);
+    EXPECT_EQ(LoadLE16(bytes + 26), 1);
+    EXPECT_EQ(LoadLE16(bytes + 28), 24);
+  }
+}
+
+TEST_F(SavedBitmap, PixelsAreWrittenAsStored) {
+  m_bmp.SetBitmapSize(3, 2);
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {10, 20, 30}));
+  const std::string path = m_dir.File("small.bmp");
+  WriteBitmapFile(m_bmp, path);
+  const std::string file = ReadWholeFile(path);
+  // Row 0 of the screen comes last.
+  EXPECT_EQ(file.substr(54 + 12, 3), std::string("\x0A\x14\x1E", 3));
+  EXPECT_EQ(file.substr(54, 12), std::string(12, '\0'));
+}
+
+TEST_F(SavedBitmap, CommandAsksForAFileAndReportsFailures) {
+  using Kind = platform::HeadlessDialogs::Kind;
+  using Answer = platform::HeadlessDialogs::Answer;
+  platform::HeadlessDialogs dialogs;
+  m_bmp.SetBitmapSize(4, 4);
+  SaveBitmap(m_bmp, false, dialogs);
+  EXPECT_EQ(dialogs.Count(Kind::SaveFile), 0u);
+  ASSERT_TRUE(dialogs.Last(Kind::Error));
+  EXPECT_EQ(dialogs.Last(Kind::Error)->title, SAVE_BITMAP_FAILURE_TITLE);
+  EXPECT_NE(dialogs.Last(Kind::Error)->text.find("No bitmap is available for saving."),
+            std::string::npos);
+
+  dialogs.Script(Answer::Text(m_dir.File("shot")));
+  SaveBitmap(m_bmp, true, dialogs);
+  EXPECT_EQ(dialogs.Last(Kind::SaveFile)->title, "Save Bitmap");
+  EXPECT_EQ(std::filesystem::file_size(m_dir.File("shot.bmp")), 54u + 4 * 12);
+
+  dialogs.ClearCalls();
+  dialogs.Script(Answer::Cancel());
+  SaveBitmap(m_bmp, true, dialogs);
+  EXPECT_EQ(dialogs.Count(Kind::Error), 0u);
+
+  dialogs.Script(Answer::Text(m_dir.File("missing/shot.bmp")));
+  SaveBitmap(m_bmp, true, dialogs);
+  ASSERT_TRUE(dialogs.Last(Kind::Error));
+  EXPECT_NE(dialogs.Last(Kind::Error)->text.find("Could not open file for writing."),
+            std::string::npos);
+}
+
+}  // namespace
