@@ -1,0 +1,107 @@
+#pragma once
+// What the dispatcher of incoming packets works with. The session port is the
+// session controller's side (answered by OrbSessionPort); the handler classes
+// stand for the parts that act on their own packet types and window messages
+// (video and view geometry, input, administration, the modem's call-back).
+// Their defaults do nothing, so the dispatcher runs before those parts exist.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/Desktop.h"
+#include "platform/WindowThread.h"
+#include "protocol/PacketHeader.h"
+#include "session/LoginLink.h"
+#include "session/PostedPacket.h"
+
+namespace view {
+
+class SessionPort : public virtual session::LoginLink {
+ public:
+  virtual bool IsConnected() const = 0;
+  virtual void DecryptPayload(uint8_t* payload, size_t length, const PacketHeader& header) = 0;
+  virtual void Disconnect(bool sendDisconnect) = 0;
+  // The view's record of the last block handled.
+  virtual void RecordHandled(uint32_t queueNumber) = 0;
+  virtual void SetVideoSegmentMode(int32_t mode) = 0;
+  virtual void OnKeepAliveReceived() = 0;
+  virtual void HandleTestPacket(const PacketHeader& header, const uint8_t* payload,
+                                size_t length) = 0;
+  // The failure title and text for the main window, which is told (1084).
+  virtual void ReportFailure(const std::string& title, const std::string& text) = 0;
+  // The current target's colour rendering, read again from the settings.
+  virtual std::string ReadColorRendering() = 0;
+
+  // A connect attempt in progress collects the unit's texts instead of
+  // showing them; they are shown when the attempt ends.
+  virtual bool IsConnectAttemptInProgress() const = 0;
+  virtual void EndConnectAttempt() = 0;
+  virtual void AppendAttemptMessage(const std::string& text) = 0;
+};
+
+// Video, frame buffer and view geometry.
+class VideoHandlers {
+ public:
+  virtual ~VideoHandlers() = default;
+  virtual void HandleSegment(const PacketHeader& header, const uint8_t* payload, size_t length) {
+    (void)header, (void)payload, (void)length;
+  }
+  // Fills a rectangle of the frame buffer (corners inclusive as the unit sends them).
+  virtual void FillRect(int x1, int y1, int x2, int y2, uint8_t red, uint8_t green, uint8_t blue) {
+    (void)x1, (void)y1, (void)x2, (void)y2, (void)red, (void)green, (void)blue;
+  }
+  virtual platform::Size FrameSize() const { return {}; }
+  virtual void EndBlock() {}
+  virtual void HandleNewSize(session::PostedPacket& packet) { (void)packet; }
+  virtual void HandleOneToOne(session::PostedPacket& packet) { (void)packet; }
+  // Scaled mode is the view's first-run default.
+  virtual bool IsScaled() const { return true; }
+  virtual bool IsQuadView() const { return false; }
+  // The remote screen's native size as last reported.
+  virtual platform::Size NativeSize() const { return {}; }
+  virtual void ResizeFrameBuffer(platform::Size size) { (void)size; }
+  // The whole frame buffer is to be painted again; the partial-paint flag clears.
+  virtual void MarkAllDirty() {}
+  virtual bool IsColourAnalysisArmed() const { return false; }
+  virtual void HandleColourAnalysis(const platform::Message& message) { (void)message; }
+};
+
+// Keyboard, mouse, lock lights and pass-through mode.
+class InputHandlers {
+ public:
+  virtual ~InputHandlers() = default;
+  virtual void HandleLeds(const PacketHeader& header) { (void)header; }
+  virtual void HandleFocus(const platform::Message& message) { (void)message; }
+  virtual void HandleKeyboard(const platform::Message& message) { (void)message; }
+  virtual void HandleMouse(const platform::Message& message) { (void)message; }
+  virtual void DisplayChanged(int width, int height) { (void)width, (void)height; }
+  virtual bool IsPassthru() const { return false; }
+  virtual void ForcePassthruMode(bool on) { (void)on; }
+  // The operator's pass-through command: enters the mode when it is allowed.
+  virtual void PassThroughCommand() {}
+};
+
+// Remote administration and the modem's call-back.
+class AdminHandlers {
+ public:
+  virtual ~AdminHandlers() = default;
+  virtual void HandleUsersList(const PacketHeader& header, const uint8_t* payload, size_t length) {
+    (void)header, (void)payload, (void)length;
+  }
+  virtual void HandleSwitchSettings(const PacketHeader& header, const uint8_t* payload,
+                                    size_t length) {
+    (void)header, (void)payload, (void)length;
+  }
+  virtual void HandleCallBack(session::PostedPacket& packet) { (void)packet; }
+  // The modal "Connect Progress" dialog.
+  virtual void ShowConnectProgress() {}
+};
+
+struct DispatchHandlers {
+  VideoHandlers* video = nullptr;
+  InputHandlers* input = nullptr;
+  AdminHandlers* admin = nullptr;
+};
+
+}  // namespace view

@@ -1,0 +1,72 @@
+#include "view/InitialPackets.h"
+
+#include <array>
+
+#include "platform/Clock.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "protocol/LittleEndian.h"
+#include "protocol/PacketTypes.h"
+
+namespace view {
+namespace {
+
+void SendPing(SessionPort& session) {
+  std::array<uint8_t, 4> stamp;
+  StoreLE32(stamp.data(), platform::GetTickCount());
+  PacketHeader header(PING, 0);
+  session.SendPacket(header, {stamp.data(), stamp.size()});
+}
+
+void SendResize(SessionPort& session, platform::Size size) {
+  std::array<uint8_t, 8> payload;
+  StoreLE32(payload.data(), static_cast<uint32_t>(size.width));
+  StoreLE32(payload.data() + 4, static_cast<uint32_t>(size.height));
+  PacketHeader header(RESIZE, 0);
+  session.SendPacket(header, {payload.data(), payload.size()});
+}
+
+}  // namespace
+
+std::pair<uint8_t, uint8_t> ColourLevels(const std::string& mode) {
+  if (mode == "Black & White always") return {0, 0};
+  if (mode == "Black & White -> Grey") return {0, 1};
+  if (mode == "Black & White -> Color") return {0, 2};
+  if (mode == "Grey always") return {1, 1};
+  if (mode == "Grey -> Color") return {1, 2};
+  if (mode == "Color always") return {2, 2};
+  return {255, 255};
+}
+
+void SendInitialPacketsToServer(SessionPort& session, const platform::ViewWindow& view,
+                                VideoHandlers& video) {
+  SendPing(session);
+  SendPing(session);
+
+  const auto [low, high] = ColourLevels(session.ReadColorRendering());
+  const std::array<uint8_t, 2> levels{low, high};
+  PacketHeader colour(CHANGE_COLOR_LO_HI, 0);
+  session.SendPacket(colour, {levels.data(), levels.size()});
+  TraceCategory(5, SEND_INITIAL_PACKETS_CATEGORY, "Sending CHANGE_COLOR_LO_HI\n");
+
+  if (!view.ClientOrigin()) throw TextError("SendInitialPacketsToServer: hWnd is NULL");
+  const std::optional<platform::Rect> client = view.ClientRect();
+  if (!client) throw TextError("SendInitialPacketsToServer: GetClient() rect failed.");
+
+  if (video.IsScaled()) {
+    SendResize(session, {client->Width(), client->Height()});
+    TraceCategory(5, SEND_INITIAL_PACKETS_CATEGORY,
+                  "Sending RESIZE for current view size: %d  x  %d\n", client->Width(),
+                  client->Height());
+    return;
+  }
+  const platform::Size native = video.NativeSize();
+  video.ResizeFrameBuffer(native);
+  SendResize(session, native);
+  TraceCategory(5, SEND_INITIAL_PACKETS_CATEGORY,
+                "Sending RESIZE for native size, in send initial packets to server.\n");
+  PacketHeader repaint(REPAINT, 0);
+  session.SendPacket(repaint);
+}
+
+}  // namespace view

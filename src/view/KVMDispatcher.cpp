@@ -1,0 +1,374 @@
+#include "view/KVMDispatcher.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/Clock.h"
+#include "platform/Format.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "platform/WindowMessages.h"
+#include "protocol/LittleEndian.h"
+#include "protocol/PacketTypes.h"
+#include "view/InitialPackets.h"
+#include "view/OperatorMessages.h"
+#include "view/ServerConfigData.h"
+
+namespace view {
+namespace {
+
+using platform::Message;
+using session::PostedPacket;
+
+VideoHandlers g_noVideo;
+InputHandlers g_noInput;
+AdminHandlers g_noAdmin;
+
+constexpr size_t FILL_PAYLOAD = 11;
+constexpr size_t SIZE_PAYLOAD = 8;
+constexpr size_t WORD = 4;
+
+constexpr bool IsTableType(uint8_t type) {
+  switch (type) {
+    case SEGMENT:
+    case MULTISEGMENT:
+    case KBD_LEDS:
+    case KEEP_ALIVE:
+    case PING:
+    case PING_RESPONSE:
+    case DISCONNECT:
+    case TEXT_MSG:
+    case FILL_BMP_WITH_COLOR:
+    case RESIZE:
+    case NEW_SIZE:
+    case ONE_TO_ONE:
+    case VIEWER_RESOLUTION_STRING:
+    case GET_FILE:
+    case PUT_FILE:
+    case SERIAL_OPEN:
+    case SERIAL_WRITE:
+    case SERIAL_READ:
+    case USERS_LIST:
+    case THROUGHPUT_TEST_PACKET:
+    case ASK_USER_QUESTIONS:
+    case LOGGED_IN:
+    case CALL_BACK:
+    case HAND_SHAKE:
+    case SERVER_CONFIG_DATA:
+    case SWITCH_SETTINGS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Trace lines of this handler: level 5 in its own category.
+template <class... Args>
+void TraceHandler(const char* format, Args... args) {
+  TraceCategory(5, KVM_MESSAGE_HANDLER_CATEGORY, format, args...);
+}
+void TraceHandler(const char* text) { TraceCategory(5, KVM_MESSAGE_HANDLER_CATEGORY, "%s", text); }
+
+// A packet's payload as a text: up to its first zero, within DataSize.
+std::string PayloadText(const PacketHeader& header, const std::vector<uint8_t>& payload) {
+  const size_t meaningful = std::min<size_t>(header.DataSize, payload.size());
+  const char* text = reinterpret_cast<const char*>(payload.data());
+  return std::string(text, strnlen(text, meaningful));
+}
+
+void RequirePayload(const PostedPacket& packet, size_t bytes, const char* name) {
+  if (packet.Payload().size() < bytes)
+    throw TextError(
+        Format("WARNING: %s packet of %zu bytes is too short.", name, packet.Payload().size()));
+}
+
+}  // namespace
+
+KVMDispatcher::KVMDispatcher(SessionPort& session, session::Login& login,
+                             platform::ViewWindow& view, platform::OperatorDialogs& dialogs,
+                             std::string productName)
+    : m_session(session),
+      m_login(login),
+      m_view(view),
+      m_dialogs(dialogs),
+      m_productName(std::move(productName)),
+      m_handlers{&g_noVideo, &g_noInput, &g_noAdmin} {}
+
+void KVMDispatcher::SetHandlers(const DispatchHandlers& handlers) {
+  if (handlers.video) m_handlers.video = handlers.video;
+  if (handlers.input) m_handlers.input = handlers.input;
+  if (handlers.admin) m_handlers.admin = handlers.admin;
+}
+
+int32_t KVMDispatcher::KVMMessageHandler(Message& message) {
+  try {
+    return Handle(message);
+  } catch (const TextError& e) {
+    HandleFailure(e.Text());
+  } catch (const std::exception& e) {
+    HandleFailure(e.what());
+  } catch (...) {
+    HandleFailure(UnknownErrorIn("CBrenvikView", "KVMMessageHandler"));
+  }
+  return 1;
+}
+
+int32_t KVMDispatcher::Handle(Message& message) {
+  using namespace platform;
+  // Texts and the connect request come whether or not a link is up.
+  switch (message.message) {
+    case WM_KVM_SHOW_MESSAGE:
+      if (const auto* text = message.BodyAs<TextBody>())
+        ShowMessageText(m_dialogs, m_productName, text->Text());
+      return 1;
+    case WM_KVM_SHOW_TIMED_MESSAGE:
+      if (const auto* text = message.BodyAs<TextBody>())
+        ShowTimedMessageText(m_dialogs, text->Text(), static_cast<int>(message.lParam));
+      return 1;
+    case WM_KVM_CONNECT_PROGRESS:
+      m_handlers.admin->ShowConnectProgress();
+      return 1;
+    default:
+      break;
+  }
+  if (!m_session.IsConnected()) {
+    if (message.message == WM_SETFOCUS) m_view.InvalidateMainWindow(true);
+    return 0;
+  }
+  if (message.message == WM_KVM_PACKET) {
+    auto* packet = message.BodyAs<PostedPacket>();
+    if (!packet) return 0;
+    HandlePacket(*packet);
+    return 1;
+  }
+  return HandleInput(message);
+}
+
+int32_t KVMDispatcher::HandleInput(const Message& message) {
+  using namespace platform;
+  VideoHandlers& video = *m_handlers.video;
+  InputHandlers& input = *m_handlers.input;
+  const uint32_t number = message.message;
+  switch (number) {
+    case WM_KILLFOCUS:
+    case WM_SETFOCUS:
+    case WM_ACTIVATEAPP:
+      input.HandleFocus(message);
+      return 0;
+    case WM_ERASEBKGND:
+      video.MarkAllDirty();
+      TraceHandler("ERASEBKGND\n");
+      return 1;
+    case WM_SYNCPAINT:
+    case WM_NCPAINT:
+    case WM_GETTEXT:
+      video.MarkAllDirty();
+      m_view.InvalidateMainWindow(true);
+      TraceHandler("SYNCPAINT\n");
+      return 0;
+    case WM_DISPLAYCHANGE:
+      input.DisplayChanged(static_cast<int>(message.lParam & 0xFFFF),
+                           static_cast<int>((message.lParam >> 16) & 0xFFFF));
+      return 0;
+    default:
+      break;
+  }
+  if ((number >= WM_KEYFIRST && number <= WM_KEYLAST) || number == WM_HOOKED_KEY) {
+    input.HandleKeyboard(message);
+    return 1;
+  }
+  if (number >= WM_MOUSEFIRST && number <= WM_MOUSELAST) {
+    if (input.IsPassthru())
+      input.HandleMouse(message);
+    else if (video.IsColourAnalysisArmed() && (number == WM_LBUTTONDOWN || number == WM_LBUTTONUP))
+      video.HandleColourAnalysis(message);
+    else if (number == WM_LBUTTONDOWN && !video.IsQuadView())
+      input.ForcePassthruMode(true);
+    return 1;
+  }
+  return 0;
+}
+
+void KVMDispatcher::HandlePacket(PostedPacket& packet) {
+  const PacketHeader header = packet.Header();
+  std::vector<uint8_t>& payload = packet.Payload();
+  if (header.encrypted != 0)
+    m_session.DecryptPayload(payload.data(), std::min<size_t>(header.PayloadSize, payload.size()),
+                             header);
+  m_session.RecordHandled(packet.QueueNumber());
+  if (IsTableType(header.type)) {
+    ++m_counts[header.type];
+  } else {
+    TraceHandler("WARNING: Unknown packet type recieved: %d\n", header.type);
+    ++m_unknownCount;
+    return;
+  }
+  Dispatch(packet);
+}
+
+void KVMDispatcher::Dispatch(PostedPacket& packet) {
+  const PacketHeader& header = packet.Header();
+  const std::vector<uint8_t>& payload = packet.Payload();
+  const uint8_t* bytes = payload.data();
+  const size_t size = payload.size();
+  VideoHandlers& video = *m_handlers.video;
+  AdminHandlers& admin = *m_handlers.admin;
+
+  switch (header.type) {
+    case SEGMENT:
+    case MULTISEGMENT:
+      m_session.SetVideoSegmentMode(header.type == SEGMENT ? 0 : 3);
+      video.HandleSegment(header, bytes, size);
+      return;
+    case KBD_LEDS:
+      TraceHandler("KBD_LEDS\n");
+      m_handlers.input->HandleLeds(header);
+      return;
+    case KEEP_ALIVE:
+      m_session.OnKeepAliveReceived();
+      return;
+    case PING: {
+      PacketHeader response(PING_RESPONSE, header.subtype);
+      m_session.SendPacket(response, {bytes, std::min<size_t>(header.DataSize, size)});
+      return;
+    }
+    case PING_RESPONSE:
+      if (size < WORD) return;
+      m_lastPingTrip = static_cast<uint32_t>(platform::MicrosecondCount()) - LoadLE32(bytes);
+      TraceCategory(5, PACKET_TIMING_CATEGORY,
+                    "Last Ping Trip Time = %6.2f ms  PayloadSize %d   DataSize %d\n",
+                    m_lastPingTrip * 0.001, header.PayloadSize, header.DataSize);
+      return;
+    case DISCONNECT:
+      TraceHandler("Disconnect packet received, and being handled.\n");
+      m_session.Disconnect(false);
+      return;
+    case TEXT_MSG:
+      TraceHandler("TEXT_MSG\n");
+      ShowServerText(header, PayloadText(header, payload));
+      return;
+    case FILL_BMP_WITH_COLOR: {
+      RequirePayload(packet, FILL_PAYLOAD, "FILL_BMP_WITH_COLOR");
+      TraceHandler("FILL_BMP_WITH_COLOR %d  %d  %d  Encrypted: %d\n", bytes[8], bytes[9], bytes[10],
+                   header.encrypted);
+      video.FillRect(LoadLE16(bytes), LoadLE16(bytes + 2), LoadLE16(bytes + 4), LoadLE16(bytes + 6),
+                     bytes[8], bytes[9], bytes[10]);
+      m_view.Invalidate(std::nullopt, false);
+      return;
+    }
+    case RESIZE: {
+      RequirePayload(packet, SIZE_PAYLOAD, "RESIZE");
+      const platform::Size size{static_cast<int>(LoadLE32(bytes)),
+                                static_cast<int>(LoadLE32(bytes + 4))};
+      if (size == video.FrameSize()) video.EndBlock();
+      return;
+    }
+    case NEW_SIZE:
+      video.HandleNewSize(packet);
+      return;
+    case ONE_TO_ONE:
+      video.HandleOneToOne(packet);
+      return;
+    case VIEWER_RESOLUTION_STRING:
+      m_viewerResolution = PayloadText(header, payload);
+      m_view.SetStatusText(3, video.IsQuadView() ? std::string() : m_viewerResolution);
+      return;
+    case GET_FILE:
+      if (header.subtype == 1 && size >= WORD)
+        m_fileReply.Store(header.subtype, bytes + WORD, size - WORD, LoadLE32(bytes));
+      else
+        m_fileReply.Store(header.subtype, nullptr, 0, 0);
+      return;
+    case PUT_FILE:
+      m_fileReply.SetStatus(header.subtype);
+      return;
+    case SERIAL_OPEN:
+    case SERIAL_WRITE:
+      m_serialReply.SetStatus(header.subtype);
+      return;
+    case SERIAL_READ:
+      if (header.subtype != 0)
+        m_serialReply.SetStatus(header.subtype);
+      else if (size >= WORD)
+        m_serialReply.Store(0, bytes + WORD, size - WORD,
+                            std::min(LoadLE32(bytes), SERIAL_REPLY_MAX_CHARS));
+      else
+        m_serialReply.Store(0, nullptr, 0, 0);
+      return;
+    case USERS_LIST:
+      admin.HandleUsersList(header, bytes, size);
+      return;
+    case THROUGHPUT_TEST_PACKET:
+      TraceHandler("THROUGHPUT_TEST_PACKET\n");
+      m_session.HandleTestPacket(header, bytes, size);
+      return;
+    case ASK_USER_QUESTIONS:
+      TraceHandler("ASK_USER_QUESTIONS\n");
+      m_login.AskUserQuestions(header, bytes, std::min<size_t>(header.DataSize, size));
+      return;
+    case LOGGED_IN:
+      TraceHandler("Logged in.\n");
+      m_login.LoggedIn(header, bytes, size);
+      SendInitialPacketsToServer(m_session, m_view, video);
+      m_handlers.input->PassThroughCommand();
+      m_session.EndConnectAttempt();
+      TraceHandler("Send initial packets to server.\n");
+      return;
+    case CALL_BACK:
+      admin.HandleCallBack(packet);
+      return;
+    case HAND_SHAKE:
+      return;
+    case SERVER_CONFIG_DATA:
+      m_serverConfig = HandleServerConfigData(header, bytes, size);
+      return;
+    case SWITCH_SETTINGS:
+      TraceHandler("SWITCH_SETTINGS\n");
+      admin.HandleSwitchSettings(header, bytes, size);
+      return;
+    default:
+      return;
+  }
+}
+
+void KVMDispatcher::ShowServerText(const PacketHeader& header, const std::string& text) {
+  if (IsUnitClosingText(text)) {
+    m_session.EndConnectAttempt();
+    m_session.Disconnect(false);
+  }
+  if (m_session.IsConnectAttemptInProgress()) {
+    m_session.AppendAttemptMessage("While connecting to: " + m_session.TargetLocation() + "\n" +
+                                   text + "\n");
+    return;
+  }
+  if (header.subtype != 0)
+    ShowTimedMessageText(m_dialogs, text, header.subtype);
+  else
+    m_dialogs.MessageBox(m_productName, text, platform::DialogButtons::Ok,
+                         platform::DialogIcon::Information);
+}
+
+void KVMDispatcher::HandleFailure(const std::string& message) {
+  try {
+    ReportAndRecover(message);
+  } catch (const std::exception& e) {
+    Trace("Failure while handling a failure: %s\n", e.what());
+  }
+}
+
+void KVMDispatcher::ReportAndRecover(const std::string& message) {
+  if (m_session.IsConnected()) {
+    const std::string name = m_session.TargetLocation();
+    m_errorShort = "Unable to communicate with " + name;
+    m_errorLong = "Error in KVMMessageHandler ():\nLikely cause - unable to communicate with " +
+                  name + ". \n" + message;
+    m_session.ReportFailure(m_errorShort, m_errorLong);
+  }
+  if (message.rfind("WARNING:", 0) == 0)
+    m_handlers.input->ForcePassthruMode(false);
+  else
+    m_session.Disconnect(false);
+}
+
+}  // namespace view

@@ -1,0 +1,77 @@
+#pragma once
+// The view's handler of window messages: every packet the receive path posts
+// is decrypted, counted and handed to the part that owns its type; input and
+// focus messages are routed to their pipelines; texts posted by other threads
+// are shown. It keeps what the rest of the viewer reads back: the receive
+// counters, the last ping trip, the reply mailboxes, the unit's configuration
+// document and resolution text, and the texts of the last failure.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/Desktop.h"
+#include "platform/WindowThread.h"
+#include "session/Login.h"
+#include "session/PostedPacket.h"
+#include "view/DispatchPorts.h"
+#include "view/ReplyMailbox.h"
+
+namespace view {
+
+inline constexpr int KVM_MESSAGE_HANDLER_CATEGORY = 1600;
+inline constexpr int PACKET_TIMING_CATEGORY = 400;
+inline constexpr uint32_t SERIAL_REPLY_MAX_CHARS = SERIAL_REPLY_CAPACITY - 1;
+
+class KVMDispatcher {
+ public:
+  KVMDispatcher(SessionPort& session, session::Login& login, platform::ViewWindow& view,
+                platform::OperatorDialogs& dialogs, std::string productName);
+
+  // A null member keeps the do-nothing default.
+  void SetHandlers(const DispatchHandlers& handlers);
+
+  // 1 when the message was handled here, 0 when default processing is due.
+  // Never throws: a failure is reported and, unless it is a "WARNING:", ends
+  // the connection.
+  int32_t KVMMessageHandler(platform::Message& message);
+
+  uint32_t ReceiveCount(uint8_t type) const { return m_counts[type]; }
+  uint32_t UnknownTypeCount() const { return m_unknownCount; }
+  // Microseconds; 0 until a PING_RESPONSE came back.
+  uint32_t LastPingTrip() const { return m_lastPingTrip; }
+  ReplyMailbox& FileReply() { return m_fileReply; }
+  ReplyMailbox& SerialReply() { return m_serialReply; }
+  const std::string& ServerConfigText() const { return m_serverConfig; }
+  const std::string& ViewerResolution() const { return m_viewerResolution; }
+  const std::string& ErrorShortText() const { return m_errorShort; }
+  const std::string& ErrorLongText() const { return m_errorLong; }
+
+ private:
+  int32_t Handle(platform::Message& message);
+  int32_t HandleInput(const platform::Message& message);
+  void HandlePacket(session::PostedPacket& packet);
+  void Dispatch(session::PostedPacket& packet);
+  void ShowServerText(const PacketHeader& header, const std::string& text);
+  void HandleFailure(const std::string& message);
+  void ReportAndRecover(const std::string& message);
+
+  SessionPort& m_session;
+  session::Login& m_login;
+  platform::ViewWindow& m_view;
+  platform::OperatorDialogs& m_dialogs;
+  std::string m_productName;
+  DispatchHandlers m_handlers;
+
+  std::array<uint32_t, 256> m_counts{};
+  uint32_t m_unknownCount = 0;
+  uint32_t m_lastPingTrip = 0;
+  ReplyMailbox m_fileReply{FILE_REPLY_CAPACITY};
+  ReplyMailbox m_serialReply{SERIAL_REPLY_CAPACITY};
+  std::string m_serverConfig;
+  std::string m_viewerResolution;
+  std::string m_errorShort;
+  std::string m_errorLong;
+};
+
+}  // namespace view

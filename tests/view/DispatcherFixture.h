@@ -1,0 +1,122 @@
+#pragma once
+// The dispatcher with recording collaborators, fed posted packets directly.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/HeadlessDialogs.h"
+#include "platform/HeadlessView.h"
+#include "platform/WindowMessages.h"
+#include "session/Login.h"
+#include "session/LoginTestLink.h"
+#include "session/PostedPacket.h"
+#include "settings/IniFile.h"
+#include "settings/TempDir.h"
+#include "view/KVMDispatcher.h"
+
+class FakeSession : public LoginTestLink, public view::SessionPort {
+ public:
+  bool IsConnected() const override { return connected; }
+  void DecryptPayload(uint8_t* payload, size_t length, const PacketHeader& header) override {
+    cipher.DecryptPayload(payload, length, header);
+  }
+  void Disconnect(bool) override {
+    ++disconnects;
+    connected = false;
+  }
+  void RecordHandled(uint32_t queueNumber) override { lastHandled = queueNumber; }
+  void SetVideoSegmentMode(int32_t mode) override { segmentMode = mode; }
+  void OnKeepAliveReceived() override { ++keepAlives; }
+  void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override { ++testPackets; }
+  void ReportFailure(const std::string& title, const std::string& text) override {
+    failureTitle = title;
+    failureText = text;
+  }
+  std::string ReadColorRendering() override { return colorRendering; }
+  bool IsConnectAttemptInProgress() const override { return attempt; }
+  void EndConnectAttempt() override { attempt = false; }
+  void AppendAttemptMessage(const std::string& text) override { attemptMessages += text; }
+
+  bool connected = true;
+  int disconnects = 0;
+  uint32_t lastHandled = 0;
+  int32_t segmentMode = -1;
+  int keepAlives = 0;
+  int testPackets = 0;
+  std::string failureTitle, failureText;
+  std::string colorRendering = "Color always";
+  bool attempt = false;
+  std::string attemptMessages;
+};
+
+class RecordingVideo : public view::VideoHandlers {
+ public:
+  void FillRect(int x1, int y1, int x2, int y2, uint8_t r, uint8_t g, uint8_t b) override {
+    fills.push_back({x1, y1, x2, y2, r, g, b});
+  }
+  platform::Size FrameSize() const override { return frame; }
+  void EndBlock() override { ++blocksEnded; }
+  bool IsScaled() const override { return scaled; }
+  platform::Size NativeSize() const override { return native; }
+  void ResizeFrameBuffer(platform::Size size) override { resizedTo = size; }
+
+  std::vector<std::vector<int>> fills;
+  platform::Size frame{800, 600};
+  int blocksEnded = 0;
+  bool scaled = true;
+  platform::Size native{1280, 1024};
+  platform::Size resizedTo;
+};
+
+class RecordingInput : public view::InputHandlers {
+ public:
+  void HandleMouse(const platform::Message&) override { ++mouse; }
+  bool IsPassthru() const override { return passthru; }
+  void ForcePassthruMode(bool on) override { passthru = on; }
+  void PassThroughCommand() override { ++passThroughCommands; }
+
+  int mouse = 0;
+  bool passthru = false;
+  int passThroughCommands = 0;
+};
+
+class DispatcherTest : public testing::Test {
+ protected:
+  DispatcherTest()
+      : ini(dir.File("Remote.ini")),
+        login(session, ini, dialogs, "Tessaline"),
+        dispatcher(session, login, view, dialogs, "Tessaline") {
+    dispatcher.SetHandlers({&video, &input, nullptr});
+  }
+
+  static platform::Message Packet(uint8_t type, uint8_t subtype, std::vector<uint8_t> payload,
+                                  uint32_t queueNumber = 7) {
+    const auto size = static_cast<uint16_t>(payload.size());
+    PacketHeader header(type, subtype, size, size);
+    return platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
+                                 std::make_unique<session::PostedPacket>(
+                                     header, payload.data(), payload.size(), queueNumber));
+  }
+  static std::vector<uint8_t> Text(const std::string& text) {
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+  }
+  int32_t Feed(platform::Message message) { return dispatcher.KVMMessageHandler(message); }
+  int32_t Feed(uint8_t type, uint8_t subtype, std::vector<uint8_t> payload) {
+    return Feed(Packet(type, subtype, std::move(payload)));
+  }
+
+  TempDir dir;
+  settings::IniFile ini;
+  platform::HeadlessDialogs dialogs;
+  platform::HeadlessView view;
+  FakeSession session;
+  RecordingVideo video;
+  RecordingInput input;
+  session::Login login;
+  view::KVMDispatcher dispatcher;
+};

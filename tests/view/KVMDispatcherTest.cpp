@@ -1,0 +1,323 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "platform/MessageLoop.h"
+#include "protocol/LittleEndian.h"
+#include "protocol/PacketForming.h"
+#include "protocol/PacketTypes.h"
+#include "session/LoginCrypto.h"
+#include "support/TraceRecorder.h"
+#include "view/DispatcherFixture.h"
+#include "view/InitialPackets.h"
+
+using platform::HeadlessDialogs;
+using platform::Message;
+using testing::HasSubstr;
+
+namespace {
+
+std::vector<uint8_t> Word(uint32_t value, std::vector<uint8_t> rest = {}) {
+  std::vector<uint8_t> bytes(4 + rest.size());
+  StoreLE32(bytes.data(), value);
+  std::copy(rest.begin(), rest.end(), bytes.begin() + 4);
+  return bytes;
+}
+
+// The configuration document as the unit sends it: length word, then a
+// deflate stream flushed (or, when finish is set, ended) after the text.
+std::vector<uint8_t> Compressed(const std::string& text, bool finish, uint32_t declared) {
+  z_stream stream{};
+  deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+  std::vector<uint8_t> out(text.size() + 64);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, finish ? Z_FINISH : Z_SYNC_FLUSH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return Word(declared, out);
+}
+
+}  // namespace
+
+TEST_F(DispatcherTest, RoutesTheSimplePacketTypesAndCountsThem) {
+  TraceRecorder trace;
+  EXPECT_EQ(Feed(PING, 2, {1, 2, 3, 4, 5}), 1);
+  ASSERT_EQ(session.sent.size(), 1u);
+  EXPECT_EQ(session.sent[0].header.type, PING_RESPONSE);
+  EXPECT_EQ(session.sent[0].header.subtype, 2);
+  EXPECT_EQ(session.sent[0].payload, (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+
+  Feed(KEEP_ALIVE, 60, {});
+  Feed(MULTISEGMENT, 0, {0});
+  Feed(THROUGHPUT_TEST_PACKET, 0, Word(1));
+  Feed(HAND_SHAKE, 0, {});
+  Feed(99, 0, {1});
+  Feed(PING_RESPONSE, 0, {1, 2});  // too short to time: counted only
+  EXPECT_EQ(session.keepAlives, 1);
+  EXPECT_EQ(session.segmentMode, 3);
+  EXPECT_EQ(session.testPackets, 1);
+  EXPECT_EQ(session.lastHandled, 7u);
+  EXPECT_EQ(dispatcher.ReceiveCount(HAND_SHAKE), 1u);
+  EXPECT_EQ(dispatcher.ReceiveCount(PING_RESPONSE), 1u);
+  EXPECT_EQ(dispatcher.LastPingTrip(), 0u);
+  EXPECT_EQ(dispatcher.UnknownTypeCount(), 1u);
+  EXPECT_EQ(trace.Count("WARNING: Unknown packet type recieved: 99\n"), 1u);
+
+  Feed(RESIZE, 0, Word(800, Word(600)));
+  Feed(RESIZE, 0, Word(800, Word(601)));
+  EXPECT_EQ(video.blocksEnded, 1);
+  Feed(FILL_BMP_WITH_COLOR, 0, {10, 0, 20, 0, 30, 0, 40, 0, 255, 128, 1});
+  ASSERT_EQ(video.fills.size(), 1u);
+  EXPECT_EQ(video.fills[0], (std::vector<int>{10, 20, 30, 40, 255, 128, 1}));
+  Feed(VIEWER_RESOLUTION_STRING, 0, Text("1024 x 768"));
+  EXPECT_EQ(view.StatusText(3), "1024 x 768");
+
+  EXPECT_EQ(session.disconnects, 0);
+  Feed(DISCONNECT, 0, {});
+  EXPECT_EQ(session.disconnects, 1);
+}
+
+TEST_F(DispatcherTest, DecryptsAnEncryptedPayloadFirst) {
+  const session::LoginKeys keys = session::DeriveLoginKeys("pw");
+  session.cipher.SetKeys(keys.blowfish, keys.key1, keys.key2, keys.key3);
+  session.cipher.SetSessionCipher(ENCRYPTION_BLOWFISH);
+  PacketHeader header(TEXT_MSG, 0);
+  const std::vector<uint8_t> text = Text("Hello there");
+  std::vector<uint8_t> packet = FormPacket(header, session.cipher, {text.data(), text.size()});
+  header.PayloadSize -= PACKET_CHECKSUM_SIZE;
+  Feed(platform::MakeMessage(
+      platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
+      std::make_unique<session::PostedPacket>(header, packet.data() + PACKET_HEADER_SIZE,
+                                              header.PayloadSize, 1)));
+  ASSERT_TRUE(dialogs.Last(HeadlessDialogs::Kind::MessageBox));
+  EXPECT_EQ(dialogs.Last(HeadlessDialogs::Kind::MessageBox)->text, "Hello there");
+}
+
+TEST_F(DispatcherTest, WhileDisconnectedOnlyTextsAndFocusAreHandled) {
+  session.connected = false;
+  EXPECT_EQ(Feed(PING, 0, {1, 2, 3, 4}), 0);
+  EXPECT_TRUE(session.sent.empty());
+  EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_SETFOCUS)), 0);
+  ASSERT_EQ(view.Invalidations().size(), 1u);
+  EXPECT_TRUE(view.Invalidations()[0].mainWindow);
+  EXPECT_TRUE(view.Invalidations()[0].erase);
+  EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_LBUTTONDOWN)), 0);
+  EXPECT_FALSE(input.passthru);
+  EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0,
+                                       0, std::make_unique<platform::TextBody>("Hi"))),
+            1);
+  EXPECT_EQ(dialogs.Count(HeadlessDialogs::Kind::MessageBox), 1u);
+}
+
+TEST_F(DispatcherTest, ShowMessageChoosesBoxOrTextDialog) {
+  struct Case {
+    std::string text;
+    HeadlessDialogs::Kind kind;
+  };
+  const Case cases[] = {
+      {std::string(300, 'a'), HeadlessDialogs::Kind::MessageBox},
+      {std::string(301, 'a'), HeadlessDialogs::Kind::Text},
+      {"1\n2\n3\n4\n5\n6\n7\n8\n9", HeadlessDialogs::Kind::MessageBox},
+      {"1\n2\n3\n4\n5\n6\n7\n8\n9\n", HeadlessDialogs::Kind::Text},
+  };
+  for (const Case& c : cases) {
+    dialogs.ClearCalls();
+    Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0, 0,
+                               std::make_unique<platform::TextBody>(c.text)));
+    ASSERT_EQ(dialogs.Calls().size(), 1u) << c.text;
+    EXPECT_EQ(dialogs.Calls()[0].kind, c.kind) << c.text;
+  }
+  EXPECT_EQ(dialogs.Calls()[0].text, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n");
+
+  Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_TIMED_MESSAGE, 0, 5,
+                             std::make_unique<platform::TextBody>("a\nb")));
+  const auto timed = dialogs.Last(HeadlessDialogs::Kind::TimedMessage);
+  ASSERT_TRUE(timed);
+  EXPECT_EQ(timed->title, "Tessaline Message");
+  EXPECT_EQ(timed->text, "a\r\nb");
+  EXPECT_EQ(timed->seconds, 5);
+}
+
+TEST_F(DispatcherTest, UnitTextsAreShownCollectedOrCloseTheSession) {
+  struct Case {
+    std::string text;
+    uint8_t subtype;
+    bool attempt;
+    int disconnects;
+    HeadlessDialogs::Kind shownAs;  // Error: not shown
+    bool collected;
+  };
+  const Case cases[] = {
+      {"Welcome", 0, false, 0, HeadlessDialogs::Kind::MessageBox, false},
+      {"Welcome", 5, false, 0, HeadlessDialogs::Kind::TimedMessage, false},
+      {"Welcome", 0, true, 0, HeadlessDialogs::Kind::Error, true},
+      {"Inactivity timer expired.", 0, true, 1, HeadlessDialogs::Kind::MessageBox, false},
+      {"Too many login attempts.", 0, false, 1, HeadlessDialogs::Kind::MessageBox, false},
+      {"Time expired for logging in", 0, false, 1, HeadlessDialogs::Kind::MessageBox, false},
+      {"expired.~~~Time", 0, false, 1, HeadlessDialogs::Kind::MessageBox, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    session.connected = true;
+    session.disconnects = 0;
+    session.attempt = c.attempt;
+    session.attemptMessages.clear();
+    dialogs.ClearCalls();
+    Feed(TEXT_MSG, c.subtype, Text(c.text));
+    EXPECT_EQ(session.disconnects, c.disconnects);
+    if (c.collected) {
+      EXPECT_TRUE(dialogs.Calls().empty());
+      EXPECT_EQ(session.attemptMessages, "While connecting to: Lab\n" + c.text + "\n");
+    } else {
+      ASSERT_EQ(dialogs.Calls().size(), 1u);
+      EXPECT_EQ(dialogs.Calls()[0].kind, c.shownAs);
+      EXPECT_EQ(dialogs.Calls()[0].text, c.text);
+      if (c.subtype) {
+        EXPECT_EQ(dialogs.Calls()[0].seconds, c.subtype);
+      }
+    }
+  }
+}
+
+TEST_F(DispatcherTest, ServerConfigDataPlainAndCompressed) {
+  Feed(SERVER_CONFIG_DATA, 0, Text("<config/>"));
+  EXPECT_EQ(dispatcher.ServerConfigText(), "<config/>");
+
+  const std::string document(5000, 'x');
+  Feed(SERVER_CONFIG_DATA, 1, Compressed(document, false, 5000));
+  EXPECT_EQ(dispatcher.ServerConfigText(), document);
+  EXPECT_EQ(session.disconnects, 0);
+}
+
+TEST_F(DispatcherTest, ServerConfigDataFaultsFollowTheFailureRule) {
+  struct Case {
+    std::vector<uint8_t> payload;
+    std::string message;
+    bool disconnects;
+  };
+  const Case cases[] = {
+      {Compressed("abc", false, 400001), "HandleServerConfigData() got compressed data > 400K.",
+       true},
+      {Compressed("abc", false, 0xFFFFFFFF), "HandleServerConfigData() got compressed data > 400K.",
+       true},
+      {Compressed("abc", true, 3),
+       "WARNING: HandleServerConfigData() got ZLib decompression error.\nZ_STREAM_END", false},
+      {Word(10, {1, 2, 3, 4, 5}),
+       "WARNING: HandleServerConfigData() got ZLib decompression error.\nZ_DATA_ERROR", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    session.connected = true;
+    session.disconnects = 0;
+    input.passthru = true;
+    EXPECT_EQ(Feed(SERVER_CONFIG_DATA, 1, c.payload), 1);
+    EXPECT_EQ(session.failureTitle, "Unable to communicate with Lab");
+    EXPECT_EQ(session.failureText,
+              "Error in KVMMessageHandler ():\nLikely cause - unable to communicate with Lab. \n" +
+                  c.message);
+    EXPECT_EQ(dispatcher.ErrorLongText(), session.failureText);
+    EXPECT_EQ(session.disconnects, c.disconnects ? 1 : 0);
+    EXPECT_EQ(input.passthru, c.disconnects);
+  }
+}
+
+TEST_F(DispatcherTest, MailboxCopiesStayWithinPayloadAndBuffer) {
+  Feed(GET_FILE, 0, Word(100, std::vector<uint8_t>(100, 'f')));
+  EXPECT_EQ(dispatcher.FileReply().Status(), 0);
+  EXPECT_EQ(dispatcher.FileReply().Length(), 0u);
+
+  Feed(GET_FILE, 1, Word(100, std::vector<uint8_t>(10, 'f')));  // claims more than came
+  EXPECT_EQ(dispatcher.FileReply().Status(), 1);
+  EXPECT_EQ(dispatcher.FileReply().Length(), 10u);
+  Feed(GET_FILE, 1, Word(3, {'a', 'b', 'c', 'd'}));
+  EXPECT_EQ(dispatcher.FileReply().Length(), 3u);
+  Feed(PUT_FILE, 4, {});
+  EXPECT_EQ(dispatcher.FileReply().Status(), 4);
+
+  Feed(SERIAL_READ, 0, Word(40000, std::vector<uint8_t>(40000, 's')));
+  EXPECT_EQ(dispatcher.SerialReply().Status(), 0);
+  EXPECT_EQ(dispatcher.SerialReply().Text(), std::string(32999, 's'));
+  EXPECT_EQ(dispatcher.SerialReply().Data()[32999], 0);
+  Feed(SERIAL_READ, 0, Word(50, {'o', 'k'}));
+  EXPECT_EQ(dispatcher.SerialReply().Text(), "ok");
+  Feed(SERIAL_OPEN, 2, {});
+  EXPECT_EQ(dispatcher.SerialReply().Status(), 2);
+  EXPECT_EQ(session.disconnects, 0);
+}
+
+TEST_F(DispatcherTest, ReplyWaitPumpsUntilTheDispatcherStoresTheReply) {
+  platform::MessageLoop loop([this](Message& message) { dispatcher.KVMMessageHandler(message); });
+  const bool replied = view::AwaitReply(dispatcher.SerialReply(), loop, [&] {
+    EXPECT_EQ(dispatcher.SerialReply().Status(), view::REPLY_PENDING);
+    loop.Post(Packet(SERIAL_WRITE, 1, {}));
+  });
+  EXPECT_TRUE(replied);
+  EXPECT_EQ(dispatcher.SerialReply().Status(), 1);
+}
+
+TEST_F(DispatcherTest, ShortPacketIsAWarningThatKeepsTheLink) {
+  input.passthru = true;
+  Feed(RESIZE, 0, {1, 2, 3});
+  EXPECT_THAT(session.failureText, HasSubstr("WARNING: RESIZE packet of 3 bytes is too short."));
+  EXPECT_EQ(session.disconnects, 0);
+  EXPECT_FALSE(input.passthru);
+}
+
+TEST_F(DispatcherTest, LoggedInSendsTheInitialPacketsInOrder) {
+  session.negotiated = ENCRYPTION_NONE;
+  session.attempt = true;
+  Feed(LOGGED_IN, 2, {11});
+  EXPECT_TRUE(session.loggedIn);
+  EXPECT_TRUE(login.IsAdministrator());
+  EXPECT_EQ(input.passThroughCommands, 1);
+  EXPECT_FALSE(session.attempt);
+  ASSERT_EQ(session.sent.size(), 4u);
+  EXPECT_EQ(session.sent[0].header.type, PING);
+  EXPECT_EQ(session.sent[0].payload.size(), 4u);
+  EXPECT_EQ(session.sent[1].header.type, PING);
+  EXPECT_EQ(session.sent[2].header.type, CHANGE_COLOR_LO_HI);
+  EXPECT_EQ(session.sent[2].payload, (std::vector<uint8_t>{2, 2}));
+  EXPECT_EQ(session.sent[3].header.type, RESIZE);
+  EXPECT_EQ(session.sent[3].payload, Word(1024, Word(768)));
+
+  session.sent.clear();
+  video.scaled = false;
+  session.colorRendering = "Grey -> Color";
+  Feed(LOGGED_IN, 1, {11});
+  ASSERT_EQ(session.sent.size(), 5u);
+  EXPECT_EQ(session.sent[2].payload, (std::vector<uint8_t>{1, 2}));
+  EXPECT_EQ(session.sent[3].payload, Word(1280, Word(1024)));
+  EXPECT_EQ(video.resizedTo, (platform::Size{1280, 1024}));
+  EXPECT_EQ(session.sent[4].header.type, REPAINT);
+  EXPECT_TRUE(session.sent[4].payload.empty());
+
+  session.sent.clear();
+  view.SetHasWindow(false);
+  Feed(LOGGED_IN, 1, {11});
+  EXPECT_THAT(session.failureText, HasSubstr("SendInitialPacketsToServer: hWnd is NULL"));
+  EXPECT_EQ(session.disconnects, 1);
+}
+
+TEST_F(DispatcherTest, MouseOutsidePassThroughEntersIt) {
+  Message first = platform::MakeMessage(platform::WindowId::View, platform::WM_LBUTTONDOWN);
+  EXPECT_EQ(dispatcher.KVMMessageHandler(first), 1);
+  EXPECT_TRUE(input.passthru);
+  EXPECT_EQ(input.mouse, 0);
+  Message second = platform::MakeMessage(platform::WindowId::View, platform::WM_MOUSEMOVE);
+  dispatcher.KVMMessageHandler(second);
+  EXPECT_EQ(input.mouse, 1);
+}
+
+TEST(ColourLevels, FollowTheRenderingName) {
+  using Levels = std::pair<uint8_t, uint8_t>;
+  const std::pair<const char*, Levels> cases[] = {
+      {"Black & White always", {0, 0}},   {"Black & White -> Grey", {0, 1}},
+      {"Black & White -> Color", {0, 2}}, {"Grey always", {1, 1}},
+      {"Grey -> Color", {1, 2}},          {"Color always", {2, 2}},
+      {"color always", {255, 255}},
+  };
+  for (const auto& [name, levels] : cases) EXPECT_EQ(view::ColourLevels(name), levels) << name;
+}
