@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -253,6 +254,29 @@ TEST_F(NegotiateTest, AUnitThatHangsUpOverTcpFailsTheRead) {
   EXPECT_FALSE(m_negotiate.NegotiateConnection(transport));
   EXPECT_EQ(m_report.failureText, "Error while attempting to read.\n");
   EXPECT_EQ(m_trace.Count("Viewer:Tessaline does not respond to connection.\n"), 1u);
+}
+
+TEST(NegotiateNoise, ArbitraryBytesFromTheUnitEndInAnAnswerNotACrash) {
+  std::mt19937 random(1234);
+  for (int round = 0; round < 300; ++round) {
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    platform::TcpSocket viewer(fds[0]);
+    platform::TcpSocket unit(fds[1]);
+    // Mostly well-formed heads, so the option reader gets exercised too.
+    Bytes noise = {static_cast<uint8_t>(31 + random() % 4), 9, static_cast<uint8_t>(random() % 140),
+                   static_cast<uint8_t>(random() % 2 ? 0 : random())};
+    noise.resize(noise.size() + random() % 200);
+    for (size_t i = 4; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(random() % 12);
+    ASSERT_TRUE(unit.SendAll(noise.data(), noise.size()));
+    shutdown(unit.Fd(), SHUT_WR);
+
+    ReportRecorder report;
+    TcpNegotiationTransport transport(viewer, "Tessaline", report, 1000, 0);
+    CNegotiate negotiate("TSV1.53b", "Tessaline", report);
+    negotiate.NegotiateConnection(transport);
+    EXPECT_LE(negotiate.Result().unitVersion.size(), 32u);
+  }
 }
 
 TEST(NegotiationPacket, KeepsWithinItsLimits) {
