@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts the simulated unit on loopback and
+# takes a screenshot of its desktop through the viewer's own core.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+orb_install_deps
+orb_build build
+
+bin=build/bin
+demo_dir=${DEMO_DIR:-$PWD/demo}
+mkdir -p "$demo_dir"
+
+sim_out=$(mktemp)
+"$bin/orb-sim" --listen 127.0.0.1:0 --encoding mixed >"$sim_out" &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; rm -f "$sim_out"' EXIT
+
+for _ in $(seq 100); do
+  grep -q '^LISTENING ' "$sim_out" && break
+  sleep 0.1
+done
+port=$(sed -n 's/^LISTENING \([0-9]*\)$/\1/p' "$sim_out")
+[ -n "$port" ] || { echo "orb-sim did not start" >&2; exit 1; }
+echo "Simulated unit listening on 127.0.0.1:$port"
+
+cd "$demo_dir"
+"$OLDPWD/$bin/orbctl" --ini Remote.ini --connect "127.0.0.1:$port" --user admin --password admin ping
+"$OLDPWD/$bin/orbctl" --ini Remote.ini --connect "127.0.0.1:$port" --user admin --password admin \
+  --size 1024x768 screenshot demo.png
+echo "The remote screen is in $demo_dir/demo.png"
