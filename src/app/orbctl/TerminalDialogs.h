@@ -1,0 +1,37 @@
+#pragma once
+// The operator's dialogs on a terminal: notices go to standard error, the
+// login prompts read standard input (the password without echo). Without a
+// terminal a prompt fails with a text that says what to give instead.
+
+#include <string>
+
+#include "platform/Desktop.h"
+
+namespace orbctl {
+
+class TerminalDialogs : public platform::OperatorDialogs {
+ public:
+  // The last error shown, for the failure report.
+  const std::string& LastError() const { return m_lastError; }
+
+  platform::DialogChoice MessageBox(const std::string& title, const std::string& text,
+                                    platform::DialogButtons buttons,
+                                    platform::DialogIcon icon) override;
+  void ShowError(const std::string& title, const std::string& details) override;
+  void ShowText(const std::string& title, const std::string& text) override;
+  void ShowTimedMessage(const std::string& title, const std::string& text, int seconds) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  std::optional<std::string> PromptText(const std::string& title, const std::string& prompt,
+                                        const std::string& initial) override;
+  std::optional<std::string> PromptPassword(const std::string& title,
+                                            const std::string& prompt) override;
+  std::optional<std::string> ChooseFileToOpen(const std::string& title,
+                                              const std::string& filter) override;
+  std::optional<std::string> ChooseFileToSave(const std::string& title, const std::string& filter,
+                                              const std::string& suggestedName) override;
+
+ private:
+  std::string m_lastError;
+};
+
+}  // namespace orbctl

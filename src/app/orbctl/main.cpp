@@ -1,0 +1,69 @@
+// orbctl: the viewer's core on the command line.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "HeadlessClient.h"
+#include "Options.h"
+#include "platform/TextError.h"
+#include "settings/Branding.h"
+#include "settings/VersionInfo.h"
+
+namespace {
+
+int Fail(const std::string& text) {
+  std::cerr << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+  return 1;
+}
+
+int RunPing(const orbctl::Options& options, const settings::Branding& branding,
+            const std::string& version) {
+  auto client = std::make_unique<orbctl::HeadlessClient>(options, branding.productName, version);
+  try {
+    const orbctl::PingReport report = client->Ping();
+    std::printf("Unit version: %s\n", report.unitVersion.c_str());
+    std::printf("Rights: %s\n", report.administrator ? "administrator" : "user");
+    std::printf("Cipher: %s\n", report.cipherName.c_str());
+    std::printf("Ping: %.2f ms\n", report.tripMs);
+    std::fflush(stdout);
+    client->Disconnect();
+    return 0;
+  } catch (const TextError& e) {
+    Fail(e.Text());
+    if (client->TimedOut()) {
+      // Threads still waiting on the unit must not hold the exit past the time given.
+      std::fflush(nullptr);
+      ::_exit(1);
+    }
+    return 1;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const orbctl::Options options =
+        orbctl::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const settings::Branding branding = settings::ReadBranding();
+    const std::string version = settings::ViewerVersionString(branding.viewerPrefix);
+    if (options.help) {
+      std::cout << orbctl::HelpText();
+      return 0;
+    }
+    if (options.version) {
+      std::cout << version << "\n";
+      return 0;
+    }
+    if (options.command == "ping") return RunPing(options, branding, version);
+    if (options.command.empty()) return Fail("No command given (see --help).");
+    return Fail("Unknown command '" + options.command + "' (see --help).");
+  } catch (const TextError& e) {
+    return Fail(e.Text());
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}
