@@ -10,7 +10,7 @@ namespace settings {
 struct Branding {
   std::string companyName = "Quil Electronics";
   std::string productName = "Tessaline";
-  std::string productWebPage = "http://www.quilelectronics.com/";
+  std::string productWebPage = "https://tessaline.example/";
   std::string viewerPrefix = "TSV";
   std::array<std::string, 3> switchNames = {"Tessaline 4-Port Switch", "Tessaline 8-Port Switch",
                                             "Tessaline 16-Port Switch"};
