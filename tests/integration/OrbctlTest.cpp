@@ -1,0 +1,175 @@
+// orbctl run as the operator runs it, against the unit simulator.
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "settings/TempDir.h"
+#include "support/SimProcess.h"
+
+using testing::HasSubstr;
+
+namespace {
+
+struct OrbctlRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+  double seconds = 0;
+};
+
+// Runs orbctl in dir with standard input from /dev/null (no terminal).
+OrbctlRun Orbctl(const TempDir& dir, std::vector<std::string> args) {
+  args.insert(args.begin(),
+              {std::string(ORB_BIN_DIR) + "/orbctl", "--ini", dir.File("Remote.ini")});
+  const std::string outPath = dir.File("out.txt"), errPath = dir.File("err.txt");
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::chdir(dir.Path().c_str());
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(in, STDIN_FILENO);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  OrbctlRun run;
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  return run;
+}
+
+std::string UsersFile(const TempDir& dir, const std::string& lines) {
+  const std::string path = dir.File("users.txt");
+  std::ofstream(path) << lines;
+  return path;
+}
+
+}  // namespace
+
+TEST(Orbctl, PingLogsInUnderEachAgreedCipher) {
+  struct Case {
+    const char* encryption;
+    const char* name;
+  };
+  for (const Case c : {Case{"12", "TRIPLE DES"}, Case{"13", "BLOWFISH"}, Case{"11", "NONE"}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    SimProcess sim({"--encryption", c.encryption, "--version-string", "ORB9.99"});
+    const OrbctlRun run =
+        Orbctl(dir, {"--connect", sim.Address(), "--user", "admin", "--password", "admin", "ping"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(run.out, HasSubstr("Unit version: ORB9.99\n"));
+    EXPECT_THAT(run.out, HasSubstr("Rights: administrator\n"));
+    EXPECT_THAT(run.out, HasSubstr(std::string("Cipher: ") + c.name + "\n"));
+    EXPECT_THAT(run.out, HasSubstr(" ms\n"));
+    // The run left the operator's address book as it was, created on first use.
+    const std::string ini = ReadWholeFile(dir.File("Remote.ini"));
+    EXPECT_THAT(ini, HasSubstr("CURRSELTEXT=Default"));
+    EXPECT_THAT(ini, testing::Not(HasSubstr("127.0.0.1")));
+  }
+}
+
+TEST(Orbctl, StoredAnswersLongNamesAndLongChallengesLogIn) {
+  TempDir dir;
+  const std::string name(100, 'n');
+  SimProcess sim({"--users", UsersFile(dir, name + ":pw:user\n"), "--challenge-length", "199"});
+  // The stored password answers without a prompt; the name is cut to 100.
+  std::ofstream(dir.File("Remote.ini")) << "[MISC]\r\nPassword=pw\r\n";
+  const OrbctlRun run =
+      Orbctl(dir, {"--connect", sim.Address(), "--user", name + std::string(20, 'x'), "ping"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Rights: user\n"));
+}
+
+TEST(Orbctl, FailuresEndWithTheViewersTextAndStatusOne) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> simFlags;
+    std::vector<std::string> credentials;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"no cipher agreed",
+       {"--encryption", "none"},
+       {"--user", "admin", "--password", "admin"},
+       "Unsupported encryption standard in EncryptPayload() : 0."},
+      {"wrong password", {}, {"--user", "admin", "--password", "nope"}, "refused the login"},
+      {"no password and no terminal", {}, {"--user", "admin"}, "No password to log in with"},
+      {"busy unit", {"--busy"}, {}, "is active with another connection"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    SimProcess sim(c.simFlags);
+    std::vector<std::string> args = {"--connect", sim.Address()};
+    args.insert(args.end(), c.credentials.begin(), c.credentials.end());
+    args.push_back("ping");
+    const OrbctlRun run = Orbctl(dir, args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr(c.text));
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(Orbctl, UnreachableOrSilentUnitsFailInTime) {
+  TempDir dir;
+  // Nothing listens on a port just released.
+  const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string target = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  OrbctlRun run = Orbctl(dir, {"--connect", target, "--user", "a", "--password", "b", "ping"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err, HasSubstr("could not be reached"));
+
+  // A unit that accepts and never speaks.
+  ASSERT_EQ(::listen(probe, 1), 0);
+  run = Orbctl(
+      dir, {"--connect", target, "--user", "a", "--password", "b", "--timeout-ms", "1500", "ping"});
+  ::close(probe);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_LT(run.seconds, 3.0);
+  EXPECT_THAT(run.err, HasSubstr("1500 ms"));
+}
+
+TEST(Orbctl, HelpVersionAndUsageErrors) {
+  TempDir dir;
+  OrbctlRun run = Orbctl(dir, {"--help"});
+  EXPECT_EQ(run.status, 0);
+  for (const char* option : {"--ini", "--connect", "--user", "--password", "--size", "--timeout-ms",
+                             "--version", "ping"})
+    EXPECT_THAT(run.out, HasSubstr(option));
+  run = Orbctl(dir, {"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_THAT(run.out, testing::MatchesRegex("TSV[0-9]+\\.[0-9]+[a-z0-9]*\n"));
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--size", "12x"}, {"--bogus"}, {"frobnicate"}, {}, {"--timeout-ms"}}) {
+    run = Orbctl(dir, args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(run.err.empty());
+  }
+}
