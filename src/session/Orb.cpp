@@ -9,6 +9,7 @@
 #include "platform/WindowMessages.h"
 #include "protocol/EncryptionTypes.h"
 #include "protocol/PacketTypes.h"
+#include "settings/AddrBook.h"
 #include "settings/MiscSettings.h"
 
 namespace session {
@@ -68,8 +69,7 @@ void COrb::LoadCurrentTarget() {
 // A fresh INI file: the MISC defaults, then the one entry every viewer starts with.
 void COrb::CreateFirstRunTarget() {
   settings::WriteFirstRunDefaults(m_env.ini);
-  settings::CAddress entry("Default", "192.168.0.99", "Color always", settings::TCP_IP, false,
-                           "-01 -01 -01 -01 -01");
+  settings::CAddress entry = settings::DefaultTarget();
   try {
     entry.SaveToINI(m_env.ini);
   } catch (const TextError& e) {

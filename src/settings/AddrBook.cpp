@@ -118,8 +118,12 @@ void CAddrBook::ClearAddressesFromINI(IniFile& ini) {
                  });
 }
 
+CAddress DefaultTarget() {
+  return CAddress("Default", "192.168.0.99", "Color always", TCP_IP, false, "-01 -01 -01 -01 -01");
+}
+
 CAddress CreateDefaultTarget(IniFile& ini) {
-  CAddress entry("Default", "192.168.0.99", "Color always", TCP_IP, false, "-01 -01 -01 -01 -01");
+  CAddress entry = DefaultTarget();
   entry.SaveToINI(ini);
   return entry;
 }

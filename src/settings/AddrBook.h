@@ -59,8 +59,9 @@ class CAddrBook {
   int m_currentSelection = -1;
 };
 
-// Creates the first-run entry "Default" and saves it; the session controller
-// calls it after the first-run MISC defaults.
+// The entry every viewer starts with, made on the first run after the MISC defaults.
+CAddress DefaultTarget();
+// Saves the first-run "Default" entry and returns it.
 CAddress CreateDefaultTarget(IniFile& ini);
 
 }  // namespace settings
