@@ -1,17 +1,19 @@
 #pragma once
 // Expansion of the unit's 16-bit colour codes (red 5, green 6, blue 5 bits) to
 // the 24-bit blue-green-red the frame buffer stores, each channel rounded to
-// the nearest 8-bit value. Code 1 is black; code 0 never reaches the table,
-// since it stands for a pixel that keeps its value.
+// the nearest 8-bit value. Code 1 is black; code 0 stands for a pixel that
+// keeps its value and is never expanded.
 
-#include <array>
 #include <cstdint>
 
 namespace video {
 
-// Per code: blue, green, red and a zero byte, so a pixel can be copied as one word.
-using ColorEntry = std::array<uint8_t, 4>;
+// Blue in bits 0-7, green in 8-15, red in 16-23.
+uint32_t ExpandCode(uint16_t code);
 
-const std::array<ColorEntry, 65536>& ColorTable();
+// Stores count codes (16-bit big-endian) as pixels of three bytes each from
+// `pixels` on; code 0 leaves its three bytes alone. Writes nothing beyond the
+// count pixels.
+void ExpandCodes(const uint8_t* codes, int32_t count, uint8_t* pixels);
 
 }  // namespace video

@@ -8,9 +8,12 @@
 #include "platform/Trace.h"
 #include "protocol/LittleEndian.h"
 #include "settings/MiscSettings.h"
+#include "video/ColorTable.h"
 
 namespace video {
 namespace {
+
+uint16_t LoadBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
 void TraceColumnOutOfBounds(int32_t x) {
   TraceCategory(2, BMP_BOUNDS_CATEGORY, "********** COrb::SetPixel() X is out of bounds.  X = %d\n",
@@ -90,28 +93,24 @@ void CFrameBitmap::ImageUpdate(const Interval& interval) {
   }
   if (interval.count <= 0) return;
   const int32_t count = std::min(interval.count, MAX_INTERVAL_PIXELS);
-  const size_t available = std::min<size_t>(interval.length, MAX_INTERVAL_BYTES);
-  const uint8_t* data = interval.data.data();
+  const auto present = static_cast<int32_t>(std::min<size_t>(interval.codes.size() / 2, count));
+  const uint8_t* codes = interval.codes.data();
 
   std::lock_guard lock(m_lock);
   const int32_t width = m_header.biWidth;
   const bool rowInside = !m_pixels.empty() && interval.y >= 0 && interval.y < m_header.biHeight;
   uint8_t* row = rowInside ? RowLocked(interval.y) : nullptr;
   const int64_t x = interval.x;
-  if (available == 3 * static_cast<size_t>(count) && row && x >= 0 && x + count <= width) {
-    // Every pixel changes and all lie inside: the common case of a full update.
-    std::memcpy(row + 3 * x, data, available);
+  if (row && x >= 0 && x + present <= width) {
+    ExpandCodes(codes, present, row + 3 * x);
   } else {
-    size_t at = 0;
-    for (int32_t i = 0; i < count && at < available; ++i) {
+    for (int32_t i = 0; i < present; ++i) {
       const int64_t column = x + i;
-      const bool keep = data[at] == UNCHANGED_PIXEL;
-      if (!keep && at + 3 > available) break;
+      const uint16_t code = LoadBE16(codes + 2 * i);
       if (column < 0 || column >= width)
         TraceColumnOutOfBounds(static_cast<int32_t>(column));
-      else if (row && !keep)
-        std::memcpy(row + 3 * column, data + at, 3);
-      at += keep ? 1 : 3;
+      else if (row && code != UNCHANGED_CODE)
+        ExpandCodes(codes + 2 * i, 1, row + 3 * column);
     }
   }
 

@@ -8,7 +8,6 @@
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 #include "protocol/PacketTypes.h"
-#include "video/ColorTable.h"
 
 namespace video {
 namespace {
@@ -38,31 +37,6 @@ int32_t SignedOffset(uint8_t opcode) {
 }
 
 void TraceError(const char* text) { TraceCategory(5, ERROR_RECOVERY_CATEGORY, "%s", text); }
-
-// Appends count codes (16-bit big-endian) to the interval, which must have room.
-void AppendCodes(Interval& interval, const uint8_t* codes, int32_t count) {
-  const auto& table = ColorTable();
-  uint8_t* const start = interval.data.data();
-  uint8_t* out = start + interval.length;
-  for (int32_t i = 0; i < count; ++i, codes += 2) {
-    const uint16_t code = LoadBE16(codes);
-    if (code == 0) {
-      *out++ = UNCHANGED_PIXEL;
-    } else {
-      // Four bytes go in, three count: the next pixel overwrites the fourth.
-      std::memcpy(out, table[code].data(), 4);
-      out += 3;
-    }
-  }
-  interval.length = static_cast<uint32_t>(out - start);
-  interval.count += count;
-}
-
-// Appends count copies of one code.
-void AppendRepeat(Interval& interval, uint16_t code, int32_t count) {
-  const uint8_t bytes[2] = {static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code)};
-  for (int32_t i = 0; i < count; ++i) AppendCodes(interval, bytes, 1);
-}
 
 std::string DumpInput(const uint8_t* input, size_t length) {
   const size_t shown = std::min(length, DUMPED_INPUT_BYTES);
@@ -128,23 +102,29 @@ int VideoDecoder::GetIntervals(uint8_t subtype, int segmentMode, const uint8_t* 
 
 int VideoDecoder::GetRunLengthIntervals(const uint8_t* payload, size_t dataSize) {
   if (dataSize < 4) return 0;
-  Interval& interval = m_intervals[0];
-  interval.Start(LoadBE16(payload + 2), LoadBE16(payload));
+  // Repeats are spelt out, so the interval's codes lie in one place.
+  uint8_t* const codes = m_runLengthCodes.data();
+  int32_t count = 0;
+  const auto append = [&](const uint8_t* code) {
+    codes[2 * count] = code[0];
+    codes[2 * count + 1] = code[1];
+    ++count;
+  };
   size_t at = 4;
-  while (at + 3 <= dataSize && !interval.IsFull()) {
-    const uint16_t code = LoadBE16(payload + at);
-    const uint8_t countByte = payload[at + 2];
+  while (at + 3 <= dataSize && count < MAX_INTERVAL_PIXELS) {
+    const uint8_t* head = payload + at;
+    const uint8_t countByte = head[2];
     at += 3;
-    const int32_t room = MAX_INTERVAL_PIXELS - interval.count;
     if (countByte >= 32) {
-      AppendRepeat(interval, code, std::min(countByte - 32 + 1, room));
+      for (int i = countByte - 32 + 1; i > 0 && count < MAX_INTERVAL_PIXELS; --i) append(head);
       continue;
     }
-    AppendRepeat(interval, code, 1);
-    const auto listed = static_cast<int32_t>(std::min<size_t>(32 - countByte, (dataSize - at) / 2));
-    AppendCodes(interval, payload + at, std::min(listed, room - 1));
-    at += 2 * static_cast<size_t>(listed);
+    append(head);
+    for (int i = 32 - countByte; i > 0 && at + 2 <= dataSize; --i, at += 2)
+      if (count < MAX_INTERVAL_PIXELS) append(payload + at);
   }
+  m_intervals[0] = {
+      count, LoadBE16(payload), LoadBE16(payload + 2), {codes, 2 * static_cast<size_t>(count)}};
   return 1;
 }
 
@@ -190,10 +170,8 @@ int VideoDecoder::GetSingleRunInterval(size_t inflated) {
   const int32_t x = LoadBE16(data + 2);
   const auto pixels = static_cast<int64_t>((inflated - 4) / 2);
   if (pixels > (SINGLE_RUN_ROWS - y) * SINGLE_RUN_COLUMNS - x) return 0;
-  Interval& interval = m_intervals[0];
-  interval.Start(x, y);
-  AppendCodes(interval, data + 4,
-              static_cast<int32_t>(std::min<int64_t>(pixels, MAX_INTERVAL_PIXELS)));
+  const auto count = static_cast<int32_t>(std::min<int64_t>(pixels, MAX_INTERVAL_PIXELS));
+  m_intervals[0] = {count, y, x, {data + 4, 2 * static_cast<size_t>(count)}};
   return 1;
 }
 
@@ -286,27 +264,20 @@ bool VideoDecoder::DecodePixelRun(int64_t cursor, const uint8_t* codes, int32_t 
   if (count <= 0 || m_width <= 0 || cursor < 0 || cursor + count > total) return true;
   auto x = static_cast<int32_t>(cursor % m_width);
   auto y = static_cast<int32_t>(cursor / m_width);
-  Interval* interval = &m_intervals[static_cast<size_t>(m_intervalCount)];
-  interval->Start(x, y);
   while (count > 0) {
-    const int32_t piece = std::min({count, m_width - x, MAX_INTERVAL_PIXELS - interval->count});
-    AppendCodes(*interval, codes, piece);
+    const int32_t piece = std::min({count, m_width - x, MAX_INTERVAL_PIXELS});
+    m_intervals[static_cast<size_t>(m_intervalCount)] = {
+        piece, y, x, {codes, 2 * static_cast<size_t>(piece)}};
     codes += 2 * static_cast<size_t>(piece);
     count -= piece;
     x += piece;
-    if (x == m_width || interval->IsFull()) {
-      if (!CloseInterval()) return false;
-      if (x == m_width) {
-        x = 0;
-        ++y;
-      }
-      interval = &m_intervals[static_cast<size_t>(m_intervalCount)];
-      interval->Start(x, y);
+    if (x == m_width) {
+      x = 0;
+      ++y;
     }
+    if (++m_intervalCount == MAX_INTERVALS) return false;
   }
-  return interval->count == 0 || CloseInterval();
+  return true;
 }
-
-bool VideoDecoder::CloseInterval() { return ++m_intervalCount < MAX_INTERVALS; }
 
 }  // namespace video

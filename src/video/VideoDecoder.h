@@ -11,6 +11,7 @@
 
 #include <zlib.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -52,6 +53,7 @@ class VideoDecoder {
 
   // The decoding step alone: fills the interval table and returns how many
   // intervals it holds. segmentMode: 0 after SEGMENT, 3 after MULTISEGMENT.
+  // The intervals' codes lie in the decoder's buffers until the next packet.
   int GetIntervals(uint8_t subtype, int segmentMode, const uint8_t* payload, size_t dataSize);
   std::span<const Interval> Intervals(int count) const {
     return {m_intervals.data(), static_cast<size_t>(count)};
@@ -64,16 +66,16 @@ class VideoDecoder {
   int GetOpcodeIntervals(size_t inflated);
   size_t Inflate(const uint8_t* payload, size_t dataSize, bool dumpOnError);
   void TraceLatency(size_t dataSize);
-  // Writes a run of codes (16-bit big-endian) from the cursor into the table,
+  // Puts a run of codes (16-bit big-endian) from the cursor into the table,
   // split at row ends; false once the table is full.
   bool DecodePixelRun(int64_t cursor, const uint8_t* codes, int32_t count);
-  bool CloseInterval();
 
   CFrameBitmap& m_bmp;
   VideoObserver* m_observer;
   z_stream m_zlib{};
   bool m_zlibReady = false;
   std::vector<uint8_t> m_inflated;
+  std::array<uint8_t, 2 * MAX_INTERVAL_PIXELS> m_runLengthCodes{};
   std::vector<Interval> m_intervals;
   int m_intervalCount = 0;
   // Per packet: the picture's size when the packet started.

@@ -125,14 +125,10 @@ TEST_F(ColorCounting, DragInEitherDirectionGivesTheSameRectangle) {
 TEST_F(ColorCounting, StopsAtTenThousandColors) {
   m_bmp.SetBitmapSize(200, 60);
   for (int y = 0; y < 60; ++y) {
-    Interval row;
-    row.Start(0, y);
-    row.count = 200;
-    for (int x = 0; x < 200; ++x) {
-      // Blue never 1, which would leave the pixel alone; 12,000 colours in all.
-      for (int byte : {x + 2, y, 0}) row.data[row.length++] = static_cast<uint8_t>(byte);
-    }
-    m_bmp.ImageUpdate(row);
+    // 12,000 different codes, none of them 0 or 1.
+    std::vector<uint16_t> codes;
+    for (int x = 0; x < 200; ++x) codes.push_back(static_cast<uint16_t>(2 + y * 200 + x));
+    m_bmp.ImageUpdate(MakeInterval(0, y, 200, codes));
   }
   EXPECT_EQ(CountColors(m_bmp, {0, 0, 200, 60}).distinct, MAX_DISTINCT_COLORS);
 }

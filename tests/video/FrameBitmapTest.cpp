@@ -18,6 +18,8 @@ using FrameBitmap = VideoFixture;
 
 const Bgr GREY{9, 9, 9};
 const Bgr BLACK{0, 0, 0};
+const Bgr WHITE{255, 255, 255};
+const Bgr MID{132, 130, 132};  // code 0x8410
 
 TEST_F(FrameBitmap, StoresRowsBottomUpWithTheirStride) {
   struct Case {
@@ -30,12 +32,12 @@ TEST_F(FrameBitmap, StoresRowsBottomUpWithTheirStride) {
   }
 
   m_bmp.SetBitmapSize(5, 3);
-  m_bmp.ImageUpdate(MakeInterval(1, 0, 1, {10, 20, 30}));
+  m_bmp.ImageUpdate(MakeInterval(1, 0, 1, {0x8410}));
   m_bmp.ReadPixels([](const PixelView& view) {
     EXPECT_EQ(view.stride, 16);
     // Row 0 of the screen is the last row in memory.
     const uint8_t* pixel = view.data + 2 * 16 + 3;
-    EXPECT_EQ(Bgr(pixel[0], pixel[1], pixel[2]), Bgr(10, 20, 30));
+    EXPECT_EQ(Bgr(pixel[0], pixel[1], pixel[2]), MID);
   });
 }
 
@@ -52,10 +54,9 @@ TEST_F(FrameBitmap, NewPictureIsBlackAndDirtyAndBadSizesAreRefused) {
 TEST_F(FrameBitmap, IntervalKeepsPixelsMarkedUnchanged) {
   m_bmp.SetBitmapSize(20, 10);
   Paint(9, 9, 9);
-  // 1 / blue, green, red / 1, 1, 1 over five pixels: six data bytes.
-  m_bmp.ImageUpdate(MakeInterval(3, 4, 5, {1, 40, 50, 60, 1, 1, 1}));
+  m_bmp.ImageUpdate(MakeInterval(3, 4, 5, {0, 0x8410, 0, 0, 0}));
   EXPECT_EQ(PixelAt(3, 4), GREY);
-  EXPECT_EQ(PixelAt(4, 4), Bgr(40, 50, 60));
+  EXPECT_EQ(PixelAt(4, 4), MID);
   for (int x = 5; x <= 7; ++x) EXPECT_EQ(PixelAt(x, 4), GREY) << x;
   EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{3, 4, 8, 5}));
 }
@@ -63,9 +64,9 @@ TEST_F(FrameBitmap, IntervalKeepsPixelsMarkedUnchanged) {
 TEST_F(FrameBitmap, PixelsPastTheRightEdgeAreTracedNotWritten) {
   m_bmp.SetBitmapSize(20, 10);
   TraceRecorder trace;
-  m_bmp.ImageUpdate(MakeInterval(18, 0, 4, {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}));
-  EXPECT_EQ(PixelAt(18, 0), Bgr(11, 12, 13));
-  EXPECT_EQ(PixelAt(19, 0), Bgr(14, 15, 16));
+  m_bmp.ImageUpdate(MakeInterval(18, 0, 4, {0x8410, 0xFFFF, 1, 1}));
+  EXPECT_EQ(PixelAt(18, 0), MID);
+  EXPECT_EQ(PixelAt(19, 0), WHITE);
   EXPECT_EQ(PixelAt(0, 1), BLACK);
   EXPECT_EQ(trace.Count("X is out of bounds.  X = 20"), 1u);
   EXPECT_EQ(trace.Count("X is out of bounds.  X = 21"), 1u);
@@ -74,14 +75,14 @@ TEST_F(FrameBitmap, PixelsPastTheRightEdgeAreTracedNotWritten) {
 TEST_F(FrameBitmap, IntervalNeverReadsPastItsData) {
   m_bmp.SetBitmapSize(20, 10);
   Paint(9, 9, 9);
-  // Ten pixels claimed, data for one and a half.
-  m_bmp.ImageUpdate(MakeInterval(0, 0, 10, {40, 50, 60, 70, 80}));
-  EXPECT_EQ(PixelAt(0, 0), Bgr(40, 50, 60));
+  // Ten pixels claimed, codes for one.
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 10, {0x8410}));
+  EXPECT_EQ(PixelAt(0, 0), MID);
   EXPECT_EQ(PixelAt(1, 0), GREY);
   // Rows outside the picture are skipped silently; negative counts write nothing.
-  m_bmp.ImageUpdate(MakeInterval(0, 10, 1, {1, 2, 3}));
-  m_bmp.ImageUpdate(MakeInterval(0, -1, 1, {1, 2, 3}));
-  m_bmp.ImageUpdate(MakeInterval(0, 1, -3, {1, 2, 3}));
+  m_bmp.ImageUpdate(MakeInterval(0, 10, 1, {0xFFFF}));
+  m_bmp.ImageUpdate(MakeInterval(0, -1, 1, {0xFFFF}));
+  m_bmp.ImageUpdate(MakeInterval(0, 1, -3, {0xFFFF}));
   EXPECT_EQ(PixelAt(0, 1), GREY);
 }
 
@@ -90,7 +91,7 @@ TEST_F(FrameBitmap, BlockedIntervalChangesNothing) {
   Paint(9, 9, 9);
   TraceRecorder trace;
   m_bmp.SetBlockUpdates(true);
-  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {40, 50, 60}));
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
   EXPECT_EQ(PixelAt(0, 0), GREY);
   EXPECT_TRUE(m_bmp.GetRect().IsEmpty());
   EXPECT_EQ(trace.Count("Setting m_nBlockUpdates = GetTickCount() 1000"), 1u);
@@ -101,8 +102,8 @@ TEST_F(FrameBitmap, BlockedIntervalChangesNothing) {
 
   m_bmp.SetBlockUpdates(false);
   EXPECT_EQ(trace.Count("Clearing m_nBlockUpdates"), 1u);
-  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {40, 50, 60}));
-  EXPECT_EQ(PixelAt(0, 0), Bgr(40, 50, 60));
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
+  EXPECT_EQ(PixelAt(0, 0), MID);
 }
 
 TEST_F(FrameBitmap, FillCoversItsRectangleOrTheWholePicture) {
@@ -138,9 +139,9 @@ TEST_F(FrameBitmap, RepaintIsDueOnceTheFirstChangeIs101MsOld) {
   m_bmp.SetBitmapSize(6, 4);
   m_bmp.EmptyDirtyRect();
   EXPECT_FALSE(m_bmp.IsRepaintDue());
-  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {5, 5, 5}));
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0xFFFF}));
   m_now += 50;
-  m_bmp.ImageUpdate(MakeInterval(0, 1, 1, {5, 5, 5}));
+  m_bmp.ImageUpdate(MakeInterval(0, 1, 1, {0xFFFF}));
   m_now += 50;
   EXPECT_FALSE(m_bmp.IsRepaintDue());
   m_now += 1;
@@ -206,11 +207,8 @@ TEST_F(FrameBitmap, ResizeNeverMeetsAHalfWrittenRow) {
   std::thread resizer([&] {
     for (int i = 0; !stop; ++i) m_bmp.SetBitmapSize(i % 2 ? 1600 : 64, 2);
   });
-  Interval row;
-  row.Start(0, 1);
-  row.count = MAX_INTERVAL_PIXELS;
-  row.length = MAX_INTERVAL_BYTES;
-  row.data.fill(7);
+  const Interval row =
+      MakeInterval(0, 1, MAX_INTERVAL_PIXELS, std::vector<uint16_t>(MAX_INTERVAL_PIXELS, 0xFFFF));
   for (int i = 0; i < 2000; ++i) {
     m_bmp.ImageUpdate(row);
     m_bmp.ReadPixels([](const PixelView& view) {
@@ -259,12 +257,12 @@ TEST_F(SavedBitmap, FileHoldsHeadersAndPaddedRows) {
 
 TEST_F(SavedBitmap, PixelsAreWrittenAsStored) {
   m_bmp.SetBitmapSize(3, 2);
-  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {10, 20, 30}));
+  m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
   const std::string path = m_dir.File("small.bmp");
   WriteBitmapFile(m_bmp, path);
   const std::string file = ReadWholeFile(path);
   // Row 0 of the screen comes last.
-  EXPECT_EQ(file.substr(54 + 12, 3), std::string("\x0A\x14\x1E", 3));
+  EXPECT_EQ(file.substr(54 + 12, 3), "\x84\x82\x84");
   EXPECT_EQ(file.substr(54, 12), std::string(12, '\0'));
 }
 

@@ -5,8 +5,10 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <ostream>
+#include <vector>
 
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
@@ -38,17 +40,22 @@ class VideoFixture : public ::testing::Test {
     m_bmp.FillBmp(red, green, blue, -1, 0, 0, 0);
     m_bmp.EmptyDirtyRect();
   }
-  static video::Interval MakeInterval(int x, int y, int count,
-                                      std::initializer_list<uint8_t> data) {
-    video::Interval interval;
-    interval.Start(x, y);
-    interval.count = count;
-    for (uint8_t byte : data) interval.data[interval.length++] = byte;
-    return interval;
+  // An interval of count pixels whose codes are those given (possibly fewer).
+  video::Interval MakeInterval(int x, int y, int count, std::initializer_list<uint16_t> codes) {
+    return MakeInterval(x, y, count, std::vector<uint16_t>(codes));
+  }
+  video::Interval MakeInterval(int x, int y, int count, const std::vector<uint16_t>& codes) {
+    std::vector<uint8_t>& bytes = m_codeStore.emplace_back();
+    for (uint16_t code : codes) {
+      bytes.push_back(static_cast<uint8_t>(code >> 8));
+      bytes.push_back(static_cast<uint8_t>(code));
+    }
+    return {count, y, x, bytes};
   }
 
   TempDir m_dir;
   settings::IniFile m_ini{m_dir.File("Remote.ini")};
   uint32_t m_now = 1000;
   video::CFrameBitmap m_bmp{m_ini, [this] { return m_now; }};
+  std::deque<std::vector<uint8_t>> m_codeStore;
 };
