@@ -166,7 +166,10 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
 }
 
 // Index of the first line holding the key in any section of that name.
+// Names are matched as they are stored: without surrounding blanks.
 std::optional<size_t> FindKey(const Lines& lines, std::string_view section, std::string_view key) {
+  section = Trim(section);
+  key = Trim(key);
   bool inSection = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (const auto name = SectionOf(lines[i])) {
@@ -181,6 +184,7 @@ std::optional<size_t> FindKey(const Lines& lines, std::string_view section, std:
 
 // The line after the last non-blank line of the first section of that name.
 std::optional<size_t> FindSectionEnd(const Lines& lines, std::string_view section) {
+  section = Trim(section);
   std::optional<size_t> end;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (const auto name = SectionOf(lines[i])) {
@@ -251,7 +255,7 @@ bool IniFile::DeleteSection(std::string_view section) {
   Lines kept;
   bool inSection = false;
   for (std::string& line : *lines) {
-    if (const auto name = SectionOf(line)) inSection = SameName(*name, section);
+    if (const auto name = SectionOf(line)) inSection = SameName(*name, Trim(section));
     if (!inSection) kept.push_back(std::move(line));
   }
   if (kept.size() == lines->size()) return true;

@@ -103,6 +103,19 @@ TEST(IniFile, DeleteSectionRemovesEveryHeaderOfThatNameWithItsKeys) {
   EXPECT_THAT(ini.SectionNames(), ElementsAre("MISC", "FAVORITE-x"));
 }
 
+TEST(IniFile, NamesWithSurroundingBlanksFindWhatTheyWrote) {
+  TempDir dir;
+  IniFile ini(dir.File("Remote.ini"));
+  // Stored trimmed, so they must be looked up trimmed too, or the value is
+  // written and never found again.
+  ASSERT_TRUE(ini.Write("\tMISC ", " Key\t", "1"));
+  EXPECT_EQ(ini.Read("\tMISC ", " Key\t", "dflt", 80), "1");
+  ASSERT_TRUE(ini.Write(" MISC", "Key ", "2"));
+  EXPECT_EQ(ReadWholeFile(ini.Path()), "[MISC]\r\nKey=2\r\n");
+  ASSERT_TRUE(ini.DeleteSection("MISC\t"));
+  EXPECT_TRUE(ini.SectionNames().empty());
+}
+
 TEST(IniFile, RefusesWritesThatCannotSucceedAndLosesNothing) {
   TempDir dir;
   IniFile ini(dir.File("Remote.ini"));
