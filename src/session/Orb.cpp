@@ -112,7 +112,7 @@ void COrb::ConnectCurrentTarget() {
     m_hooks.observer->OnConnectStarted();
     m_env.window.SetMessageTimer(platform::WindowId::MainWindow, CONNECT_CLOCK_TIMER,
                                  CONNECT_CLOCK_MS);
-    m_hooks.video->EndBlock();
+    m_hooks.video->ClearBlock();
     m_env.view.SetTitle(m_env.productName + " Viewer - " + CurrentTarget().Location());
   } catch (const TextError& e) {
     ReportConnectFailure(e.Text());
@@ -230,7 +230,20 @@ void COrb::FailoverStep() {
 
 void COrb::OnLoggedIn() {
   m_state.Transition(ConnectionState::LoggedIn);
-  m_failoverActive = false;
+  EndFailoverWalk();
+}
+
+void COrb::OnLoginRefused() {
+  m_state.TransitionFrom(ConnectionState::LoggedIn, ConnectionState::Connected);
+}
+
+void COrb::SetCurrentTargetAddress(const std::string& address) {
+  std::lock_guard lock(m_textLock);
+  settings::CAddress target(m_target.Location(), address, m_target.ColorRendering(),
+                            settings::TCP_IP, false, m_target.Servers());
+  for (int quadrant = 0; quadrant < 4; ++quadrant)
+    target.SetQuadrant(quadrant, m_target.Quadrant(quadrant));
+  m_target = std::move(target);
 }
 
 void COrb::OnKeepAliveReceived() { m_counters.keepAliveStamp = platform::CalendarSeconds(); }
@@ -246,7 +259,7 @@ void COrb::KeepAliveTick() {
                          "%d seconds.",
                          period));
   }
-  if (++m_viewTicks % BLOCK_CHECK_TICKS == 0 && m_hooks.video->EndBlock()) {
+  if (++m_viewTicks % BLOCK_CHECK_TICKS == 0 && m_hooks.video->EndStaleBlock()) {
     try {
       PacketHeader header(REPAINT, 0);
       SendPacket(header);

@@ -79,6 +79,9 @@ class COrb : private ConnectionReport, private ReceiveLink {
   void SelectUnit(int selection, const std::string& selectionText);
   // Connects the current target as it stands (command 1089 after a failover step).
   void ConnectCurrentTarget();
+  // An address given on the command line: the current target keeps its name and
+  // settings but has this one TCP/IP address for the run.
+  void SetCurrentTargetAddress(const std::string& address);
   // Starts the TCP connect thread unless an attempt is already running.
   void StartConnectTCPIP(int connectTimeoutMs);
   void Disconnect(bool sendDisconnect);
@@ -87,6 +90,8 @@ class COrb : private ConnectionReport, private ReceiveLink {
   // before connecting, and its stop button.
   void RewindFailover();
   void StopConnecting();
+  // No further address is tried (login reached, or the operator cancelled it).
+  void EndFailoverWalk() { m_failoverActive = false; }
   // Tries the current target's next address, if a walk is under way.
   void FailoverStep();
 
@@ -103,8 +108,9 @@ class COrb : private ConnectionReport, private ReceiveLink {
   void KeepAliveTick();
   // The dispatcher saw the unit's KEEP_ALIVE: arms or refreshes the watch.
   void OnKeepAliveReceived();
-  // The login saw LOGGED_IN.
+  // The login saw LOGGED_IN granting access, or refusing it.
   void OnLoggedIn();
+  void OnLoginRefused();
 
   // State, for the other parts of the viewer.
   const SessionState& State() const { return m_state; }

@@ -67,6 +67,7 @@ void ReceivePath::HandleVideo(PacketHeader& header, int32_t length) {
 }
 
 void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
+  if (header.type == RESIZE && m_hooks.video) NoteResizeEcho(header, length);
   const uint32_t queueNumber = ++m_counters.queueNumber;
   m_counters.lastQueued = queueNumber;
   ++m_counters.receivedPackets;
@@ -81,6 +82,18 @@ void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
   TraceLevel(4, "Queueing %3d ", header.type);
 
   if (m_counters.keepAliveStamp != 0) m_counters.keepAliveStamp = platform::CalendarSeconds();
+}
+
+// The posted packet stays as received (the dispatcher decrypts it), so the
+// echo is read from a decrypted copy.
+void ReceivePath::NoteResizeEcho(const PacketHeader& header, int32_t length) {
+  if (!header.encrypted) {
+    m_hooks.video->OnResizeEcho(m_payload.data(), length);
+    return;
+  }
+  std::vector<uint8_t> copy(m_payload.begin(), m_payload.begin() + length);
+  m_cipher.DecryptPayload(copy.data(), copy.size(), header);
+  m_hooks.video->OnResizeEcho(copy.data(), std::min<int32_t>(length, header.DataSize));
 }
 
 void ReceivePath::WaitForLockKeysReleased() const {

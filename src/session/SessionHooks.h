@@ -22,8 +22,14 @@ class VideoSink {
   }
   // Stops showing updates until the unit has redrawn at the new size.
   virtual void StartBlock() {}
-  // Ends a block of updates; true when one was in force.
-  virtual bool EndBlock() { return false; }
+  // Ends any block of updates (a new connection starts unblocked).
+  virtual void ClearBlock() {}
+  // Ends a block that outlived its time to live; true when one did.
+  virtual bool EndStaleBlock() { return false; }
+  // The unit's RESIZE echo, decrypted, on the monitor thread as it is cut: it
+  // marks the point in the stream after which video is at the new size, so
+  // the block must end here, not when the window thread gets to the packet.
+  virtual void OnResizeEcho(const uint8_t* payload, int32_t length) { (void)payload, (void)length; }
 };
 
 class KeyboardLink {

@@ -30,13 +30,16 @@ int OrbSessionPort::NegotiatedCipher() const { return m_orb.Negotiated().session
 PayloadCipher& OrbSessionPort::Cipher() { return m_orb.Cipher(); }
 
 void OrbSessionPort::SetLoggedIn(bool loggedIn) {
-  // A refusal leaves the link as it is: what follows is the unit's to decide.
-  if (loggedIn) m_orb.OnLoggedIn();
+  // A refusal leaves the link up: what follows is the unit's to decide.
+  if (loggedIn)
+    m_orb.OnLoggedIn();
+  else
+    m_orb.OnLoginRefused();
 }
 
 void OrbSessionPort::AbortLogin(const std::string& failureText) {
-  // Stopping also ends the failover walk, so no other address is tried.
-  m_orb.StopConnecting();
+  m_orb.EndFailoverWalk();
+  m_orb.Disconnect(false);
   m_orb.SetFailure(m_orb.FailureTitle(), failureText);
 }
 

@@ -34,9 +34,14 @@ class RecordingVideo : public VideoSink {
   void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override {
     types.push_back(header.type);
     payloads.emplace_back(payload, payload + length);
+    events.push_back("segment");
+  }
+  void OnResizeEcho(const uint8_t* payload, int32_t length) override {
+    events.push_back("resize " + std::string(payload, payload + length));
   }
   std::vector<uint8_t> types;
   std::vector<std::vector<uint8_t>> payloads;
+  std::vector<std::string> events;
 };
 
 class CapsHeldFor : public KeyboardLink {
@@ -144,6 +149,23 @@ TEST(ReceivePath, VideoIsDecryptedOnTheSpotOtherPacketsTravelAsSent) {
   EXPECT_EQ(f.posted[0]->Header().encrypted, 1);
   EXPECT_EQ(f.posted[0]->Payload(),
             std::vector<uint8_t>(text.begin() + PACKET_HEADER_SIZE, text.end() - 4));
+}
+
+TEST(ReceivePath, ResizeEchoEndsTheBlockBeforeTheVideoBehindIt) {
+  Fixture f;
+  std::array<uint8_t, 20> blowfishKey;
+  std::iota(blowfishKey.begin(), blowfishKey.end(), 7);
+  f.cipher.SetKeys(blowfishKey, {1, 2, 3, 4, 5, 6, 7, 8}, {2, 3, 4, 5, 6, 7, 8, 9},
+                   {3, 4, 5, 6, 7, 8, 9, 10});
+  f.cipher.SetSessionCipher(ENCRYPTION_BLOWFISH);
+  std::vector<uint8_t> stream = Packet(f.cipher, RESIZE, Bytes("1024x768!"));
+  Append(stream, Packet(f.cipher, MULTISEGMENT, Bytes("behind it")));
+  f.Receive(stream);
+
+  EXPECT_EQ(f.video.events, (std::vector<std::string>{"resize 1024x768!", "segment"}));
+  f.Deliver();
+  ASSERT_EQ(f.posted.size(), 1u);
+  EXPECT_EQ(f.posted[0]->Header().encrypted, 1);  // the dispatcher still gets it as sent
 }
 
 TEST(ReceivePath, LargeReceiveBehindANearlyWholeLargePacketDoesNotOverflow) {

@@ -7,8 +7,6 @@
 #include "platform/WindowMessages.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
-#include "settings/Address.h"
-#include "settings/MiscSettings.h"
 
 namespace orbctl {
 namespace {
@@ -48,26 +46,12 @@ void HeadlessClient::OnMessage(platform::Message& message) {
 }
 
 // An address on the command line stands in for the current entry's for this
-// run only: it is connected through an entry of its own, and the operator's
-// selection is put back once the controller has taken the target in.
+// run only; the address book is left as it was.
 void HeadlessClient::Connect() {
+  if (m_options.connect) m_orb.SetCurrentTargetAddress(*m_options.connect);
   m_orb.RewindFailover();
   m_port.BeginConnectAttempt();
-  if (!m_options.connect) {
-    m_orb.ConnectCurrentTarget();
-    return;
-  }
-  const int selection = settings::ReadMiscNumber(m_ini, "CURRSEL");
-  const std::string selectionText = settings::ReadMisc(m_ini, "CURRSELTEXT");
-  const settings::CAddress current = m_orb.CurrentTarget();
-  const settings::CAddress given(*m_options.connect, *m_options.connect, current.ColorRendering(),
-                                 settings::TCP_IP, false, current.Servers());
-  m_ini.DeleteSection(given.SectionName());
-  given.SaveToINI(m_ini);
-  m_orb.Connect(-1, given.Location());
-  m_ini.DeleteSection(given.SectionName());
-  settings::WriteMiscNumber(m_ini, "CURRSEL", selection);
-  settings::WriteMisc(m_ini, "CURRSELTEXT", selectionText);
+  m_orb.ConnectCurrentTarget();
 }
 
 bool HeadlessClient::LinkEnded() const {
