@@ -17,6 +17,7 @@
 #include "platform/WindowThread.h"
 #include "protocol/PacketForming.h"
 #include "protocol/PacketReader.h"
+#include "protocol/PacketSender.h"
 #include "protocol/PayloadCipher.h"
 #include "protocol/RingBuffer.h"
 #include "session/ConnectionReport.h"
@@ -57,7 +58,7 @@ struct OrbEnvironment {
   std::string viewerVersion;
 };
 
-class COrb : private ConnectionReport, private ReceiveLink {
+class COrb : public PacketSender, private ConnectionReport, private ReceiveLink {
  public:
   explicit COrb(OrbEnvironment environment);
   // Closes the link and waits for the connect and monitor threads.
@@ -97,7 +98,7 @@ class COrb : private ConnectionReport, private ReceiveLink {
 
   // Every packet leaves here, from any thread. Throws the failure as text.
   void SendPacket(PacketHeader& header, PayloadPiece piece1 = {}, PayloadPiece piece2 = {},
-                  PayloadPiece piece3 = {});
+                  PayloadPiece piece3 = {}) override;
   void SendKeepAlive();
   void SendTimingPacket();
   void HandleTestPacket(const PacketHeader& header, const uint8_t* payload, size_t length);

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "settings/IniFile.h"
-#include "video/PacketSender.h"
+#include "protocol/PacketSender.h"
 
 namespace video {
 
