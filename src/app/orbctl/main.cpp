@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -14,8 +15,12 @@
 
 namespace {
 
+// A text that begins with "--" is already worded for the operator; the marker
+// itself is not shown, as the viewer's own message boxes leave it out.
 int Fail(const std::string& text) {
-  std::cerr << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+  const std::string shown =
+      text.rfind("--", 0) == 0 ? text.substr(std::min<size_t>(3, text.size())) : text;
+  std::cerr << shown << (shown.empty() || shown.back() != '\n' ? "\n" : "");
   return 1;
 }
 
