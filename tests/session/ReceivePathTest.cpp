@@ -91,6 +91,14 @@ std::vector<uint8_t> Packet(const PayloadCipher& cipher, uint8_t type,
   return FormPacket(header, cipher, {data.data(), data.size()});
 }
 
+void UseBlowfish(PayloadCipher& cipher) {
+  std::array<uint8_t, 20> blowfishKey;
+  std::iota(blowfishKey.begin(), blowfishKey.end(), 1);
+  cipher.SetKeys(blowfishKey, {1, 2, 3, 4, 5, 6, 7, 8}, {2, 3, 4, 5, 6, 7, 8, 9},
+                 {3, 4, 5, 6, 7, 8, 9, 10});
+  cipher.SetSessionCipher(ENCRYPTION_BLOWFISH);
+}
+
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 void Append(std::vector<uint8_t>& stream, const std::vector<uint8_t>& bytes) {
@@ -133,11 +141,7 @@ TEST(ReceivePath, PacketsArePostedInOrderWhateverTheReceivesLookLike) {
 
 TEST(ReceivePath, VideoIsDecryptedOnTheSpotOtherPacketsTravelAsSent) {
   Fixture f;
-  std::array<uint8_t, 20> blowfishKey;
-  std::iota(blowfishKey.begin(), blowfishKey.end(), 1);
-  f.cipher.SetKeys(blowfishKey, {1, 2, 3, 4, 5, 6, 7, 8}, {2, 3, 4, 5, 6, 7, 8, 9},
-                   {3, 4, 5, 6, 7, 8, 9, 10});
-  f.cipher.SetSessionCipher(ENCRYPTION_BLOWFISH);
+  UseBlowfish(f.cipher);
   std::vector<uint8_t> stream = Packet(f.cipher, SEGMENT, Bytes("sixteen bytes!!!"));
   const std::vector<uint8_t> text = Packet(f.cipher, TEXT_MSG, Bytes("secret"));
   Append(stream, text);
@@ -153,11 +157,7 @@ TEST(ReceivePath, VideoIsDecryptedOnTheSpotOtherPacketsTravelAsSent) {
 
 TEST(ReceivePath, ResizeEchoEndsTheBlockBeforeTheVideoBehindIt) {
   Fixture f;
-  std::array<uint8_t, 20> blowfishKey;
-  std::iota(blowfishKey.begin(), blowfishKey.end(), 7);
-  f.cipher.SetKeys(blowfishKey, {1, 2, 3, 4, 5, 6, 7, 8}, {2, 3, 4, 5, 6, 7, 8, 9},
-                   {3, 4, 5, 6, 7, 8, 9, 10});
-  f.cipher.SetSessionCipher(ENCRYPTION_BLOWFISH);
+  UseBlowfish(f.cipher);
   std::vector<uint8_t> stream = Packet(f.cipher, RESIZE, Bytes("1024x768!"));
   Append(stream, Packet(f.cipher, MULTISEGMENT, Bytes("behind it")));
   f.Receive(stream);
