@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. Exit status is ctest's.
+# Installs what is missing, builds, and runs every test: the plain build, then
+# the same suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan),
+# then, when clang is present, every fuzz target for a short while
+# (ORB_FUZZ_SECONDS in all, default 240; 0 skips them). Exit status is non-zero
+# when any of these fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
 orb_install_deps
+
+status=0
 orb_build build
-cd build
-ctest --output-on-failure -j2
+(cd build && ctest --output-on-failure -j2) || status=1
+
+# Any sanitizer report ends its process with a failure, so ctest sees it.
+orb_build build-asan -DORB_SANITIZE=ON
+(cd build-asan &&
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --output-on-failure -j2) || status=1
+
+fuzz_seconds=${ORB_FUZZ_SECONDS:-240}
+if command -v clang++ >/dev/null && [ "$fuzz_seconds" -gt 0 ]; then
+  scripts/fuzz.sh --all "$fuzz_seconds" || status=1
+fi
+exit $status

@@ -3,6 +3,8 @@
 // the simulated unit sends. Each file is named for what it holds; existing
 // regression inputs beside them are left alone.
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,7 @@
 
 #include "Cipher.h"
 #include "Desktop.h"
+#include "Login.h"
 #include "Packet.h"
 #include "VideoEncoder.h"
 
@@ -162,6 +165,77 @@ void VideoSeeds() {
   }
 }
 
+// A document as the unit compresses it: one deflate stream ended by a sync
+// flush, never finished.
+Bytes Deflated(const std::string& text) {
+  z_stream stream{};
+  deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+  Bytes out(deflateBound(&stream, text.size()) + 16);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_SYNC_FLUSH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+Bytes Word32(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+const std::string CONFIG_DOCUMENT =
+    "<DeviceConfig>\n<Port name=\"COM1\" type=\"PowerStrip\" baud=\"9600\"/>\n"
+    "<Port name=\"COM2\" type=\"Modem\"/>\n</DeviceConfig>\n";
+
+Bytes ConfigPayload(bool compressed) {
+  if (!compressed) return Text(CONFIG_DOCUMENT);
+  return Cat({Word32(static_cast<uint32_t>(CONFIG_DOCUMENT.size())), Deflated(CONFIG_DOCUMENT)});
+}
+
+void ServerConfigSeeds() {
+  // subtype, DataSize, payload
+  for (const bool compressed : {false, true}) {
+    const Bytes payload = ConfigPayload(compressed);
+    const auto size = static_cast<uint16_t>(payload.size());
+    Save("server_config_fuzz", compressed ? "compressed" : "plain",
+         Cat({{compressed, static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8)}, payload}));
+  }
+}
+
+// cipher choice, then packets: type, subtype, flags, DataSize, length, payload.
+void DispatcherSeeds() {
+  auto packet = [](uint8_t type, uint8_t subtype, const Bytes& payload) {
+    const auto size = static_cast<uint16_t>(payload.size());
+    const uint8_t lo = static_cast<uint8_t>(size), hi = static_cast<uint8_t>(size >> 8);
+    return Cat({{type, subtype, 0, lo, hi, lo, hi}, payload});
+  };
+  const sim::Packet questions = sim::AskUserQuestions("0123456789ABCDEF");
+  const Bytes login = Cat(
+      {packet(questions.type, questions.subtype, questions.data), packet(sim::LOGGED_IN, 1, {})});
+  Save("dispatcher_fuzz", "login", Cat({{0}, login}));
+  Save("dispatcher_fuzz", "login-blowfish", Cat({{1}, login}));
+  Save("dispatcher_fuzz", "session",
+       Cat({{0},
+            packet(sim::KEEP_ALIVE, 0, {}),
+            packet(sim::PING, 0, {1, 2, 3, 4}),
+            packet(sim::PING_RESPONSE, 0, {1, 2, 3, 4}),
+            packet(sim::TEXT_MSG, 5, Text("Hello from the unit.")),
+            packet(sim::FILL_BMP_WITH_COLOR, 0, {0, 0, 0, 0, 10, 0, 10, 0, 255, 0, 0}),
+            packet(sim::RESIZE, 0, Cat({Word32(800), Word32(600)})),
+            packet(115, 0, Text("1024x768 @ 60 Hz")),
+            packet(122, 1, Cat({Word32(5), Text("file", false)})),
+            packet(129, 0, Cat({Word32(3), Text("OK\n", false)})),
+            packet(124, 1, {}),
+            packet(247, 0, ConfigPayload(false)),
+            packet(247, 1, ConfigPayload(true)),
+            packet(235, 0, {}),
+            packet(99, 0, {1, 2, 3}),
+            packet(sim::DISCONNECT, 0, {})}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,5 +248,7 @@ int main(int argc, char** argv) {
   NegotiationSeeds();
   IniSeeds();
   VideoSeeds();
+  ServerConfigSeeds();
+  DispatcherSeeds();
   return 0;
 }

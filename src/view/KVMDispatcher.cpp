@@ -1,7 +1,7 @@
 #include "view/KVMDispatcher.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "platform/Clock.h"
@@ -73,8 +73,9 @@ void TraceHandler(const char* text) { TraceCategory(5, KVM_MESSAGE_HANDLER_CATEG
 // A packet's payload as a text: up to its first zero, within DataSize.
 std::string PayloadText(const PacketHeader& header, const std::vector<uint8_t>& payload) {
   const size_t meaningful = std::min<size_t>(header.DataSize, payload.size());
-  const char* text = reinterpret_cast<const char*>(payload.data());
-  return std::string(text, strnlen(text, meaningful));
+  // An empty payload has no buffer at all, which strnlen may not be given.
+  const std::string_view text(reinterpret_cast<const char*>(payload.data()), meaningful);
+  return std::string(text.substr(0, text.find('\0')));
 }
 
 void RequirePayload(const PostedPacket& packet, size_t bytes, const char* name) {

@@ -3,7 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 #include "platform/TextError.h"
 #include "protocol/LittleEndian.h"
@@ -43,8 +43,9 @@ std::string HandleServerConfigData(const PacketHeader& header, const uint8_t* pa
                                    size_t length) {
   const size_t meaningful = std::min<size_t>(header.DataSize, length);
   if (header.subtype != 1) {
-    const char* text = reinterpret_cast<const char*>(payload);
-    return std::string(text, strnlen(text, meaningful));
+    // An empty payload may come without any buffer at all.
+    const std::string_view text(reinterpret_cast<const char*>(payload), payload ? meaningful : 0);
+    return std::string(text.substr(0, text.find('\0')));
   }
   if (meaningful < LENGTH_WORD)
     throw TextError("HandleServerConfigData() got compressed data without its length.");

@@ -1,0 +1,109 @@
+// The dispatcher of incoming packets on a logged-in session with a headless
+// view, fed whatever packets the input holds. Input: the session cipher
+// (0 NONE, 1 BLOWFISH, 2 TRIPLE DES), then packets, each the type, the
+// subtype, a flags byte (bit 0: encrypted), DataSize and the payload length
+// (16-bit each) and the payload.
+//
+// The dispatcher never throws; a failure that is not a warning ends the
+// connection, and every packet it sends in reply can be formed.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "platform/HeadlessDialogs.h"
+#include "platform/HeadlessView.h"
+#include "platform/WindowMessages.h"
+#include "protocol/EncryptionTypes.h"
+#include "protocol/PacketForming.h"
+#include "session/Login.h"
+#include "session/PostedPacket.h"
+#include "settings/IniFile.h"
+#include "view/KVMDispatcher.h"
+
+namespace {
+
+class Session : public view::SessionPort {
+ public:
+  explicit Session(int cipher) {
+    const std::array<uint8_t, 20> blowfish = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                              11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+    m_cipher.SetKeys(blowfish, {1, 2, 3, 4, 5, 6, 7, 0}, {8, 9, 10, 11, 12, 13, 14, 0},
+                     {9, 11, 9, 15, 9, 11, 9, 0});
+    m_cipher.SetSessionCipher(cipher);
+  }
+
+  // LoginLink
+  void SendPacket(PacketHeader& header, PayloadPiece piece) override {
+    if (!connected) return;
+    FormPacket(header, m_cipher, piece);
+    ++sent;
+  }
+  void SendTimingPacket() override {}
+  std::string TargetLocation() const override { return "Lab"; }
+  std::string TargetAddress() const override { return "127.0.0.1"; }
+  int NegotiatedCipher() const override { return m_cipher.SessionCipher(); }
+  PayloadCipher& Cipher() override { return m_cipher; }
+  void SetLoggedIn(bool) override {}
+  void AbortLogin(const std::string&) override { connected = false; }
+
+  // SessionPort
+  bool IsConnected() const override { return connected; }
+  void DecryptPayload(uint8_t* payload, size_t length, const PacketHeader& header) override {
+    m_cipher.DecryptPayload(payload, length, header);
+  }
+  void Disconnect(bool) override { connected = false; }
+  void RecordHandled(uint32_t) override {}
+  void SetVideoSegmentMode(int32_t) override {}
+  void OnKeepAliveReceived() override {}
+  void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override {}
+  void ReportFailure(const std::string&, const std::string& text) override { failure = text; }
+  std::string ReadColorRendering() override { return "Color always"; }
+  bool IsConnectAttemptInProgress() const override { return false; }
+  void EndConnectAttempt() override {}
+  void AppendAttemptMessage(const std::string&) override {}
+
+  bool connected = true;
+  int sent = 0;
+  std::string failure;
+
+ private:
+  PayloadCipher m_cipher;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::InstallFormattingSink();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static settings::IniFile ini("/nonexistent/orb-fuzz/Remote.ini");
+  fuzz::Input input(data, size);
+  static constexpr int CIPHERS[] = {ENCRYPTION_NONE, ENCRYPTION_BLOWFISH, ENCRYPTION_TRIPLE_DES};
+  Session session(CIPHERS[input.Byte() % 3]);
+  platform::HeadlessView view;
+  platform::HeadlessDialogs dialogs;
+  session::Login login(session, ini, dialogs, "Tessaline");
+  login.SetGivenAnswers("admin", "admin");
+  view::KVMDispatcher dispatcher(session, login, view, dialogs, "Tessaline");
+
+  uint32_t queued = 0;
+  while (input.Left() > 0 && session.connected) {
+    PacketHeader header(input.Byte(), input.Byte());
+    header.encrypted = input.Byte() & 1;
+    header.DataSize = input.Word();
+    const auto bytes = input.Take(input.Word());
+    header.PayloadSize = static_cast<uint16_t>(bytes.size());
+    auto message = platform::MakeMessage(
+        platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
+        std::make_unique<session::PostedPacket>(header, bytes.data(), bytes.size(), ++queued));
+    session.failure.clear();
+    fuzz::Require(dispatcher.KVMMessageHandler(message) == 1, "a packet was not handled");
+    if (!session.failure.empty() && session.failure.find("WARNING:") == std::string::npos)
+      fuzz::Require(!session.connected, "a failure left the connection up");
+  }
+  return 0;
+}
