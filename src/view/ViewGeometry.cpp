@@ -1,0 +1,452 @@
+#include "view/ViewGeometry.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/Format.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "protocol/LittleEndian.h"
+#include "protocol/PacketTypes.h"
+#include "settings/Address.h"
+#include "settings/LeadingInt.h"
+#include "settings/MiscSettings.h"
+
+namespace view {
+namespace {
+
+using platform::Rect;
+using platform::ScrollBar;
+using platform::ScrollBarState;
+using platform::Size;
+
+constexpr size_t SIZE_PAYLOAD = 8;
+constexpr int NEW_SIZE_LEVEL = 10;
+constexpr int ONE_TO_ONE_ATTEMPTS = 2;
+constexpr int STATUS_PANE_TIP = 1;
+constexpr size_t QUADRANT_BUFFER = 200;
+// What the unit makes of these is its own affair; they go out unchanged.
+constexpr std::array<uint8_t, 7> SERVER_SELECTION_CONSTANTS{3, 128, 128, 32, 128, 128, 32};
+
+Size SizeOf(const Rect& rect) { return {rect.Width(), rect.Height()}; }
+
+platform::Size PayloadSize(const session::PostedPacket& packet, const char* name) {
+  const std::vector<uint8_t>& payload = packet.Payload();
+  if (payload.size() < SIZE_PAYLOAD)
+    throw TextError(Format("WARNING: %s packet of %zu bytes is too short.", name, payload.size()));
+  return {static_cast<int32_t>(LoadLE32(payload.data())),
+          static_cast<int32_t>(LoadLE32(payload.data() + 4))};
+}
+
+// Clears a flag when the scope ends, also by a throw.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+  ~FlagScope() { m_flag = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& m_flag;
+};
+
+}  // namespace
+
+ViewGeometry::ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp, ViewLink& link,
+                           settings::IniFile& ini, platform::OperatorDialogs& dialogs)
+    : m_view(view), m_bmp(bmp), m_link(link), m_ini(ini), m_dialogs(dialogs) {}
+
+void ViewGeometry::OnInitialUpdate() {
+  m_scaled = settings::ReadMisc(m_ini, "VIEW_TYPE") == "scaled";
+  m_autoSize = settings::ReadMiscFlag(m_ini, "AUTO_SIZE");
+  m_dontEnlarge = settings::ReadMiscFlag(m_ini, "DONT_ENLARGE");
+  if (const auto client = m_view.ClientRect(); client && !client->IsEmpty())
+    m_bmp.SetBitmapSize(client->Width(), client->Height());
+  m_bmp.SetBlockUpdates(false);
+}
+
+platform::Size ViewGeometry::LocalScreen() const {
+  if (const auto screen = m_view.LocalScreenSize()) return *screen;
+  Trace("Error: Could not find size of desktop.  Assuming 640x480 for full screen size.\n");
+  return FALLBACK_SCREEN;
+}
+
+Rect ViewGeometry::ClientRectOrThrow(const char* failure) const {
+  const auto client = m_view.ClientRect();
+  if (!client) throw TextError(failure);
+  return *client;
+}
+
+void ViewGeometry::ResizeFrameBuffer(Size size) { m_bmp.SetBitmapSize(size.width, size.height); }
+
+void ViewGeometry::MarkAllDirty() {
+  m_bmp.MarkAllDirty();
+  m_partialPaint = false;
+}
+
+void ViewGeometry::FillRect(int x1, int y1, int x2, int y2, uint8_t red, uint8_t green,
+                            uint8_t blue) {
+  m_bmp.FillBmp(red, green, blue, static_cast<int16_t>(x1), static_cast<int16_t>(y1),
+                static_cast<int16_t>(x2), static_cast<int16_t>(y2));
+}
+
+void ViewGeometry::SendResize(Size size) {
+  std::array<uint8_t, SIZE_PAYLOAD> payload;
+  StoreLE32(payload.data(), static_cast<uint32_t>(std::max(size.width, MIN_VIEW_WIDTH)));
+  StoreLE32(payload.data() + 4, static_cast<uint32_t>(std::max(size.height, MIN_VIEW_HEIGHT)));
+  PacketHeader header(RESIZE, 0);
+  m_link.SendPacket(header, {payload.data(), payload.size()});
+}
+
+void ViewGeometry::SendRepaint() {
+  PacketHeader header(REPAINT, 0);
+  m_link.SendPacket(header);
+}
+
+void ViewGeometry::InvalidateView(bool erase) {
+  if (!m_view.Invalidate(std::nullopt, erase)) throw TextError("InvalidateRect() failed.");
+}
+
+void ViewGeometry::HandleNewSize(session::PostedPacket& packet) {
+  const Size size = PayloadSize(packet, "NEW_SIZE");
+  NewSize(size.width, size.height);
+}
+
+void ViewGeometry::HandleOneToOne(session::PostedPacket& packet) {
+  const Size size = PayloadSize(packet, "ONE_TO_ONE");
+  OneToOne(size.width, size.height);
+}
+
+void ViewGeometry::NewSize(int32_t width, int32_t height) {
+  TraceCategory(NEW_SIZE_LEVEL, ONSIZE_NEWSIZE_CATEGORY, "NEW SIZE. x = %d   y = %d\n", width,
+                height);
+  // Negative sizes are as meaningless as zero ones.
+  if (width <= 0 || height <= 0 || width > MAX_REMOTE_WIDTH || height > MAX_REMOTE_HEIGHT) return;
+  m_native = {width, height};
+  Rect client = ClientRectOrThrow();
+  const Size screen = LocalScreen();
+
+  if (m_autoSize && !m_fullScreen) {
+    if (width >= screen.width && m_scaled) {
+      m_view.MaximiseMainWindow();
+      client = ClientRectOrThrow();
+      ResizeFrameBuffer(SizeOf(client));
+      SendResize(SizeOf(client));
+      SendRepaint();
+    } else if (width >= screen.width) {
+      m_view.MaximiseMainWindow();
+      ResizeFrameBuffer(m_native);
+      client = ClientRectOrThrow();
+      OnSize(client.Width(), client.Height());
+    } else {
+      if (m_bmp.Size() != m_native) ResizeFrameBuffer(m_native);
+      OneToOne(width, height);
+      SendResize(m_native);
+    }
+    m_link.MarkViewChange();
+    return;
+  }
+
+  if (!m_scaled && !m_fullScreen) {
+    ResizeFrameBuffer(m_native);
+    AddScrollBarsIfNeeded(client);
+    if (m_link.IsConnected()) {
+      SendResize(m_native);
+      Trace("Scrolled: Telling server x,y = %d ,  %d\n", width, height);
+    }
+  } else {
+    const Size target = m_fullScreen ? screen : SizeOf(client);
+    if (m_dontEnlarge && target.width > width && target.height > height) {
+      ResizeFrameBuffer(m_native);
+      SendResize(m_native);
+      Trace("DON'T scale.\n");
+    } else {
+      ResizeFrameBuffer(target);
+      SendResize(target);
+      Trace("Scaled  : Telling server x,y = %d ,  %d\n", target.width, target.height);
+    }
+  }
+  SendRepaint();
+  m_link.MarkViewChange();
+}
+
+void ViewGeometry::OnSize(int width, int height) {
+  if (width < MIN_VIEW_WIDTH || height < MIN_VIEW_HEIGHT || m_suppressSize) return;
+  TraceCategory(5, ONSIZE_CATEGORY, "OnSize x %d   y %d\n", width, height);
+  const Rect client = ClientRectOrThrow();
+  const Size frame = m_bmp.Size();
+  AddScrollBarsIfNeeded(m_link.IsConnected() ? client : Rect{0, 0, frame.width, frame.height});
+
+  if (!m_scaled && m_link.IsLoggedIn()) {
+    // The picture keeps its native size; only what shows of it changes.
+    m_bmp.MarkAllDirty();
+    InvalidateView(true);
+    m_partialPaint = false;
+    return;
+  }
+
+  // Without a native size there is nothing to hold the picture to.
+  const bool dontEnlarge = m_dontEnlarge && KnowsNativeSize();
+  if (dontEnlarge && client.Width() >= m_native.width && client.Height() >= m_native.height) {
+    if (frame == m_native) {
+      m_bmp.MarkAllDirty();
+      InvalidateView(true);
+      return;
+    }
+    ResizeFrameBuffer(m_native);
+    SendResize(m_native);
+    SendRepaint();
+  } else {
+    Size size = SizeOf(client);
+    if (dontEnlarge) {
+      size.width = std::min(size.width, m_native.width);
+      size.height = std::min(size.height, m_native.height);
+    }
+    ResizeFrameBuffer(size);
+  }
+  InvalidateView(false);
+  TellServerSize();
+}
+
+void ViewGeometry::TellServerSize() {
+  if (!m_link.IsConnected()) return;
+  const Size frame = m_bmp.Size();
+  const Size told{std::max(frame.width, MIN_VIEW_WIDTH), std::max(frame.height, MIN_VIEW_HEIGHT)};
+  TraceCategory(5, ONSIZE_CATEGORY, "OnSize telling server %d x %d\n", told.width, told.height);
+  if (m_scaled) m_awaitNativeFullScreen = true;
+  try {
+    SendResize(told);
+  } catch (const TextError& e) {
+    m_dialogs.ShowError(
+        "Warning: Send packet failed while resizing -- connection to server probably lost.",
+        e.Text());
+  }
+}
+
+void ViewGeometry::AddScrollBarsIfNeeded(const Rect& client) {
+  const Size picture = m_bmp.Size();
+  const Size thickness = m_view.ScrollBarThickness();
+  const bool allowed = !m_scaled && m_link.IsLoggedIn();
+  bool vertical = allowed && client.Height() < picture.height;
+  bool horizontal = allowed && client.Width() - (vertical ? thickness.width : 0) < picture.width;
+  // A horizontal bar takes height, which may call for the vertical one after all.
+  if (horizontal && !vertical) vertical = client.Height() - thickness.height < picture.height;
+  const int pageHeight = client.Height() - (horizontal ? thickness.height : 0);
+  const int pageWidth = client.Width() - (vertical ? thickness.width : 0);
+
+  auto place = [&](ScrollBar bar, bool show, int extent, int page, int& position, const char* add,
+                   const char* remove) {
+    if (!show) {
+      TraceCategory(5, SCROLL_BARS_CATEGORY, "%s", remove);
+      position = -1;
+      m_view.SetScrollBar(bar, ScrollBarState{false, 0, 0, 0, -1});
+      return;
+    }
+    TraceCategory(5, SCROLL_BARS_CATEGORY, "%s", add);
+    position = std::clamp(position, 0, std::max(0, extent - page));
+    m_view.SetScrollBar(bar, ScrollBarState{true, 0, extent - 1, page, position});
+  };
+  place(ScrollBar::Vertical, vertical, picture.height, pageHeight, m_vScroll, "ADD v SCROLL BAR\n",
+        "REMOVE V SCROLL BAR\n");
+  place(ScrollBar::Horizontal, horizontal, picture.width, pageWidth, m_hScroll,
+        "ADD H SCROLL BAR\n", "REMOVE H SCROLL BAR\n");
+}
+
+int ViewGeometry::ScrollPosition(ScrollBar bar) const {
+  return bar == ScrollBar::Vertical ? m_vScroll : m_hScroll;
+}
+
+void ViewGeometry::Scroll(ScrollBar bar, ScrollAction action, int thumb) {
+  ScrollBarState state = m_view.GetScrollBar(bar);
+  if (!state.visible) return;
+  const Size picture = m_bmp.Size();
+  const int extent = bar == ScrollBar::Vertical ? picture.height : picture.width;
+  const int line = (extent - 1) / 10;
+  const int page = state.page * 8 / 10;
+  const int last = std::max(state.minimum, state.maximum - state.page + 1);
+  int position = std::max(state.position, state.minimum);
+  switch (action) {
+    case ScrollAction::LineUp:
+      position -= line;
+      break;
+    case ScrollAction::LineDown:
+      position += line;
+      break;
+    case ScrollAction::PageUp:
+      position -= page;
+      break;
+    case ScrollAction::PageDown:
+      position += page;
+      break;
+    case ScrollAction::Track:
+      position = thumb;
+      break;
+    case ScrollAction::ToMinimum:
+      position = state.minimum;
+      break;
+    case ScrollAction::ToMaximum:
+      position = last;
+      break;
+  }
+  state.position = std::clamp(position, state.minimum, last);
+  m_view.SetScrollBar(bar, state);
+  (bar == ScrollBar::Vertical ? m_vScroll : m_hScroll) = state.position;
+  InvalidateView(false);
+}
+
+void ViewGeometry::OneToOne(int32_t width, int32_t height) {
+  m_bmp.SetBlockUpdates(false);
+  TraceCategory(5, ONE_TO_ONE_CATEGORY, "ONE_TO_ONE plX  %d    plY %d \n", width, height);
+  const Size size{width, height};
+  if (SizeOf(ClientRectOrThrow()) == size) return;
+  // The unit's answer is bounded as NEW_SIZE is: no window is fitted to nonsense.
+  if (width <= 0 || height <= 0 || width > MAX_REMOTE_WIDTH || height > MAX_REMOTE_HEIGHT) return;
+
+  const Size screen = LocalScreen();
+  if (width > screen.width || height > screen.height) {
+    if (m_scaled) {
+      m_link.RefreshMouseScaling(size);
+    } else {
+      OnSize(width, height);
+      AddScrollBarsIfNeeded(ClientRectOrThrow());
+    }
+    return;
+  }
+  if (width == screen.width) {
+    m_view.MaximiseMainWindow();
+    m_view.SetStatusText(STATUS_PANE_TIP, FULL_SCREEN_TIP);
+    return;
+  }
+
+  const bool wasScrolled = !m_scaled;
+  {
+    FlagScope suppress(m_suppressSize);
+    m_scaled = true;
+    try {
+      FitMainWindow(size, screen);
+    } catch (...) {
+      m_scaled = !wasScrolled;
+      throw;
+    }
+    m_scaled = !wasScrolled;
+  }
+  if (!wasScrolled && m_bmp.Size() != size) ResizeFrameBuffer(size);
+  if (m_bmp.Size() == size) m_bmp.SetBlockUpdates(false);
+  m_view.ClearMaximised();
+}
+
+void ViewGeometry::FitMainWindow(Size size, Size screen) {
+  for (int attempt = 0; attempt < ONE_TO_ONE_ATTEMPTS; ++attempt) {
+    const auto main = m_view.MainWindowRect();
+    const Rect client = ClientRectOrThrow();
+    if (!main) throw TextError("GetWindowRect() failed.");
+    TraceCategory(5, ONE_TO_ONE_CATEGORY, "Interior size: %d  %d\n", client.Width(),
+                  client.Height());
+    if (SizeOf(client) == size) return;
+    const int frameWidth = main->Width() - client.Width();
+    const int frameHeight = main->Height() - client.Height();
+    const Size outside{size.width + frameWidth, size.height + frameHeight};
+    TraceCategory(5, ONE_TO_ONE_CATEGORY,
+                  "inside/outside diff %d x %d   so make outside  %d x %d\n", frameWidth,
+                  frameHeight, outside.width, outside.height);
+    int left = main->left;
+    int top = main->top;
+    if (left + outside.width > screen.width) left = (screen.width - outside.width) / 2;
+    if (top + outside.height > screen.height) top = (screen.height - outside.height) / 2;
+    m_view.MoveMainWindow({left, top, left + outside.width, top + outside.height});
+    m_view.InvalidateMainWindow(true);
+    m_view.Invalidate(std::nullopt, true);
+    m_link.PumpPending();
+  }
+}
+
+void ViewGeometry::OnACTIONSOneToOne() {
+  if (!m_link.IsConnected()) return;
+  try {
+    PacketHeader header(ONE_TO_ONE, 0);
+    m_link.SendPacket(header);
+    m_bmp.SetBlockUpdates(true);
+  } catch (const TextError& e) {
+    m_dialogs.ShowError(ONE_TO_ONE_FAILURE_TITLE,
+                        "CBrenvikView::OnACTIONSOneToOne(): Could not send command to " +
+                            m_link.TargetLocation() + " because:\n" + e.Text());
+  }
+}
+
+void ViewGeometry::OnViewType(uint32_t id) {
+  try {
+    if (id == ID_VIEW_SCALED) {
+      m_scaled = true;
+      AddScrollBarsIfNeeded(ClientRectOrThrow());
+    } else if (id == ID_VIEW_SCROLLED) {
+      m_scaled = false;
+      if (KnowsNativeSize()) {
+        ResizeFrameBuffer(m_native);
+        SendResize(m_native);
+      }
+      AddScrollBarsIfNeeded(ClientRectOrThrow());
+    } else {
+      throw TextError("Unexpected id.");
+    }
+    const Rect client = ClientRectOrThrow();
+    OnSize(client.Width(), client.Height());
+    const char* type = m_scaled ? "scaled" : "scrolled";
+    TraceCategory(5, VIEW_TYPE_CATEGORY, "Writing [misc][view_type] = %s\n", type);
+    settings::WriteMisc(m_ini, "VIEW_TYPE", type);
+  } catch (const TextError& e) {
+    m_dialogs.ShowError("Problem in \nvoid CBrenvikView::OnViewType(UINT id)\n", e.Text());
+  }
+}
+
+void ViewGeometry::OnViewQuadOrSingle(uint32_t id) {
+  try {
+    const std::string section = settings::TARGET_PREFIX + m_link.TargetLocation();
+    std::array<int32_t, settings::CAddress::QUADRANTS> servers{};
+    for (int quadrant = 0; quadrant < settings::CAddress::QUADRANTS; ++quadrant)
+      servers[quadrant] = settings::LeadingInt(
+          m_ini.Read(section, Format("QUADRANT_%d", quadrant), "0", QUADRANT_BUFFER));
+    uint8_t firstQuadrant = 0;
+    for (int quadrant = 1; quadrant < settings::CAddress::QUADRANTS && !firstQuadrant; ++quadrant)
+      if (servers[quadrant] != 0) firstQuadrant = static_cast<uint8_t>(quadrant);
+
+    if (id == ID_VIEW_SINGLE) {
+      m_quad = false;
+      std::fill(servers.begin() + 1, servers.end(), 0);
+    } else if (id == ID_VIEW_QUAD) {
+      m_quad = true;
+    } else {
+      throw TextError("Unexpected id.");
+    }
+
+    std::array<uint8_t, 4 * settings::CAddress::QUADRANTS + 1 + SERVER_SELECTION_CONSTANTS.size()>
+        payload{};
+    for (size_t quadrant = 0; quadrant < servers.size(); ++quadrant)
+      StoreLE32(payload.data() + 4 * quadrant, static_cast<uint32_t>(servers[quadrant]));
+    payload[16] = firstQuadrant;
+    std::copy(SERVER_SELECTION_CONSTANTS.begin(), SERVER_SELECTION_CONSTANTS.end(),
+              payload.begin() + 17);
+    PacketHeader header(TELL_SERVERS_SELECTED, 0);
+    m_link.SendPacket(header, {payload.data(), payload.size()});
+  } catch (const TextError& e) {
+    m_dialogs.ShowError("Problem in \nCBrenvikView::OnViewQuadOrSingle(UINT id)\n", e.Text());
+  }
+}
+
+void ViewGeometry::WriteActiveServerForThisQuadrant(int quadrant, int server) {
+  const std::string key = Format("QUADRANT_%d", quadrant);
+  const std::string value = Format("%d", server);
+  Trace("WriteActiveServerForThisQuandrant(): %s = %s", key.c_str(), value.c_str());
+  m_ini.Write(settings::TARGET_PREFIX + m_link.TargetLocation(), key, value);
+}
+
+void ViewGeometry::OnAutoSize() {
+  m_autoSize = !m_autoSize;
+  settings::WriteMiscFlag(m_ini, "AUTO_SIZE", m_autoSize);
+}
+
+void ViewGeometry::OnDontEnlarge() {
+  m_dontEnlarge = !m_dontEnlarge;
+  settings::WriteMiscFlag(m_ini, "DONT_ENLARGE", m_dontEnlarge);
+}
+
+}  // namespace view

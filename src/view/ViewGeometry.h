@@ -1,0 +1,143 @@
+#pragma once
+// The view's geometry: which size the viewer asks the unit to draw at, how
+// the frame buffer follows, how the main window is fitted around a remote
+// screen shown one to one, the scroll bars of the scrolled mode, and which
+// servers the single or quad view shows. The unit does all scaling; this
+// class only decides sizes and tells the unit. It works through the view
+// window port, so the graphical shell and the headless client share it.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/Desktop.h"
+#include "protocol/PacketSender.h"
+#include "session/PostedPacket.h"
+#include "settings/IniFile.h"
+#include "video/FrameBitmap.h"
+#include "view/DispatchPorts.h"
+
+namespace view {
+
+inline constexpr int ONSIZE_NEWSIZE_CATEGORY = 1400;
+inline constexpr int ONE_TO_ONE_CATEGORY = 1500;
+inline constexpr int SCROLL_BARS_CATEGORY = 1710;
+inline constexpr int ONSIZE_CATEGORY = 1800;
+inline constexpr int VIEW_TYPE_CATEGORY = 2100;
+
+// The largest remote screen the unit can have, and the smallest picture the
+// viewer ever asks for.
+inline constexpr int MAX_REMOTE_WIDTH = 1600;
+inline constexpr int MAX_REMOTE_HEIGHT = 1200;
+inline constexpr int MIN_VIEW_WIDTH = 64;
+inline constexpr int MIN_VIEW_HEIGHT = 48;
+// Used when the local screen cannot be read.
+inline constexpr platform::Size FALLBACK_SCREEN{640, 480};
+
+// View menu commands.
+inline constexpr uint32_t ID_VIEW_SCALED = 32844;
+inline constexpr uint32_t ID_VIEW_SCROLLED = 32845;
+inline constexpr uint32_t ID_VIEW_SINGLE = 32846;
+inline constexpr uint32_t ID_VIEW_QUAD = 32847;
+
+inline constexpr const char* FULL_SCREEN_TIP =
+    "Tip: This remote computer's video would look best in full screen mode.";
+inline constexpr const char* ONE_TO_ONE_FAILURE_TITLE = "Unable to switch to 'BestFit' mode";
+
+// What the geometry needs of the session and of the parts beside it.
+class ViewLink : public PacketSender {
+ public:
+  virtual bool IsConnected() const = 0;
+  virtual bool IsLoggedIn() const = 0;
+  // The current target's name, which also names its settings section.
+  virtual std::string TargetLocation() const = 0;
+  // Lets the window messages already waiting run (the window has just moved).
+  virtual void PumpPending() {}
+  // The mouse pipeline's marker that the view changed (HandleMouseMove with
+  // 0x200, 0x80000001, 0), and its coordinate scaling for a native size.
+  virtual void MarkViewChange() {}
+  virtual void RefreshMouseScaling(platform::Size native) { (void)native; }
+};
+
+enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Track, ToMinimum, ToMaximum };
+
+class ViewGeometry : public VideoHandlers {
+ public:
+  ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp, ViewLink& link,
+               settings::IniFile& ini, platform::OperatorDialogs& dialogs);
+
+  // The view's first update: reads VIEW_TYPE, AUTO_SIZE and DONT_ENLARGE,
+  // sizes the frame buffer to the client area and ends any video block.
+  void OnInitialUpdate();
+
+  // The unit's NEW_SIZE and ONE_TO_ONE, by their payload values.
+  void NewSize(int32_t width, int32_t height);
+  void OneToOne(int32_t width, int32_t height);
+  // WM_SIZE with the new client size. Throws TextError.
+  void OnSize(int width, int height);
+  void AddScrollBarsIfNeeded(const platform::Rect& client);
+  void Scroll(platform::ScrollBar bar, ScrollAction action, int thumb = 0);
+
+  // Operator commands; their failures are shown to the operator.
+  void OnACTIONSOneToOne();
+  void OnViewType(uint32_t id);
+  void OnViewQuadOrSingle(uint32_t id);
+  void OnAutoSize();
+  void OnDontEnlarge();
+  // The server chosen for a quadrant of the current target (toolbar boxes).
+  void WriteActiveServerForThisQuadrant(int quadrant, int server);
+
+  // VideoHandlers, for the dispatcher.
+  void FillRect(int x1, int y1, int x2, int y2, uint8_t red, uint8_t green, uint8_t blue) override;
+  platform::Size FrameSize() const override { return m_bmp.Size(); }
+  void EndBlock() override { m_bmp.SetBlockUpdates(false); }
+  void HandleNewSize(session::PostedPacket& packet) override;
+  void HandleOneToOne(session::PostedPacket& packet) override;
+  bool IsScaled() const override { return m_scaled; }
+  bool IsQuadView() const override { return m_quad; }
+  platform::Size NativeSize() const override { return m_native; }
+  void ResizeFrameBuffer(platform::Size size) override;
+  void MarkAllDirty() override;
+
+  bool IsFullScreen() const { return m_fullScreen; }
+  void SetFullScreen(bool fullScreen) { m_fullScreen = fullScreen; }
+  bool AutoSize() const { return m_autoSize; }
+  bool DontEnlarge() const { return m_dontEnlarge; }
+  bool PartialPaint() const { return m_partialPaint; }
+  void SetPartialPaint(bool partial) { m_partialPaint = partial; }
+  bool AwaitNativeFullScreen() const { return m_awaitNativeFullScreen; }
+  void SetAwaitNativeFullScreen(bool await) { m_awaitNativeFullScreen = await; }
+  // -1 while the bar is absent.
+  int ScrollPosition(platform::ScrollBar bar) const;
+  platform::Size LocalScreen() const;
+
+ private:
+  platform::Rect ClientRectOrThrow(const char* failure = "GetClient() rect failed.") const;
+  void SendResize(platform::Size size);
+  void SendRepaint();
+  void InvalidateView(bool erase);
+  void TellServerSize();
+  void FitMainWindow(platform::Size size, platform::Size screen);
+  // A native size has been reported; before that nothing can be sized to it.
+  bool KnowsNativeSize() const { return m_native.width > 0 && m_native.height > 0; }
+
+  platform::ViewWindow& m_view;
+  video::CFrameBitmap& m_bmp;
+  ViewLink& m_link;
+  settings::IniFile& m_ini;
+  platform::OperatorDialogs& m_dialogs;
+
+  platform::Size m_native;
+  bool m_scaled = true;
+  bool m_fullScreen = false;
+  bool m_autoSize = true;
+  bool m_dontEnlarge = false;
+  bool m_awaitNativeFullScreen = false;
+  bool m_partialPaint = false;
+  bool m_quad = false;
+  bool m_suppressSize = false;
+  int m_vScroll = -1;
+  int m_hScroll = -1;
+};
+
+}  // namespace view

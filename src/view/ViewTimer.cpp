@@ -1,0 +1,22 @@
+#include "view/ViewTimer.h"
+
+#include "platform/TextError.h"
+
+namespace view {
+
+void ViewTimer::Start(platform::WindowThread& window) {
+  try {
+    window.SetTimer(VIEW_TIMER_ID, VIEW_TIMER_PERIOD_MS, [this] { Tick(); });
+  } catch (const std::exception& e) {
+    throw TextError(std::string("SetTimer() failed:\n") + e.what());
+  }
+}
+
+void ViewTimer::Tick() {
+  if (m_sessionTick) m_sessionTick();
+  if (!m_bmp.IsRepaintDue()) return;
+  m_geometry.SetPartialPaint(true);
+  m_view.Invalidate(std::nullopt, false);
+}
+
+}  // namespace view

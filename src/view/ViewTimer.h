@@ -1,0 +1,37 @@
+#pragma once
+// The view's 10 ms timer: the session's own duties (keep-alive watch, a video
+// block left standing), then a partial repaint once a change is old enough.
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+#include "platform/Desktop.h"
+#include "platform/WindowThread.h"
+#include "video/FrameBitmap.h"
+#include "view/ViewGeometry.h"
+
+namespace view {
+
+inline constexpr uint32_t VIEW_TIMER_ID = 1;
+inline constexpr uint32_t VIEW_TIMER_PERIOD_MS = 10;
+
+class ViewTimer {
+ public:
+  ViewTimer(video::CFrameBitmap& bmp, ViewGeometry& geometry, platform::ViewWindow& view,
+            std::function<void()> sessionTick)
+      : m_bmp(bmp), m_geometry(geometry), m_view(view), m_sessionTick(std::move(sessionTick)) {}
+
+  // Throws "SetTimer() failed:\n" when the window thread refuses the timer.
+  void Start(platform::WindowThread& window);
+  void Stop(platform::WindowThread& window) { window.KillTimer(VIEW_TIMER_ID); }
+  void Tick();
+
+ private:
+  video::CFrameBitmap& m_bmp;
+  ViewGeometry& m_geometry;
+  platform::ViewWindow& m_view;
+  std::function<void()> m_sessionTick;
+};
+
+}  // namespace view

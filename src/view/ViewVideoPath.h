@@ -1,0 +1,39 @@
+#pragma once
+// The video path as the session's monitor thread drives it: each video
+// packet decoded straight into the frame buffer, video blocking around size
+// changes, and a record of when video last arrived.
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/Clock.h"
+#include "session/SessionHooks.h"
+#include "video/FrameBitmap.h"
+#include "video/VideoDecoder.h"
+
+namespace view {
+
+class ViewVideoPath : public session::VideoSink {
+ public:
+  explicit ViewVideoPath(video::CFrameBitmap& bmp, video::VideoObserver* observer = nullptr)
+      : m_bmp(bmp), m_decoder(bmp, observer) {}
+
+  bool InitDecompression() override { return m_decoder.ResetZLib(); }
+  void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override;
+  void StartBlock() override { m_bmp.SetBlockUpdates(true); }
+  void ClearBlock() override { m_bmp.SetBlockUpdates(false); }
+  bool EndStaleBlock() override;
+  void OnResizeEcho(const uint8_t* payload, int32_t length) override;
+
+  // Video packets decoded so far, and the millisecond tick of the last one.
+  uint32_t Segments() const { return m_segments; }
+  uint32_t LastSegmentTick() const { return m_lastSegmentTick; }
+
+ private:
+  video::CFrameBitmap& m_bmp;
+  video::VideoDecoder m_decoder;
+  std::atomic<uint32_t> m_segments{0};
+  std::atomic<uint32_t> m_lastSegmentTick{0};
+};
+
+}  // namespace view
