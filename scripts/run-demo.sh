@@ -12,7 +12,8 @@ demo_dir=${DEMO_DIR:-$PWD/demo}
 mkdir -p "$demo_dir"
 
 sim_out=$(mktemp)
-"$bin/orb-sim" --listen 127.0.0.1:0 --encoding mixed >"$sim_out" &
+# A still desktop, so that the screenshot's picture settles.
+"$bin/orb-sim" --listen 127.0.0.1:0 --encoding mixed --frame-interval-ms 0 >"$sim_out" &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; rm -f "$sim_out"' EXIT
 

@@ -40,12 +40,20 @@ class HeadlessClient {
   // Whether the time given on the command line ran out.
   bool TimedOut() const { return std::chrono::steady_clock::now() >= m_deadline; }
 
- private:
+  // For commands beyond ping: the parts they plug into, and the steps.
   void Connect();
-  void OnMessage(platform::Message& message);
   // Runs the window thread until done; throws the failure when the link
   // ends or the time runs out first.
   void RunUntil(const std::function<bool()>& done);
+  session::COrb& Orb() { return m_orb; }
+  view::KVMDispatcher& Dispatcher() { return m_dispatcher; }
+  platform::HeadlessView& View() { return m_view; }
+  platform::MessageLoop& Loop() { return m_loop; }
+  settings::IniFile& Ini() { return m_ini; }
+  platform::OperatorDialogs& Dialogs() { return m_dialogs; }
+
+ private:
+  void OnMessage(platform::Message& message);
   bool LinkEnded() const;
   std::string FailureText() const;
 

@@ -88,6 +88,11 @@ Commands
                         one PING round trip, print the unit's version string, the
                         rights (administrator or user), the session cipher and the
                         trip time, then disconnect with a DISCONNECT packet
+  screenshot FILE [--settle-ms N]
+                        connect and log in, let the unit draw its screen at the
+                        size the view asks for, and once video has come and then
+                        none for N ms (default 500) save the picture to FILE: a
+                        bitmap file for .bmp, PNG for .png; then disconnect
 
 Exit status: 0 on success; 1 on any failure, with the viewer's failure text on
 standard error.

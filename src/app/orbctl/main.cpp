@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 
 #include "HeadlessClient.h"
 #include "Options.h"
+#include "Screenshot.h"
 #include "platform/TextError.h"
 #include "settings/Branding.h"
 #include "settings/VersionInfo.h"
@@ -24,16 +26,13 @@ int Fail(const std::string& text) {
   return 1;
 }
 
-int RunPing(const orbctl::Options& options, const settings::Branding& branding,
-            const std::string& version) {
+// Runs one command on a fresh client; its failure text goes to standard error.
+int RunWithClient(const orbctl::Options& options, const settings::Branding& branding,
+                  const std::string& version,
+                  const std::function<void(orbctl::HeadlessClient&)>& command) {
   auto client = std::make_unique<orbctl::HeadlessClient>(options, branding.productName, version);
   try {
-    const orbctl::PingReport report = client->Ping();
-    std::printf("Unit version: %s\n", report.unitVersion.c_str());
-    std::printf("Rights: %s\n", report.administrator ? "administrator" : "user");
-    std::printf("Cipher: %s\n", report.cipherName.c_str());
-    std::printf("Ping: %.2f ms\n", report.tripMs);
-    std::fflush(stdout);
+    command(*client);
     client->Disconnect();
     return 0;
   } catch (const TextError& e) {
@@ -45,6 +44,25 @@ int RunPing(const orbctl::Options& options, const settings::Branding& branding,
     }
     return 1;
   }
+}
+
+void Ping(orbctl::HeadlessClient& client) {
+  const orbctl::PingReport report = client.Ping();
+  std::printf("Unit version: %s\n", report.unitVersion.c_str());
+  std::printf("Rights: %s\n", report.administrator ? "administrator" : "user");
+  std::printf("Cipher: %s\n", report.cipherName.c_str());
+  std::printf("Ping: %.2f ms\n", report.tripMs);
+  std::fflush(stdout);
+}
+
+int RunScreenshot(const orbctl::Options& options, const settings::Branding& branding,
+                  const std::string& version) {
+  const orbctl::ScreenshotRequest request = orbctl::ParseScreenshotArguments(options.arguments);
+  // Made before the client, so they outlive its threads.
+  orbctl::ScreenshotParts parts(options.ini);
+  return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+    orbctl::TakeScreenshot(client, parts, request);
+  });
 }
 
 }  // namespace
@@ -63,7 +81,8 @@ int main(int argc, char** argv) {
       std::cout << version << "\n";
       return 0;
     }
-    if (options.command == "ping") return RunPing(options, branding, version);
+    if (options.command == "ping") return RunWithClient(options, branding, version, Ping);
+    if (options.command == "screenshot") return RunScreenshot(options, branding, version);
     if (options.command.empty()) return Fail("No command given (see --help).");
     return Fail("Unknown command '" + options.command + "' (see --help).");
   } catch (const TextError& e) {

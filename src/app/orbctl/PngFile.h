@@ -1,0 +1,13 @@
+#pragma once
+// The frame buffer as a PNG file: 8-bit RGB, rows top to bottom.
+
+#include <string>
+
+#include "video/FrameBitmap.h"
+
+namespace orbctl {
+
+// Throws TextError when there is no picture or the file cannot be written.
+void WritePngFile(const video::CFrameBitmap& bmp, const std::string& path);
+
+}  // namespace orbctl

@@ -1,0 +1,116 @@
+// orbctl screenshot against the unit simulator: the saved picture must be the
+// simulator's own picture, pixel for pixel, whatever the encoding and cipher.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "protocol/LittleEndian.h"
+#include "settings/TempDir.h"
+#include "support/SimProcess.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// Runs orbctl in dir; the exit status, with standard error in err.txt.
+int Orbctl(const TempDir& dir, const std::string& address, const std::string& arguments) {
+  const std::string command =
+      "cd " + dir.Path().string() + " && " + ORB_BIN_DIR + "/orbctl --ini Remote.ini --connect " +
+      address + " --user admin --password admin " + arguments + " </dev/null >out.txt 2>err.txt";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A binary PPM (P6, maxval 255) as its RGB rows, top to bottom.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::string rgb;
+};
+
+Picture ReadPpm(const std::string& path) {
+  std::istringstream in(Slurp(path));
+  std::string magic;
+  int maxValue = 0;
+  Picture picture;
+  in >> magic >> picture.width >> picture.height >> maxValue;
+  in.get();
+  EXPECT_EQ(magic, "P6");
+  picture.rgb.assign(std::istreambuf_iterator<char>(in), {});
+  return picture;
+}
+
+// A 24-bit bottom-up bitmap file as RGB rows, top to bottom.
+Picture ReadBmp(const std::string& path) {
+  const std::string file = Slurp(path);
+  Picture picture;
+  if (file.size() < 54 || file.compare(0, 2, "BM") != 0) return picture;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+  picture.width = static_cast<int32_t>(LoadLE32(bytes + 18));
+  picture.height = static_cast<int32_t>(LoadLE32(bytes + 22));
+  const size_t stride = (3 * static_cast<size_t>(picture.width) + 3) & ~size_t{3};
+  EXPECT_EQ(file.size(), 54 + stride * picture.height);
+  for (int y = picture.height - 1; y >= 0; --y)
+    for (int x = 0; x < picture.width; ++x) {
+      const size_t at = 54 + y * stride + 3 * x;
+      picture.rgb += {file[at + 2], file[at + 1], file[at]};
+    }
+  return picture;
+}
+
+TEST(OrbctlScreenshot, SavesTheUnitsPictureExactlyInEachEncodingAndCipher) {
+  struct Case {
+    const char* encoding;
+    const char* cipher;
+  };
+  for (const Case c : {Case{"raw", "13"}, Case{"segment", "13"}, Case{"multisegment", "13"},
+                       Case{"multisegment", "11"}, Case{"multisegment", "12"}}) {
+    SCOPED_TRACE(std::string(c.encoding) + " / " + c.cipher);
+    TempDir dir;
+    const std::string reference = dir.File("unit.ppm");
+    SimProcess sim({"--encoding", c.encoding, "--encryption", c.cipher, "--frame-interval-ms", "0",
+                    "--dump-frame", reference});
+    ASSERT_EQ(Orbctl(dir, sim.Address(), "--size 800x600 screenshot shot.bmp"), 0)
+        << Slurp(dir.File("err.txt"));
+    const Picture expected = ReadPpm(reference);
+    const Picture saved = ReadBmp(dir.File("shot.bmp"));
+    // The view fitted itself to the unit's native size before asking for it.
+    EXPECT_EQ(saved.width, 1024);
+    EXPECT_EQ(saved.height, 768);
+    EXPECT_EQ(saved.width, expected.width);
+    EXPECT_EQ(saved.height, expected.height);
+    EXPECT_TRUE(saved.rgb == expected.rgb) << "the pictures differ";
+  }
+}
+
+TEST(OrbctlScreenshot, WritesPngAndRefusesOtherFileTypes) {
+  TempDir dir;
+  SimProcess sim({"--frame-interval-ms", "0"});
+  ASSERT_EQ(Orbctl(dir, sim.Address(), "screenshot shot.png --settle-ms 200"), 0)
+      << Slurp(dir.File("err.txt"));
+  EXPECT_EQ(Slurp(dir.File("shot.png")).substr(0, 8), "\x89PNG\r\n\x1a\n");
+
+  EXPECT_EQ(Orbctl(dir, sim.Address(), "screenshot shot.jpg"), 1);
+  EXPECT_NE(Slurp(dir.File("err.txt")).find(".bmp or .png"), std::string::npos);
+}
+
+TEST(OrbctlScreenshot, APictureThatNeverSettlesIsReportedAsSuch) {
+  TempDir dir;
+  SimProcess sim({"--frame-interval-ms", "50"});
+  EXPECT_EQ(Orbctl(dir, sim.Address(), "--timeout-ms 3000 screenshot shot.bmp"), 1);
+  EXPECT_NE(Slurp(dir.File("err.txt")).find("The picture did not settle"), std::string::npos);
+  EXPECT_FALSE(std::ifstream(dir.File("shot.bmp")).good());
+}
+
+}  // namespace
