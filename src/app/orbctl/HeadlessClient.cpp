@@ -60,7 +60,7 @@ bool HeadlessClient::LinkEnded() const {
 
 void HeadlessClient::RunUntil(const std::function<bool()>& done) {
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
         m_deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     // Short slices, so that a link ending on another thread is seen at once.
