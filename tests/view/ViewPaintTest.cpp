@@ -19,6 +19,11 @@ int Area(const std::vector<Rect>& rects) {
   return area;
 }
 
+PaintInputs In(bool connected, bool partial, Rect dirty, platform::Size picture, Rect client,
+               int horizontalScroll = -1, int verticalScroll = -1) {
+  return {connected, partial, dirty, picture, client, horizontalScroll, verticalScroll, ""};
+}
+
 TEST(PaintPlan, CentresASmallerPictureWithMarginsAndShiftsALargerOneByTheScrollPositions) {
   struct Case {
     const char* name;
@@ -29,33 +34,33 @@ TEST(PaintPlan, CentresASmallerPictureWithMarginsAndShiftsALargerOneByTheScrollP
   };
   const Case cases[] = {
       {"centred",
-       {true, false, {0, 0, 1024, 768}, {1024, 768}, {0, 0, 1280, 1024}},
+       In(true, false, {0, 0, 1024, 768}, {1024, 768}, {0, 0, 1280, 1024}),
        {0, 0, 1024, 768},
        {128, 128},
        1280 * 1024 - 1024 * 768},
       {"centred, partial",
-       {true, true, {10, 20, 30, 40}, {1024, 768}, {0, 0, 1280, 1024}},
+       In(true, true, {10, 20, 30, 40}, {1024, 768}, {0, 0, 1280, 1024}),
        {10, 20, 30, 40},
        {138, 148},
        0},
       {"scrolled",
-       {true, true, {100, 200, 300, 400}, {1024, 768}, {0, 0, 800, 600}, 50, 76},
+       In(true, true, {100, 200, 300, 400}, {1024, 768}, {0, 0, 800, 600}, 50, 76),
        {100, 200, 300, 400},
        {50, 124},
        0},
       {"bars absent",
-       {true, false, {0, 0, 800, 600}, {800, 600}, {0, 0, 800, 600}, -1, -1},
+       In(true, false, {0, 0, 800, 600}, {800, 600}, {0, 0, 800, 600}, -1, -1),
        {0, 0, 800, 600},
        {0, 0},
        0},
       {"centred across, scrolled down",
-       {true, true, {0, 100, 10, 110}, {640, 768}, {0, 0, 800, 600}, -1, 30},
+       In(true, true, {0, 100, 10, 110}, {640, 768}, {0, 0, 800, 600}, -1, 30),
        {0, 100, 10, 110},
        {80, 70},
        0},
       // Video may mark columns past the edge; nothing outside the picture is read.
       {"clipped",
-       {true, true, {1000, 0, 1030, 1}, {1024, 768}, {0, 0, 1024, 768}},
+       In(true, true, {1000, 0, 1030, 1}, {1024, 768}, {0, 0, 1024, 768}),
        {1000, 0, 1024, 1},
        {1000, 0},
        0},
