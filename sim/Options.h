@@ -3,6 +3,7 @@
 // test or benchmark that runs the unit in-process.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -58,6 +59,10 @@ struct UnitOptions {
 
   Faults faults;
   bool verbose = false;
+
+  // For an embedding benchmark: called on the session's thread when a picture,
+  // already rendered and compressed, is about to leave.
+  std::function<void()> onPictureSend;
 };
 
 }  // namespace sim

@@ -222,6 +222,7 @@ void Session::SendPicture(bool full) {
     }
   }
 
+  if (m_options.onPictureSend) m_options.onPictureSend();
   for (const auto& packet : packets) SendVideo(packet);
   if (full && square) {
     const Rgb colour = Expand(FILL_CODE);
