@@ -67,6 +67,9 @@ bool VideoDecoder::ResetZLib() {
   if (m_zlibReady) inflateEnd(&m_zlib);
   m_zlib = z_stream{};
   m_zlibReady = inflateInit(&m_zlib) == Z_OK;
+  // The unit never ends its stream, so zlib's running check value could never
+  // be compared; each packet's CRC-32 guards the bytes instead.
+  if (m_zlibReady) inflateValidate(&m_zlib, 0);
   m_nBmpCursor = 0;
   m_lastRunLength = 0;
   return m_zlibReady;
