@@ -11,12 +11,9 @@
 
 #include "platform/TextError.h"
 #include "settings/IniFile.h"
+#include "settings/TextNoCase.h"
 
 namespace settings {
-
-// Negative, zero or positive as a compares to b, ignoring ASCII case.
-int CompareNoCase(std::string_view a, std::string_view b);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // "WritePrivateProfileString failed: section, key, value" when the write fails.
 void WriteOrThrow(IniFile& ini, std::string_view section, std::string_view key,

@@ -10,6 +10,8 @@
 #include <optional>
 #include <utility>
 
+#include "settings/TextNoCase.h"
+
 namespace settings {
 namespace {
 
@@ -22,30 +24,12 @@ std::mutex& StoreLock() {
 
 using Lines = std::vector<std::string>;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 // The section name of a header line "[name]", or nullopt for any other line.
 std::optional<std::string_view> SectionOf(std::string_view line) {
-  line = Trim(line);
+  line = TrimBlanks(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   line.remove_prefix(1);
-  return Trim(line.substr(0, line.find(']')));
+  return TrimBlanks(line.substr(0, line.find(']')));
 }
 
 struct KeyLine {
@@ -56,17 +40,17 @@ struct KeyLine {
 // Key and raw value of a "key=value" line; nullopt for comments and lines
 // without a key.
 std::optional<KeyLine> KeyOf(std::string_view line) {
-  const std::string_view trimmed = Trim(line);
+  const std::string_view trimmed = TrimBlanks(line);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  const std::string_view key = Trim(line.substr(0, equals));
+  const std::string_view key = TrimBlanks(line.substr(0, equals));
   if (key.empty()) return std::nullopt;
   return KeyLine{key, line.substr(equals + 1)};
 }
 
 std::string_view Unquote(std::string_view value) {
-  value = Trim(value);
+  value = TrimBlanks(value);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
@@ -158,8 +142,8 @@ bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != 
 // Names and values that would break the line structure (and so corrupt other
 // keys when read back) are refused rather than written.
 bool CanWrite(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string_view trimmedSection = Trim(section);
-  const std::string_view trimmedKey = Trim(key);
+  const std::string_view trimmedSection = TrimBlanks(section);
+  const std::string_view trimmedKey = TrimBlanks(key);
   return !trimmedSection.empty() && !trimmedKey.empty() && !HasLineBreak(section) &&
          section.find(']') == section.npos && !HasLineBreak(key) && key.find('=') == key.npos &&
          trimmedKey.front() != ';' && trimmedKey.front() != '[' && !HasLineBreak(value);
@@ -168,15 +152,15 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
 // Index of the first line holding the key in any section of that name.
 // Names are matched as they are stored: without surrounding blanks.
 std::optional<size_t> FindKey(const Lines& lines, std::string_view section, std::string_view key) {
-  section = Trim(section);
-  key = Trim(key);
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
   bool inSection = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (const auto name = SectionOf(lines[i])) {
-      inSection = SameName(*name, section);
+      inSection = SameNoCase(*name, section);
     } else if (inSection) {
       const auto entry = KeyOf(lines[i]);
-      if (entry && SameName(entry->key, key)) return i;
+      if (entry && SameNoCase(entry->key, key)) return i;
     }
   }
   return std::nullopt;
@@ -184,13 +168,13 @@ std::optional<size_t> FindKey(const Lines& lines, std::string_view section, std:
 
 // The line after the last non-blank line of the first section of that name.
 std::optional<size_t> FindSectionEnd(const Lines& lines, std::string_view section) {
-  section = Trim(section);
+  section = TrimBlanks(section);
   std::optional<size_t> end;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (const auto name = SectionOf(lines[i])) {
       if (end) break;
-      if (SameName(*name, section)) end = i + 1;
-    } else if (end && !Trim(lines[i]).empty()) {
+      if (SameNoCase(*name, section)) end = i + 1;
+    } else if (end && !TrimBlanks(lines[i]).empty()) {
       end = i + 1;
     }
   }
@@ -222,7 +206,7 @@ std::vector<std::string> IniFile::SectionNames() const {
     const auto name = SectionOf(line);
     if (!name) continue;
     bool known = false;
-    for (const std::string& seen : names) known = known || SameName(seen, *name);
+    for (const std::string& seen : names) known = known || SameNoCase(seen, *name);
     if (!known) names.emplace_back(*name);
   }
   return names;
@@ -239,11 +223,11 @@ bool IniFile::Write(std::string_view section, std::string_view key, std::string_
     line = std::string(KeyOf(line)->key) + "=" + std::string(value);
   } else if (const auto end = FindSectionEnd(*lines, section)) {
     lines->insert(lines->begin() + static_cast<std::ptrdiff_t>(*end),
-                  std::string(Trim(key)) + "=" + std::string(value));
+                  std::string(TrimBlanks(key)) + "=" + std::string(value));
   } else {
-    if (!lines->empty() && !Trim(lines->back()).empty()) lines->emplace_back();
-    lines->push_back("[" + std::string(Trim(section)) + "]");
-    lines->push_back(std::string(Trim(key)) + "=" + std::string(value));
+    if (!lines->empty() && !TrimBlanks(lines->back()).empty()) lines->emplace_back();
+    lines->push_back("[" + std::string(TrimBlanks(section)) + "]");
+    lines->push_back(std::string(TrimBlanks(key)) + "=" + std::string(value));
   }
   return Save(m_path, *lines);
 }
@@ -255,7 +239,7 @@ bool IniFile::DeleteSection(std::string_view section) {
   Lines kept;
   bool inSection = false;
   for (std::string& line : *lines) {
-    if (const auto name = SectionOf(line)) inSection = SameName(*name, Trim(section));
+    if (const auto name = SectionOf(line)) inSection = SameNoCase(*name, TrimBlanks(section));
     if (!inSection) kept.push_back(std::move(line));
   }
   if (kept.size() == lines->size()) return true;

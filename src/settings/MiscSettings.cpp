@@ -3,6 +3,7 @@
 #include "platform/Format.h"
 #include "platform/TextError.h"
 #include "settings/LeadingInt.h"
+#include "settings/TextNoCase.h"
 
 namespace settings {
 namespace {
@@ -56,23 +57,13 @@ constexpr MiscKey MISC_KEYS[] = {
     {"FavoriteLayout", "-", 80, Text},
 };
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::span<const MiscKey> MiscKeys() { return MISC_KEYS; }
 
 const MiscKey& FindMiscKey(std::string_view name) {
   for (const MiscKey& key : MISC_KEYS) {
-    if (SameName(key.name, name)) return key;
+    if (SameNoCase(key.name, name)) return key;
   }
   throw TextError(
       Format("Unknown MISC setting \"%.*s\".", static_cast<int>(name.size()), name.data()));

@@ -10,6 +10,7 @@
 #include "platform/SocketErrors.h"
 #include "platform/TextError.h"
 #include "settings/LeadingInt.h"
+#include "settings/TextNoCase.h"
 
 namespace settings {
 namespace {
@@ -20,24 +21,6 @@ constexpr int DEFAULT_THRESHOLD = 5;
 constexpr int CONNECT_WAIT_MS = 2000;
 // A receiver that stops reading must not stall every thread that traces.
 constexpr int SEND_TIMEOUT_MS = 2000;
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = Upper(c);
-  return result;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && Upper(a) == Upper(b);
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == text.npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool StartsWithYes(std::string_view value) {
   return !value.empty() && (value.front() == 'y' || value.front() == 'Y');
@@ -100,7 +83,7 @@ void CTraceLog::RegisterCategory(int firstId, int lastId, std::string_view name)
 void CTraceLog::EnableCategory(std::string_view name) {
   std::lock_guard lock(m_outputLock);
   for (int id = 0; id < CATEGORY_IDS; ++id) {
-    if (SameName(m_names[m_categoryIndex[id]], name)) m_enabled[id] = true;
+    if (SameNoCase(m_names[m_categoryIndex[id]], name)) m_enabled[id] = true;
   }
 }
 
@@ -128,7 +111,7 @@ void CTraceLog::ReadSettings(const IniFile& settingsFile) {
 
   const std::string path = ini.Read(SECTION, "Path", "log.txt", BUFFER);
   ini.Write(SECTION, "Path", path);
-  const std::string mode = Upper(logTo);
+  const std::string mode = UpperCase(logTo);
   const TraceMode chosen = mode == "IP"        ? TraceMode::IP
                            : mode == "LOGFILE" ? TraceMode::LOGFILE
                            : mode == "NONE"    ? TraceMode::NONE
@@ -146,7 +129,7 @@ void CTraceLog::ReadSettings(const IniFile& settingsFile) {
 
   const std::string categories = ini.Read(SECTION, "Categories", "NONE", BUFFER);
   ini.Write(SECTION, "Categories", categories);
-  if (Upper(categories) == "ALL") {
+  if (UpperCase(categories) == "ALL") {
     for (int id = 0; id < CATEGORY_IDS; ++id) {
       if (m_categoryIndex[id] != 0) m_enabled[id] = true;
     }

@@ -1,6 +1,5 @@
 #include "Screenshot.h"
 
-#include <cctype>
 #include <charconv>
 
 #include "PngFile.h"
@@ -8,19 +7,11 @@
 #include "platform/Format.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
+#include "settings/TextNoCase.h"
 #include "video/BitmapFile.h"
 
 namespace orbctl {
 namespace {
-
-bool EndsWith(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  for (size_t i = 0; i < suffix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) !=
-        suffix[i])
-      return false;
-  return true;
-}
 
 int SettleMs(const std::string& text) {
   int value = 0;
@@ -48,8 +39,8 @@ ScreenshotRequest ParseScreenshotArguments(const std::vector<std::string>& argum
     }
   }
   if (request.file.empty()) throw TextError("screenshot: the file to save to is missing.");
-  request.png = EndsWith(request.file, ".png");
-  if (!request.png && !EndsWith(request.file, ".bmp"))
+  request.png = settings::EndsWithNoCase(request.file, ".png");
+  if (!request.png && !settings::EndsWithNoCase(request.file, ".bmp"))
     throw TextError("screenshot: the file must end in .bmp or .png, not '" + request.file + "'.");
   return request;
 }
