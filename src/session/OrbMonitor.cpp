@@ -21,7 +21,13 @@ constexpr const char* TCP_ERROR_STATUS = "TCP error. Disconnected. Idle.";
 void COrb::MonitorTCPThread() {
   m_monitorRunning = true;
   try {
-    SendKeepAlive();
+    try {
+      SendKeepAlive();
+    } catch (const TextError& e) {
+      // The link broke as it came up; the receive below meets the same broken
+      // socket and ends the session as a lost link, not as a fault of ours.
+      Trace("%s\n", e.what());
+    }
     std::vector<uint8_t> buffer(RECEIVE_BUFFER);
     for (;;) {
       const int received = m_socket.Receive(buffer.data(), buffer.size());
