@@ -135,6 +135,7 @@ int32_t KVMDispatcher::Handle(Message& message) {
   }
   if (!m_session.IsConnected()) {
     if (message.message == WM_SETFOCUS) m_view.InvalidateMainWindow(true);
+    if (message.message == WM_KVM_PACKET) return HandleLateText(message.BodyAs<PostedPacket>());
     return 0;
   }
   if (message.message == WM_KVM_PACKET) {
@@ -331,6 +332,16 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
     default:
       return;
   }
+}
+
+// The unit says why it ends a session in a text sent right before it closes
+// the socket, so that text often arrives after the link is gone. A plain one
+// still reaches the operator; nothing else from a closed link is acted on.
+int32_t KVMDispatcher::HandleLateText(PostedPacket* packet) {
+  if (!packet || packet->Header().type != TEXT_MSG || packet->Header().encrypted != 0) return 0;
+  TraceHandler("TEXT_MSG\n");
+  ShowServerText(packet->Header(), PayloadText(packet->Header(), packet->Payload()));
+  return 1;
 }
 
 void KVMDispatcher::ShowServerText(const PacketHeader& header, const std::string& text) {

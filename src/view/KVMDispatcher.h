@@ -53,6 +53,7 @@ class KVMDispatcher {
   void HandlePacket(session::PostedPacket& packet);
   void Dispatch(session::PostedPacket& packet);
   void ShowServerText(const PacketHeader& header, const std::string& text);
+  int32_t HandleLateText(session::PostedPacket* packet);
   void HandleFailure(const std::string& message);
   void ReportAndRecover(const std::string& message);
 

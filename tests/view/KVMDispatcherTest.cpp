@@ -112,6 +112,24 @@ TEST_F(DispatcherTest, WhileDisconnectedOnlyTextsAndFocusAreHandled) {
   EXPECT_EQ(dialogs.Count(HeadlessDialogs::Kind::MessageBox), 1u);
 }
 
+TEST_F(DispatcherTest, UnitsLastPlainTextIsShownAfterTheLinkClosed) {
+  session.connected = false;
+  EXPECT_EQ(Feed(TEXT_MSG, 0, Text("Too many login attempts.")), 1);
+  ASSERT_TRUE(dialogs.Last(HeadlessDialogs::Kind::MessageBox));
+  EXPECT_EQ(dialogs.Last(HeadlessDialogs::Kind::MessageBox)->text, "Too many login attempts.");
+
+  // An encrypted one can no longer be read: the session cipher went with the link.
+  dialogs.ClearCalls();
+  PacketHeader header(TEXT_MSG, 0, 8, 5);
+  header.encrypted = 1;
+  const std::vector<uint8_t> sealed(8, 0x5A);
+  EXPECT_EQ(Feed(platform::MakeMessage(
+                platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
+                std::make_unique<session::PostedPacket>(header, sealed.data(), sealed.size(), 2))),
+            0);
+  EXPECT_TRUE(dialogs.Calls().empty());
+}
+
 TEST_F(DispatcherTest, ShowMessageChoosesBoxOrTextDialog) {
   struct Case {
     std::string text;
