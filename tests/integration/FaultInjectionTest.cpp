@@ -244,6 +244,11 @@ TEST(FaultInjection, RefusedLoginNeverLogsInAndEndsWhenTheUnitCloses) {
   ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_CLOSED) > 0; }));
   ASSERT_TRUE(viewer.WaitForEnd());
   EXPECT_GE(viewer.login.Refusals(), 1);
+  // The unit's reason reaches the operator, collected for the connect dialog
+  // or shown, even when it arrives as the link goes down.
+  const auto box = viewer.dialogs.Last(platform::HeadlessDialogs::Kind::MessageBox);
+  EXPECT_TRUE(viewer.port.AttemptMessages().find("Too many login attempts.") != std::string::npos ||
+              (box && box->text == "Too many login attempts."));
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path, which leaves no title.
   EXPECT_THAT(viewer.orb.FailureTitle(), ::testing::AnyOf("Socket closed.", ""));
