@@ -37,11 +37,6 @@ bool ForEachPiece(std::string_view text, Send&& send) {
 
 }  // namespace
 
-uint32_t TraceTickCount() {
-  const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
 CTraceLog::CTraceLog(std::filesystem::path workingDirectory, TickSource ticks)
     : m_workingDirectory(std::move(workingDirectory)),
       m_ticks(std::move(ticks)),

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Clock.h"
 #include "platform/TcpSocket.h"
 #include "platform/Trace.h"
 #include "settings/IniFile.h"
@@ -25,10 +26,6 @@
 namespace settings {
 
 enum class TraceMode { DEBUG_WINDOW = 0, IP = 1, LOGFILE = 2, NONE = 3 };
-
-// Milliseconds of a monotonic clock, wrapping at 2^32; differences taken in
-// uint32_t stay right across the wrap.
-uint32_t TraceTickCount();
 
 class CTraceLog : public platform::TraceSink {
  public:
@@ -44,7 +41,7 @@ class CTraceLog : public platform::TraceSink {
   // Empties "Filters.txt" in the working directory, which also anchors a
   // relative log file path.
   explicit CTraceLog(std::filesystem::path workingDirectory = ".",
-                     TickSource ticks = TraceTickCount);
+                     TickSource ticks = platform::GetTickCount);
   ~CTraceLog() override;
   CTraceLog(const CTraceLog&) = delete;
   CTraceLog& operator=(const CTraceLog&) = delete;

@@ -86,6 +86,11 @@ TEST(Orbctl, PingLogsInUnderEachAgreedCipher) {
     const std::string ini = ReadWholeFile(dir.File("Remote.ini"));
     EXPECT_THAT(ini, HasSubstr("CURRSELTEXT=Default"));
     EXPECT_THAT(ini, testing::Not(HasSubstr("127.0.0.1")));
+    // ...and the trace log's settings, every key written out, as the viewer leaves them.
+    EXPECT_THAT(ini, HasSubstr("[LOGGING]\r\nLogToPossibilities=DEBUG_WINDOW, IP, LOGFILE, "
+                               "NONE\r\nLogTo=DEBUG_WINDOW\r\nPath=log.txt\r\nThreshold=5\r\n"
+                               "ShowTimeStamp=YES\r\nShowCategory=YES\r\nCategories=NONE\r\n"
+                               "PossibleCategories=Misc, "));
   }
 }
 

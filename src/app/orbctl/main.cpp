@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "Screenshot.h"
 #include "platform/TextError.h"
 #include "settings/Branding.h"
+#include "settings/IniFile.h"
+#include "settings/ScopedTraceLog.h"
 #include "settings/VersionInfo.h"
 
 namespace {
@@ -81,6 +84,11 @@ int main(int argc, char** argv) {
       std::cout << version << "\n";
       return 0;
     }
+    // Traced as the viewer traces, by the LOGGING section of the same file;
+    // the log and Filters.txt go beside it.
+    const settings::IniFile ini(options.ini);
+    const settings::ScopedTraceLog traceLog(ini,
+                                            std::filesystem::absolute(options.ini).parent_path());
     if (options.command == "ping") return RunWithClient(options, branding, version, Ping);
     if (options.command == "screenshot") return RunScreenshot(options, branding, version);
     if (options.command.empty()) return Fail("No command given (see --help).");
