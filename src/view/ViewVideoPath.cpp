@@ -6,7 +6,7 @@ void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* pay
                                   int32_t length) {
   m_decoder.HandleInterval(header, payload, length > 0 ? static_cast<size_t>(length) : 0);
   m_lastSegmentTick = platform::GetTickCount();
-  ++m_segments;
+  if (m_segments++ == 0) m_firstSegmentTick = m_lastSegmentTick.load();
 }
 
 bool ViewVideoPath::EndStaleBlock() {

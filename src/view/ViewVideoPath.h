@@ -25,14 +25,16 @@ class ViewVideoPath : public session::VideoSink {
   bool EndStaleBlock() override;
   void OnResizeEcho(const uint8_t* payload, int32_t length) override;
 
-  // Video packets decoded so far, and the millisecond tick of the last one.
+  // Video packets decoded so far, and the millisecond ticks of the first and last.
   uint32_t Segments() const { return m_segments; }
+  uint32_t FirstSegmentTick() const { return m_firstSegmentTick; }
   uint32_t LastSegmentTick() const { return m_lastSegmentTick; }
 
  private:
   video::CFrameBitmap& m_bmp;
   video::VideoDecoder m_decoder;
   std::atomic<uint32_t> m_segments{0};
+  std::atomic<uint32_t> m_firstSegmentTick{0};
   std::atomic<uint32_t> m_lastSegmentTick{0};
 };
 

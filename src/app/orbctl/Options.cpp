@@ -91,8 +91,9 @@ Commands
   screenshot FILE [--settle-ms N]
                         connect and log in, let the unit draw its screen at the
                         size the view asks for, and once video has come and then
-                        none for N ms (default 500) save the picture to FILE: a
-                        bitmap file for .bmp, PNG for .png; then disconnect
+                        none for N ms (default 500), or a live screen has drawn
+                        for 3 s, save the picture to FILE: a bitmap file for
+                        .bmp, PNG for .png; then disconnect
 
 Exit status: 0 on success; 1 on any failure, with the viewer's failure text on
 standard error.

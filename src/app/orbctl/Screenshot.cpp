@@ -65,17 +65,19 @@ void TakeScreenshot(HeadlessClient& client, ScreenshotParts& parts,
   geometry.OnInitialUpdate();
 
   client.Connect();
-  // The picture has settled once video came, none followed for the settle
-  // time, and none of it is being held back for a size just given up.
+  // The picture is taken once video came, none of it is being held back for a
+  // size just given up, and either none followed for the settle time or the
+  // screen is live and has been drawing for a while.
   try {
     client.RunUntil([&] {
-      return client.Orb().IsLoggedIn() && video.Segments() > 0 && !bmp.IsBlocking() &&
-             platform::GetTickCount() - video.LastSegmentTick() >=
-                 static_cast<uint32_t>(request.settleMs);
+      if (!client.Orb().IsLoggedIn() || video.Segments() == 0 || bmp.IsBlocking()) return false;
+      const uint32_t now = platform::GetTickCount();
+      return now - video.LastSegmentTick() >= static_cast<uint32_t>(request.settleMs) ||
+             now - video.FirstSegmentTick() >= LIVE_SCREEN_MS;
     });
   } catch (const TextError&) {
-    // A remote screen that keeps changing never settles; say so rather than
-    // blame the unit for silence.
+    // Video kept coming, but the time ran out before the picture could be
+    // taken; say so rather than blame the unit for silence.
     if (video.Segments() > 0 && client.Orb().IsLoggedIn())
       throw TextError(
           Format("The picture did not settle: video kept arriving, without a pause of "

@@ -18,6 +18,9 @@
 namespace orbctl {
 
 inline constexpr int DEFAULT_SETTLE_MS = 500;
+// A screen that never pauses (a clock, a video) is taken as it stands once
+// video has flowed this long: the whole first picture has been drawn by then.
+inline constexpr uint32_t LIVE_SCREEN_MS = 3000;
 
 struct ScreenshotRequest {
   std::string file;
