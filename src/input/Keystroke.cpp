@@ -1,0 +1,131 @@
+#include "input/Keystroke.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "input/KeyTables.h"
+#include "platform/Format.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "settings/TextNoCase.h"
+
+namespace input {
+namespace {
+
+TextError SetError(const char* cause) {
+  return TextError(std::string("Error in CKeystroke::Set(const char* szStr):\n") + cause);
+}
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Reads one field as the C library's strtoul reads base 16 where long is 32
+// bits (the width these texts were written for): leading white space, a sign,
+// a "0x" prefix, then digits up to the first non-digit; a value too large for
+// 32 bits reads as 0xFFFFFFFF. Never reads past the field, so an empty field
+// reads as 0 instead of taking the next field's number.
+uint32_t ReadHex(std::string_view field) {
+  size_t i = 0;
+  while (i < field.size() && IsSpace(field[i])) ++i;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+  if (i + 2 < field.size() && field[i] == '0' && (field[i + 1] == 'x' || field[i + 1] == 'X') &&
+      HexDigit(field[i + 2]) >= 0)
+    i += 2;
+  constexpr uint64_t TOO_LARGE = 0x100000000;
+  uint64_t value = 0;
+  for (; i < field.size() && HexDigit(field[i]) >= 0; ++i)
+    value = std::min(value * 16 + static_cast<uint64_t>(HexDigit(field[i])), TOO_LARGE);
+  if (value == TOO_LARGE) return 0xFFFFFFFF;
+  const auto result = static_cast<uint32_t>(value);
+  return negative ? 0u - result : result;
+}
+
+}  // namespace
+
+CKeystroke::CKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam) {
+  Set(message, wParam, lParam);
+}
+
+CKeystroke::CKeystroke(std::string_view name) {
+  std::string upper = settings::UpperCase(name);
+  if (const char* text = KeyTextForName(upper)) Set(text);
+  if (m_message == 0) throw TextError("Can't convert string to keystroke.");
+  m_name = std::move(upper);
+}
+
+void CKeystroke::Set(const char* szStr) {
+  if (szStr == nullptr) return;
+  const std::string_view text(szStr, strnlen(szStr, MAX_TEXT + 1));
+  if (text.size() > MAX_TEXT) throw SetError("String too long.");
+  // Other texts in a keystroke field are not keystrokes and are left alone.
+  if (!text.starts_with("WM_")) return;
+
+  const size_t first = text.find(' ');
+  if (first == std::string_view::npos) throw SetError("First space character missing.");
+  const std::string_view messageName = text.substr(0, first);
+  const KeyMessageName* entry = nullptr;
+  for (const KeyMessageName& candidate : g_keyMessageNames) {
+    if (messageName == candidate.name) {
+      entry = &candidate;
+      break;
+    }
+  }
+  if (entry == nullptr) throw SetError("Message not found in table.");
+  const size_t second = text.find(' ', first + 1);
+  if (second == std::string_view::npos) throw SetError("Second space character is missing.");
+
+  // Only a text read to the end changes the record, so a caller that catches
+  // the error still holds the record it had.
+  m_message = entry->message;
+  m_wParam = ReadHex(text.substr(first + 1, second - first - 1));
+  m_lParam = ReadHex(text.substr(second + 1));
+}
+
+void CKeystroke::Set(uint32_t message, uint32_t wParam, uint32_t lParam) {
+  m_message = message;
+  m_wParam = wParam;
+  m_lParam = lParam & ~KEY_RESERVED;
+}
+
+void CKeystroke::SetUp(bool up) {
+  if (up)
+    m_lParam |= KEY_TRANSITION;
+  else
+    m_lParam &= ~KEY_TRANSITION;
+  if (m_message == platform::WM_KEYDOWN || m_message == platform::WM_KEYUP)
+    m_message = up ? platform::WM_KEYUP : platform::WM_KEYDOWN;
+  else if (m_message == platform::WM_SYSKEYDOWN || m_message == platform::WM_SYSKEYUP)
+    m_message = up ? platform::WM_SYSKEYUP : platform::WM_SYSKEYDOWN;
+}
+
+std::string CKeystroke::GetName() const {
+  for (const CKeystroke& row : g_keystrokeTable) {
+    TraceLevel(5, "%X  %X  %X <-->  %X  %X  %X  %s\n", m_message, m_wParam, m_lParam, row.m_message,
+               row.m_wParam, row.m_lParam, row.m_name.c_str());
+    if (row.m_wParam == m_wParam) return row.m_name;
+  }
+  return "-unknown-";
+}
+
+std::string CKeystroke::Dump() const {
+  std::string flags = IsUp() ? "KeyUp    " : "KeyDown  ";
+  if (m_lParam & KEY_CONTEXT) flags += "Alted  ";
+  if (m_lParam & KEY_EXTENDED) flags += "ExtendedKey  ";
+  return Format("message=0x%x wParam=0x%x lParam=0x%8x rpt-cnt=%d OEM=0x%2x char %3s  flags %s",
+                m_message, m_wParam, m_lParam, static_cast<int>(m_lParam & KEY_REPEAT_COUNT),
+                GetOEMCode(), GetName().c_str(), flags.c_str());
+}
+
+bool CKeystroke::IsSameKey(const CKeystroke& a, const CKeystroke& b) {
+  constexpr uint32_t SAME_BITS = KEY_TRANSITION | KEY_CONTEXT | KEY_EXTENDED;
+  return a.m_wParam == b.m_wParam && (a.m_lParam & SAME_BITS) == (b.m_lParam & SAME_BITS);
+}
+
+}  // namespace input
