@@ -20,23 +20,16 @@
 #include <vector>
 
 #include "Unit.h"
+#include "core/ViewerCore.h"
 #include "platform/HeadlessDialogs.h"
+#include "platform/HeadlessKeyboard.h"
 #include "platform/HeadlessPointer.h"
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
-#include "session/Login.h"
-#include "session/Orb.h"
 #include "settings/Address.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
-#include "video/FrameBitmap.h"
-#include "view/KVMDispatcher.h"
-#include "view/OrbSessionPort.h"
-#include "view/ViewGeometry.h"
-#include "view/ViewGeometryLink.h"
-#include "view/ViewVideoPath.h"
 
 namespace {
 
@@ -50,78 +43,70 @@ std::string FreshIniPath() {
   return pattern + "/Remote.ini";
 }
 
-// The viewer's receiving side, wired as orbctl wires it.
+// The viewer as every program assembles it.
 class Viewer {
  public:
-  explicit Viewer(const std::string& address)
-      : ini(FreshIniPath()),
-        view({WIDTH, HEIGHT}, {1920, 1400}),
-        bmp(ini),
-        video(bmp),
-        orb(session::OrbEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"}),
-        port(orb, ini),
-        login(port, ini, dialogs, "Tessaline"),
-        dispatcher(port, login, view, dialogs, "Tessaline"),
-        link(orb, loop),
-        geometry(view, bmp, link, ini, dialogs) {
-    settings::WriteFirstRunDefaults(ini);
-    ini.Write("MISC", "CURRSELTEXT", "Unit");
-    ini.Write("MISC", "IPConnectTimeMS", "3000");
-    settings::CAddress("Unit", address, "Color always", settings::TCP_IP, false, "").SaveToINI(ini);
-    login.SetGivenAnswers("admin", "admin");
-    orb.SetHooks({&video, nullptr, nullptr});
-    dispatcher.SetHandlers({&geometry, nullptr, nullptr});
-    loop.SetDispatcher([this](platform::Message& message) {
-      if (message.window == platform::WindowId::View) dispatcher.KVMMessageHandler(message);
-    });
-    geometry.OnInitialUpdate();
+  Viewer()
+      : view({WIDTH, HEIGHT}, {1920, 1400}),
+        core(core::ViewerSetup{PrepareSettings(), "Tessaline", "TSV1.00"},
+             core::Desktop{loop, view, dialogs, keyboard, pointer}) {
+    core.Login().SetGivenAnswers("admin", "admin");
+    loop.SetDispatcher([this](platform::Message& message) { core.HandleMessage(message); });
+    view.SetSizeListener([this](platform::Size size) { core.OnViewSize(size); });
+    core.Start();
   }
-  ~Viewer() { orb.Disconnect(true); }
+  ~Viewer() { core.Orb().Disconnect(true); }
 
   void Connect(const std::string& address) {
-    // The address is set on the controller itself, so it never tries the
-    // first-run entry's placeholder address.
-    orb.SetCurrentTargetAddress(address);
-    orb.RewindFailover();
-    port.BeginConnectAttempt();
-    orb.ConnectCurrentTarget();
+    // The address is set for the run, so the first-run entry's placeholder
+    // address is never tried.
+    core.Connect(address);
+    const video::CFrameBitmap& bmp = core.Bitmap();
+    const view::KVMDispatcher& dispatcher = core.Dispatcher();
     // Logged in, and the first whole picture at the native size has been filled.
     if (!loop.RunUntil(
             [&] {
-              return orb.IsLoggedIn() && bmp.Size() == platform::Size{WIDTH, HEIGHT} &&
+              return core.Orb().IsLoggedIn() && bmp.Size() == platform::Size{WIDTH, HEIGHT} &&
                      !bmp.IsBlocking() && dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR) > 0;
             },
             WAIT_MS))
       throw std::runtime_error(
-          "no picture from the unit: logged in " + std::to_string(orb.IsLoggedIn()) + " size " +
-          std::to_string(bmp.Size().width) + " blocking " + std::to_string(bmp.IsBlocking()) +
-          " fills " + std::to_string(dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR)) + " segments " +
-          std::to_string(video.Segments()) + " " + orb.FailureText());
+          "no picture from the unit: logged in " + std::to_string(core.Orb().IsLoggedIn()) +
+          " size " + std::to_string(bmp.Size().width) + " blocking " +
+          std::to_string(bmp.IsBlocking()) + " fills " +
+          std::to_string(dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR)) + " segments " +
+          std::to_string(core.Video().Segments()) + " " + core.FailureText());
   }
 
   // Asks for a whole picture and waits until its closing fill is applied.
   void WholePicture() {
+    const view::KVMDispatcher& dispatcher = core.Dispatcher();
     const uint32_t fills = dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR);
     PacketHeader repaint(REPAINT, 0);
-    orb.SendPacket(repaint);
+    core.Orb().SendPacket(repaint);
     if (!loop.RunUntil([&] { return dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR) > fills; },
                        WAIT_MS))
       throw std::runtime_error("the picture did not complete");
   }
 
-  settings::IniFile ini;
+ private:
+  static std::string PrepareSettings() {
+    const std::string path = FreshIniPath();
+    settings::IniFile ini(path);
+    settings::WriteFirstRunDefaults(ini);
+    ini.Write("MISC", "CURRSELTEXT", "Unit");
+    ini.Write("MISC", "IPConnectTimeMS", "3000");
+    settings::CAddress("Unit", "127.0.0.1", "Color always", settings::TCP_IP, false, "")
+        .SaveToINI(ini);
+    return path;
+  }
+
   platform::MessageLoop loop;
   platform::HeadlessView view;
   platform::HeadlessDialogs dialogs;
+  platform::HeadlessKeyboard keyboard;
   platform::HeadlessPointer pointer;
-  video::CFrameBitmap bmp;
-  view::ViewVideoPath video;
-  session::COrb orb;
-  view::OrbSessionPort port;
-  session::Login login;
-  view::KVMDispatcher dispatcher;
-  view::OrbViewLink link;
-  view::ViewGeometry geometry;
+  core::ViewerCore core;
 };
 
 double Median(std::vector<double> values) {
@@ -147,7 +132,7 @@ void BM_WholePictures(benchmark::State& state) {
   const int port = unit.Start();
   {
     const std::string address = "127.0.0.1:" + std::to_string(port);
-    Viewer viewer(address);
+    Viewer viewer;
     viewer.Connect(address);
     std::vector<double> fromRequest, fromSend;
     for (auto _ : state) {

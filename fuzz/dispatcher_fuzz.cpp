@@ -19,12 +19,13 @@
 #include "protocol/PacketForming.h"
 #include "session/Login.h"
 #include "session/PostedPacket.h"
+#include "session/Session.h"
 #include "settings/IniFile.h"
 #include "view/KVMDispatcher.h"
 
 namespace {
 
-class Session : public view::SessionPort {
+class Session : public session::Session {
  public:
   explicit Session(int cipher) {
     const std::array<uint8_t, 20> blowfish = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
@@ -34,10 +35,10 @@ class Session : public view::SessionPort {
     m_cipher.SetSessionCipher(cipher);
   }
 
-  // LoginLink
-  void SendPacket(PacketHeader& header, PayloadPiece piece) override {
+  void SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece piece2,
+                  PayloadPiece piece3) override {
     if (!connected) return;
-    FormPacket(header, m_cipher, piece);
+    FormPacket(header, m_cipher, piece1, piece2, piece3);
     ++sent;
   }
   void SendTimingPacket() override {}
@@ -45,21 +46,18 @@ class Session : public view::SessionPort {
   std::string TargetAddress() const override { return "127.0.0.1"; }
   int NegotiatedCipher() const override { return m_cipher.SessionCipher(); }
   PayloadCipher& Cipher() override { return m_cipher; }
+  bool IsLoggedIn() const override { return true; }
   void SetLoggedIn(bool) override {}
   void AbortLogin(const std::string&) override { connected = false; }
 
-  // SessionPort
   bool IsConnected() const override { return connected; }
-  void DecryptPayload(uint8_t* payload, size_t length, const PacketHeader& header) override {
-    m_cipher.DecryptPayload(payload, length, header);
-  }
   void Disconnect(bool) override { connected = false; }
   void RecordHandled(uint32_t) override {}
   void SetVideoSegmentMode(int32_t) override {}
   void OnKeepAliveReceived() override {}
   void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override {}
   void ReportFailure(const std::string&, const std::string& text) override { failure = text; }
-  std::string ReadColorRendering() override { return "Color always"; }
+  std::string ReadColorRendering() const override { return "Color always"; }
   bool IsConnectAttemptInProgress() const override { return false; }
   void EndConnectAttempt() override {}
   void AppendAttemptMessage(const std::string&) override {}

@@ -6,7 +6,7 @@ root=${1:-$(dirname "$0")/..}
 cd "$root" || exit 2
 
 # Bottom to top; a layer may include only layers before it (and itself).
-layers=(platform settings protocol video modem session admin input view ui app)
+layers=(platform settings protocol video modem session admin input view core ui app)
 rank() {
   local i
   for i in "${!layers[@]}"; do
@@ -40,7 +40,7 @@ done < <(find src -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 if [ -d sim ]; then
   while IFS= read -r hit; do
     report "sim may use only src/platform: $hit"
-  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"(settings|protocol|video|modem|session|admin|input|view|ui|app)/' sim || true)
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"(settings|protocol|video|modem|session|admin|input|view|core|ui|app)/' sim || true)
   while IFS= read -r hit; do
     report "Qt header in the simulator: $hit"
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q[A-Za-z]*[/>]' sim || true)

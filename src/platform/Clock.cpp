@@ -18,6 +18,15 @@ uint64_t MicrosecondCount() {
 
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
+CalendarClock& SystemCalendarClock() {
+  class System : public CalendarClock {
+   public:
+    int64_t Seconds() const override { return CalendarSeconds(); }
+  };
+  static System clock;
+  return clock;
+}
+
 void Sleep(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

@@ -19,4 +19,15 @@ int64_t CalendarSeconds();
 
 void Sleep(uint32_t milliseconds);
 
+// Calendar seconds as a part of the viewer reads them; tests give their own to
+// run a watch in simulated time.
+class CalendarClock {
+ public:
+  virtual ~CalendarClock() = default;
+  virtual int64_t Seconds() const = 0;
+};
+
+// Reads CalendarSeconds().
+CalendarClock& SystemCalendarClock();
+
 }  // namespace platform

@@ -112,6 +112,7 @@ void HeadlessDialogs::Notice(Call call) {
 
 DialogChoice HeadlessDialogs::MessageBox(const std::string& title, const std::string& text,
                                          DialogButtons buttons, DialogIcon icon) {
+  m_windowThread.Check("OperatorDialogs::MessageBox");
   Call call{Kind::MessageBox, title, text};
   call.buttons = buttons;
   call.icon = icon;
@@ -119,23 +120,27 @@ DialogChoice HeadlessDialogs::MessageBox(const std::string& title, const std::st
 }
 
 void HeadlessDialogs::ShowError(const std::string& title, const std::string& details) {
+  m_windowThread.Check("OperatorDialogs::ShowError");
   Call call{Kind::Error, title, details};
   call.icon = DialogIcon::Error;
   Notice(std::move(call));
 }
 
 void HeadlessDialogs::ShowText(const std::string& title, const std::string& text) {
+  m_windowThread.Check("OperatorDialogs::ShowText");
   Notice(Call{Kind::Text, title, text});
 }
 
 void HeadlessDialogs::ShowTimedMessage(const std::string& title, const std::string& text,
                                        int seconds) {
+  m_windowThread.Check("OperatorDialogs::ShowTimedMessage");
   Call call{Kind::TimedMessage, title, text};
   call.seconds = seconds;
   Notice(std::move(call));
 }
 
 bool HeadlessDialogs::AskYesNo(const std::string& title, const std::string& text) {
+  m_windowThread.Check("OperatorDialogs::AskYesNo");
   Call call{Kind::YesNo, title, text};
   call.buttons = DialogButtons::YesNo;
   call.icon = DialogIcon::Question;
@@ -145,22 +150,26 @@ bool HeadlessDialogs::AskYesNo(const std::string& title, const std::string& text
 std::optional<std::string> HeadlessDialogs::PromptText(const std::string& title,
                                                        const std::string& prompt,
                                                        const std::string& initial) {
+  m_windowThread.Check("OperatorDialogs::PromptText");
   return AskText(Call{Kind::PromptText, title, prompt, initial});
 }
 
 std::optional<std::string> HeadlessDialogs::PromptPassword(const std::string& title,
                                                            const std::string& prompt) {
+  m_windowThread.Check("OperatorDialogs::PromptPassword");
   return AskText(Call{Kind::PromptPassword, title, prompt});
 }
 
 std::optional<std::string> HeadlessDialogs::ChooseFileToOpen(const std::string& title,
                                                              const std::string& filter) {
+  m_windowThread.Check("OperatorDialogs::ChooseFileToOpen");
   return AskText(Call{Kind::OpenFile, title, filter});
 }
 
 std::optional<std::string> HeadlessDialogs::ChooseFileToSave(const std::string& title,
                                                              const std::string& filter,
                                                              const std::string& suggestedName) {
+  m_windowThread.Check("OperatorDialogs::ChooseFileToSave");
   return AskText(Call{Kind::SaveFile, title, filter, suggestedName});
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/WindowThreadCheck.h"
 
 namespace platform {
 
@@ -97,6 +98,7 @@ class HeadlessDialogs : public OperatorDialogs {
   mutable std::mutex m_mutex;
   std::deque<Answer> m_script;
   std::vector<Call> m_calls;
+  WindowThreadCheck m_windowThread;
 };
 
 }  // namespace platform

@@ -24,21 +24,25 @@ HeadlessKeyboard::HeadlessKeyboard(uint8_t lights, std::string layout)
     : m_lights(lights & LOCK_BITS), m_layout(std::move(layout)) {}
 
 bool HeadlessKeyboard::IsKeyDown(int virtualKey) const {
+  m_windowThread.Check("KeyboardDevice::IsKeyDown");
   std::lock_guard lock(m_mutex);
   return m_down.count(virtualKey) != 0;
 }
 
 uint8_t HeadlessKeyboard::LockLights() const {
+  m_windowThread.Check("KeyboardDevice::LockLights");
   std::lock_guard lock(m_mutex);
   return m_lights;
 }
 
 void HeadlessKeyboard::SetLockLights(uint8_t lights) {
+  m_windowThread.Check("KeyboardDevice::SetLockLights");
   std::lock_guard lock(m_mutex);
   m_lights = lights & LOCK_BITS;
 }
 
 void HeadlessKeyboard::SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) {
+  m_windowThread.Check("KeyboardDevice::SendSyntheticKey");
   std::lock_guard lock(m_mutex);
   m_synthetic.push_back({virtualKey, scanCode, keyUp});
   if (keyUp) {
@@ -50,6 +54,7 @@ void HeadlessKeyboard::SendSyntheticKey(int virtualKey, int scanCode, bool keyUp
 }
 
 bool HeadlessKeyboard::StartGrab() {
+  m_windowThread.Check("KeyboardDevice::StartGrab");
   std::lock_guard lock(m_mutex);
   if (m_refuseGrab) return false;
   m_grabbed = true;
@@ -58,16 +63,19 @@ bool HeadlessKeyboard::StartGrab() {
 }
 
 void HeadlessKeyboard::EndGrab() {
+  m_windowThread.Check("KeyboardDevice::EndGrab");
   std::lock_guard lock(m_mutex);
   m_grabbed = false;
 }
 
 bool HeadlessKeyboard::IsGrabbed() const {
+  m_windowThread.Check("KeyboardDevice::IsGrabbed");
   std::lock_guard lock(m_mutex);
   return m_grabbed;
 }
 
 std::string HeadlessKeyboard::LayoutName() const {
+  m_windowThread.Check("KeyboardDevice::LayoutName");
   std::lock_guard lock(m_mutex);
   return m_layout;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/WindowThreadCheck.h"
 
 namespace platform {
 
@@ -49,6 +50,7 @@ class HeadlessKeyboard : public KeyboardDevice {
   bool m_refuseGrab = false;
   int m_grabCount = 0;
   std::vector<SyntheticKey> m_synthetic;
+  WindowThreadCheck m_windowThread;
 };
 
 }  // namespace platform

@@ -17,11 +17,13 @@ Point HeadlessPointer::ClampLocked(Point point) const {
 }
 
 Point HeadlessPointer::CursorPosition() const {
+  m_windowThread.Check("PointerDevice::CursorPosition");
   std::lock_guard lock(m_mutex);
   return m_position;
 }
 
 void HeadlessPointer::SetCursorPosition(Point screenPoint) {
+  m_windowThread.Check("PointerDevice::SetCursorPosition");
   std::lock_guard lock(m_mutex);
   if (!m_moveFailure.empty()) throw TextError(m_moveFailure);
   m_position = ClampLocked(screenPoint);
@@ -29,23 +31,27 @@ void HeadlessPointer::SetCursorPosition(Point screenPoint) {
 }
 
 void HeadlessPointer::ShowCursor(bool visible) {
+  m_windowThread.Check("PointerDevice::ShowCursor");
   std::lock_guard lock(m_mutex);
   m_visible = visible;
 }
 
 void HeadlessPointer::Confine(const std::optional<Rect>& screenArea) {
+  m_windowThread.Check("PointerDevice::Confine");
   std::lock_guard lock(m_mutex);
   m_confinement = screenArea;
   m_position = ClampLocked(m_position);
 }
 
 std::optional<MouseAcceleration> HeadlessPointer::GetAcceleration() const {
+  m_windowThread.Check("PointerDevice::GetAcceleration");
   std::lock_guard lock(m_mutex);
   if (!m_accelerationReadable) return std::nullopt;
   return m_acceleration;
 }
 
 bool HeadlessPointer::SetAcceleration(const MouseAcceleration& acceleration) {
+  m_windowThread.Check("PointerDevice::SetAcceleration");
   std::lock_guard lock(m_mutex);
   m_acceleration = acceleration;
   m_accelerationChanges.push_back(acceleration);

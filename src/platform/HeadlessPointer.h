@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/WindowThreadCheck.h"
 
 namespace platform {
 
@@ -46,6 +47,7 @@ class HeadlessPointer : public PointerDevice {
   std::string m_moveFailure;
   std::vector<Point> m_moves;
   std::vector<MouseAcceleration> m_accelerationChanges;
+  WindowThreadCheck m_windowThread;
 };
 
 }  // namespace platform

@@ -21,6 +21,7 @@ Size HeadlessView::ClientSizeLocked() const {
 }
 
 std::optional<Rect> HeadlessView::ClientRect() const {
+  m_windowThread.Check("ViewWindow::ClientRect");
   std::lock_guard lock(m_mutex);
   if (!m_hasWindow) return std::nullopt;
   const Size client = ClientSizeLocked();
@@ -28,12 +29,14 @@ std::optional<Rect> HeadlessView::ClientRect() const {
 }
 
 std::optional<Point> HeadlessView::ClientOrigin() const {
+  m_windowThread.Check("ViewWindow::ClientOrigin");
   std::lock_guard lock(m_mutex);
   if (!m_hasWindow) return std::nullopt;
   return Point{m_main.left + FRAME_LEFT, m_main.top + FRAME_TOP};
 }
 
 std::optional<Rect> HeadlessView::WindowRect() const {
+  m_windowThread.Check("ViewWindow::WindowRect");
   std::lock_guard lock(m_mutex);
   if (!m_hasWindow) return std::nullopt;
   const Size client = ClientSizeLocked();
@@ -43,6 +46,7 @@ std::optional<Rect> HeadlessView::WindowRect() const {
 }
 
 bool HeadlessView::Invalidate(const std::optional<Rect>& area, bool erase) {
+  m_windowThread.Check("ViewWindow::Invalidate");
   std::lock_guard lock(m_mutex);
   if (!m_hasWindow) return false;
   m_invalidations.push_back({false, area, erase});
@@ -50,24 +54,31 @@ bool HeadlessView::Invalidate(const std::optional<Rect>& area, bool erase) {
 }
 
 void HeadlessView::InvalidateMainWindow(bool erase) {
+  m_windowThread.Check("ViewWindow::InvalidateMainWindow");
   std::lock_guard lock(m_mutex);
   m_invalidations.push_back({true, std::nullopt, erase});
 }
 
 void HeadlessView::SetScrollBar(ScrollBar bar, const ScrollBarState& state) {
+  m_windowThread.Check("ViewWindow::SetScrollBar");
   std::lock_guard lock(m_mutex);
   m_scrollBars[bar] = state;
 }
 
 ScrollBarState HeadlessView::GetScrollBar(ScrollBar bar) const {
+  m_windowThread.Check("ViewWindow::GetScrollBar");
   std::lock_guard lock(m_mutex);
   auto it = m_scrollBars.find(bar);
   return it == m_scrollBars.end() ? ScrollBarState{} : it->second;
 }
 
-Size HeadlessView::ScrollBarThickness() const { return {16, 16}; }
+Size HeadlessView::ScrollBarThickness() const {
+  m_windowThread.Check("ViewWindow::ScrollBarThickness");
+  return {16, 16};
+}
 
 std::optional<Rect> HeadlessView::MainWindowRect() const {
+  m_windowThread.Check("ViewWindow::MainWindowRect");
   std::lock_guard lock(m_mutex);
   if (!m_hasWindow) return std::nullopt;
   return m_main;
@@ -81,6 +92,7 @@ std::function<void(Size)> HeadlessView::PlaceMainWindow(const Rect& rect) {
 }
 
 bool HeadlessView::MoveMainWindow(const Rect& rect) {
+  m_windowThread.Check("ViewWindow::MoveMainWindow");
   std::function<void(Size)> listener;
   Size client;
   {
@@ -94,6 +106,7 @@ bool HeadlessView::MoveMainWindow(const Rect& rect) {
 }
 
 void HeadlessView::MaximiseMainWindow() {
+  m_windowThread.Check("ViewWindow::MaximiseMainWindow");
   std::function<void(Size)> listener;
   Size client;
   {
@@ -107,26 +120,31 @@ void HeadlessView::MaximiseMainWindow() {
 }
 
 void HeadlessView::ClearMaximised() {
+  m_windowThread.Check("ViewWindow::ClearMaximised");
   std::lock_guard lock(m_mutex);
   m_maximised = false;
 }
 
 void HeadlessView::SetMainWindowTopmost(bool topmost) {
+  m_windowThread.Check("ViewWindow::SetMainWindowTopmost");
   std::lock_guard lock(m_mutex);
   m_topmost = topmost;
 }
 
 void HeadlessView::SetStatusText(int pane, const std::string& text) {
+  m_windowThread.Check("ViewWindow::SetStatusText");
   std::lock_guard lock(m_mutex);
   m_status[pane] = text;
 }
 
 void HeadlessView::SetTitle(const std::string& title) {
+  m_windowThread.Check("ViewWindow::SetTitle");
   std::lock_guard lock(m_mutex);
   m_title = title;
 }
 
 std::optional<Size> HeadlessView::LocalScreenSize() const {
+  m_windowThread.Check("ViewWindow::LocalScreenSize");
   std::lock_guard lock(m_mutex);
   return m_screen;
 }

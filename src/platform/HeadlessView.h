@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/WindowThreadCheck.h"
 
 namespace platform {
 
@@ -77,6 +78,7 @@ class HeadlessView : public ViewWindow {
   std::map<ScrollBar, ScrollBarState> m_scrollBars;
   std::vector<Invalidation> m_invalidations;
   std::function<void(Size)> m_sizeListener;
+  WindowThreadCheck m_windowThread;
 };
 
 }  // namespace platform

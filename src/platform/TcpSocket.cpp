@@ -31,11 +31,16 @@ sockaddr_in ToSockaddr(const Endpoint& endpoint) {
   return address;
 }
 
-// 1 ready, 0 time-out, -1 failure; retries when a signal interrupts the wait.
-int PollFor(int fd, short events, int timeoutMs) {
-  pollfd entry{fd, events, 0};
+constexpr int POLL_STOPPED = -3;
+
+// 1 ready, 0 time-out, -1 failure, POLL_STOPPED when stopFd (if any) became
+// readable first; retries when a signal interrupts the wait.
+int PollFor(int fd, short events, int timeoutMs, int stopFd = -1) {
+  pollfd entries[2] = {{fd, events, 0}, {stopFd, POLLIN, 0}};
+  const nfds_t count = stopFd >= 0 ? 2 : 1;
   for (;;) {
-    const int result = ::poll(&entry, 1, timeoutMs);
+    const int result = ::poll(entries, count, timeoutMs);
+    if (result > 0 && count == 2 && entries[1].revents != 0) return POLL_STOPPED;
     if (result >= 0) return result > 0 ? 1 : 0;
     if (errno != EINTR) {
       Failed();
@@ -111,7 +116,9 @@ int TcpSocket::Connect(const Endpoint& endpoint) {
   return Failed();
 }
 
-int TcpSocket::WaitWritable(int timeoutMs) { return PollFor(m_fd, POLLOUT, timeoutMs); }
+int TcpSocket::WaitWritable(int timeoutMs, int stopFd) {
+  return PollFor(m_fd, POLLOUT, timeoutMs, stopFd);
+}
 
 int TcpSocket::ConnectResult() {
   int error = 0;
@@ -139,10 +146,12 @@ bool TcpSocket::SendAll(const void* data, size_t size) {
   return true;
 }
 
-int TcpSocket::Receive(void* buffer, size_t size, int timeoutMs) {
+int TcpSocket::Receive(void* buffer, size_t size, int timeoutMs, int stopFd) {
+  static_assert(POLL_STOPPED == RECEIVE_STOPPED && POLL_STOPPED == WAIT_STOPPED);
   const int fd = m_fd;
-  if (timeoutMs >= 0) {
-    const int ready = PollFor(fd, POLLIN, timeoutMs);
+  if (timeoutMs >= 0 || stopFd >= 0) {
+    const int ready = PollFor(fd, POLLIN, timeoutMs, stopFd);
+    if (ready == POLL_STOPPED) return RECEIVE_STOPPED;
     if (ready == 0) return RECEIVE_TIMED_OUT;
     if (ready < 0) return -1;
   }

@@ -25,6 +25,9 @@ std::optional<uint32_t> ResolveHostIPv4(const std::string& host);
 class TcpSocket {
  public:
   static constexpr int RECEIVE_TIMED_OUT = -2;
+  // A wait given a stop descriptor (see StopSignal) ended because it was raised.
+  static constexpr int RECEIVE_STOPPED = -3;
+  static constexpr int WAIT_STOPPED = -3;
 
   TcpSocket() = default;
   explicit TcpSocket(int fd) : m_fd(fd) {}
@@ -43,16 +46,18 @@ class TcpSocket {
   // 0 when connected at once; otherwise the socket error, WSAEWOULDBLOCK while a
   // non-blocking connect is under way.
   int Connect(const Endpoint& endpoint);
-  // Waits for a non-blocking connect: 1 writable, 0 time-out, -1 the wait failed.
-  int WaitWritable(int timeoutMs);
+  // Waits for a non-blocking connect: 1 writable, 0 time-out, -1 the wait
+  // failed, WAIT_STOPPED when stopFd (if not -1) was raised first.
+  int WaitWritable(int timeoutMs, int stopFd = -1);
   // The outcome of a finished non-blocking connect: 0 or the socket error.
   int ConnectResult();
 
   // Sends every byte, repeating short sends; false on failure.
   bool SendAll(const void* data, size_t size);
-  // Bytes received (> 0), 0 when the peer closed, -1 on failure, or
-  // RECEIVE_TIMED_OUT when timeoutMs (>= 0) passed without data.
-  int Receive(void* buffer, size_t size, int timeoutMs = -1);
+  // Bytes received (> 0), 0 when the peer closed, -1 on failure,
+  // RECEIVE_TIMED_OUT when timeoutMs (>= 0) passed without data, or
+  // RECEIVE_STOPPED when stopFd (if not -1) was raised first.
+  int Receive(void* buffer, size_t size, int timeoutMs = -1, int stopFd = -1);
 
   // Ends both directions so a Receive blocked on another thread returns; the
   // descriptor stays valid until Close.

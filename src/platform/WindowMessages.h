@@ -62,6 +62,9 @@ inline constexpr uint32_t WM_KVM_SHOW_MESSAGE = WM_USER + 66;
 inline constexpr uint32_t WM_KVM_SHOW_TIMED_MESSAGE = WM_USER + 67;
 inline constexpr uint32_t WM_KVM_CONNECT_PROGRESS = WM_USER + 79;
 inline constexpr uint32_t WM_HOOKED_KEY = WM_USER + 83;
+// Ours: the monitor thread's news that the link ended, for the window thread
+// to finish what the operator sees (see session/LinkEnded.h).
+inline constexpr uint32_t WM_KVM_LINK_ENDED = WM_USER + 120;
 
 static_assert(WM_KVM_PACKET == 1083 && WM_KVM_SHOW_MESSAGE == 1090 &&
               WM_KVM_SHOW_TIMED_MESSAGE == 1091 && WM_KVM_CONNECT_PROGRESS == 1103 &&

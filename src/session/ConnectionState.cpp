@@ -38,4 +38,14 @@ bool SessionState::TransitionFrom(ConnectionState expected, ConnectionState next
   return true;
 }
 
+bool SessionState::LeaveConnected() {
+  ConnectionState current = m_state.load();
+  while (current >= ConnectionState::Connected)
+    if (m_state.compare_exchange_weak(current, ConnectionState::Idle)) {
+      TraceChange(current, ConnectionState::Idle);
+      return true;
+    }
+  return false;
+}
+
 }  // namespace session

@@ -25,6 +25,9 @@ class SessionState {
   ConnectionState Transition(ConnectionState next);
   // Moves to next only from expected; false (and no change) from any other state.
   bool TransitionFrom(ConnectionState expected, ConnectionState next);
+  // Connected or logged in to idle, in one step: of the threads that race to
+  // close a link, exactly one gets true.
+  bool LeaveConnected();
 
  private:
   std::atomic<ConnectionState> m_state{ConnectionState::Idle};

@@ -22,7 +22,7 @@ constexpr const char* NO_STORED_ANSWER = "~";
 
 }  // namespace
 
-Login::Login(LoginLink& link, settings::IniFile& ini, platform::OperatorDialogs& dialogs,
+Login::Login(Session& link, settings::IniFile& ini, platform::OperatorDialogs& dialogs,
              std::string productName)
     : m_link(link), m_ini(ini), m_dialogs(dialogs), m_productName(std::move(productName)) {}
 

@@ -10,7 +10,7 @@
 
 #include "platform/Desktop.h"
 #include "protocol/PacketHeader.h"
-#include "session/LoginLink.h"
+#include "session/Session.h"
 #include "settings/IniFile.h"
 
 namespace session {
@@ -26,7 +26,7 @@ inline constexpr const char* BAD_LOGGED_IN_TEXT =
 
 class Login {
  public:
-  Login(LoginLink& link, settings::IniFile& ini, platform::OperatorDialogs& dialogs,
+  Login(Session& link, settings::IniFile& ini, platform::OperatorDialogs& dialogs,
         std::string productName);
 
   // Answers given outside the settings (the command-line client's options);
@@ -51,7 +51,7 @@ class Login {
   void Ask(int count, const uint8_t* payload, size_t length);
   void SendReplies(int count, const std::vector<std::string>& answers);
 
-  LoginLink& m_link;
+  Session& m_link;
   settings::IniFile& m_ini;
   platform::OperatorDialogs& m_dialogs;
   std::string m_productName;

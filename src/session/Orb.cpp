@@ -2,13 +2,13 @@
 
 #include <utility>
 
-#include "platform/Clock.h"
 #include "platform/Format.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 #include "platform/WindowMessages.h"
 #include "protocol/EncryptionTypes.h"
 #include "protocol/PacketTypes.h"
+#include "session/LinkEnded.h"
 #include "settings/AddrBook.h"
 #include "settings/MiscSettings.h"
 
@@ -31,9 +31,11 @@ bool Contains(const std::string& text, const char* part) {
 
 COrb::COrb(OrbEnvironment environment)
     : m_env(std::move(environment)),
+      m_clock(m_env.clock ? *m_env.clock : platform::SystemCalendarClock()),
       m_hooks{&g_noVideo, &g_noKeyboard, &g_noObserver},
       m_negotiate(m_env.viewerVersion, m_env.productName, *this),
-      m_receive(m_ring, *this, m_cipher, m_env.window, m_counters, m_hooks) {
+      m_receive(m_ring, *this, m_cipher, m_env.window, m_counters, m_hooks, m_clock) {
+  if (!m_env.resolver) m_env.resolver = platform::ResolveHostIPv4;
   m_operatorAcceleration = m_env.pointer.GetAcceleration();
   try {
     LoadCurrentTarget();
@@ -43,10 +45,16 @@ COrb::COrb(OrbEnvironment environment)
   }
 }
 
-COrb::~COrb() {
+COrb::~COrb() { Shutdown(); }
+
+void COrb::Shutdown() {
+  if (m_shutDown) return;
+  if (m_graceEnds && m_link.WaitForMonitorEnd(*m_graceEnds)) m_graceEnds.reset();
   Disconnect(false);
-  m_socket.Shutdown();
-  JoinThreads();
+  m_shutDown = true;
+  m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+  m_link.RequestStop();
+  m_link.Join();
 }
 
 void COrb::SetHooks(const SessionHooks& hooks) {
@@ -62,8 +70,7 @@ void COrb::SetOperatorAcceleration(const platform::MouseAcceleration& accelerati
 void COrb::LoadCurrentTarget() {
   settings::CAddress target;
   target.ReadINIInfo(m_env.ini, "");
-  std::lock_guard lock(m_textLock);
-  m_target = std::move(target);
+  m_failover.SetTarget(std::move(target));
 }
 
 // A fresh INI file: the MISC defaults, then the one entry every viewer starts with.
@@ -76,8 +83,7 @@ void COrb::CreateFirstRunTarget() {
     // A read-only file still leaves the viewer something to connect to.
     Trace("%s\n", e.what());
   }
-  std::lock_guard lock(m_textLock);
-  m_target = std::move(entry);
+  m_failover.SetTarget(std::move(entry));
 }
 
 void COrb::Connect(int selection, const std::string& selectionText) {
@@ -128,12 +134,15 @@ void COrb::ReportConnectFailure(const std::string& message) {
   const bool several = target.LastSlot() > 0;
   const bool worded = message.rfind("--", 0) == 0;
   if (!several) {
-    if (worded)
+    if (worded) {
+      m_failure.Set(m_env.productName, message);
       m_env.dialogs.MessageBox(m_env.productName,
                                message.substr(std::min<size_t>(3, message.size())),
                                platform::DialogButtons::Ok, platform::DialogIcon::Information);
-    else
+    } else {
+      m_failure.Set("Unable to connect.", "Could not connect: " + message);
       m_env.dialogs.ShowError("Unable to connect.", "Could not connect: " + message);
+    }
     return;
   }
   if (worded)
@@ -146,11 +155,12 @@ void COrb::StartConnectTCPIP(int connectTimeoutMs) {
   if (m_state.IsConnecting()) return;
   // A connect while a link is up replaces it.
   if (IsConnected()) Disconnect(false);
-  m_socket.Shutdown();
-  JoinThreads();
+  m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+  m_graceEnds.reset();
+  m_link.Prepare();
   if (!m_state.TransitionFrom(ConnectionState::Idle, ConnectionState::Connecting)) return;
   try {
-    m_connectThread = std::thread([this, connectTimeoutMs] { ConnectTCPIP(connectTimeoutMs); });
+    m_link.StartConnectThread([this, connectTimeoutMs] { ConnectTCPIP(connectTimeoutMs); });
   } catch (const std::system_error&) {
     m_state.Transition(ConnectionState::Idle);
     const std::string title = "Could not create a thread to connect TCP/IP.";
@@ -159,99 +169,132 @@ void COrb::StartConnectTCPIP(int connectTimeoutMs) {
   }
 }
 
-void COrb::JoinThreads() {
-  if (m_connectThread.joinable() && m_connectThread.get_id() != std::this_thread::get_id())
-    m_connectThread.join();
-  if (m_monitorThread.joinable() && m_monitorThread.get_id() != std::this_thread::get_id())
-    m_monitorThread.join();
+bool COrb::CloseLink(LinkStop when) {
+  if (!m_state.LeaveConnected()) return false;
+  m_ring.Clear();
+  m_counters.ResetView();
+  if (when == LinkStop::Now) {
+    // The monitor thread wakes and closes the socket itself, so the
+    // descriptor cannot be reused under it.
+    m_link.RequestStop();
+  } else {
+    m_graceEnds = std::chrono::steady_clock::now() +
+                  std::chrono::milliseconds(DISCONNECT_GRACE_MS);
+    m_env.window.SetTimer(DISCONNECT_GRACE_TIMER, DISCONNECT_GRACE_MS, [this] {
+      m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+      m_graceEnds.reset();
+      m_link.RequestStop();
+    });
+  }
+  m_cipher.SetSessionCipher(ENCRYPTION_NONE);
+  return true;
+}
+
+void COrb::FinishDisconnect() {
+  m_hooks.observer->OnDisconnecting();
+  RestoreLocalMouse();
+  m_hooks.observer->OnConnectionClosed();
 }
 
 void COrb::Disconnect(bool sendDisconnect) {
-  std::lock_guard serial(m_disconnectLock);
-  if (!IsConnected()) return;
+  if (!IsConnected() || m_shutDown) return;
   try {
     if (sendDisconnect) {
       PacketHeader header(DISCONNECT, 0);
       SendPacket(header);
-      platform::Sleep(DISCONNECT_GRACE_MS);
     }
-    m_hooks.observer->OnDisconnecting();
-    RestoreLocalMouse();
-    m_ring.Clear();
-    m_state.Transition(ConnectionState::Idle);
-    m_counters.ResetView();
-    // The monitor thread wakes from its receive and closes the socket itself,
-    // so the descriptor cannot be reused under it.
-    m_socket.Shutdown();
-    m_hooks.observer->OnConnectionClosed();
-    PostCommand(CMD_CLOSED, 0);
-    m_cipher.SetSessionCipher(ENCRYPTION_NONE);
+    // The monitor thread may have closed the link first; the operator's half
+    // then reaches the window thread as WM_KVM_LINK_ENDED.
+    if (CloseLink(sendDisconnect ? LinkStop::AfterGrace : LinkStop::Now)) {
+      FinishDisconnect();
+      PostCommand(CMD_CLOSED, 0);
+    }
   } catch (const TextError& e) {
-    m_state.Transition(ConnectionState::Idle);
+    CloseLink(LinkStop::Now);
     ReportFailure("Unable to disconnect.", "Error in Disconnect(): \n" + e.Text());
     m_hooks.observer->ShowStatus("Idle");
     Repaint();
   }
 }
 
-void COrb::RewindFailover() {
-  std::lock_guard lock(m_textLock);
-  m_target.Rewind();
-  m_target.SetRestarted(true);
-  m_target.SetFailoverText("");
-  m_failoverActive = m_target.LastSlot() > 0;
+bool COrb::HandleMainWindowMessage(const platform::Message& message) {
+  if (message.message == platform::WM_KVM_LINK_ENDED) {
+    if (const auto* ended = message.BodyAs<LinkEnded>())
+      OnLinkEnded(ended->Status(), ended->ClosedByMonitor());
+    return true;
+  }
+  if (message.message == platform::WM_COMMAND && message.wParam == CMD_CONNECTED) {
+    // The local lock lights are read here rather than on the connect thread:
+    // only the window thread may ask the keyboard.
+    const uint8_t leds = m_hooks.keyboard->ReadLocalLockLights();
+    Trace("m_ucKbdLEDsLocalKVM = %d  @ end of ConnectTCPIP\n", leds);
+  }
+  return false;
 }
+
+void COrb::OnLinkEnded(const std::string& status, bool closedByMonitor) {
+  if (m_shutDown) return;
+  if (closedByMonitor)
+    FinishDisconnect();
+  else
+    RestoreLocalMouse();
+  if (!status.empty()) m_hooks.observer->ShowStatus(status);
+  Repaint();
+}
+
+void COrb::RewindFailover() { m_failover.Rewind(); }
 
 void COrb::StopConnecting() {
   Disconnect(false);
-  m_socket.Shutdown();
-  std::lock_guard lock(m_textLock);
-  m_target.SetFailoverText("Stopped at your request.\n");
-  m_failoverActive = false;
+  m_link.RequestStop();
+  m_failover.Stop("Stopped at your request.\n");
 }
 
 void COrb::FailoverStep() {
-  std::lock_guard lock(m_textLock);
-  if (!m_failoverActive) return;
-  const int next = m_target.CurrentSlot() + 1;
-  if (next <= m_target.LastSlot()) {
-    const std::string failed = m_target.Address();
-    m_target.SelectSlot(next);
-    Trace(
-        "%s\n",
-        ("Connect to " + failed + " failed,\ntrying " + m_target.Address()).substr(0, 200).c_str());
-    PostCommand(CMD_CONNECT_NEXT, CMD_CONNECT_NEXT);
-    return;
+  if (m_failover.Step(IsLoggedIn())) PostCommand(CMD_CONNECT_NEXT, CMD_CONNECT_NEXT);
+}
+
+bool COrb::IsLinkEnded() const {
+  return m_state.Get() == ConnectionState::Idle && !m_failover.IsActive() && !m_monitorRunning;
+}
+
+void COrb::SetLoggedIn(bool loggedIn) {
+  // A refusal leaves the link up: what follows is the unit's to decide.
+  if (loggedIn) {
+    m_state.Transition(ConnectionState::LoggedIn);
+    EndFailoverWalk();
+  } else {
+    m_state.TransitionFrom(ConnectionState::LoggedIn, ConnectionState::Connected);
   }
-  m_failoverActive = false;
-  if (!IsLoggedIn() && m_target.LastSlot() > 0)
-    m_target.AppendFailoverText("\n\nAll attempts failed.\n");
 }
 
-void COrb::OnLoggedIn() {
-  m_state.Transition(ConnectionState::LoggedIn);
+void COrb::AbortLogin(const std::string& failureText) {
   EndFailoverWalk();
-}
-
-void COrb::OnLoginRefused() {
-  m_state.TransitionFrom(ConnectionState::LoggedIn, ConnectionState::Connected);
+  Disconnect(false);
+  m_failure.SetText(failureText);
 }
 
 void COrb::SetCurrentTargetAddress(const std::string& address) {
-  std::lock_guard lock(m_textLock);
-  settings::CAddress target(m_target.Location(), address, m_target.ColorRendering(),
-                            settings::TCP_IP, false, m_target.Servers());
+  const settings::CAddress current = CurrentTarget();
+  settings::CAddress target(current.Location(), address, current.ColorRendering(),
+                            settings::TCP_IP, false, current.Servers());
   for (int quadrant = 0; quadrant < 4; ++quadrant)
-    target.SetQuadrant(quadrant, m_target.Quadrant(quadrant));
-  m_target = std::move(target);
+    target.SetQuadrant(quadrant, current.Quadrant(quadrant));
+  m_failover.SetTarget(std::move(target));
 }
 
-void COrb::OnKeepAliveReceived() { m_counters.keepAliveStamp = platform::CalendarSeconds(); }
+std::string COrb::ReadColorRendering() const {
+  settings::CAddress target;
+  target.ReadINIInfo(m_env.ini, "");
+  return target.ColorRendering();
+}
+
+void COrb::OnKeepAliveReceived() { m_counters.keepAliveStamp = Now(); }
 
 void COrb::KeepAliveTick() {
   const int period = m_keepAlivePeriod;
   const int64_t stamp = m_counters.keepAliveStamp;
-  if (period != 0 && stamp != 0 && platform::CalendarSeconds() - stamp > period) {
+  if (period != 0 && stamp != 0 && Now() - stamp > period) {
     Disconnect(false);
     m_counters.keepAliveStamp = 0;
     ReportFailure("The connection with " + m_env.productName + " was lost.",
@@ -271,59 +314,13 @@ void COrb::KeepAliveTick() {
   }
 }
 
-std::string COrb::FailureTitle() const {
-  std::lock_guard lock(m_textLock);
-  return m_failureTitle;
-}
-
-std::string COrb::FailureText() const {
-  std::lock_guard lock(m_textLock);
-  return m_failureText;
-}
-
-std::string COrb::FailoverText() const {
-  std::lock_guard lock(m_textLock);
-  return m_target.FailoverText();
-}
-
 NegotiationResult COrb::Negotiated() const {
-  std::lock_guard lock(m_textLock);
+  std::lock_guard lock(m_agreedLock);
   return m_agreed;
 }
 
-std::string COrb::ConnectionType() const {
-  std::lock_guard lock(m_textLock);
-  return m_target.ConnectionType();
-}
-
-settings::CAddress COrb::CurrentTarget() const {
-  std::lock_guard lock(m_textLock);
-  return m_target;
-}
-
-void COrb::SetFailure(const std::string& title, const std::string& text) {
-  std::lock_guard lock(m_textLock);
-  m_failureTitle = title;
-  m_failureText = text;
-}
-
-void COrb::SetFailureTitle(const std::string& title) {
-  std::lock_guard lock(m_textLock);
-  m_failureTitle = title;
-}
-
-void COrb::SetFailureText(const std::string& text) {
-  std::lock_guard lock(m_textLock);
-  m_failureText = text;
-}
-
-void COrb::AppendFailoverText(const std::string& text) {
-  std::lock_guard lock(m_textLock);
-  m_target.AppendFailoverText(text);
-}
-
 void COrb::ReportFailure(const std::string& title, const std::string& text) {
-  SetFailure(title, text);
+  m_failure.Set(title, text);
   PostCommand(CMD_REPORT_FAILURE, CMD_REPORT_FAILURE);
 }
 
@@ -331,6 +328,16 @@ void COrb::PostCommand(uint32_t command, intptr_t secondParameter) {
   if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
                                                command, secondParameter)))
     Trace("PostMessage() failed for command %u.\n", command);
+}
+
+void COrb::PostLinkEnded(const std::string& status, bool closedByMonitor) {
+  if (!m_env.window.Post(platform::MakeMessage(
+          platform::WindowId::MainWindow, platform::WM_KVM_LINK_ENDED, 0, 0,
+          std::make_unique<LinkEnded>(status, closedByMonitor))))
+    Trace("PostMessage() failed for the end of the link.\n");
+  // Posted here, so the main window learns of the closed link before any
+  // failure report that follows.
+  if (closedByMonitor) PostCommand(CMD_CLOSED, 0);
 }
 
 void COrb::RestoreLocalMouse() {

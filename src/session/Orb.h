@@ -4,28 +4,35 @@
 // when an attempt fails), runs the negotiation, receives on a monitor thread,
 // sends every packet, watches the link with keep-alives and closes it. The
 // main window hears about the link through the commands posted to it.
+//
+// Threads: the window thread calls everything but SendPacket and the state
+// queries, which any thread may call. The connect and monitor threads never
+// touch the desktop: what the operator must see they post to the window
+// thread (commands 1084 to 1089, and WM_KVM_LINK_ENDED).
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "platform/Clock.h"
 #include "platform/Desktop.h"
-#include "platform/TcpSocket.h"
+#include "platform/HostLookup.h"
 #include "platform/WindowThread.h"
-#include "protocol/PacketForming.h"
 #include "protocol/PacketReader.h"
-#include "protocol/PacketSender.h"
 #include "protocol/PayloadCipher.h"
 #include "protocol/RingBuffer.h"
 #include "session/ConnectionReport.h"
 #include "session/ConnectionState.h"
+#include "session/FailoverWalk.h"
+#include "session/FailureRecord.h"
 #include "session/Negotiate.h"
 #include "session/ReceivePath.h"
+#include "session/Session.h"
 #include "session/SessionCounters.h"
 #include "session/SessionHooks.h"
+#include "session/TcpLink.h"
 #include "settings/Address.h"
 #include "settings/IniFile.h"
 
@@ -44,8 +51,10 @@ inline constexpr uint32_t CONNECT_CLOCK_MS = 1000;
 // video block left standing is cleared.
 inline constexpr uint32_t VIEW_TIMER_MS = 10;
 inline constexpr uint32_t BLOCK_CHECK_TICKS = 50;
-// A DISCONNECT is given this long to leave the machine before the socket closes.
+// A DISCONNECT is given this long to leave the machine before the socket
+// closes; a window thread timer, so nothing waits for it.
 inline constexpr uint32_t DISCONNECT_GRACE_MS = 1500;
+inline constexpr uint32_t DISCONNECT_GRACE_TIMER = 102;
 
 // What the controller works with; all must outlive it.
 struct OrbEnvironment {
@@ -56,12 +65,16 @@ struct OrbEnvironment {
   platform::PointerDevice& pointer;
   std::string productName;
   std::string viewerVersion;
+  // The keep-alive watch's clock; the system's when null.
+  const platform::CalendarClock* clock = nullptr;
+  // Host-name lookup; the system's resolver when empty.
+  platform::HostResolver resolver = {};
 };
 
-class COrb : public PacketSender, private ConnectionReport, private ReceiveLink {
+class COrb : public Session, private ConnectionReport, private ReceiveLink {
  public:
   explicit COrb(OrbEnvironment environment);
-  // Closes the link and waits for the connect and monitor threads.
+  // Shutdown(), if the owner has not called it.
   ~COrb() override;
   COrb(const COrb&) = delete;
   COrb& operator=(const COrb&) = delete;
@@ -72,9 +85,13 @@ class COrb : public PacketSender, private ConnectionReport, private ReceiveLink 
   void SetCallBackInProgress(bool inProgress) { m_callBack = inProgress; }
   // The operator's own mouse acceleration, restored whenever a link closes.
   void SetOperatorAcceleration(const platform::MouseAcceleration& acceleration);
+  // Ends the session for good: a DISCONNECT still leaving gets what is left
+  // of its grace period, then the link closes and both threads are joined,
+  // whatever state they are in. The hooks are not called afterwards.
+  void Shutdown();
 
-  // The connect command (window thread): the main window's unit selection
-  // becomes the current target, which is then connected.
+  // The connect command: the main window's unit selection becomes the
+  // current target, which is then connected.
   void Connect(int selection, const std::string& selectionText);
   // Makes the main window's unit selection the current target (CURRSEL, CURRSELTEXT).
   void SelectUnit(int selection, const std::string& selectionText);
@@ -85,90 +102,113 @@ class COrb : public PacketSender, private ConnectionReport, private ReceiveLink 
   void SetCurrentTargetAddress(const std::string& address);
   // Starts the TCP connect thread unless an attempt is already running.
   void StartConnectTCPIP(int connectTimeoutMs);
-  void Disconnect(bool sendDisconnect);
+  void Disconnect(bool sendDisconnect) override;
 
   // The connect progress dialog: a fresh walk through the target's addresses
   // before connecting, and its stop button.
   void RewindFailover();
   void StopConnecting();
   // No further address is tried (login reached, or the operator cancelled it).
-  void EndFailoverWalk() { m_failoverActive = false; }
-  // Tries the current target's next address, if a walk is under way.
-  void FailoverStep();
+  void EndFailoverWalk() { m_failover.End(); }
+
+  // The main window's messages that belong to the session: command 1086 (the
+  // link is up) and WM_KVM_LINK_ENDED. True when the message was one of them.
+  bool HandleMainWindowMessage(const platform::Message& message);
 
   // Every packet leaves here, from any thread. Throws the failure as text.
   void SendPacket(PacketHeader& header, PayloadPiece piece1 = {}, PayloadPiece piece2 = {},
                   PayloadPiece piece3 = {}) override;
   void SendKeepAlive();
-  void SendTimingPacket();
-  void HandleTestPacket(const PacketHeader& header, const uint8_t* payload, size_t length);
+  void SendTimingPacket() override;
+  void HandleTestPacket(const PacketHeader& header, const uint8_t* payload,
+                        size_t length) override;
   // The rate the unit chooses its compression by, measured or pretended.
   void SendObservedRate(int32_t rate);
 
   // The view timer, every 10 ms: the keep-alive watch and the video block.
   void KeepAliveTick();
-  // The dispatcher saw the unit's KEEP_ALIVE: arms or refreshes the watch.
-  void OnKeepAliveReceived();
-  // The login saw LOGGED_IN granting access, or refusing it.
-  void OnLoggedIn();
-  void OnLoginRefused();
+  void OnKeepAliveReceived() override;
+  void SetLoggedIn(bool loggedIn) override;
+  void AbortLogin(const std::string& failureText) override;
+  void RecordHandled(uint32_t queueNumber) override { m_counters.lastHandled = queueNumber; }
+  void SetVideoSegmentMode(int32_t mode) override { m_counters.videoSegmentMode = mode; }
 
-  // State, for the other parts of the viewer.
+  // State, for the other parts of the viewer (any thread).
   const SessionState& State() const { return m_state; }
   bool IsConnected() const override { return m_state.IsConnected(); }
-  bool IsLoggedIn() const { return m_state.IsLoggedIn(); }
+  bool IsLoggedIn() const override { return m_state.IsLoggedIn(); }
   bool IsMonitorRunning() const { return m_monitorRunning; }
-  bool IsFailoverActive() const { return m_failoverActive; }
-  std::string FailureTitle() const;
-  std::string FailureText() const;
-  std::string FailoverText() const;
-  settings::CAddress CurrentTarget() const;
-  std::string ConnectionType() const;
+  bool IsFailoverActive() const { return m_failover.IsActive(); }
+  // Idle, with no attempt or failover step still to come.
+  bool IsLinkEnded() const;
+  const FailureRecord& Failure() const { return m_failure; }
+  std::string FailoverText() const { return m_failover.Text(); }
+  settings::CAddress CurrentTarget() const { return m_failover.Target(); }
+  std::string ConnectionType() const { return m_failover.ConnectionType(); }
+  std::string TargetLocation() const override { return CurrentTarget().Location(); }
+  std::string TargetAddress() const override { return CurrentTarget().Address(); }
+  std::string ReadColorRendering() const override;
   const std::string& ProductName() const { return m_env.productName; }
   int KeepAlivePeriod() const { return m_keepAlivePeriod; }
   uint32_t TotalBytesReceived() const { return m_totalBytesReceived; }
   int64_t LastSendTime() const { return m_lastSendTime; }
   // What the last negotiation agreed (the login takes its session cipher from here).
   NegotiationResult Negotiated() const;
-  SessionCounters& Counters() { return m_counters; }
-  PayloadCipher& Cipher() { return m_cipher; }
-  CRingBuffer& Ring() { return m_ring; }
+  int NegotiatedCipher() const override { return Negotiated().sessionCipher; }
+  const SessionCounters& Counters() const { return m_counters; }
+  PayloadCipher& Cipher() override { return m_cipher; }
 
-  void SetFailure(const std::string& title, const std::string& text);
-  void SetFailureTitle(const std::string& title) override;
-  // The failure title and text reported to the operator (command 1084).
-  void ReportFailure(const std::string& title, const std::string& text);
+  void ReportFailure(const std::string& title, const std::string& text) override;
+  // A connect command collects the unit's texts until the attempt ends.
+  void BeginConnectAttempt() { m_failure.BeginAttempt(); }
+  bool IsConnectAttemptInProgress() const override { return m_failure.IsAttemptInProgress(); }
+  void EndConnectAttempt() override { m_failure.EndAttempt(); }
+  void AppendAttemptMessage(const std::string& text) override {
+    m_failure.AppendAttemptMessage(text);
+  }
 
  private:
   // ConnectionReport, for the negotiation.
-  void SetFailureText(const std::string& text) override;
-  void AppendFailoverText(const std::string& text) override;
+  void SetFailureText(const std::string& text) override { m_failure.SetText(text); }
+  void AppendFailoverText(const std::string& text) override { m_failover.AppendText(text); }
   // ReceiveLink, for the packet cutter.
   bool IsSerialLineUp() const override { return false; }
   void Resynchronise() override;
   void SendBadChecksumReport(std::span<const uint8_t> headerStart,
                              std::span<const uint8_t> payload) override;
+  void SetFailureTitle(const std::string& title) override { m_failure.SetTitle(title); }
 
   void LoadCurrentTarget();
   void CreateFirstRunTarget();
   void ReportConnectFailure(const std::string& message);
   void PostCommand(uint32_t command, intptr_t secondParameter);
+  void FailoverStep();
   void RestoreLocalMouse();
   void Repaint();
-  void JoinThreads();
-  // Closes the socket once no other thread can be using it.
-  void CloseSocket();
+  int64_t Now() const { return m_clock.Seconds(); }
+
+  // The link's half of Disconnect, from any thread: leaves the connected
+  // state and stops the link, at once or once the DISCONNECT had its grace.
+  // True for the one caller that closed it.
+  enum class LinkStop { Now, AfterGrace };
+  bool CloseLink(LinkStop when);
+  // The operator's half, on the window thread (command 1087 goes separately).
+  void FinishDisconnect();
+  void OnLinkEnded(const std::string& status, bool closedByMonitor);
 
   void ConnectTCPIP(int connectTimeoutMs);
   // The steps that can fail; the failure text, or nothing once connected.
   std::optional<std::string> OpenAndNegotiate(const std::string& address, int connectTimeoutMs,
                                               bool& stopWalk, bool& monitorStarted);
   std::optional<std::string> ConnectSocket(const std::string& address, int connectTimeoutMs);
+  std::optional<uint32_t> LookUp(const std::string& host);
   void TakeOverNegotiation();
   void MonitorTCPThread();
   void EndMonitor(const std::string& failure, bool unknown);
+  void PostLinkEnded(const std::string& status, bool closedByMonitor);
 
   OrbEnvironment m_env;
+  const platform::CalendarClock& m_clock;
   SessionHooks m_hooks;
   SessionState m_state;
   SessionCounters m_counters;
@@ -176,26 +216,23 @@ class COrb : public PacketSender, private ConnectionReport, private ReceiveLink 
   PayloadCipher m_cipher;
   CNegotiate m_negotiate;
   ReceivePath m_receive;
-  platform::TcpSocket m_socket;
+  FailoverWalk m_failover;
+  FailureRecord m_failure;
+  TcpLink m_link;
 
-  mutable std::mutex m_sendLock;
-  std::mutex m_disconnectLock;
-  mutable std::mutex m_textLock;  // failure title and text, the current target, m_agreed
-  std::string m_failureTitle;
-  std::string m_failureText;
-  settings::CAddress m_target;
+  mutable std::mutex m_agreedLock;
+  NegotiationResult m_agreed;
 
-  std::thread m_connectThread;
-  std::thread m_monitorThread;
   std::atomic<bool> m_monitorRunning{false};
-  std::atomic<bool> m_failoverActive{false};
   std::atomic<bool> m_callBack{false};
   std::atomic<int> m_keepAlivePeriod{60};
   std::atomic<uint32_t> m_totalBytesReceived{0};
   std::atomic<int64_t> m_lastSendTime{0};
-  uint32_t m_viewTicks = 0;  // window thread only
+  // Window thread only.
+  uint32_t m_viewTicks = 0;
+  std::optional<std::chrono::steady_clock::time_point> m_graceEnds;
+  bool m_shutDown = false;
   std::optional<platform::MouseAcceleration> m_operatorAcceleration;
-  NegotiationResult m_agreed;
 };
 
 }  // namespace session

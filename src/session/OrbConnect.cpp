@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/Format.h"
+#include "platform/HostLookup.h"
 #include "platform/SocketErrors.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
@@ -35,13 +36,18 @@ void COrb::ConnectTCPIP(int connectTimeoutMs) {
 
   m_state.Transition(ConnectionState::Idle);
   if (monitorStarted)
-    m_socket.Shutdown();  // the monitor thread closes it on its way out
+    m_link.RequestStop();  // the monitor thread closes the socket on its way out
   else
-    CloseSocket();
-  SetFailure(*failure, *failure);
+    m_link.CloseSocket();
+  // Stopped on request: whoever asked is not waiting for a report.
+  if (m_link.IsStopping()) {
+    Trace("ConnectTCPIP() stopped.\n");
+    return;
+  }
+  m_failure.Set(*failure, *failure);
   AppendFailoverText(*failure + "\n");
   if (stopWalk)
-    m_failoverActive = false;
+    m_failover.End();
   else
     FailoverStep();
 }
@@ -51,14 +57,14 @@ std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, in
   if (std::optional<std::string> failure = ConnectSocket(address, connectTimeoutMs)) return failure;
 
   const std::string& product = m_env.productName;
-  TcpNegotiationTransport transport(m_socket, product, *this);
+  TcpNegotiationTransport transport(m_link.Socket(), product, *this, m_link.StopSignal());
   const bool agreed = m_negotiate.NegotiateConnection(transport);
   if (m_negotiate.Result().busy) {
-    CloseSocket();
+    m_link.CloseSocket();
     return "-- The " + product + " is active with another connection.\n";
   }
   if (!agreed) {
-    CloseSocket();
+    m_link.CloseSocket();
     return product + " could not complete the connection.\nThe remote did not respond like a " +
            "compatible " + product + ".";
   }
@@ -69,12 +75,20 @@ std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, in
     stopWalk = true;
     return std::string("Initialization of decompression failed.\n");
   }
-  const uint8_t leds = m_hooks.keyboard->ReadLocalLockLights();
-  Trace("m_ucKbdLEDsLocalKVM = %d  @ end of ConnectTCPIP\n", leds);
+  // The local lock lights are read when the window thread takes command 1086.
 
-  m_state.Transition(ConnectionState::Connected);
+  // A stop that came during the negotiation must not see a link come up.
+  if (!m_state.TransitionFrom(ConnectionState::Connecting, ConnectionState::Connected) ||
+      m_link.IsStopping())
+    return std::string("Stopped at your request.\n");
   m_counters.ResetView();
-  m_monitorThread = std::thread([this] { MonitorTCPThread(); });
+  m_monitorRunning = true;
+  try {
+    m_link.StartMonitorThread([this] { MonitorTCPThread(); });
+  } catch (const std::system_error&) {
+    m_monitorRunning = false;
+    return std::string("Could not create a thread to receive from the unit.\n");
+  }
   monitorStarted = true;
 
   if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
@@ -84,7 +98,7 @@ std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, in
 }
 
 std::optional<std::string> COrb::ConnectSocket(const std::string& address, int connectTimeoutMs) {
-  const TargetAddress target = ParseTargetAddress(address);
+  const session::TargetAddress target = ParseTargetAddress(address);
   if (target.hasPort) Trace("There was a port number.\n");
 
   std::optional<uint32_t> ip = platform::ParseDottedIPv4(target.host);
@@ -92,23 +106,27 @@ std::optional<std::string> COrb::ConnectSocket(const std::string& address, int c
     Trace("Got valid dotted address\n");
   } else {
     Trace("not a valid dotted address, so try hostname\n");
-    ip = platform::ResolveHostIPv4(target.host);
+    ip = platform::LookUpHost(target.host, m_env.resolver, m_link.StopSignal());
+    if (m_link.IsStopping()) return std::string("Stopped at your request.\n");
     if (!ip) return "Host " + address + " not found.";
   }
 
-  const bool opened = m_socket.Open();
-  Trace("m_socket = %d\n", m_socket.Fd());
+  platform::TcpSocket& socket = m_link.Socket();
+  const bool opened = socket.Open();
+  Trace("m_socket = %d\n", socket.Fd());
   if (!opened)
     return Format("Could not open socket. Error code is: %d\n", platform::LastSocketError());
   Trace("Socket opened successfully.!\n");
 
   const std::string& product = m_env.productName;
-  m_socket.SetBlocking(false);
-  int result = m_socket.Connect({*ip, target.port});
+  socket.SetBlocking(false);
+  int result = socket.Connect({*ip, target.port});
   if (result == platform::WSAEWOULDBLOCK) {
     // Whole seconds only: what the operator set below a second means no wait.
     const int seconds = connectTimeoutMs / 1000;
-    const int ready = m_socket.WaitWritable(seconds * 1000);
+    const int ready = socket.WaitWritable(seconds * 1000, m_link.StopSignal().Fd());
+    if (ready == platform::TcpSocket::WAIT_STOPPED)
+      return std::string("Stopped at your request.\n");
     if (ready == 0)
       return Format(
                  "-- The %s did not respond within the time allotted: %d seconds.\n"
@@ -119,13 +137,13 @@ std::optional<std::string> COrb::ConnectSocket(const std::string& address, int c
     if (ready < 0)
       return "-- Connect failed. connect() reported WSAEWOULDBLOCK, Select error was: " +
              platform::SocketErrorText() + "\n";
-    result = m_socket.ConnectResult();
+    result = socket.ConnectResult();
   } else if (result != 0) {
     const std::string systemText = std::strerror(errno);
     return "-- Connect failed. Select error was: " + systemText +
            "\nError from connect() is: " + platform::SocketErrorText(result) + "\n";
   }
-  if (result == 0 && !m_socket.SetBlocking(true)) result = platform::LastSocketError();
+  if (result == 0 && !socket.SetBlocking(true)) result = platform::LastSocketError();
   if (result == platform::WSAECONNREFUSED) return "-- " + product + " could not be reached.\n";
   if (result != 0) return Format("Connect failed, error: %d", result);
   return std::nullopt;
@@ -142,7 +160,7 @@ void COrb::TakeOverNegotiation() {
   else
     types.ClearSpecial();
   m_counters.videoSegmentMode = agreed.videoSegmentMode;
-  std::lock_guard lock(m_textLock);
+  std::lock_guard lock(m_agreedLock);
   m_agreed = agreed;
 }
 

@@ -19,7 +19,6 @@ constexpr const char* TCP_ERROR_STATUS = "TCP error. Disconnected. Idle.";
 }  // namespace
 
 void COrb::MonitorTCPThread() {
-  m_monitorRunning = true;
   try {
     try {
       SendKeepAlive();
@@ -29,35 +28,37 @@ void COrb::MonitorTCPThread() {
       Trace("%s\n", e.what());
     }
     std::vector<uint8_t> buffer(RECEIVE_BUFFER);
+    platform::TcpSocket& socket = m_link.Socket();
     for (;;) {
-      const int received = m_socket.Receive(buffer.data(), buffer.size());
+      const int received =
+          socket.Receive(buffer.data(), buffer.size(), -1, m_link.StopSignal().Fd());
+      if (received == platform::TcpSocket::RECEIVE_STOPPED) {
+        // Our own Disconnect or shutdown: it has told the operator already.
+        Trace("** Stop requested, exiting MonitorTCPThread. **\n");
+        m_link.CloseSocket();
+        break;
+      }
       Trace("recv returned. BytesRead: %d\n", received);
       if (received < 0) {
         Trace("Restore original mouse acceleration. 2\n");
-        RestoreLocalMouse();
         Trace("** recv() failed, exiting MonitorTCPThread. **\n");
-        m_hooks.observer->ShowStatus(TCP_ERROR_STATUS);
-        CloseSocket();
-        Repaint();
-        Disconnect(false);
+        m_link.CloseSocket();
+        PostLinkEnded(TCP_ERROR_STATUS, CloseLink(LinkStop::Now));
         break;
       }
       if (received == 0) {
-        if (!IsConnected()) {
-          // Our own Disconnect shut the socket to wake this thread: nothing to report.
+        m_link.CloseSocket();
+        if (!CloseLink(LinkStop::Now)) {
+          // Our own Disconnect closed the link first: nothing to report.
           Trace("** recv() found closed socket, exiting MonitorTCPThread. **\n");
-          CloseSocket();
           break;
         }
-        CloseSocket();
-        Disconnect(false);
         Trace("Called Disconnect from MonitorTCPThread.\n");
         Trace("Restore original mouse acceleration. 3\n");
-        RestoreLocalMouse();
         Trace("** recv() found closed socket, exiting MonitorTCPThread. **\n");
         SetFailureTitle("Socket closed.");
         Trace("SOCKET CLOSED.\n");
-        Repaint();
+        PostLinkEnded({}, true);
         Trace("Calling Disconnect from MonitorTCPThread.\n");
         break;
       }
@@ -80,11 +81,10 @@ void COrb::MonitorTCPThread() {
 
 // A broken stream: the link is closed like any other lost link, then reported.
 void COrb::EndMonitor(const std::string& failure, bool unknown) {
-  m_hooks.observer->ShowStatus(TCP_ERROR_STATUS);
-  m_socket.Shutdown();
-  Disconnect(false);
-  CloseSocket();
+  const bool closed = CloseLink(LinkStop::Now);
+  m_link.CloseSocket();
   m_state.Transition(ConnectionState::Idle);
+  PostLinkEnded(TCP_ERROR_STATUS, closed);
   if (unknown)
     ReportFailure("Unknown error.",
                   "Error in MonitorTCPThread(): No further information is available.\n");
@@ -93,16 +93,7 @@ void COrb::EndMonitor(const std::string& failure, bool unknown) {
         "Something unexpected went wrong.  It may be necessary to restart the program to get "
         "stable performance.",
         failure.rfind("--", 0) == 0 ? failure : "Error in MonitorTCPThread(): " + failure);
-  Repaint();
   m_monitorRunning = false;
-}
-
-void COrb::CloseSocket() {
-  // Shut down first, unlocked, so a send blocked on a unit that stopped
-  // reading returns and releases the send lock.
-  m_socket.Shutdown();
-  std::lock_guard lock(m_sendLock);
-  m_socket.Close();
 }
 
 void COrb::Resynchronise() {

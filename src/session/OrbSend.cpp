@@ -18,15 +18,17 @@ namespace session {
 void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece piece2,
                       PayloadPiece piece3) {
   if (!IsConnected() || m_callBack) return;
-  std::lock_guard lock(m_sendLock);
+  // Blocked before the request leaves, so no video at the old size slips in
+  // after it; outside the send lock, as the frame buffer has a lock of its own.
+  if ((header.type == RESIZE || header.type == ONE_TO_ONE) && m_counters.videoSegmentMode >= 3) {
+    Trace("Start ignoring video now. -1\n");
+    m_hooks.video->StartBlock();
+  }
+  const std::unique_lock lock = m_link.LockSend();
   const std::vector<uint8_t> packet = FormPacket(header, m_cipher, piece1, piece2, piece3);
   Trace("type %s  subtype %d  data size %d\n", PacketTypeName(header.type), header.subtype,
         header.DataSize);
   ReportSendErrors([&] {
-    if ((header.type == RESIZE || header.type == ONE_TO_ONE) && m_counters.videoSegmentMode >= 3) {
-      Trace("Start ignoring video now. -1\n");
-      m_hooks.video->StartBlock();
-    }
     if (!IsConnected()) throw TextError("No connection exists.");
     // Only a TCP/IP link can carry packets yet; anything else sends nothing.
     if (ConnectionType() != settings::TCP_IP) return;
@@ -35,11 +37,11 @@ void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece pi
       m_counters.mousePayloadBytesSent += header.PayloadSize;
       ++m_counters.mousePacketsSent;
     }
-    if (!m_socket.SendAll(packet.data(), packet.size()))
+    if (!m_link.Socket().SendAll(packet.data(), packet.size()))
       throw TextError(Format("error code %d", platform::LastSocketError()));
     Trace("Send on TCP complete\n");
   });
-  m_lastSendTime = platform::CalendarSeconds();
+  m_lastSendTime = Now();
 }
 
 void COrb::SendKeepAlive() {

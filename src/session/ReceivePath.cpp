@@ -20,13 +20,14 @@ constexpr uint8_t LED_KEYS[] = {0x2A, 0x36, 0x3A, 0x45, 0x46};
 
 ReceivePath::ReceivePath(CRingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
                          platform::WindowThread& window, SessionCounters& counters,
-                         const SessionHooks& hooks)
+                         const SessionHooks& hooks, const platform::CalendarClock& clock)
     : m_ring(ring),
       m_link(link),
       m_cipher(cipher),
       m_window(window),
       m_counters(counters),
       m_hooks(hooks),
+      m_clock(clock),
       m_payload(MAX_RECEIVED_PAYLOAD) {}
 
 void ReceivePath::Receive(const uint8_t* bytes, size_t count) {
@@ -81,7 +82,7 @@ void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
   TraceLevel(5, "Posting packet: %s\n", PacketTypeName(header.type));
   TraceLevel(4, "Queueing %3d ", header.type);
 
-  if (m_counters.keepAliveStamp != 0) m_counters.keepAliveStamp = platform::CalendarSeconds();
+  if (m_counters.keepAliveStamp != 0) m_counters.keepAliveStamp = m_clock.Seconds();
 }
 
 // The posted packet stays as received (the dispatcher decrypts it), so the

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/WindowThread.h"
 #include "protocol/PacketReader.h"
 #include "protocol/PayloadCipher.h"
@@ -26,7 +27,8 @@ inline constexpr uint32_t LED_WAIT_MS = 20;
 class ReceivePath {
  public:
   ReceivePath(CRingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
-              platform::WindowThread& window, SessionCounters& counters, const SessionHooks& hooks);
+              platform::WindowThread& window, SessionCounters& counters, const SessionHooks& hooks,
+              const platform::CalendarClock& clock = platform::SystemCalendarClock());
 
   // Appends one receive. A receive larger than the free space goes in in
   // pieces, the whole packets cut out between them, so a unit that sends a
@@ -48,6 +50,7 @@ class ReceivePath {
   platform::WindowThread& m_window;
   SessionCounters& m_counters;
   const SessionHooks& m_hooks;
+  const platform::CalendarClock& m_clock;
   std::vector<uint8_t> m_payload;
 };
 

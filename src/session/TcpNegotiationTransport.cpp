@@ -1,7 +1,5 @@
 #include "session/TcpNegotiationTransport.h"
 
-#include <chrono>
-#include <thread>
 #include <utility>
 
 #include "platform/SocketErrors.h"
@@ -11,18 +9,22 @@ namespace session {
 
 TcpNegotiationTransport::TcpNegotiationTransport(platform::TcpSocket& socket,
                                                  std::string productName, ConnectionReport& report,
-                                                 int readWaitMs, int closedPauseMs)
+                                                 const platform::StopSignal& stop, int readWaitMs,
+                                                 int closedPauseMs)
     : m_socket(socket),
       m_productName(std::move(productName)),
       m_report(report),
+      m_stop(stop),
       m_readWaitMs(readWaitMs),
       m_closedPauseMs(closedPauseMs) {}
 
 size_t TcpNegotiationTransport::Read(uint8_t* buffer, size_t size) {
-  const int received = m_socket.Receive(buffer, size, m_readWaitMs);
+  const int received = m_socket.Receive(buffer, size, m_readWaitMs, m_stop.Fd());
   if (received > 0) return static_cast<size_t>(received);
+  if (received == platform::TcpSocket::RECEIVE_STOPPED)
+    throw TextError("Stopped while negotiating with " + m_productName + ".");
   if (received == 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(m_closedPauseMs));
+    m_stop.WaitFor(m_closedPauseMs);
     m_report.SetFailureText("Error while attempting to read.\n");
     // The connect thread moves on to the next failover address when the
     // negotiation fails; doing it here too would skip an address.

@@ -1,8 +1,8 @@
 #pragma once
-// What the dispatcher of incoming packets works with. The session port is the
-// session controller's side (answered by OrbSessionPort); the handler classes
-// stand for the parts that act on their own packet types and window messages
-// (video and view geometry, input, administration, the modem's call-back).
+// What the dispatcher of incoming packets works with beside the session: the
+// handler classes stand for the parts that act on their own packet types and
+// window messages (video and view geometry, input, administration, the
+// modem's call-back).
 // Their defaults do nothing, so the dispatcher runs before those parts exist.
 
 #include <cstddef>
@@ -12,33 +12,9 @@
 #include "platform/Desktop.h"
 #include "platform/WindowThread.h"
 #include "protocol/PacketHeader.h"
-#include "session/LoginLink.h"
 #include "session/PostedPacket.h"
 
 namespace view {
-
-class SessionPort : public virtual session::LoginLink {
- public:
-  virtual bool IsConnected() const = 0;
-  virtual void DecryptPayload(uint8_t* payload, size_t length, const PacketHeader& header) = 0;
-  virtual void Disconnect(bool sendDisconnect) = 0;
-  // The view's record of the last block handled.
-  virtual void RecordHandled(uint32_t queueNumber) = 0;
-  virtual void SetVideoSegmentMode(int32_t mode) = 0;
-  virtual void OnKeepAliveReceived() = 0;
-  virtual void HandleTestPacket(const PacketHeader& header, const uint8_t* payload,
-                                size_t length) = 0;
-  // The failure title and text for the main window, which is told (1084).
-  virtual void ReportFailure(const std::string& title, const std::string& text) = 0;
-  // The current target's colour rendering, read again from the settings.
-  virtual std::string ReadColorRendering() = 0;
-
-  // A connect attempt in progress collects the unit's texts instead of
-  // showing them; they are shown when the attempt ends.
-  virtual bool IsConnectAttemptInProgress() const = 0;
-  virtual void EndConnectAttempt() = 0;
-  virtual void AppendAttemptMessage(const std::string& text) = 0;
-};
 
 // Video, frame buffer and view geometry.
 class VideoHandlers {

@@ -11,14 +11,16 @@
 namespace view {
 namespace {
 
-void SendPing(SessionPort& session) {
+// Stamped with the microsecond clock that the PING_RESPONSE's trip time is
+// measured against.
+void SendPing(session::Session& session) {
   std::array<uint8_t, 4> stamp;
-  StoreLE32(stamp.data(), platform::GetTickCount());
+  StoreLE32(stamp.data(), static_cast<uint32_t>(platform::MicrosecondCount()));
   PacketHeader header(PING, 0);
   session.SendPacket(header, {stamp.data(), stamp.size()});
 }
 
-void SendResize(SessionPort& session, platform::Size size) {
+void SendResize(session::Session& session, platform::Size size) {
   std::array<uint8_t, 8> payload;
   StoreLE32(payload.data(), static_cast<uint32_t>(size.width));
   StoreLE32(payload.data() + 4, static_cast<uint32_t>(size.height));
@@ -38,7 +40,7 @@ std::pair<uint8_t, uint8_t> ColourLevels(const std::string& mode) {
   return {255, 255};
 }
 
-void SendInitialPacketsToServer(SessionPort& session, const platform::ViewWindow& view,
+void SendInitialPacketsToServer(session::Session& session, const platform::ViewWindow& view,
                                 VideoHandlers& video) {
   SendPing(session);
   SendPing(session);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Desktop.h"
+#include "session/Session.h"
 #include "view/DispatchPorts.h"
 
 namespace view {
@@ -19,7 +20,7 @@ inline constexpr int SEND_INITIAL_PACKETS_CATEGORY = 2700;
 std::pair<uint8_t, uint8_t> ColourLevels(const std::string& renderingMode);
 
 // Throws TextError on failure.
-void SendInitialPacketsToServer(SessionPort& session, const platform::ViewWindow& view,
+void SendInitialPacketsToServer(session::Session& session, const platform::ViewWindow& view,
                                 VideoHandlers& video);
 
 }  // namespace view

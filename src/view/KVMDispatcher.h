@@ -14,6 +14,7 @@
 #include "platform/WindowThread.h"
 #include "session/Login.h"
 #include "session/PostedPacket.h"
+#include "session/Session.h"
 #include "view/DispatchPorts.h"
 #include "view/ReplyMailbox.h"
 
@@ -25,7 +26,7 @@ inline constexpr uint32_t SERIAL_REPLY_MAX_CHARS = SERIAL_REPLY_CAPACITY - 1;
 
 class KVMDispatcher {
  public:
-  KVMDispatcher(SessionPort& session, session::Login& login, platform::ViewWindow& view,
+  KVMDispatcher(session::Session& session, session::Login& login, platform::ViewWindow& view,
                 platform::OperatorDialogs& dialogs, std::string productName);
 
   // A null member keeps the do-nothing default.
@@ -57,7 +58,7 @@ class KVMDispatcher {
   void HandleFailure(const std::string& message);
   void ReportAndRecover(const std::string& message);
 
-  SessionPort& m_session;
+  session::Session& m_session;
   session::Login& m_login;
   platform::ViewWindow& m_view;
   platform::OperatorDialogs& m_dialogs;

@@ -50,11 +50,27 @@ class FlagScope {
   bool& m_flag;
 };
 
+ViewChangeListener& NoListener() {
+  static ViewChangeListener none;
+  return none;
+}
+
 }  // namespace
 
-ViewGeometry::ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp, ViewLink& link,
+ViewGeometry::ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp,
+                           session::Session& session, platform::WindowThread& window,
                            settings::IniFile& ini, platform::OperatorDialogs& dialogs)
-    : m_view(view), m_bmp(bmp), m_link(link), m_ini(ini), m_dialogs(dialogs) {}
+    : m_view(view),
+      m_bmp(bmp),
+      m_session(session),
+      m_window(window),
+      m_listener(&NoListener()),
+      m_ini(ini),
+      m_dialogs(dialogs) {}
+
+void ViewGeometry::SetViewChangeListener(ViewChangeListener* listener) {
+  m_listener = listener ? listener : &NoListener();
+}
 
 void ViewGeometry::OnInitialUpdate() {
   m_scaled = settings::ReadMisc(m_ini, "VIEW_TYPE") == "scaled";
@@ -95,12 +111,12 @@ void ViewGeometry::SendResize(Size size) {
   StoreLE32(payload.data(), static_cast<uint32_t>(std::max(size.width, MIN_VIEW_WIDTH)));
   StoreLE32(payload.data() + 4, static_cast<uint32_t>(std::max(size.height, MIN_VIEW_HEIGHT)));
   PacketHeader header(RESIZE, 0);
-  m_link.SendPacket(header, {payload.data(), payload.size()});
+  m_session.SendPacket(header, {payload.data(), payload.size()});
 }
 
 void ViewGeometry::SendRepaint() {
   PacketHeader header(REPAINT, 0);
-  m_link.SendPacket(header);
+  m_session.SendPacket(header);
 }
 
 void ViewGeometry::InvalidateView(bool erase) {
@@ -143,14 +159,14 @@ void ViewGeometry::NewSize(int32_t width, int32_t height) {
       OneToOne(width, height);
       SendResize(m_native);
     }
-    m_link.MarkViewChange();
+    m_listener->MarkViewChange();
     return;
   }
 
   if (!m_scaled && !m_fullScreen) {
     ResizeFrameBuffer(m_native);
     AddScrollBarsIfNeeded(client);
-    if (m_link.IsConnected()) {
+    if (m_session.IsConnected()) {
       SendResize(m_native);
       Trace("Scrolled: Telling server x,y = %d ,  %d\n", width, height);
     }
@@ -167,7 +183,7 @@ void ViewGeometry::NewSize(int32_t width, int32_t height) {
     }
   }
   SendRepaint();
-  m_link.MarkViewChange();
+  m_listener->MarkViewChange();
 }
 
 void ViewGeometry::OnSize(int width, int height) {
@@ -175,9 +191,9 @@ void ViewGeometry::OnSize(int width, int height) {
   TraceCategory(5, ONSIZE_CATEGORY, "OnSize x %d   y %d\n", width, height);
   const Rect client = ClientRectOrThrow();
   const Size frame = m_bmp.Size();
-  AddScrollBarsIfNeeded(m_link.IsConnected() ? client : Rect{0, 0, frame.width, frame.height});
+  AddScrollBarsIfNeeded(m_session.IsConnected() ? client : Rect{0, 0, frame.width, frame.height});
 
-  if (!m_scaled && m_link.IsLoggedIn()) {
+  if (!m_scaled && m_session.IsLoggedIn()) {
     // The picture keeps its native size; only what shows of it changes.
     m_bmp.MarkAllDirty();
     InvalidateView(true);
@@ -209,7 +225,7 @@ void ViewGeometry::OnSize(int width, int height) {
 }
 
 void ViewGeometry::TellServerSize() {
-  if (!m_link.IsConnected()) return;
+  if (!m_session.IsConnected()) return;
   const Size frame = m_bmp.Size();
   const Size told{std::max(frame.width, MIN_VIEW_WIDTH), std::max(frame.height, MIN_VIEW_HEIGHT)};
   TraceCategory(5, ONSIZE_CATEGORY, "OnSize telling server %d x %d\n", told.width, told.height);
@@ -226,7 +242,7 @@ void ViewGeometry::TellServerSize() {
 void ViewGeometry::AddScrollBarsIfNeeded(const Rect& client) {
   const Size picture = m_bmp.Size();
   const Size thickness = m_view.ScrollBarThickness();
-  const bool allowed = !m_scaled && m_link.IsLoggedIn();
+  const bool allowed = !m_scaled && m_session.IsLoggedIn();
   bool vertical = allowed && client.Height() < picture.height;
   bool horizontal = allowed && client.Width() - (vertical ? thickness.width : 0) < picture.width;
   // A horizontal bar takes height, which may call for the vertical one after all.
@@ -305,7 +321,7 @@ void ViewGeometry::OneToOne(int32_t width, int32_t height) {
   const Size screen = LocalScreen();
   if (width > screen.width || height > screen.height) {
     if (m_scaled) {
-      m_link.RefreshMouseScaling(size);
+      m_listener->RefreshMouseScaling(size);
     } else {
       OnSize(width, height);
       AddScrollBarsIfNeeded(ClientRectOrThrow());
@@ -356,20 +372,20 @@ void ViewGeometry::FitMainWindow(Size size, Size screen) {
     m_view.MoveMainWindow({left, top, left + outside.width, top + outside.height});
     m_view.InvalidateMainWindow(true);
     m_view.Invalidate(std::nullopt, true);
-    m_link.PumpPending();
+    m_window.PumpPending();
   }
 }
 
 void ViewGeometry::OnACTIONSOneToOne() {
-  if (!m_link.IsConnected()) return;
+  if (!m_session.IsConnected()) return;
   try {
     PacketHeader header(ONE_TO_ONE, 0);
-    m_link.SendPacket(header);
+    m_session.SendPacket(header);
     m_bmp.SetBlockUpdates(true);
   } catch (const TextError& e) {
     m_dialogs.ShowError(ONE_TO_ONE_FAILURE_TITLE,
                         "CBrenvikView::OnACTIONSOneToOne(): Could not send command to " +
-                            m_link.TargetLocation() + " because:\n" + e.Text());
+                            m_session.TargetLocation() + " because:\n" + e.Text());
   }
 }
 
@@ -400,7 +416,7 @@ void ViewGeometry::OnViewType(uint32_t id) {
 
 void ViewGeometry::OnViewQuadOrSingle(uint32_t id) {
   try {
-    const std::string section = settings::TARGET_PREFIX + m_link.TargetLocation();
+    const std::string section = settings::TARGET_PREFIX + m_session.TargetLocation();
     std::array<int32_t, settings::CAddress::QUADRANTS> servers{};
     for (int quadrant = 0; quadrant < settings::CAddress::QUADRANTS; ++quadrant)
       servers[quadrant] = settings::LeadingInt(
@@ -426,7 +442,7 @@ void ViewGeometry::OnViewQuadOrSingle(uint32_t id) {
     std::copy(SERVER_SELECTION_CONSTANTS.begin(), SERVER_SELECTION_CONSTANTS.end(),
               payload.begin() + 17);
     PacketHeader header(TELL_SERVERS_SELECTED, 0);
-    m_link.SendPacket(header, {payload.data(), payload.size()});
+    m_session.SendPacket(header, {payload.data(), payload.size()});
   } catch (const TextError& e) {
     m_dialogs.ShowError("Problem in \nCBrenvikView::OnViewQuadOrSingle(UINT id)\n", e.Text());
   }
@@ -436,7 +452,7 @@ void ViewGeometry::WriteActiveServerForThisQuadrant(int quadrant, int server) {
   const std::string key = Format("QUADRANT_%d", quadrant);
   const std::string value = Format("%d", server);
   Trace("WriteActiveServerForThisQuandrant(): %s = %s", key.c_str(), value.c_str());
-  m_ini.Write(settings::TARGET_PREFIX + m_link.TargetLocation(), key, value);
+  m_ini.Write(settings::TARGET_PREFIX + m_session.TargetLocation(), key, value);
 }
 
 void ViewGeometry::OnAutoSize() {

@@ -11,8 +11,9 @@
 #include <string>
 
 #include "platform/Desktop.h"
-#include "protocol/PacketSender.h"
+#include "platform/WindowThread.h"
 #include "session/PostedPacket.h"
+#include "session/Session.h"
 #include "settings/IniFile.h"
 #include "video/FrameBitmap.h"
 #include "view/DispatchPorts.h"
@@ -44,17 +45,12 @@ inline constexpr const char* FULL_SCREEN_TIP =
     "Tip: This remote computer's video would look best in full screen mode.";
 inline constexpr const char* ONE_TO_ONE_FAILURE_TITLE = "Unable to switch to 'BestFit' mode";
 
-// What the geometry needs of the session and of the parts beside it.
-class ViewLink : public PacketSender {
+// The mouse pipeline's part in a change of the view: its marker that the view
+// changed (HandleMouseMove with 0x200, 0x80000001, 0), and its coordinate
+// scaling for a native size. Nothing happens until one is installed.
+class ViewChangeListener {
  public:
-  virtual bool IsConnected() const = 0;
-  virtual bool IsLoggedIn() const = 0;
-  // The current target's name, which also names its settings section.
-  virtual std::string TargetLocation() const = 0;
-  // Lets the window messages already waiting run (the window has just moved).
-  virtual void PumpPending() {}
-  // The mouse pipeline's marker that the view changed (HandleMouseMove with
-  // 0x200, 0x80000001, 0), and its coordinate scaling for a native size.
+  virtual ~ViewChangeListener() = default;
   virtual void MarkViewChange() {}
   virtual void RefreshMouseScaling(platform::Size native) { (void)native; }
 };
@@ -63,8 +59,11 @@ enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Track, ToMinimum, 
 
 class ViewGeometry : public VideoHandlers {
  public:
-  ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp, ViewLink& link,
-               settings::IniFile& ini, platform::OperatorDialogs& dialogs);
+  ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp, session::Session& session,
+               platform::WindowThread& window, settings::IniFile& ini,
+               platform::OperatorDialogs& dialogs);
+  // The mouse pipeline, once there is one.
+  void SetViewChangeListener(ViewChangeListener* listener);
 
   // The view's first update: reads VIEW_TYPE, AUTO_SIZE and DONT_ENLARGE,
   // sizes the frame buffer to the client area and ends any video block.
@@ -123,7 +122,9 @@ class ViewGeometry : public VideoHandlers {
 
   platform::ViewWindow& m_view;
   video::CFrameBitmap& m_bmp;
-  ViewLink& m_link;
+  session::Session& m_session;
+  platform::WindowThread& m_window;
+  ViewChangeListener* m_listener;
   settings::IniFile& m_ini;
   platform::OperatorDialogs& m_dialogs;
 

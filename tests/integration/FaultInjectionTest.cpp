@@ -7,86 +7,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/HeadlessDialogs.h"
-#include "platform/HeadlessPointer.h"
-#include "platform/HeadlessView.h"
-#include "platform/MessageLoop.h"
-#include "platform/WindowMessages.h"
+#include "integration/ViewerHarness.h"
 #include "protocol/PacketTypes.h"
-#include "session/Login.h"
-#include "session/Orb.h"
-#include "settings/Address.h"
-#include "settings/IniFile.h"
-#include "settings/MiscSettings.h"
-#include "settings/TempDir.h"
 #include "support/SimProcess.h"
 #include "support/TraceRecorder.h"
-#include "video/FrameBitmap.h"
-#include "video/VideoDecoder.h"
-#include "view/KVMDispatcher.h"
-#include "view/OrbSessionPort.h"
 
 using session::CMD_CLOSED;
 using session::CMD_CONNECTED;
 using session::CMD_REPORT_FAILURE;
 
 namespace {
-
-constexpr uint32_t WAIT_MS = 15000;
-
-// The video path as the monitor thread drives it.
-class VideoPath : public session::VideoSink {
- public:
-  explicit VideoPath(settings::IniFile& ini) : bmp(ini), decoder(bmp) {}
-
-  bool InitDecompression() override { return decoder.ResetZLib(); }
-  void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override {
-    decoder.HandleInterval(header, payload, static_cast<size_t>(length));
-    ++segments;
-  }
-  void StartBlock() override { bmp.SetBlockUpdates(true); }
-  void ClearBlock() override { bmp.SetBlockUpdates(false); }
-  void OnResizeEcho(const uint8_t* payload, int32_t length) override {
-    bmp.EndBlockOnResizeEcho(payload, static_cast<size_t>(length));
-  }
-
-  video::CFrameBitmap bmp;
-  video::VideoDecoder decoder;
-  std::atomic<int> segments{0};
-};
-
-// The frame buffer as the dispatcher sizes it.
-class FrameHandlers : public view::VideoHandlers {
- public:
-  explicit FrameHandlers(video::CFrameBitmap& bmp) : m_bmp(bmp) {}
-  platform::Size FrameSize() const override { return m_bmp.Size(); }
-  void ResizeFrameBuffer(platform::Size size) override {
-    m_bmp.SetBitmapSize(size.width, size.height);
-  }
-  void EndBlock() override { m_bmp.SetBlockUpdates(false); }
-  void HandleNewSize(session::PostedPacket&) override { ++newSizes; }
-
-  int newSizes = 0;
-
- private:
-  video::CFrameBitmap& m_bmp;
-};
-
-// One target, "Unit", written before the session controller reads it.
-std::string PrepareSettings(const std::string& path, const std::string& address,
-                            int keepAliveSeconds) {
-  settings::IniFile ini(path);
-  settings::WriteFirstRunDefaults(ini);
-  ini.Write("MISC", "CURRSELTEXT", "Unit");
-  ini.Write("MISC", "IPConnectTimeMS", "3000");
-  ini.Write("MISC", "KeepAliveTime", std::to_string(keepAliveSeconds));
-  settings::CAddress("Unit", address, "Color always", settings::TCP_IP, false, "").SaveToINI(ini);
-  return path;
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -95,76 +28,26 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
-class Viewer {
+class Viewer : public ViewerHarness {
  public:
   explicit Viewer(const std::string& address, int keepAliveSeconds = 60)
-      : ini(PrepareSettings(dir.File("Remote.ini"), address, keepAliveSeconds)),
-        video(ini),
-        frame(video.bmp),
-        orb(session::OrbEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"}),
-        port(orb, ini),
-        login(port, ini, dialogs, "Tessaline"),
-        dispatcher(port, login, view, dialogs, "Tessaline") {
-    login.SetGivenAnswers("admin", "admin");
-    orb.SetHooks({&video, nullptr, nullptr});
-    dispatcher.SetHandlers({&frame, nullptr, nullptr});
-    loop.SetDispatcher([this](platform::Message& message) {
-      if (message.window == platform::WindowId::View) {
-        dispatcher.KVMMessageHandler(message);
-      } else if (message.message == platform::WM_COMMAND) {
-        commands.push_back(static_cast<uint32_t>(message.wParam));
-        if (message.wParam == session::CMD_CONNECT_NEXT) orb.ConnectCurrentTarget();
-      }
-    });
-    loop.SetTimer(1, session::VIEW_TIMER_MS, [this] { orb.KeepAliveTick(); });
-  }
-  ~Viewer() { loop.KillTimer(1); }
+      : ViewerHarness({address}, keepAliveSeconds) {}
 
-  void Connect() {
-    orb.RewindFailover();
-    port.BeginConnectAttempt();
-    orb.ConnectCurrentTarget();
-  }
-  bool RunUntil(const std::function<bool()>& done) { return loop.RunUntil(done, WAIT_MS); }
-  // Until the link is down and every thread of it has ended.
-  bool WaitForEnd() {
-    return RunUntil([&] { return LinkEnded(); });
-  }
-  size_t Count(uint32_t command) const {
-    return std::count(commands.begin(), commands.end(), command);
-  }
-  bool LinkEnded() const {
-    return !orb.IsConnected() && !orb.State().IsConnecting() && !orb.IsFailoverActive() &&
-           !orb.IsMonitorRunning();
-  }
+  int Segments() const { return static_cast<int>(core->Video().Segments()); }
   // Logged in, and the first video written into the frame buffer.
   bool WaitForPicture() {
-    return RunUntil([&] { return orb.IsLoggedIn() && video.segments > 0; });
+    return RunUntil([&] { return orb->IsLoggedIn() && Segments() > 0; });
   }
-  std::string IniContent() const { return ReadFile(ini.Path()); }
+  std::string IniContent() const { return ReadFile(core->Ini().Path()); }
 
   // Closed as Disconnect closes a link: nothing of the session left in force.
   void ExpectClosedThroughDisconnect() {
-    EXPECT_FALSE(orb.IsConnected());
-    EXPECT_FALSE(orb.IsLoggedIn());
+    EXPECT_FALSE(orb->IsConnected());
+    EXPECT_FALSE(orb->IsLoggedIn());
     EXPECT_EQ(Count(CMD_CLOSED), 1u);
-    EXPECT_EQ(orb.Cipher().SessionCipher(), ENCRYPTION_NONE);
+    EXPECT_EQ(orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
     EXPECT_TRUE(pointer.IsVisible());
   }
-
-  TempDir dir;
-  settings::IniFile ini;
-  platform::MessageLoop loop;
-  platform::HeadlessView view;
-  platform::HeadlessDialogs dialogs;
-  platform::HeadlessPointer pointer;
-  VideoPath video;
-  FrameHandlers frame;
-  session::COrb orb;
-  view::OrbSessionPort port;
-  session::Login login;
-  view::KVMDispatcher dispatcher;
-  std::vector<uint32_t> commands;
 };
 
 }  // namespace
@@ -206,11 +89,11 @@ TEST(FaultInjection, BrokenStreamOrSilentUnitEndsTheSessionWithItsText) {
     Viewer viewer(sim.Address(), 2);
     const std::string settings = viewer.IniContent();
     viewer.Connect();
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb.IsLoggedIn(); }));
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_REPORT_FAILURE) > 0; }));
     ASSERT_TRUE(viewer.WaitForEnd());
-    EXPECT_EQ(viewer.orb.FailureTitle(), test.title);
-    EXPECT_EQ(viewer.orb.FailureText().rfind(test.text, 0), 0u) << viewer.orb.FailureText();
+    EXPECT_EQ(viewer.orb->Failure().Title(), test.title);
+    EXPECT_EQ(viewer.orb->Failure().Text().rfind(test.text, 0), 0u) << viewer.orb->Failure().Text();
     EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 1u);
     viewer.ExpectClosedThroughDisconnect();
     EXPECT_EQ(viewer.IniContent(), settings);
@@ -227,9 +110,9 @@ TEST(FaultInjection, UnitClosingMidPacketClosesTheLinkQuietly) {
   ASSERT_TRUE(viewer.WaitForEnd());
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path, which leaves no title.
-  EXPECT_THAT(viewer.orb.FailureTitle(), ::testing::AnyOf("Socket closed.", ""));
+  EXPECT_THAT(viewer.orb->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
   // Half a packet is no packet: nothing of it reached the decoder.
-  EXPECT_EQ(viewer.video.segments, 0);
+  EXPECT_EQ(viewer.Segments(), 0);
   EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 0u);
   viewer.ExpectClosedThroughDisconnect();
   EXPECT_EQ(viewer.IniContent(), settings);
@@ -243,15 +126,15 @@ TEST(FaultInjection, RefusedLoginNeverLogsInAndEndsWhenTheUnitCloses) {
   viewer.Connect();
   ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_CLOSED) > 0; }));
   ASSERT_TRUE(viewer.WaitForEnd());
-  EXPECT_GE(viewer.login.Refusals(), 1);
+  EXPECT_GE(viewer.core->Login().Refusals(), 1);
   // The unit's reason reaches the operator, collected for the connect dialog
   // or shown, even when it arrives as the link goes down.
   const auto box = viewer.dialogs.Last(platform::HeadlessDialogs::Kind::MessageBox);
-  EXPECT_TRUE(viewer.port.AttemptMessages().find("Too many login attempts.") != std::string::npos ||
+  EXPECT_TRUE(viewer.orb->Failure().AttemptMessages().find("Too many login attempts.") != std::string::npos ||
               (box && box->text == "Too many login attempts."));
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path, which leaves no title.
-  EXPECT_THAT(viewer.orb.FailureTitle(), ::testing::AnyOf("Socket closed.", ""));
+  EXPECT_THAT(viewer.orb->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
   viewer.ExpectClosedThroughDisconnect();
   EXPECT_EQ(viewer.IniContent(), settings);
 }
@@ -267,17 +150,17 @@ TEST(FaultInjection, UnknownTypeAndOversizedScreenLeaveTheSessionUp) {
     viewer.Connect();
     ASSERT_TRUE(viewer.WaitForPicture());
     ASSERT_TRUE(viewer.RunUntil(
-        [&] { return viewer.dispatcher.UnknownTypeCount() + viewer.frame.newSizes > 0; }));
-    const int segments = viewer.video.segments;
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.video.segments > segments; }));
-    EXPECT_TRUE(viewer.orb.IsLoggedIn());
+        [&] { return viewer.core->Dispatcher().UnknownTypeCount() + viewer.core->Dispatcher().ReceiveCount(NEW_SIZE) > 0; }));
+    const int segments = viewer.Segments();
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Segments() > segments; }));
+    EXPECT_TRUE(viewer.orb->IsLoggedIn());
     EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 0u);
-    EXPECT_NE(viewer.video.bmp.Size(), (platform::Size{1601, 1200}));
+    EXPECT_NE(viewer.core->Bitmap().Size(), (platform::Size{1601, 1200}));
 
-    viewer.orb.Disconnect(true);
+    viewer.orb->Disconnect(true);
     // The closing command is posted, so it may still be queued when the link is down.
     ASSERT_TRUE(
-        viewer.RunUntil([&] { return viewer.LinkEnded() && viewer.Count(CMD_CLOSED) > 0; }));
+        viewer.RunUntil([&] { return viewer.core->IsLinkEnded() && viewer.Count(CMD_CLOSED) > 0; }));
     viewer.ExpectClosedThroughDisconnect();
     EXPECT_EQ(viewer.IniContent(), settings);
   }
@@ -290,8 +173,8 @@ TEST(FaultInjection, BusyUnitIsNeverConnected) {
   const std::string settings = viewer.IniContent();
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitForEnd());
-  EXPECT_EQ(viewer.orb.FailureText(), "-- The Tessaline is active with another connection.\n");
+  EXPECT_EQ(viewer.orb->Failure().Text(), "-- The Tessaline is active with another connection.\n");
   EXPECT_EQ(viewer.Count(CMD_CONNECTED), 0u);
-  EXPECT_FALSE(viewer.orb.IsConnected());
+  EXPECT_FALSE(viewer.orb->IsConnected());
   EXPECT_EQ(viewer.IniContent(), settings);
 }

@@ -171,10 +171,20 @@ TEST(Orbctl, HelpVersionAndUsageErrors) {
   run = Orbctl(dir, {"--version"});
   EXPECT_EQ(run.status, 0);
   EXPECT_THAT(run.out, testing::MatchesRegex("TSV[0-9]+\\.[0-9]+[a-z0-9]*\n"));
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--size", "12x"}, {"--bogus"}, {"frobnicate"}, {}, {"--timeout-ms"}}) {
+  // Bad usage is told as it stands, the option's name whole, with status 2.
+  const std::pair<std::vector<std::string>, const char*> usage[] = {
+      {{"--size", "12x"}, "--size: expected a number"},
+      {{"--size", "0x0"}, "--size: expected a number from 1 to 4096, not '0'"},
+      {{"--bogus"}, "Unknown option '--bogus'"},
+      {{"frobnicate"}, "Unknown command 'frobnicate'"},
+      {{}, "No command given"},
+      {{"--timeout-ms"}, "--timeout-ms: a value is missing"},
+      {{"screenshot", "shot.jpg"}, "screenshot: the file must end in .bmp or .png"},
+  };
+  for (const auto& [args, text] : usage) {
+    SCOPED_TRACE(text);
     run = Orbctl(dir, args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind(text, 0), 0u) << run.err;
   }
 }

@@ -83,7 +83,7 @@ TEST(SessionWithSim, OnlyAWalkOverSeveralAddressesEndsInAllAttemptsFailed) {
     EXPECT_EQ(ViewerHarness::Occurrences(text, "Trying: "), addresses) << text;
     EXPECT_EQ(ViewerHarness::Occurrences(text, "\n\nAll attempts failed.\n"), addresses - 1)
         << text;
-    EXPECT_EQ(viewer.orb->FailureTitle(), "-- Tessaline could not be reached.\n");
+    EXPECT_EQ(viewer.orb->Failure().Title(), "-- Tessaline could not be reached.\n");
     EXPECT_FALSE(viewer.orb->IsConnected());
     EXPECT_EQ(viewer.Count(CMD_CONNECTED), 0u);
   }
@@ -94,7 +94,7 @@ TEST(SessionWithSim, BusyUnitSaysSo) {
   ViewerHarness viewer({sim.Address()});
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitForConnectAttempt());
-  EXPECT_EQ(viewer.orb->FailureText(), "-- The Tessaline is active with another connection.\n");
+  EXPECT_EQ(viewer.orb->Failure().Text(), "-- The Tessaline is active with another connection.\n");
   EXPECT_NE(viewer.orb->FailoverText().find("active with another connection"), std::string::npos);
   EXPECT_FALSE(viewer.orb->IsConnected());
 }
@@ -106,8 +106,8 @@ TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
   ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
   ASSERT_TRUE(viewer.WaitForCommand(CMD_REPORT_FAILURE));
   EXPECT_FALSE(viewer.orb->IsConnected());
-  EXPECT_EQ(viewer.orb->FailureTitle(), "The connection with Tessaline was lost.");
-  EXPECT_EQ(viewer.orb->FailureText(),
+  EXPECT_EQ(viewer.orb->Failure().Title(), "The connection with Tessaline was lost.");
+  EXPECT_EQ(viewer.orb->Failure().Text(),
             "No packet was received within the keep-alive period, currently set to 1 seconds.");
   // Closed before the operator is told.
   ASSERT_EQ(viewer.Count(CMD_CLOSED), 1u);
@@ -126,6 +126,6 @@ TEST(SessionWithSim, UnitClosingTheSocketEndsTheSession) {
   EXPECT_FALSE(viewer.orb->IsConnected());
   // A unit that dies with our bytes still unread resets the connection rather
   // than closing it: the receive error path, which sets no title.
-  EXPECT_THAT(viewer.orb->FailureTitle(), ::testing::AnyOf("Socket closed.", ""));
+  EXPECT_THAT(viewer.orb->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
   EXPECT_TRUE(viewer.pointer.IsVisible());
 }

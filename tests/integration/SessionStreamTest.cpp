@@ -82,10 +82,10 @@ TEST(SessionStream, BrokenStreamEndsTheSessionWithItsText) {
     c.unit.Send(test.bytes);
     ASSERT_TRUE(c.viewer.WaitForCommand(CMD_REPORT_FAILURE));
     EXPECT_FALSE(c.viewer.orb->IsConnected());
-    EXPECT_EQ(c.viewer.orb->FailureTitle(),
+    EXPECT_EQ(c.viewer.orb->Failure().Title(),
               "Something unexpected went wrong.  It may be necessary to restart the program to "
               "get stable performance.");
-    const std::string text = c.viewer.orb->FailureText();
+    const std::string text = c.viewer.orb->Failure().Text();
     EXPECT_EQ(text.rfind("Error in MonitorTCPThread(): HandlePackets encountered an error:\n", 0),
               0u)
         << text;
@@ -111,7 +111,7 @@ TEST(SessionStream, SilentUnitFailsTheNegotiationAndTheConnectAttempt) {
   viewer.Connect();
   platform::TcpSocket peer = listener.Accept(5000);  // accepts, never answers
   ASSERT_TRUE(viewer.WaitForConnectAttempt());
-  EXPECT_EQ(viewer.orb->FailureText(),
+  EXPECT_EQ(viewer.orb->Failure().Text(),
             "Tessaline could not complete the connection.\nThe remote did not respond like a "
             "compatible Tessaline.");
   EXPECT_FALSE(viewer.orb->IsConnected());

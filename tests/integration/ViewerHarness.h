@@ -1,20 +1,18 @@
 #pragma once
-// A session controller wired as the viewer wires it, over a temporary INI file,
-// a MessageLoop standing in for the window thread and the headless desktop.
-// The loop's dispatcher plays the main window (records the commands, connects
-// again on 1089) and the view (keeps the posted packets, arms the keep-alive
-// watch, answers the line test).
-
-#include <stdlib.h>
+// The viewer assembled as every program assembles it (core::ViewerCore), over
+// a temporary settings file, a MessageLoop standing in for the window thread
+// and the headless desktop. It keeps a copy of every packet posted to the view
+// and every command posted to the main window before the viewer acts on them.
 
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "core/ViewerCore.h"
 #include "platform/HeadlessDialogs.h"
+#include "platform/HeadlessKeyboard.h"
 #include "platform/HeadlessPointer.h"
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
@@ -25,40 +23,57 @@
 #include "settings/Address.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
+#include "settings/TempDir.h"
+
+// One target, "Unit", with the given addresses (the first, then failovers).
+inline std::string PrepareViewerSettings(const std::string& path,
+                                         const std::vector<std::string>& addresses,
+                                         int keepAliveSeconds) {
+  settings::IniFile ini(path);
+  settings::WriteFirstRunDefaults(ini);
+  ini.Write("MISC", "CURRSELTEXT", "Unit");
+  ini.Write("MISC", "KeepAliveTime", std::to_string(keepAliveSeconds));
+  ini.Write("MISC", "IPConnectTimeMS", "3000");
+  settings::CAddress target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false, "");
+  for (size_t i = 1; i < addresses.size(); ++i)
+    target.AddSlot(settings::TCP_IP, addresses[i], false);
+  target.SaveToINI(ini);
+  return path;
+}
 
 class ViewerHarness {
  public:
   static constexpr uint32_t WAIT_MS = 15000;
 
-  // One target, "Unit", with the given addresses (the first, then failovers).
+  struct Options {
+    int keepAliveSeconds = 60;
+    platform::Size client{1024, 768};
+    const platform::CalendarClock* clock = nullptr;
+    platform::HostResolver resolver = {};
+  };
+
   explicit ViewerHarness(const std::vector<std::string>& addresses, int keepAliveSeconds = 60)
-      : dir(MakeTempDir()), ini((dir / "Remote.ini").string()) {
-    settings::WriteFirstRunDefaults(ini);
-    ini.Write("MISC", "CURRSELTEXT", "Unit");
-    ini.Write("MISC", "KeepAliveTime", std::to_string(keepAliveSeconds));
-    ini.Write("MISC", "IPConnectTimeMS", "3000");
-    settings::CAddress target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false, "");
-    for (size_t i = 1; i < addresses.size(); ++i)
-      target.AddSlot(settings::TCP_IP, addresses[i], false);
-    target.SaveToINI(ini);
-
-    orb = std::make_unique<session::COrb>(
-        session::OrbEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"});
+      : ViewerHarness(addresses, Options{keepAliveSeconds}) {}
+  ViewerHarness(const std::vector<std::string>& addresses, const Options& options)
+      : view(options.client, {1920, 1400}),
+        core(std::make_unique<core::ViewerCore>(
+            core::ViewerSetup{
+                PrepareViewerSettings(dir.File("Remote.ini"), addresses, options.keepAliveSeconds),
+                "Tessaline", "TSV1.00", false, options.clock, options.resolver},
+            core::Desktop{loop, view, dialogs, keyboard, pointer})),
+        orb(&core->Orb()) {
+    core->Login().SetGivenAnswers("admin", "admin");
+    core->SetMainWindowHandler([this](platform::Message& message) {
+      if (message.message == platform::WM_COMMAND)
+        commands.push_back(static_cast<uint32_t>(message.wParam));
+    });
     loop.SetDispatcher([this](platform::Message& message) { Dispatch(message); });
-    loop.SetTimer(1, session::VIEW_TIMER_MS, [this] { orb->KeepAliveTick(); });
-  }
-
-  ~ViewerHarness() {
-    orb.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    view.SetSizeListener([this](platform::Size size) { core->OnViewSize(size); });
+    core->Start();
   }
 
   // The connect command as the progress dialog gives it.
-  void Connect() {
-    orb->RewindFailover();
-    orb->ConnectCurrentTarget();
-  }
+  void Connect() { core->Connect(); }
 
   bool RunUntil(const std::function<bool()>& done, uint32_t timeoutMs = WAIT_MS) {
     return loop.RunUntil(done, timeoutMs);
@@ -73,6 +88,10 @@ class ViewerHarness {
   bool WaitForConnectAttempt() {
     return RunUntil([&] { return !orb->State().IsConnecting() && !orb->IsFailoverActive(); });
   }
+  // Until the link is down and every thread of it has ended.
+  bool WaitForEnd() {
+    return RunUntil([&] { return core->IsLinkEnded(); });
+  }
 
   size_t Count(uint32_t command) const {
     size_t n = 0;
@@ -85,36 +104,23 @@ class ViewerHarness {
     return n;
   }
 
+  TempDir dir;
   platform::MessageLoop loop;
   platform::HeadlessView view;
   platform::HeadlessDialogs dialogs;
+  platform::HeadlessKeyboard keyboard;
   platform::HeadlessPointer pointer;
-  const std::filesystem::path dir;
-  settings::IniFile ini;
-  std::unique_ptr<session::COrb> orb;
+  std::unique_ptr<core::ViewerCore> core;
+  session::COrb* orb;
   std::vector<uint32_t> commands;
+  // Copies, as posted (still encrypted when they were sent so).
   std::vector<std::unique_ptr<session::PostedPacket>> packets;
 
  private:
-  static std::filesystem::path MakeTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orb-session-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    return pattern;
-  }
-
   void Dispatch(platform::Message& message) {
-    if (message.message == platform::WM_COMMAND) {
-      commands.push_back(static_cast<uint32_t>(message.wParam));
-      if (message.wParam == session::CMD_CONNECT_NEXT) orb->ConnectCurrentTarget();
-      return;
-    }
-    if (message.message != platform::WM_KVM_PACKET) return;
-    auto* packet = message.BodyAs<session::PostedPacket>();
-    if (!packet) return;
-    message.body.release();
-    packets.emplace_back(packet);
-    if (packet->Header().type == KEEP_ALIVE) orb->OnKeepAliveReceived();
-    if (packet->Header().type == THROUGHPUT_TEST_PACKET)
-      orb->HandleTestPacket(packet->Header(), packet->Payload().data(), packet->Payload().size());
+    if (message.message == platform::WM_KVM_PACKET)
+      if (const auto* packet = message.BodyAs<session::PostedPacket>())
+        packets.push_back(std::make_unique<session::PostedPacket>(*packet));
+    core->HandleMessage(message);
   }
 };

@@ -12,10 +12,10 @@
 #include "session/Login.h"
 #include "session/LoginCrypto.h"
 #include "session/LoginPackets.h"
-#include "session/LoginTestLink.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
+#include "support/FakeSession.h"
 
 using namespace session;
 using platform::HeadlessDialogs;
@@ -186,7 +186,7 @@ class LoginExchange : public testing::Test {
   TempDir dir;
   settings::IniFile ini;
   HeadlessDialogs dialogs;
-  LoginTestLink link;
+  FakeSession link;
   Login login;
 };
 

@@ -74,7 +74,8 @@ class NegotiateTest : public ::testing::Test {
   ReportRecorder m_report;
   platform::TcpSocket m_viewer;
   platform::TcpSocket m_unit;
-  TcpNegotiationTransport m_transport{m_viewer, "Tessaline", m_report, 200, 0};
+  platform::StopSignal m_stop;
+  TcpNegotiationTransport m_transport{m_viewer, "Tessaline", m_report, m_stop, 200, 0};
   CNegotiate m_negotiate{"TSV1.53b", "Tessaline", m_report};
 };
 
@@ -250,7 +251,8 @@ TEST_F(NegotiateTest, AUnitThatHangsUpOverTcpFailsTheRead) {
   ASSERT_TRUE(unit.IsOpen());
   unit.Close();
 
-  TcpNegotiationTransport transport(viewer, "Tessaline", m_report, 2000, 0);
+  platform::StopSignal stop;
+  TcpNegotiationTransport transport(viewer, "Tessaline", m_report, stop, 2000, 0);
   EXPECT_FALSE(m_negotiate.NegotiateConnection(transport));
   EXPECT_EQ(m_report.failureText, "Error while attempting to read.\n");
   EXPECT_EQ(m_trace.Count("Viewer:Tessaline does not respond to connection.\n"), 1u);
@@ -272,7 +274,8 @@ TEST(NegotiateNoise, ArbitraryBytesFromTheUnitEndInAnAnswerNotACrash) {
     shutdown(unit.Fd(), SHUT_WR);
 
     ReportRecorder report;
-    TcpNegotiationTransport transport(viewer, "Tessaline", report, 1000, 0);
+    platform::StopSignal stop;
+    TcpNegotiationTransport transport(viewer, "Tessaline", report, stop, 1000, 0);
     CNegotiate negotiate("TSV1.53b", "Tessaline", report);
     negotiate.NegotiateConnection(transport);
     EXPECT_LE(negotiate.Result().unitVersion.size(), 32u);

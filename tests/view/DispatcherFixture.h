@@ -11,46 +11,11 @@
 #include "platform/HeadlessView.h"
 #include "platform/WindowMessages.h"
 #include "session/Login.h"
-#include "session/LoginTestLink.h"
 #include "session/PostedPacket.h"
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
+#include "support/FakeSession.h"
 #include "view/KVMDispatcher.h"
-
-class FakeSession : public LoginTestLink, public view::SessionPort {
- public:
-  bool IsConnected() const override { return connected; }
-  void DecryptPayload(uint8_t* payload, size_t length, const PacketHeader& header) override {
-    cipher.DecryptPayload(payload, length, header);
-  }
-  void Disconnect(bool) override {
-    ++disconnects;
-    connected = false;
-  }
-  void RecordHandled(uint32_t queueNumber) override { lastHandled = queueNumber; }
-  void SetVideoSegmentMode(int32_t mode) override { segmentMode = mode; }
-  void OnKeepAliveReceived() override { ++keepAlives; }
-  void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override { ++testPackets; }
-  void ReportFailure(const std::string& title, const std::string& text) override {
-    failureTitle = title;
-    failureText = text;
-  }
-  std::string ReadColorRendering() override { return colorRendering; }
-  bool IsConnectAttemptInProgress() const override { return attempt; }
-  void EndConnectAttempt() override { attempt = false; }
-  void AppendAttemptMessage(const std::string& text) override { attemptMessages += text; }
-
-  bool connected = true;
-  int disconnects = 0;
-  uint32_t lastHandled = 0;
-  int32_t segmentMode = -1;
-  int keepAlives = 0;
-  int testPackets = 0;
-  std::string failureTitle, failureText;
-  std::string colorRendering = "Color always";
-  bool attempt = false;
-  std::string attemptMessages;
-};
 
 class RecordingVideo : public view::VideoHandlers {
  public:

@@ -11,46 +11,29 @@
 
 #include "platform/HeadlessDialogs.h"
 #include "platform/HeadlessView.h"
+#include "platform/MessageLoop.h"
 #include "platform/TextError.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
+#include "support/FakeSession.h"
 #include "video/FrameBitmap.h"
 #include "view/ViewGeometry.h"
 
-struct ViewSentPacket {
-  uint8_t type = 0;
-  std::vector<uint8_t> payload;
-};
-
-class RecordingViewLink : public view::ViewLink {
+// Counts the mouse pipeline's markers of a view change.
+class CountingViewChanges : public view::ViewChangeListener {
  public:
-  void SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece piece2,
-                  PayloadPiece piece3) override {
-    if (failSends) throw TextError("Error sending: error code 32");
-    ViewSentPacket sent{header.type, {}};
-    for (const PayloadPiece& piece : {piece1, piece2, piece3}) {
-      const auto* bytes = static_cast<const uint8_t*>(piece.data);
-      sent.payload.insert(sent.payload.end(), bytes, bytes + piece.length);
-    }
-    packets.push_back(std::move(sent));
-  }
-  bool IsConnected() const override { return connected; }
-  bool IsLoggedIn() const override { return loggedIn; }
-  std::string TargetLocation() const override { return "Unit"; }
   void MarkViewChange() override { ++viewChanges; }
-
-  std::vector<ViewSentPacket> packets;
-  bool connected = true;
-  bool loggedIn = true;
-  bool failSends = false;
   int viewChanges = 0;
 };
 
 class ViewGeometryTest : public ::testing::Test {
  protected:
   ViewGeometryTest() {
+    link.location = "Unit";
+    link.loggedIn = true;
+    geometry.SetViewChangeListener(&changes);
     view.SetSizeListener([this](platform::Size size) { geometry.OnSize(size.width, size.height); });
   }
 
@@ -61,20 +44,20 @@ class ViewGeometryTest : public ::testing::Test {
     ini.Write("MISC", "DONT_ENLARGE", dontEnlarge ? "True" : "False");
     geometry.OnInitialUpdate();
     geometry.SetAwaitNativeFullScreen(false);
-    link.packets.clear();
-    link.viewChanges = 0;
+    link.sent.clear();
+    changes.viewChanges = 0;
   }
 
   std::vector<uint8_t> Types() const {
     std::vector<uint8_t> types;
-    for (const ViewSentPacket& packet : link.packets) types.push_back(packet.type);
+    for (const SentPacket& packet : link.sent) types.push_back(packet.header.type);
     return types;
   }
   // The sizes told in RESIZE packets, in order.
   std::vector<platform::Size> Resizes() const {
     std::vector<platform::Size> sizes;
-    for (const ViewSentPacket& packet : link.packets)
-      if (packet.type == RESIZE)
+    for (const SentPacket& packet : link.sent)
+      if (packet.header.type == RESIZE)
         sizes.push_back({static_cast<int>(LoadLE32(packet.payload.data())),
                          static_cast<int>(LoadLE32(packet.payload.data() + 4))});
     return sizes;
@@ -86,6 +69,8 @@ class ViewGeometryTest : public ::testing::Test {
   video::CFrameBitmap bmp{ini, [this] { return tick; }};
   platform::HeadlessView view{{1024, 768}, {1920, 1080}};
   platform::HeadlessDialogs dialogs;
-  RecordingViewLink link;
-  view::ViewGeometry geometry{view, bmp, link, ini, dialogs};
+  platform::MessageLoop loop;
+  FakeSession link;
+  CountingViewChanges changes;
+  view::ViewGeometry geometry{view, bmp, link, loop, ini, dialogs};
 };

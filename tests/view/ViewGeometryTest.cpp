@@ -25,7 +25,7 @@ TEST_F(ViewGeometryTest, NewSizeOutsideTheUnitsRangeIsIgnored) {
       EXPECT_EQ(geometry.NativeSize(), (Size{c.width, c.height}));
       EXPECT_THAT(Types(), ElementsAre(RESIZE, REPAINT));
     } else {
-      EXPECT_TRUE(link.packets.empty());
+      EXPECT_TRUE(link.sent.empty());
     }
   }
 }
@@ -43,7 +43,7 @@ TEST_F(ViewGeometryTest, ScaledNewSizeAsksForTheClientUnlessDontEnlargeHoldsTheN
     EXPECT_THAT(Resizes(), ElementsAre(c.asked));
     EXPECT_EQ(Types().back(), REPAINT);
     EXPECT_EQ(bmp.Size(), c.asked);
-    EXPECT_EQ(link.viewChanges, 1);
+    EXPECT_EQ(changes.viewChanges, 1);
   }
 }
 
@@ -90,21 +90,21 @@ TEST_F(ViewGeometryTest, OnSizeTellsTheUnitOnlySizesItCanUse) {
 TEST_F(ViewGeometryTest, OnSizeWithDontEnlargeClampsToTheNativeSize) {
   Start("scaled", false, true);
   geometry.NewSize(1024, 768);
-  link.packets.clear();
+  link.sent.clear();
 
   view.SetClientSize({1100, 600});
   EXPECT_THAT(Resizes(), ElementsAre(Size{1024, 600}));
   EXPECT_EQ(bmp.Size(), (Size{1024, 600}));
-  link.packets.clear();
+  link.sent.clear();
 
   view.SetClientSize({1200, 900});
   EXPECT_THAT(Types(), ElementsAre(RESIZE, REPAINT, RESIZE));
   EXPECT_EQ(bmp.Size(), (Size{1024, 768}));
-  link.packets.clear();
+  link.sent.clear();
 
   // Already at the native size: only painted again.
   view.SetClientSize({1300, 1000});
-  EXPECT_TRUE(link.packets.empty());
+  EXPECT_TRUE(link.sent.empty());
 }
 
 TEST_F(ViewGeometryTest, ScrolledModeKeepsTheNativeSizeAndScrollsByTenthsAndPages) {
@@ -140,9 +140,9 @@ TEST_F(ViewGeometryTest, ScrolledModeKeepsTheNativeSizeAndScrollsByTenthsAndPage
   }
 
   // A resize while logged in changes what shows, not what the unit draws.
-  link.packets.clear();
+  link.sent.clear();
   view.SetClientSize({1100, 900});
-  EXPECT_TRUE(link.packets.empty());
+  EXPECT_TRUE(link.sent.empty());
   EXPECT_FALSE(view.GetScrollBar(ScrollBar::Vertical).visible);
   EXPECT_EQ(geometry.ScrollPosition(ScrollBar::Vertical), -1);
 }
@@ -166,7 +166,7 @@ TEST_F(ViewGeometryTest, OneToOneInScrolledModeFitsTheWindowAndStaysScrolled) {
   geometry.OneToOne(900, 700);
   EXPECT_EQ(view.ClientRect(), (platform::Rect{0, 0, 900, 700}));
   EXPECT_FALSE(geometry.IsScaled());
-  EXPECT_TRUE(link.packets.empty());
+  EXPECT_TRUE(link.sent.empty());
 }
 
 TEST_F(ViewGeometryTest, OperatorsOneToOneAsksTheUnitAndBlocksVideo) {
@@ -189,7 +189,7 @@ TEST_F(ViewGeometryTest, ViewTypeIsSwitchedAndWrittenBack) {
   view.SetClientSize({800, 600});
   Start("scaled", false, false);
   geometry.NewSize(1024, 768);
-  link.packets.clear();
+  link.sent.clear();
 
   geometry.OnViewType(view::ID_VIEW_SCROLLED);
   EXPECT_FALSE(geometry.IsScaled());
@@ -197,7 +197,7 @@ TEST_F(ViewGeometryTest, ViewTypeIsSwitchedAndWrittenBack) {
   EXPECT_TRUE(view.GetScrollBar(ScrollBar::Vertical).visible);
   EXPECT_EQ(ini.Read("MISC", "VIEW_TYPE", "", 200), "scrolled");
 
-  link.packets.clear();
+  link.sent.clear();
   geometry.OnViewType(view::ID_VIEW_SCALED);
   EXPECT_TRUE(geometry.IsScaled());
   EXPECT_THAT(Resizes(), ElementsAre(Size{800, 600}));
@@ -224,13 +224,13 @@ TEST_F(ViewGeometryTest, QuadOrSingleTellsTheUnitTheStoredServers) {
     SCOPED_TRACE(c.id);
     TempDir fresh;
     settings::IniFile quadIni(fresh.File("Remote.ini"));
-    view::ViewGeometry quadView(view, bmp, link, quadIni, dialogs);
+    view::ViewGeometry quadView(view, bmp, link, loop, quadIni, dialogs);
     for (const auto& [quadrant, server] : c.stored)
       quadView.WriteActiveServerForThisQuadrant(quadrant, server);
-    link.packets.clear();
+    link.sent.clear();
     quadView.OnViewQuadOrSingle(c.id);
     ASSERT_THAT(Types(), ElementsAre(TELL_SERVERS_SELECTED));
-    const std::vector<uint8_t>& payload = link.packets[0].payload;
+    const std::vector<uint8_t>& payload = link.sent[0].payload;
     ASSERT_EQ(payload.size(), 24u);
     for (int quadrant = 0; quadrant < 4; ++quadrant)
       EXPECT_EQ(LoadLE32(payload.data() + 4 * quadrant), c.servers[quadrant]);

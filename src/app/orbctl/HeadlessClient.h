@@ -1,7 +1,7 @@
 #pragma once
-// The viewer's core without a screen: settings, the window thread, the
-// session controller, the login and the dispatcher, wired as the graphical
-// viewer wires them, run by orbctl's commands.
+// The viewer's core without a screen, run by orbctl's commands: the viewer
+// assembled on a message loop standing in for the window thread, a headless
+// view, keyboard and pointer, and the operator's dialogs on the terminal.
 
 #include <chrono>
 #include <functional>
@@ -9,14 +9,11 @@
 
 #include "Options.h"
 #include "TerminalDialogs.h"
+#include "core/ViewerCore.h"
+#include "platform/HeadlessKeyboard.h"
 #include "platform/HeadlessPointer.h"
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
-#include "session/Login.h"
-#include "session/Orb.h"
-#include "settings/IniFile.h"
-#include "view/KVMDispatcher.h"
-#include "view/OrbSessionPort.h"
 
 namespace orbctl {
 
@@ -31,43 +28,31 @@ class HeadlessClient {
  public:
   HeadlessClient(const Options& options, const std::string& productName,
                  const std::string& viewerVersion);
-  ~HeadlessClient();
 
   // Connects and logs in, then times one ping; throws TextError with the
   // viewer's failure text.
   PingReport Ping();
+  // Leaves with a DISCONNECT, given its time to leave before the link closes.
   void Disconnect();
-  // Whether the time given on the command line ran out.
-  bool TimedOut() const { return std::chrono::steady_clock::now() >= m_deadline; }
 
-  // For commands beyond ping: the parts they plug into, and the steps.
+  // For commands beyond ping: the viewer and the steps.
   void Connect();
   // Runs the window thread until done; throws the failure when the link
   // ends or the time runs out first.
   void RunUntil(const std::function<bool()>& done);
-  session::COrb& Orb() { return m_orb; }
-  view::KVMDispatcher& Dispatcher() { return m_dispatcher; }
+  core::ViewerCore& Viewer() { return m_viewer; }
   platform::HeadlessView& View() { return m_view; }
-  platform::MessageLoop& Loop() { return m_loop; }
-  settings::IniFile& Ini() { return m_ini; }
-  platform::OperatorDialogs& Dialogs() { return m_dialogs; }
 
  private:
-  void OnMessage(platform::Message& message);
-  bool LinkEnded() const;
-  std::string FailureText() const;
-
   const Options& m_options;
   std::chrono::steady_clock::time_point m_deadline;
-  settings::IniFile m_ini;
+  // The window thread and the desktop first: the viewer uses them to its end.
   platform::MessageLoop m_loop;
   platform::HeadlessView m_view;
+  platform::HeadlessKeyboard m_keyboard;
   platform::HeadlessPointer m_pointer;
   TerminalDialogs m_dialogs;
-  session::COrb m_orb;
-  view::OrbSessionPort m_port;
-  session::Login m_login;
-  view::KVMDispatcher m_dispatcher;
+  core::ViewerCore m_viewer;
 };
 
 }  // namespace orbctl

@@ -11,14 +11,14 @@ int Number(const std::string& option, const std::string& text, int low, int high
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    throw TextError(option + ": expected a number from " + std::to_string(low) + " to " +
+    throw UsageError(option + ": expected a number from " + std::to_string(low) + " to " +
                     std::to_string(high) + ", not '" + text + "'");
   return value;
 }
 
 platform::Size ParseSize(const std::string& text) {
   const auto x = text.find('x');
-  if (x == std::string::npos) throw TextError("--size: expected WIDTHxHEIGHT, not '" + text + "'");
+  if (x == std::string::npos) throw UsageError("--size: expected WIDTHxHEIGHT, not '" + text + "'");
   return {Number("--size", text.substr(0, x), 1, 4096),
           Number("--size", text.substr(x + 1), 1, 4096)};
 }
@@ -29,7 +29,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
   size_t i = 0;
   auto value = [&](const std::string& option) -> const std::string& {
-    if (i + 1 >= args.size()) throw TextError(option + ": a value is missing");
+    if (i + 1 >= args.size()) throw UsageError(option + ": a value is missing");
     return args[++i];
   };
   for (; i < args.size(); ++i) {
@@ -51,7 +51,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
     } else if (arg == "--timeout-ms") {
       options.timeoutMs = Number(arg, value(arg), 1, 3600000);
     } else if (arg.rfind("--", 0) == 0) {
-      throw TextError("Unknown option '" + arg + "' (see --help).");
+      throw UsageError("Unknown option '" + arg + "' (see --help).");
     } else {
       options.command = arg;
       options.arguments.assign(args.begin() + static_cast<long>(i) + 1, args.end());
@@ -95,8 +95,9 @@ Commands
                         for 3 s, save the picture to FILE: a bitmap file for
                         .bmp, PNG for .png; then disconnect
 
-Exit status: 0 on success; 1 on any failure, with the viewer's failure text on
-standard error.
+Exit status: 0 on success; 1 when the link or the unit failed, with the viewer's
+failure text on standard error; 2 for bad usage or bad input, found before
+anything was sent.
 )";
 }
 

@@ -6,8 +6,20 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/TextError.h"
 
 namespace orbctl {
+
+// Bad usage or bad input, found before anything was sent; printed as it
+// stands, and orbctl exits with EXIT_USAGE.
+class UsageError : public TextError {
+ public:
+  using TextError::TextError;
+};
+
+inline constexpr int EXIT_DONE = 0;
+inline constexpr int EXIT_FAILED = 1;
+inline constexpr int EXIT_USAGE = 2;
 
 struct Options {
   std::string ini = "./Remote.ini";
@@ -22,7 +34,7 @@ struct Options {
   std::vector<std::string> arguments;
 };
 
-// Throws TextError naming the option at fault.
+// Throws UsageError naming the option at fault.
 Options ParseOptions(const std::vector<std::string>& args);
 std::string HelpText();
 

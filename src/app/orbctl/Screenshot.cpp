@@ -17,7 +17,7 @@ int SettleMs(const std::string& text) {
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 60000)
-    throw TextError("--settle-ms: expected a number from 0 to 60000, not '" + text + "'");
+    throw UsageError("--settle-ms: expected a number from 0 to 60000, not '" + text + "'");
   return value;
 }
 
@@ -28,49 +28,34 @@ ScreenshotRequest ParseScreenshotArguments(const std::vector<std::string>& argum
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument == "--settle-ms") {
-      if (i + 1 >= arguments.size()) throw TextError("--settle-ms: a value is missing");
+      if (i + 1 >= arguments.size()) throw UsageError("--settle-ms: a value is missing");
       request.settleMs = SettleMs(arguments[++i]);
     } else if (argument.rfind("--", 0) == 0) {
-      throw TextError("Unknown screenshot option '" + argument + "' (see --help).");
+      throw UsageError("Unknown screenshot option '" + argument + "' (see --help).");
     } else if (!request.file.empty()) {
-      throw TextError("screenshot takes one file, not also '" + argument + "'.");
+      throw UsageError("screenshot takes one file, not also '" + argument + "'.");
     } else {
       request.file = argument;
     }
   }
-  if (request.file.empty()) throw TextError("screenshot: the file to save to is missing.");
+  if (request.file.empty()) throw UsageError("screenshot: the file to save to is missing.");
   request.png = settings::EndsWithNoCase(request.file, ".png");
   if (!request.png && !settings::EndsWithNoCase(request.file, ".bmp"))
-    throw TextError("screenshot: the file must end in .bmp or .png, not '" + request.file + "'.");
+    throw UsageError("screenshot: the file must end in .bmp or .png, not '" + request.file + "'.");
   return request;
 }
 
-void TakeScreenshot(HeadlessClient& client, ScreenshotParts& parts,
-                    const ScreenshotRequest& request) {
-  video::CFrameBitmap& bmp = parts.bmp;
-  view::ViewVideoPath& video = parts.video;
-  view::ViewGeometry& geometry =
-      parts.geometry.emplace(client.View(), bmp, parts.link.emplace(client.Orb(), client.Loop()),
-                             client.Ini(), client.Dialogs());
-  client.Orb().SetHooks({&video, nullptr, nullptr});
-  client.Dispatcher().SetHandlers({&geometry, nullptr, nullptr});
-  // The window moves as the view fits it; each move is a WM_SIZE.
-  client.View().SetSizeListener([&](platform::Size size) {
-    try {
-      geometry.OnSize(size.width, size.height);
-    } catch (const TextError& e) {
-      Trace("%s\n", e.Text().c_str());
-    }
-  });
-  geometry.OnInitialUpdate();
-
+void TakeScreenshot(HeadlessClient& client, const ScreenshotRequest& request) {
+  core::ViewerCore& viewer = client.Viewer();
+  const video::CFrameBitmap& bmp = viewer.Bitmap();
+  const view::ViewVideoPath& video = viewer.Video();
   client.Connect();
   // The picture is taken once video came, none of it is being held back for a
   // size just given up, and either none followed for the settle time or the
   // screen is live and has been drawing for a while.
   try {
     client.RunUntil([&] {
-      if (!client.Orb().IsLoggedIn() || video.Segments() == 0 || bmp.IsBlocking()) return false;
+      if (!viewer.Orb().IsLoggedIn() || video.Segments() == 0 || bmp.IsBlocking()) return false;
       const uint32_t now = platform::GetTickCount();
       return now - video.LastSegmentTick() >= static_cast<uint32_t>(request.settleMs) ||
              now - video.FirstSegmentTick() >= LIVE_SCREEN_MS;
@@ -78,14 +63,13 @@ void TakeScreenshot(HeadlessClient& client, ScreenshotParts& parts,
   } catch (const TextError&) {
     // Video kept coming, but the time ran out before the picture could be
     // taken; say so rather than blame the unit for silence.
-    if (video.Segments() > 0 && client.Orb().IsLoggedIn())
+    if (video.Segments() > 0 && viewer.Orb().IsLoggedIn())
       throw TextError(
           Format("The picture did not settle: video kept arriving, without a pause of "
                  "%d ms, until the time ran out.",
                  request.settleMs));
     throw;
   }
-  client.View().SetSizeListener({});
 
   if (request.png)
     WritePngFile(bmp, request.file);

@@ -4,16 +4,10 @@
 // a bitmap file (.bmp, exactly as the viewer's save command writes it) or as
 // PNG (.png).
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "HeadlessClient.h"
-#include "settings/IniFile.h"
-#include "video/FrameBitmap.h"
-#include "view/ViewGeometry.h"
-#include "view/ViewGeometryLink.h"
-#include "view/ViewVideoPath.h"
 
 namespace orbctl {
 
@@ -28,23 +22,10 @@ struct ScreenshotRequest {
   int settleMs = DEFAULT_SETTLE_MS;
 };
 
-// Throws TextError naming what is wrong with the arguments.
+// Throws UsageError naming what is wrong with the arguments.
 ScreenshotRequest ParseScreenshotArguments(const std::vector<std::string>& arguments);
 
-// The frame buffer and the view around it. The session's threads write into
-// them until the client is gone, so they are made before it and outlive it.
-struct ScreenshotParts {
-  explicit ScreenshotParts(const std::string& iniPath) : ini(iniPath), bmp(ini), video(bmp) {}
-
-  settings::IniFile ini;
-  video::CFrameBitmap bmp;
-  view::ViewVideoPath video;
-  std::optional<view::OrbViewLink> link;
-  std::optional<view::ViewGeometry> geometry;
-};
-
 // Throws TextError with the viewer's failure text; the link is left up.
-void TakeScreenshot(HeadlessClient& client, ScreenshotParts& parts,
-                    const ScreenshotRequest& request);
+void TakeScreenshot(HeadlessClient& client, const ScreenshotRequest& request);
 
 }  // namespace orbctl

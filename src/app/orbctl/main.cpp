@@ -1,21 +1,15 @@
 // orbctl: the viewer's core on the command line.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <iostream>
-#include <memory>
 
 #include "HeadlessClient.h"
 #include "Options.h"
 #include "Screenshot.h"
 #include "platform/TextError.h"
 #include "settings/Branding.h"
-#include "settings/IniFile.h"
-#include "settings/ScopedTraceLog.h"
 #include "settings/VersionInfo.h"
 
 namespace {
@@ -26,26 +20,26 @@ int Fail(const std::string& text) {
   const std::string shown =
       text.rfind("--", 0) == 0 ? text.substr(std::min<size_t>(3, text.size())) : text;
   std::cerr << shown << (shown.empty() || shown.back() != '\n' ? "\n" : "");
-  return 1;
+  return orbctl::EXIT_FAILED;
+}
+
+int Usage(const std::string& text) {
+  std::cerr << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+  return orbctl::EXIT_USAGE;
 }
 
 // Runs one command on a fresh client; its failure text goes to standard error.
+// The client's end stops the viewer's threads in whatever state they are.
 int RunWithClient(const orbctl::Options& options, const settings::Branding& branding,
                   const std::string& version,
                   const std::function<void(orbctl::HeadlessClient&)>& command) {
-  auto client = std::make_unique<orbctl::HeadlessClient>(options, branding.productName, version);
+  orbctl::HeadlessClient client(options, branding.productName, version);
   try {
-    command(*client);
-    client->Disconnect();
-    return 0;
+    command(client);
+    client.Disconnect();
+    return orbctl::EXIT_DONE;
   } catch (const TextError& e) {
-    Fail(e.Text());
-    if (client->TimedOut()) {
-      // Threads still waiting on the unit must not hold the exit past the time given.
-      std::fflush(nullptr);
-      ::_exit(1);
-    }
-    return 1;
+    return Fail(e.Text());
   }
 }
 
@@ -58,41 +52,35 @@ void Ping(orbctl::HeadlessClient& client) {
   std::fflush(stdout);
 }
 
-int RunScreenshot(const orbctl::Options& options, const settings::Branding& branding,
-                  const std::string& version) {
-  const orbctl::ScreenshotRequest request = orbctl::ParseScreenshotArguments(options.arguments);
-  // Made before the client, so they outlive its threads.
-  orbctl::ScreenshotParts parts(options.ini);
-  return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
-    orbctl::TakeScreenshot(client, parts, request);
-  });
+int Run(const orbctl::Options& options) {
+  const settings::Branding branding = settings::ReadBranding();
+  const std::string version = settings::ViewerVersionString(branding.viewerPrefix);
+  if (options.help) {
+    std::cout << orbctl::HelpText();
+    return orbctl::EXIT_DONE;
+  }
+  if (options.version) {
+    std::cout << version << "\n";
+    return orbctl::EXIT_DONE;
+  }
+  if (options.command == "ping") return RunWithClient(options, branding, version, Ping);
+  if (options.command == "screenshot") {
+    const orbctl::ScreenshotRequest request = orbctl::ParseScreenshotArguments(options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::TakeScreenshot(client, request);
+    });
+  }
+  if (options.command.empty()) return Usage("No command given (see --help).");
+  return Usage("Unknown command '" + options.command + "' (see --help).");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    const orbctl::Options options =
-        orbctl::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    const settings::Branding branding = settings::ReadBranding();
-    const std::string version = settings::ViewerVersionString(branding.viewerPrefix);
-    if (options.help) {
-      std::cout << orbctl::HelpText();
-      return 0;
-    }
-    if (options.version) {
-      std::cout << version << "\n";
-      return 0;
-    }
-    // Traced as the viewer traces, by the LOGGING section of the same file;
-    // the log and Filters.txt go beside it.
-    const settings::IniFile ini(options.ini);
-    const settings::ScopedTraceLog traceLog(ini,
-                                            std::filesystem::absolute(options.ini).parent_path());
-    if (options.command == "ping") return RunWithClient(options, branding, version, Ping);
-    if (options.command == "screenshot") return RunScreenshot(options, branding, version);
-    if (options.command.empty()) return Fail("No command given (see --help).");
-    return Fail("Unknown command '" + options.command + "' (see --help).");
+    return Run(orbctl::ParseOptions(std::vector<std::string>(argv + 1, argv + argc)));
+  } catch (const orbctl::UsageError& e) {
+    return Usage(e.Text());
   } catch (const TextError& e) {
     return Fail(e.Text());
   } catch (const std::exception& e) {

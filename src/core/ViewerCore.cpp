@@ -1,0 +1,73 @@
+#include "core/ViewerCore.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "platform/WindowMessages.h"
+
+namespace core {
+namespace {
+
+// Opened before the other parts, so that what they trace as they start is logged.
+std::unique_ptr<settings::ScopedTraceLog> OpenTraceLog(const ViewerSetup& setup,
+                                                       const settings::IniFile& ini) {
+  if (!setup.traceLog) return nullptr;
+  // The log and Filters.txt go beside the settings file.
+  return std::make_unique<settings::ScopedTraceLog>(
+      ini, std::filesystem::absolute(setup.iniPath).parent_path());
+}
+
+}  // namespace
+
+ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
+    : m_desktop(desktop),
+      m_ini(setup.iniPath),
+      m_traceLog(OpenTraceLog(setup, m_ini)),
+      m_bmp(m_ini),
+      m_video(m_bmp),
+      m_orb(session::OrbEnvironment{m_ini, desktop.window, desktop.view, desktop.dialogs,
+                                    desktop.pointer, setup.productName, setup.viewerVersion,
+                                    setup.clock, setup.resolver}),
+      m_login(m_orb, m_ini, desktop.dialogs, setup.productName),
+      m_geometry(desktop.view, m_bmp, m_orb, desktop.window, m_ini, desktop.dialogs),
+      m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
+      m_viewTimer(m_bmp, m_geometry, desktop.view, [this] { m_orb.KeepAliveTick(); }) {
+  m_orb.SetHooks({&m_video, nullptr, nullptr});
+  m_dispatcher.SetHandlers({&m_geometry, nullptr, nullptr});
+}
+
+ViewerCore::~ViewerCore() {
+  m_viewTimer.Stop(m_desktop.window);
+  m_orb.Shutdown();
+}
+
+void ViewerCore::HandleMessage(platform::Message& message) {
+  if (message.window == platform::WindowId::View) {
+    m_dispatcher.KVMMessageHandler(message);
+    return;
+  }
+  if (m_orb.HandleMainWindowMessage(message)) return;
+  if (message.message == platform::WM_COMMAND && message.wParam == session::CMD_CONNECT_NEXT)
+    m_orb.ConnectCurrentTarget();
+  if (m_mainWindow) m_mainWindow(message);
+}
+
+void ViewerCore::SetMainWindowHandler(std::function<void(platform::Message&)> handler) {
+  m_mainWindow = std::move(handler);
+}
+
+void ViewerCore::Start() {
+  m_geometry.OnInitialUpdate();
+  m_viewTimer.Start(m_desktop.window);
+}
+
+void ViewerCore::Connect(const std::optional<std::string>& address) {
+  if (address) m_orb.SetCurrentTargetAddress(*address);
+  m_orb.RewindFailover();
+  m_orb.BeginConnectAttempt();
+  m_orb.ConnectCurrentTarget();
+}
+
+void ViewerCore::OnViewSize(platform::Size size) { m_geometry.OnSize(size.width, size.height); }
+
+}  // namespace core

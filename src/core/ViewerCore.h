@@ -1,0 +1,106 @@
+#pragma once
+// The viewer assembled from its parts: settings and trace log, session
+// controller, login, dispatcher, frame buffer, video decoder, view geometry
+// and view timer, wired to the window thread and the four desktop ports the
+// program gives. The window, orbctl, the benchmarks and the integration tests
+// all build the viewer this way and no other.
+//
+// Lifetimes are the members' order: the session's threads write into the
+// frame buffer and post to the window thread, so the session is stopped
+// (Shutdown) before anything it uses goes. Everything here runs on the window
+// thread: construction, destruction and every call.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/HostLookup.h"
+#include "platform/WindowThread.h"
+#include "session/Login.h"
+#include "session/Orb.h"
+#include "settings/IniFile.h"
+#include "settings/ScopedTraceLog.h"
+#include "video/FrameBitmap.h"
+#include "view/KVMDispatcher.h"
+#include "view/ViewGeometry.h"
+#include "view/ViewTimer.h"
+#include "view/ViewVideoPath.h"
+
+namespace core {
+
+// The desktop the viewer runs on: its window thread and the four ports, all
+// called on the window thread only.
+struct Desktop {
+  platform::WindowThread& window;
+  platform::ViewWindow& view;
+  platform::OperatorDialogs& dialogs;
+  platform::KeyboardDevice& keyboard;
+  platform::PointerDevice& pointer;
+};
+
+struct ViewerSetup {
+  std::string iniPath = "Remote.ini";
+  std::string productName;
+  std::string viewerVersion;
+  // Keeps the trace log of the settings file's LOGGING section, beside that
+  // file, for the viewer's life; tests install their own trace sink instead.
+  bool traceLog = false;
+  // The keep-alive watch's clock and the host lookup; the system's by default.
+  const platform::CalendarClock* clock = nullptr;
+  platform::HostResolver resolver = {};
+};
+
+class ViewerCore {
+ public:
+  ViewerCore(const ViewerSetup& setup, const Desktop& desktop);
+  ~ViewerCore();
+  ViewerCore(const ViewerCore&) = delete;
+  ViewerCore& operator=(const ViewerCore&) = delete;
+
+  // Every message of the window thread: the view's go to the dispatcher; the
+  // main window's to the session, then to the main window's own handler.
+  void HandleMessage(platform::Message& message);
+  // What the main window does with its messages (commands 1084 to 1089,
+  // timers); the session has seen them first.
+  void SetMainWindowHandler(std::function<void(platform::Message&)> handler);
+
+  // The view's first update, then its 10 ms timer.
+  void Start();
+  // The connect command as the connect progress dialog gives it: a fresh walk
+  // through the current target's addresses, the unit's texts collected. An
+  // address stands in for the target's own for this run only.
+  void Connect(const std::optional<std::string>& address = std::nullopt);
+  // WM_SIZE: the view's client area has a new size.
+  void OnViewSize(platform::Size size);
+
+  // The link is down, with no attempt or failover step still to come.
+  bool IsLinkEnded() const { return m_orb.IsLinkEnded(); }
+  // Why the session ended, as the operator is told; empty when nothing said.
+  std::string FailureText() const { return m_orb.Failure().OperatorText(); }
+
+  settings::IniFile& Ini() { return m_ini; }
+  session::COrb& Orb() { return m_orb; }
+  session::Login& Login() { return m_login; }
+  view::KVMDispatcher& Dispatcher() { return m_dispatcher; }
+  view::ViewGeometry& Geometry() { return m_geometry; }
+  video::CFrameBitmap& Bitmap() { return m_bmp; }
+  view::ViewVideoPath& Video() { return m_video; }
+
+ private:
+  Desktop m_desktop;
+  settings::IniFile m_ini;
+  std::unique_ptr<settings::ScopedTraceLog> m_traceLog;
+  video::CFrameBitmap m_bmp;
+  view::ViewVideoPath m_video;
+  session::COrb m_orb;
+  session::Login m_login;
+  view::ViewGeometry m_geometry;
+  view::KVMDispatcher m_dispatcher;
+  view::ViewTimer m_viewTimer;
+  std::function<void(platform::Message&)> m_mainWindow;
+};
+
+}  // namespace core

@@ -1,0 +1,63 @@
+#pragma once
+// What the layers above the session controller need of the session: the
+// login, the dispatcher of incoming packets, the initial packets and the
+// view's geometry all work through this one interface. The session
+// controller implements it; tests give a recording fake.
+//
+// Threads: SendPacket and the state and target queries may be called from
+// any thread; everything else belongs to the window thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "protocol/PacketHeader.h"
+#include "protocol/PacketSender.h"
+#include "protocol/PayloadCipher.h"
+
+namespace session {
+
+class Session : public PacketSender {
+ public:
+  virtual bool IsConnected() const = 0;
+  virtual bool IsLoggedIn() const = 0;
+  // The current target's location name (which also names its settings
+  // section) and the address in use.
+  virtual std::string TargetLocation() const = 0;
+  virtual std::string TargetAddress() const = 0;
+  // The current target's colour rendering, read again from the settings.
+  virtual std::string ReadColorRendering() const = 0;
+
+  // The "encryption" value agreed in the negotiation; 0 when none was.
+  virtual int NegotiatedCipher() const = 0;
+  virtual PayloadCipher& Cipher() = 0;
+
+  // The line speed test that lets the unit choose its compression, and the
+  // unit's answer to it.
+  virtual void SendTimingPacket() = 0;
+  virtual void HandleTestPacket(const PacketHeader& header, const uint8_t* payload,
+                                size_t length) = 0;
+
+  // LOGGED_IN: the logged-in state is entered (the failover walk ends) or left.
+  virtual void SetLoggedIn(bool loggedIn) = 0;
+  // The operator cancelled a password login: the failover walk ends and the
+  // link closes without a DISCONNECT, leaving failureText for the operator.
+  virtual void AbortLogin(const std::string& failureText) = 0;
+  virtual void Disconnect(bool sendDisconnect) = 0;
+
+  // The view's record of the last block handled.
+  virtual void RecordHandled(uint32_t queueNumber) = 0;
+  virtual void SetVideoSegmentMode(int32_t mode) = 0;
+  // The unit's KEEP_ALIVE: arms or refreshes the keep-alive watch.
+  virtual void OnKeepAliveReceived() = 0;
+  // The failure title and text for the main window, which is told (1084).
+  virtual void ReportFailure(const std::string& title, const std::string& text) = 0;
+
+  // A connect attempt in progress collects the unit's texts instead of
+  // showing them; they are shown when the attempt ends.
+  virtual bool IsConnectAttemptInProgress() const = 0;
+  virtual void EndConnectAttempt() = 0;
+  virtual void AppendAttemptMessage(const std::string& text) = 0;
+};
+
+}  // namespace session

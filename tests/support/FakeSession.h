@@ -1,0 +1,80 @@
+#pragma once
+// A session for the parts above the session controller to run in without a
+// socket: it keeps every packet sent, plain, and what was done to the session.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/TextError.h"
+#include "protocol/EncryptionTypes.h"
+#include "protocol/PacketHeader.h"
+#include "protocol/PayloadCipher.h"
+#include "session/Session.h"
+
+struct SentPacket {
+  PacketHeader header;
+  std::vector<uint8_t> payload;
+};
+
+class FakeSession : public session::Session {
+ public:
+  void SendPacket(PacketHeader& header, PayloadPiece piece1 = {}, PayloadPiece piece2 = {},
+                  PayloadPiece piece3 = {}) override {
+    if (failSends) throw TextError("Error sending: error code 32");
+    SentPacket packet{header, {}};
+    for (const PayloadPiece& piece : {piece1, piece2, piece3}) {
+      const auto* bytes = static_cast<const uint8_t*>(piece.data);
+      if (bytes) packet.payload.insert(packet.payload.end(), bytes, bytes + piece.length);
+    }
+    sent.push_back(std::move(packet));
+  }
+  bool IsConnected() const override { return connected; }
+  bool IsLoggedIn() const override { return loggedIn; }
+  std::string TargetLocation() const override { return location; }
+  std::string TargetAddress() const override { return "10.0.0.5"; }
+  std::string ReadColorRendering() const override { return colorRendering; }
+  int NegotiatedCipher() const override { return negotiated; }
+  PayloadCipher& Cipher() override { return cipher; }
+  void SendTimingPacket() override { ++timingPackets; }
+  void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override { ++testPackets; }
+  void SetLoggedIn(bool value) override { loggedIn = value; }
+  void AbortLogin(const std::string& failureText) override {
+    aborted = true;
+    failure = failureText;
+  }
+  void Disconnect(bool) override {
+    ++disconnects;
+    connected = false;
+  }
+  void RecordHandled(uint32_t queueNumber) override { lastHandled = queueNumber; }
+  void SetVideoSegmentMode(int32_t mode) override { segmentMode = mode; }
+  void OnKeepAliveReceived() override { ++keepAlives; }
+  void ReportFailure(const std::string& title, const std::string& text) override {
+    failureTitle = title;
+    failureText = text;
+  }
+  bool IsConnectAttemptInProgress() const override { return attempt; }
+  void EndConnectAttempt() override { attempt = false; }
+  void AppendAttemptMessage(const std::string& text) override { attemptMessages += text; }
+
+  std::vector<SentPacket> sent;
+  std::string location = "Lab";
+  bool failSends = false;
+  bool connected = true;
+  bool loggedIn = false;
+  int negotiated = ENCRYPTION_BLOWFISH;
+  PayloadCipher cipher;
+  std::string colorRendering = "Color always";
+  int timingPackets = 0;
+  int testPackets = 0;
+  bool aborted = false;
+  std::string failure;
+  int disconnects = 0;
+  uint32_t lastHandled = 0;
+  int32_t segmentMode = -1;
+  int keepAlives = 0;
+  std::string failureTitle, failureText;
+  bool attempt = false;
+  std::string attemptMessages;
+};
