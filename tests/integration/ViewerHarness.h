@@ -3,6 +3,8 @@
 // a temporary settings file, a MessageLoop standing in for the window thread
 // and the headless desktop. It keeps a copy of every packet posted to the view
 // and every command posted to the main window before the viewer acts on them.
+// Its calendar clock is the test's: the keep-alive watch fires only when the
+// test moves the clock.
 
 #include <filesystem>
 #include <functional>
@@ -24,6 +26,7 @@
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
+#include "support/ManualClock.h"
 
 // One target, "Unit", with the given addresses (the first, then failovers).
 inline std::string PrepareViewerSettings(const std::string& path,
@@ -44,11 +47,11 @@ inline std::string PrepareViewerSettings(const std::string& path,
 class ViewerHarness {
  public:
   static constexpr uint32_t WAIT_MS = 15000;
+  static constexpr int64_t KEEP_ALIVE_STEP_S = 256;
 
   struct Options {
     int keepAliveSeconds = 60;
     platform::Size client{1024, 768};
-    const platform::CalendarClock* clock = nullptr;
     platform::HostResolver resolver = {};
   };
 
@@ -59,7 +62,7 @@ class ViewerHarness {
         core(std::make_unique<core::ViewerCore>(
             core::ViewerSetup{
                 PrepareViewerSettings(dir.File("Remote.ini"), addresses, options.keepAliveSeconds),
-                "Tessaline", "TSV1.00", false, options.clock, options.resolver},
+                "Tessaline", "TSV1.00", false, &clock, options.resolver},
             core::Desktop{loop, view, dialogs, keyboard, pointer})),
         orb(&core->Orb()) {
     core->Login().SetGivenAnswers("admin", "admin");
@@ -92,6 +95,15 @@ class ViewerHarness {
   bool WaitForEnd() {
     return RunUntil([&] { return core->IsLinkEnded(); });
   }
+  // Lets the unit fall silent for longer than any keep-alive period until the
+  // watch reports the lost link (a packet that slips in refreshes the watch,
+  // so the clock moves on at every look).
+  bool WaitForKeepAliveLoss() {
+    return RunUntil([&] {
+      clock.Advance(KEEP_ALIVE_STEP_S);
+      return Count(session::CMD_REPORT_FAILURE) > 0;
+    });
+  }
 
   size_t Count(uint32_t command) const {
     size_t n = 0;
@@ -110,6 +122,7 @@ class ViewerHarness {
   platform::HeadlessDialogs dialogs;
   platform::HeadlessKeyboard keyboard;
   platform::HeadlessPointer pointer;
+  ManualClock clock;
   std::unique_ptr<core::ViewerCore> core;
   session::COrb* orb;
   std::vector<uint32_t> commands;

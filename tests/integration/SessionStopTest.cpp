@@ -1,0 +1,153 @@
+// The viewer, ended in each state of a session against a unit that never
+// answers, ends within two seconds: its threads stop on request wherever they
+// wait (host lookup, connect, negotiation, receive, a DISCONNECT's grace).
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "integration/ScriptedUnit.h"
+#include "integration/ViewerHarness.h"
+#include "platform/TcpSocket.h"
+#include "support/SimProcess.h"
+#include "support/TraceRecorder.h"
+
+namespace {
+
+constexpr double MAX_STOP_SECONDS = 2.0;
+
+// A name server that never answers until the test is over.
+class HangingResolver {
+ public:
+  ~HangingResolver() { Release(); }
+  platform::HostResolver Resolver() {
+    return [this](const std::string&) -> std::optional<uint32_t> {
+      std::unique_lock lock(m_mutex);
+      m_asked = true;
+      m_wake.notify_all();
+      m_wake.wait(lock, [this] { return m_released; });
+      return std::nullopt;
+    };
+  }
+  bool Asked() {
+    std::lock_guard lock(m_mutex);
+    return m_asked;
+  }
+  void Release() {
+    std::lock_guard lock(m_mutex);
+    m_released = true;
+    m_wake.notify_all();
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_asked = false;
+  bool m_released = false;
+};
+
+// A listener whose queue of connections is full: a further connect is never
+// answered, so it waits for its whole time-out.
+struct FullListener {
+  FullListener() {
+    EXPECT_TRUE(listener.Listen("127.0.0.1", 0, 0));
+    EXPECT_TRUE(filler.Open());
+    EXPECT_EQ(filler.Connect({*platform::ParseDottedIPv4("127.0.0.1"), listener.LocalPort()}), 0);
+  }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(listener.LocalPort()); }
+  platform::TcpSocket listener;
+  platform::TcpSocket filler;
+};
+
+double SecondsToEnd(std::unique_ptr<core::ViewerCore>& core) {
+  const auto start = std::chrono::steady_clock::now();
+  core.reset();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Stays in the state for a while first, so the stop meets a thread that waits.
+void Linger(ViewerHarness& viewer) {
+  viewer.RunUntil([] { return false; }, 300);
+}
+
+}  // namespace
+
+TEST(SessionStop, EndsInTimeInEveryState) {
+  TraceRecorder trace;  // outlives the viewer's threads
+  struct Case {
+    const char* state;
+    std::function<void(ViewerHarness&)> reach;
+  };
+  HangingResolver names;
+  FullListener full;
+  platform::TcpSocket mute, mutePeer;
+  ASSERT_TRUE(mute.Listen("127.0.0.1", 0));
+  const std::string muteAddress = "127.0.0.1:" + std::to_string(mute.LocalPort());
+
+  const Case cases[] = {
+      {"looking up",
+       [&](ViewerHarness& viewer) {
+         viewer.Connect();
+         ASSERT_TRUE(viewer.RunUntil([&] { return names.Asked(); }));
+         EXPECT_TRUE(viewer.orb->State().IsConnecting());
+       }},
+      {"connecting",
+       [&](ViewerHarness& viewer) {
+         viewer.Connect();
+         Linger(viewer);
+         EXPECT_TRUE(viewer.orb->State().IsConnecting());
+       }},
+      {"negotiating",
+       [&](ViewerHarness& viewer) {
+         viewer.Connect();
+         mutePeer = mute.Accept(5000);
+         ASSERT_TRUE(mutePeer.IsOpen());
+         Linger(viewer);
+         EXPECT_TRUE(viewer.orb->State().IsConnecting());
+       }},
+      {"logging in",
+       [&](ViewerHarness& viewer) {
+         viewer.Connect();
+         ASSERT_TRUE(viewer.WaitForCommand(session::CMD_CONNECTED));
+         Linger(viewer);
+         EXPECT_TRUE(viewer.orb->IsConnected());
+         EXPECT_FALSE(viewer.orb->IsLoggedIn());
+       }},
+      {"logged in",
+       [&](ViewerHarness& viewer) {
+         viewer.Connect();
+         ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
+         Linger(viewer);
+       }},
+      {"disconnecting",
+       [&](ViewerHarness& viewer) {
+         viewer.Connect();
+         ASSERT_TRUE(viewer.WaitForCommand(session::CMD_CONNECTED));
+         viewer.orb->Disconnect(true);
+         EXPECT_FALSE(viewer.orb->IsConnected());
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    const std::string state = c.state;
+    std::optional<ScriptedUnit> unit;
+    std::optional<SimProcess> sim;
+    std::string address = full.Address();
+    if (state == "looking up") address = "unit.example.invalid";
+    if (state == "negotiating") address = muteAddress;
+    if (state == "logging in" || state == "disconnecting") address = unit.emplace().Address();
+    if (state == "logged in")
+      address = sim.emplace(std::vector<std::string>{"--fault-stall"}).Address();
+    ViewerHarness::Options options;
+    options.resolver = names.Resolver();
+    ViewerHarness viewer({address}, options);
+    viewer.core->Ini().Write("MISC", "IPConnectTimeMS", "60000");
+    c.reach(viewer);
+    EXPECT_LT(SecondsToEnd(viewer.core), MAX_STOP_SECONDS);
+  }
+}
