@@ -16,17 +16,9 @@
 #include "protocol/PacketForming.h"
 #include "protocol/PacketReader.h"
 #include "protocol/PacketTypes.h"
+#include "support/RecordingReceiveLink.h"
 
 namespace {
-class AlwaysConnected : public ReceiveLink {
- public:
-  bool IsConnected() const override { return true; }
-  bool IsSerialLineUp() const override { return false; }
-  void Resynchronise() override {}
-  void SendBadChecksumReport(std::span<const uint8_t>, std::span<const uint8_t>) override {}
-  void SetFailureTitle(const std::string&) override {}
-};
-
 const PayloadCipher::DesKey KEY1{1, 2, 3, 4, 5, 6, 7, 0};
 const PayloadCipher::DesKey KEY2{9, 8, 7, 6, 5, 4, 3, 0};
 const PayloadCipher::DesKey KEY3{0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0};
@@ -45,7 +37,7 @@ void WirePath(benchmark::State& state) {
   cipher.SetKeys(BLOWFISH_KEY, KEY1, KEY2, KEY3);
   cipher.SetSessionCipher(cipherId);
   CRingBuffer ring;
-  AlwaysConnected link;
+  RecordingReceiveLink link{ring};
   PacketHeader received;
   std::vector<uint8_t> payload(60000);
   for (auto _ : state) {

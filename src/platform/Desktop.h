@@ -3,6 +3,13 @@
 // the operator, the local keyboard and the local pointer. The graphical shell
 // implements these over its toolkit; the Headless* classes implement them for
 // the command-line client and the tests.
+//
+// Threads: every method of every port here is for the window thread only (the
+// thread that runs the WindowThread loop; in the graphical shell the toolkit's
+// main thread, where its widgets live). The connect and monitor threads post
+// what the operator must see to the window thread instead of calling a port.
+// The headless ports abort on a call from any other thread, so a slip fails
+// the test that makes it.
 
 #include <cstdint>
 #include <optional>
@@ -45,7 +52,7 @@ struct ScrollBarState {
   friend bool operator==(const ScrollBarState&, const ScrollBarState&) = default;
 };
 
-// The view window and the main window around it.
+// The view window and the main window around it. Window thread only.
 class ViewWindow {
  public:
   virtual ~ViewWindow() = default;
@@ -86,6 +93,7 @@ enum class DialogIcon { None, Information, Warning, Error, Question };
 enum class DialogChoice { Ok, Cancel, Yes, No, Retry };
 
 // Modal exchanges with the operator. Each returns once the operator answered.
+// Window thread only.
 class OperatorDialogs {
  public:
   virtual ~OperatorDialogs() = default;
@@ -122,6 +130,7 @@ inline constexpr int VK_CAPITAL = 0x14;
 inline constexpr int VK_NUMLOCK = 0x90;
 inline constexpr int VK_SCROLL = 0x91;
 
+// The local keyboard. Window thread only.
 class KeyboardDevice {
  public:
   virtual ~KeyboardDevice() = default;
@@ -151,6 +160,7 @@ struct MouseAcceleration {
   friend bool operator==(const MouseAcceleration&, const MouseAcceleration&) = default;
 };
 
+// The local pointer. Window thread only.
 class PointerDevice {
  public:
   virtual ~PointerDevice() = default;

@@ -48,7 +48,8 @@ bool FailoverWalk::Step(bool loggedIn) {
     return true;
   }
   m_active = false;
-  if (!loggedIn && m_target.LastSlot() > 0) m_target.AppendFailoverText("\n\nAll attempts failed.\n");
+  if (!loggedIn && m_target.LastSlot() > 0)
+    m_target.AppendFailoverText("\n\nAll attempts failed.\n");
   return false;
 }
 

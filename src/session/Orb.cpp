@@ -178,8 +178,7 @@ bool COrb::CloseLink(LinkStop when) {
     // descriptor cannot be reused under it.
     m_link.RequestStop();
   } else {
-    m_graceEnds = std::chrono::steady_clock::now() +
-                  std::chrono::milliseconds(DISCONNECT_GRACE_MS);
+    m_graceEnds = std::chrono::steady_clock::now() + std::chrono::milliseconds(DISCONNECT_GRACE_MS);
     m_env.window.SetTimer(DISCONNECT_GRACE_TIMER, DISCONNECT_GRACE_MS, [this] {
       m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
       m_graceEnds.reset();
@@ -276,8 +275,8 @@ void COrb::AbortLogin(const std::string& failureText) {
 
 void COrb::SetCurrentTargetAddress(const std::string& address) {
   const settings::CAddress current = CurrentTarget();
-  settings::CAddress target(current.Location(), address, current.ColorRendering(),
-                            settings::TCP_IP, false, current.Servers());
+  settings::CAddress target(current.Location(), address, current.ColorRendering(), settings::TCP_IP,
+                            false, current.Servers());
   for (int quadrant = 0; quadrant < 4; ++quadrant)
     target.SetQuadrant(quadrant, current.Quadrant(quadrant));
   m_failover.SetTarget(std::move(target));
@@ -331,9 +330,9 @@ void COrb::PostCommand(uint32_t command, intptr_t secondParameter) {
 }
 
 void COrb::PostLinkEnded(const std::string& status, bool closedByMonitor) {
-  if (!m_env.window.Post(platform::MakeMessage(
-          platform::WindowId::MainWindow, platform::WM_KVM_LINK_ENDED, 0, 0,
-          std::make_unique<LinkEnded>(status, closedByMonitor))))
+  if (!m_env.window.Post(
+          platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_KVM_LINK_ENDED, 0, 0,
+                                std::make_unique<LinkEnded>(status, closedByMonitor))))
     Trace("PostMessage() failed for the end of the link.\n");
   // Posted here, so the main window learns of the closed link before any
   // failure report that follows.

@@ -120,8 +120,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
                   PayloadPiece piece3 = {}) override;
   void SendKeepAlive();
   void SendTimingPacket() override;
-  void HandleTestPacket(const PacketHeader& header, const uint8_t* payload,
-                        size_t length) override;
+  void HandleTestPacket(const PacketHeader& header, const uint8_t* payload, size_t length) override;
   // The rate the unit chooses its compression by, measured or pretended.
   void SendObservedRate(int32_t rate);
 

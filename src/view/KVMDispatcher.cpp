@@ -196,8 +196,8 @@ void KVMDispatcher::HandlePacket(PostedPacket& packet) {
   const PacketHeader header = packet.Header();
   std::vector<uint8_t>& payload = packet.Payload();
   if (header.encrypted != 0)
-    m_session.Cipher().DecryptPayload(
-        payload.data(), std::min<size_t>(header.PayloadSize, payload.size()), header);
+    m_session.Cipher().DecryptPayload(payload.data(),
+                                      std::min<size_t>(header.PayloadSize, payload.size()), header);
   m_session.RecordHandled(packet.QueueNumber());
   if (IsTableType(header.type)) {
     ++m_counts[header.type];

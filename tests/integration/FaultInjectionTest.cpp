@@ -65,7 +65,7 @@ TEST(FaultInjection, BrokenStreamOrSilentUnitEndsTheSessionWithItsText) {
   struct Case {
     std::vector<std::string> flags;
     std::string title;
-    std::string text;  // the start of the failure text
+    std::string text;     // the start of the failure text
     bool silent = false;  // the keep-alive watch must notice
   };
   const Case cases[] = {
@@ -134,7 +134,8 @@ TEST(FaultInjection, RefusedLoginNeverLogsInAndEndsWhenTheUnitCloses) {
   // The unit's reason reaches the operator, collected for the connect dialog
   // or shown, even when it arrives as the link goes down.
   const auto box = viewer.dialogs.Last(platform::HeadlessDialogs::Kind::MessageBox);
-  EXPECT_TRUE(viewer.orb->Failure().AttemptMessages().find("Too many login attempts.") != std::string::npos ||
+  EXPECT_TRUE(viewer.orb->Failure().AttemptMessages().find("Too many login attempts.") !=
+                  std::string::npos ||
               (box && box->text == "Too many login attempts."));
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path, which leaves no title.
@@ -153,8 +154,11 @@ TEST(FaultInjection, UnknownTypeAndOversizedScreenLeaveTheSessionUp) {
     const std::string settings = viewer.IniContent();
     viewer.Connect();
     ASSERT_TRUE(viewer.WaitForPicture());
-    ASSERT_TRUE(viewer.RunUntil(
-        [&] { return viewer.core->Dispatcher().UnknownTypeCount() + viewer.core->Dispatcher().ReceiveCount(NEW_SIZE) > 0; }));
+    ASSERT_TRUE(viewer.RunUntil([&] {
+      return viewer.core->Dispatcher().UnknownTypeCount() +
+                 viewer.core->Dispatcher().ReceiveCount(NEW_SIZE) >
+             0;
+    }));
     const int segments = viewer.Segments();
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Segments() > segments; }));
     EXPECT_TRUE(viewer.orb->IsLoggedIn());
@@ -163,8 +167,8 @@ TEST(FaultInjection, UnknownTypeAndOversizedScreenLeaveTheSessionUp) {
 
     viewer.orb->Disconnect(true);
     // The closing command is posted, so it may still be queued when the link is down.
-    ASSERT_TRUE(
-        viewer.RunUntil([&] { return viewer.core->IsLinkEnded() && viewer.Count(CMD_CLOSED) > 0; }));
+    ASSERT_TRUE(viewer.RunUntil(
+        [&] { return viewer.core->IsLinkEnded() && viewer.Count(CMD_CLOSED) > 0; }));
     viewer.ExpectClosedThroughDisconnect();
     EXPECT_EQ(viewer.IniContent(), settings);
   }

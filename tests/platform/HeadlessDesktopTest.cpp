@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <thread>
+
 #include "platform/HeadlessDialogs.h"
 #include "platform/HeadlessKeyboard.h"
 #include "platform/HeadlessPointer.h"
@@ -199,4 +202,26 @@ TEST(HeadlessPointer, AccelerationIsKeptAndRecorded) {
   EXPECT_EQ(pointer.AccelerationChanges(), (std::vector<MouseAcceleration>{{0, 0, 0}, {6, 10, 1}}));
   pointer.SetAccelerationReadable(false);
   EXPECT_EQ(pointer.GetAcceleration(), std::nullopt);
+}
+
+// Only the window thread (here: the thread that made the port) may call a
+// port; any other call ends the process, naming the method.
+TEST(HeadlessDesktopDeathTest, PortsRefuseCallsOffTheWindowThread) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  platform::HeadlessView view;
+  platform::HeadlessDialogs dialogs;
+  platform::HeadlessKeyboard keyboard;
+  platform::HeadlessPointer pointer;
+  const auto offThread = [](const std::function<void()>& call) { std::thread(call).join(); };
+  EXPECT_DEATH(offThread([&] { view.Invalidate(std::nullopt, false); }),
+               "ViewWindow::Invalidate called off the window thread");
+  EXPECT_DEATH(offThread([&] { dialogs.ShowError("t", "d"); }),
+               "OperatorDialogs::ShowError called off the window thread");
+  EXPECT_DEATH(offThread([&] { keyboard.LockLights(); }),
+               "KeyboardDevice::LockLights called off the window thread");
+  EXPECT_DEATH(offThread([&] { pointer.ShowCursor(true); }),
+               "PointerDevice::ShowCursor called off the window thread");
+  // On the window thread the same calls are fine.
+  view.Invalidate(std::nullopt, false);
+  pointer.ShowCursor(true);
 }

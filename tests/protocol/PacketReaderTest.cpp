@@ -8,39 +8,10 @@
 #include "protocol/PacketForming.h"
 #include "protocol/PacketReader.h"
 #include "protocol/PacketTypes.h"
+#include "support/RecordingReceiveLink.h"
 #include "support/TraceRecorder.h"
 
 namespace {
-// The session's side of the reader, recording what it was asked to do.
-class RecordingLink : public ReceiveLink {
- public:
-  explicit RecordingLink(CRingBuffer& ring) : m_ring(ring) {}
-
-  bool IsConnected() const override { return connected; }
-  bool IsSerialLineUp() const override { return serialLineUp; }
-  void Resynchronise() override {
-    ++resynchronisations;
-    m_ring.Clear();
-  }
-  void SendBadChecksumReport(std::span<const uint8_t> headerStart,
-                             std::span<const uint8_t> payload) override {
-    report.assign(headerStart.begin(), headerStart.end());
-    report.insert(report.end(), payload.begin(), payload.end());
-    ++reports;
-  }
-  void SetFailureTitle(const std::string& title) override { failureTitle = title; }
-
-  bool connected = true;
-  bool serialLineUp = false;
-  int resynchronisations = 0;
-  int reports = 0;
-  std::vector<uint8_t> report;
-  std::string failureTitle;
-
- private:
-  CRingBuffer& m_ring;
-};
-
 struct Packet {
   uint8_t type;
   uint8_t subtype;
@@ -75,7 +46,7 @@ class GetPacketTest : public ::testing::Test {
 
   static constexpr int32_t kBufferSize = 60000;
   CRingBuffer m_ring;
-  RecordingLink m_link{m_ring};
+  RecordingReceiveLink m_link{m_ring};
   PayloadCipher m_cipher;
   PacketHeader m_header;
   std::vector<uint8_t> m_payload = std::vector<uint8_t>(kBufferSize);
@@ -137,7 +108,7 @@ TEST_F(GetPacketTest, BrokenFramingEndsATcpStreamAndResynchronisesASerialLine) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.failure);
     m_ring.Clear();
-    RecordingLink link(m_ring);
+    RecordingReceiveLink link(m_ring);
     Feed(c.bytes);
     try {
       GetPacket(m_ring, link, m_header, m_payload.data(), kBufferSize);
@@ -208,7 +179,7 @@ TEST(GetPacketFraming, CutsTheSamePacketsFromEverySplitOfTheStream) {
        {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{50}, size_t{4096}, stream.size()}) {
     SCOPED_TRACE(chunk);
     CRingBuffer ring;
-    RecordingLink link(ring);
+    RecordingReceiveLink link(ring);
     PacketHeader header;
     std::vector<uint8_t> payload(60000);
     std::vector<Packet> received;

@@ -12,22 +12,11 @@
 #include "protocol/PacketTypes.h"
 #include "session/PostedPacket.h"
 #include "session/ReceivePath.h"
+#include "support/RecordingReceiveLink.h"
 
 using namespace session;
 
 namespace {
-
-class FakeLink : public ReceiveLink {
- public:
-  bool IsConnected() const override { return connected; }
-  bool IsSerialLineUp() const override { return false; }
-  void Resynchronise() override {}
-  void SendBadChecksumReport(std::span<const uint8_t>, std::span<const uint8_t>) override {}
-  void SetFailureTitle(const std::string& title) override { failureTitle = title; }
-
-  bool connected = true;
-  std::string failureTitle;
-};
 
 class RecordingVideo : public VideoSink {
  public:
@@ -62,7 +51,7 @@ class CapsHeldFor : public KeyboardLink {
 // collected in order.
 struct Fixture {
   CRingBuffer ring;
-  FakeLink link;
+  RecordingReceiveLink link{ring};
   PayloadCipher cipher;
   platform::MessageLoop loop;
   SessionCounters counters;

@@ -44,8 +44,8 @@ void HeadlessClient::Connect() { m_viewer.Connect(m_options.connect); }
 void HeadlessClient::RunUntil(const std::function<bool()>& done) {
   const session::Login& login = m_viewer.Login();
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-        m_deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(m_deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     // Short slices, so that a link ending on another thread is seen at once.
     m_loop.RunUntil([&] { return done() || m_viewer.IsLinkEnded() || login.Refusals() > 0; },
@@ -64,9 +64,8 @@ PingReport HeadlessClient::Ping() {
   session::COrb& orb = m_viewer.Orb();
   const view::KVMDispatcher& dispatcher = m_viewer.Dispatcher();
   Connect();
-  RunUntil([&] {
-    return orb.IsLoggedIn() && dispatcher.ReceiveCount(PING_RESPONSE) >= INITIAL_PINGS;
-  });
+  RunUntil(
+      [&] { return orb.IsLoggedIn() && dispatcher.ReceiveCount(PING_RESPONSE) >= INITIAL_PINGS; });
 
   const uint32_t answered = dispatcher.ReceiveCount(PING_RESPONSE);
   std::array<uint8_t, 4> stamp;

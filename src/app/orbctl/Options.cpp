@@ -12,7 +12,7 @@ int Number(const std::string& option, const std::string& text, int low, int high
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
     throw UsageError(option + ": expected a number from " + std::to_string(low) + " to " +
-                    std::to_string(high) + ", not '" + text + "'");
+                     std::to_string(high) + ", not '" + text + "'");
   return value;
 }
 
