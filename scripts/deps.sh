@@ -21,10 +21,21 @@ orb_install_deps() {
   fi
 }
 
-# Configures and builds one build directory: orb_build DIR [cmake options...]
+# Configures and builds one build directory: orb_build DIR [cmake options...] [-- targets...]
+# Without targets, everything is built.
 orb_build() {
-  local dir=$1
+  local dir=$1 options=() targets=()
   shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir"
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    options+=("$1")
+    shift
+  done
+  if [ $# -gt 0 ]; then shift; fi
+  targets=("$@")
+  cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" --target "${targets[@]}"
+  else
+    cmake --build "$dir"
+  fi
 }

@@ -27,6 +27,11 @@ echo "Simulated unit listening on 127.0.0.1:$port"
 
 cd "$demo_dir"
 "$OLDPWD/$bin/orbctl" --ini Remote.ini --connect "127.0.0.1:$port" --user admin --password admin ping
+# The unit serves one viewer at a time: the screenshot waits until it is done with the ping.
+for _ in $(seq 100); do
+  grep -q '^SESSION ENDED$' "$sim_out" && break
+  sleep 0.1
+done
 "$OLDPWD/$bin/orbctl" --ini Remote.ini --connect "127.0.0.1:$port" --user admin --password admin \
   --size 1024x768 screenshot demo.png
 echo "The remote screen is in $demo_dir/demo.png"

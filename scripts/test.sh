@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, then
 # the same suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan),
+# then the session, view and integration tests under ThreadSanitizer (build-tsan),
 # then, when clang is present, every fuzz target for a short while
 # (ORB_FUZZ_SECONDS in all, default 240; 0 skips them). Exit status is non-zero
 # when any of these fails.
@@ -19,6 +20,14 @@ orb_build build-asan -DORB_SANITIZE=ON
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --output-on-failure -j2) || status=1
+
+# ThreadSanitizer over the programs where threads meet; the integration tests run
+# this build's own orb-sim and orbctl, so those are checked too. Only what they need
+# is built, and a report ends its process with a failure.
+orb_build build-tsan -DORB_TSAN=ON -- orbcore orb-sim orbctl test_session test_view test_integration
+(cd build-tsan &&
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    ctest --output-on-failure -j2 --no-tests=error -L '^(session|view|integration)$') || status=1
 
 fuzz_seconds=${ORB_FUZZ_SECONDS:-240}
 if command -v clang++ >/dev/null && [ "$fuzz_seconds" -gt 0 ]; then

@@ -63,6 +63,9 @@ struct UnitOptions {
   // For an embedding benchmark: called on the session's thread when a picture,
   // already rendered and compressed, is about to leave.
   std::function<void()> onPictureSend;
+  // Called on the session's thread once a viewer's session is over and the unit is free to
+  // serve the next one.
+  std::function<void()> onSessionEnd;
 };
 
 }  // namespace sim

@@ -40,6 +40,7 @@ void Unit::AcceptLoop() {
       Session(std::move(socket), m_options, m_stop).Run([this] {
         Log("the viewer is gone");
         m_serving = false;
+        if (m_options.onSessionEnd) m_options.onSessionEnd();
       });
     });
   }

@@ -32,6 +32,12 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGINT);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+  // A script or test that runs one viewer after another waits for this line rather than
+  // guess how long the unit takes to notice that the last one left.
+  commandLine.options.onSessionEnd = [] {
+    std::puts("SESSION ENDED");
+    std::fflush(stdout);
+  };
   sim::Unit unit(commandLine.options);
   try {
     std::printf("LISTENING %d\n", unit.Start());

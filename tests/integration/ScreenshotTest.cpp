@@ -101,7 +101,8 @@ TEST(OrbctlScreenshot, WritesPngAndRefusesOtherFileTypes) {
       << Slurp(dir.File("err.txt"));
   EXPECT_EQ(Slurp(dir.File("shot.png")).substr(0, 8), "\x89PNG\r\n\x1a\n");
 
-  EXPECT_EQ(Orbctl(dir, sim.Address(), "screenshot shot.jpg"), 1);
+  ASSERT_TRUE(sim.WaitUntilFree());
+  EXPECT_EQ(Orbctl(dir, sim.Address(), "screenshot shot.jpg"), 2);
   EXPECT_NE(Slurp(dir.File("err.txt")).find(".bmp or .png"), std::string::npos);
 }
 
@@ -112,6 +113,7 @@ TEST(OrbctlScreenshot, ALiveScreenIsTakenAsItStandsUnlessTimeRunsOutFirst) {
   EXPECT_NE(Slurp(dir.File("err.txt")).find("The picture did not settle"), std::string::npos);
   EXPECT_FALSE(std::ifstream(dir.File("early.bmp")).good());
 
+  ASSERT_TRUE(sim.WaitUntilFree());
   ASSERT_EQ(Orbctl(dir, sim.Address(), "screenshot live.bmp"), 0) << Slurp(dir.File("err.txt"));
   EXPECT_EQ(Slurp(dir.File("live.bmp")).size(), 54u + 768u * 1024u * 3u);
 }

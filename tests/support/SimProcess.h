@@ -2,15 +2,20 @@
 // Runs build/bin/orb-sim as a child process on a free loopback port for the
 // length of a test, and stops it afterwards.
 
+#include <errno.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -22,29 +27,30 @@ class SimProcess {
     std::vector<std::string> args = {std::string(ORB_BIN_DIR) + "/orb-sim", "--listen",
                                      "127.0.0.1:0"};
     args.insert(args.end(), flags.begin(), flags.end());
+    // Built before fork: the child of a threaded process may not allocate.
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
     m_pid = ::fork();
     if (m_pid == 0) {
       ::dup2(out[1], STDOUT_FILENO);
-      std::vector<char*> argv;
-      for (auto& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
       ::execv(argv[0], argv.data());
       ::_exit(127);
     }
     ::close(out[1]);
     m_stdout = out[0];
+    // Everything the simulator prints is read as it comes, so it never blocks on a full
+    // pipe, and kept for WaitForLine.
+    m_reader = std::thread([this] { ReadLines(); });
     try {
-      m_port = ReadPort();
+      const auto line = WaitForLine("");
+      if (!line) throw std::runtime_error("orb-sim did not start (see its standard error)");
+      if (line->rfind("LISTENING ", 0) != 0) throw std::runtime_error("orb-sim said: " + *line);
+      m_port = std::atoi(line->c_str() + 10);
     } catch (...) {
       Stop();
       throw;
     }
-    // Whatever else the simulator prints is drained, so it never blocks on a full pipe.
-    m_drain = std::thread([fd = m_stdout] {
-      char buffer[4096];
-      while (::read(fd, buffer, sizeof buffer) > 0) {
-      }
-    });
   }
   ~SimProcess() { Stop(); }
   SimProcess(const SimProcess&) = delete;
@@ -53,6 +59,30 @@ class SimProcess {
   int Port() const { return m_port; }
   std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
 
+  // Waits (at most timeout) for a line on the simulator's standard output that starts with
+  // prefix and comes after the last line this returned. Nothing when it did not come in time
+  // or the simulator closed its output first.
+  std::optional<std::string> WaitForLine(
+      std::string_view prefix, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    std::unique_lock lock(m_mutex);
+    std::optional<std::string> found;
+    m_linesChanged.wait_for(lock, timeout, [&] {
+      for (; m_nextLine < m_lines.size(); ++m_nextLine) {
+        if (m_lines[m_nextLine].starts_with(prefix)) {
+          found = m_lines[m_nextLine++];
+          return true;
+        }
+      }
+      return m_closed;
+    });
+    return found;
+  }
+
+  // The simulator serves one viewer at a time and tells a second that it is busy; a test
+  // that connects again waits here until it has finished with the one before. Each call
+  // stands for one session, so call it once per viewer that connected.
+  bool WaitUntilFree() { return WaitForLine("SESSION ENDED").has_value(); }
+
  private:
   void Stop() {
     if (m_pid > 0) {
@@ -60,29 +90,38 @@ class SimProcess {
       int status = 0;
       ::waitpid(m_pid, &status, 0);
     }
-    if (m_drain.joinable()) m_drain.join();
+    if (m_reader.joinable()) m_reader.join();
     if (m_stdout >= 0) ::close(m_stdout);
     m_pid = -1;
     m_stdout = -1;
   }
 
-  // Waits (at most 10 s) for the "LISTENING <port>" line the simulator prints.
-  int ReadPort() {
-    std::string line;
-    pollfd entry{m_stdout, POLLIN, 0};
-    while (line.find('\n') == std::string::npos) {
-      if (::poll(&entry, 1, 10000) != 1) throw std::runtime_error("orb-sim did not start");
-      char c;
-      if (::read(m_stdout, &c, 1) != 1) throw std::runtime_error("orb-sim exited at start");
-      line += c;
+  void ReadLines() {
+    std::string pending;
+    char buffer[4096];
+    for (;;) {
+      const ssize_t got = ::read(m_stdout, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      pending.append(buffer, static_cast<size_t>(got));
+      std::lock_guard lock(m_mutex);
+      for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
+        m_lines.push_back(pending.substr(0, end));
+      m_linesChanged.notify_all();
     }
-    const auto at = line.find("LISTENING ");
-    if (at == std::string::npos) throw std::runtime_error("orb-sim said: " + line);
-    return std::atoi(line.c_str() + at + 10);
+    std::lock_guard lock(m_mutex);
+    m_closed = true;
+    m_linesChanged.notify_all();
   }
 
   pid_t m_pid = -1;
   int m_stdout = -1;
   int m_port = 0;
-  std::thread m_drain;
+  std::thread m_reader;
+
+  std::mutex m_mutex;
+  std::condition_variable m_linesChanged;
+  std::vector<std::string> m_lines;  // every complete line so far
+  size_t m_nextLine = 0;             // where the next WaitForLine starts looking
+  bool m_closed = false;
 };
