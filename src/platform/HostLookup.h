@@ -12,7 +12,9 @@
 
 namespace platform {
 
-// Resolves a host name to an IPv4 address in network byte order.
+// Resolves a host name to an IPv4 address in network byte order. It is copied
+// onto the lookup's thread, which may outlive the caller, so it must own (or
+// share) whatever it uses.
 using HostResolver = std::function<std::optional<uint32_t>(const std::string& host)>;
 
 // The address, or nothing when the name cannot be resolved or the stop was

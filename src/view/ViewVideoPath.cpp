@@ -4,7 +4,11 @@ namespace view {
 
 void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* payload,
                                   int32_t length) {
+  // Video encoded for a size just given up is ignored, so it is not counted
+  // as drawn: a picture is not settled while its replacement is still due.
+  const bool drawn = !m_bmp.IsBlocking();
   m_decoder.HandleInterval(header, payload, length > 0 ? static_cast<size_t>(length) : 0);
+  if (!drawn) return;
   m_lastSegmentTick = platform::GetTickCount();
   if (m_segments++ == 0) m_firstSegmentTick = m_lastSegmentTick.load();
 }

@@ -25,7 +25,8 @@ class ViewVideoPath : public session::VideoSink {
   bool EndStaleBlock() override;
   void OnResizeEcho(const uint8_t* payload, int32_t length) override;
 
-  // Video packets decoded so far, and the millisecond ticks of the first and last.
+  // Video packets drawn into the frame buffer so far (not those ignored while
+  // it was blocked), and the millisecond ticks of the first and last.
   uint32_t Segments() const { return m_segments; }
   uint32_t FirstSegmentTick() const { return m_firstSegmentTick; }
   uint32_t LastSegmentTick() const { return m_lastSegmentTick; }

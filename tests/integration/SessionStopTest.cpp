@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,34 +22,37 @@ namespace {
 
 constexpr double MAX_STOP_SECONDS = 2.0;
 
-// A name server that never answers until the test is over.
+// A name server that never answers until the test is over. The lookup the
+// viewer abandons outlives the test, so what it waits on is shared with it.
 class HangingResolver {
  public:
   ~HangingResolver() { Release(); }
   platform::HostResolver Resolver() {
-    return [this](const std::string&) -> std::optional<uint32_t> {
-      std::unique_lock lock(m_mutex);
-      m_asked = true;
-      m_wake.notify_all();
-      m_wake.wait(lock, [this] { return m_released; });
+    return [state = m_state](const std::string&) -> std::optional<uint32_t> {
+      std::unique_lock lock(state->mutex);
+      state->asked = true;
+      state->wake.wait(lock, [&] { return state->released; });
       return std::nullopt;
     };
   }
   bool Asked() {
-    std::lock_guard lock(m_mutex);
-    return m_asked;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->asked;
   }
   void Release() {
-    std::lock_guard lock(m_mutex);
-    m_released = true;
-    m_wake.notify_all();
+    std::lock_guard lock(m_state->mutex);
+    m_state->released = true;
+    m_state->wake.notify_all();
   }
 
  private:
-  std::mutex m_mutex;
-  std::condition_variable m_wake;
-  bool m_asked = false;
-  bool m_released = false;
+  struct State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool asked = false;
+    bool released = false;
+  };
+  std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
 // A listener whose queue of connections is full: a further connect is never
