@@ -30,10 +30,26 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
                                     setup.clock, setup.resolver}),
       m_login(m_orb, m_ini, desktop.dialogs, setup.productName),
       m_geometry(desktop.view, m_bmp, m_orb, desktop.window, m_ini, desktop.dialogs),
+      m_keyboard(input::InputEnvironment{m_orb,
+                                         m_ini,
+                                         desktop.window,
+                                         desktop.view,
+                                         desktop.dialogs,
+                                         desktop.keyboard,
+                                         desktop.pointer,
+                                         setup.productName,
+                                         [this](platform::ScrollBar bar, bool towardsEnd) {
+                                           m_geometry.Scroll(bar, towardsEnd
+                                                                      ? view::ScrollAction::LineDown
+                                                                      : view::ScrollAction::LineUp);
+                                         },
+                                         {},
+                                         {}}),
+      m_input(m_keyboard),
       m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
       m_viewTimer(m_bmp, m_geometry, desktop.view, [this] { m_orb.KeepAliveTick(); }) {
-  m_orb.SetHooks({&m_video, nullptr, nullptr});
-  m_dispatcher.SetHandlers({&m_geometry, nullptr, nullptr});
+  m_orb.SetHooks({&m_video, &m_keyboard, nullptr});
+  m_dispatcher.SetHandlers({&m_geometry, &m_input, nullptr});
 }
 
 ViewerCore::~ViewerCore() {
@@ -47,6 +63,11 @@ void ViewerCore::HandleMessage(platform::Message& message) {
     return;
   }
   if (m_orb.HandleMainWindowMessage(message)) return;
+  // A failed or closed link gives the keyboard and mouse back to the operator.
+  if (message.message == platform::WM_COMMAND &&
+      (message.wParam == session::CMD_REPORT_FAILURE || message.wParam == session::CMD_CLOSED) &&
+      m_keyboard.IsPassthru())
+    m_keyboard.ForcePassthruMode(false);
   if (message.message == platform::WM_COMMAND && message.wParam == session::CMD_CONNECT_NEXT)
     m_orb.ConnectCurrentTarget();
   if (m_mainWindow) m_mainWindow(message);
@@ -57,6 +78,7 @@ void ViewerCore::SetMainWindowHandler(std::function<void(platform::Message&)> ha
 }
 
 void ViewerCore::Start() {
+  m_keyboard.ReadSettings();
   m_geometry.OnInitialUpdate();
   m_viewTimer.Start(m_desktop.window);
 }

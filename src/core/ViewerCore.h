@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "core/ViewInput.h"
+#include "input/KeyboardPipeline.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/HostLookup.h"
@@ -67,7 +69,8 @@ class ViewerCore {
   // timers); the session has seen them first.
   void SetMainWindowHandler(std::function<void(platform::Message&)> handler);
 
-  // The view's first update, then its 10 ms timer.
+  // The view's first update (the keyboard's settings, the geometry), then its
+  // 10 ms timer.
   void Start();
   // The connect command as the connect progress dialog gives it: a fresh walk
   // through the current target's addresses, the unit's texts collected. An
@@ -88,6 +91,7 @@ class ViewerCore {
   view::ViewGeometry& Geometry() { return m_geometry; }
   video::CFrameBitmap& Bitmap() { return m_bmp; }
   view::ViewVideoPath& Video() { return m_video; }
+  input::KeyboardPipeline& Keyboard() { return m_keyboard; }
 
  private:
   Desktop m_desktop;
@@ -98,6 +102,8 @@ class ViewerCore {
   session::COrb m_orb;
   session::Login m_login;
   view::ViewGeometry m_geometry;
+  input::KeyboardPipeline m_keyboard;
+  ViewInput m_input;
   view::KVMDispatcher m_dispatcher;
   view::ViewTimer m_viewTimer;
   std::function<void(platform::Message&)> m_mainWindow;

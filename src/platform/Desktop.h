@@ -84,6 +84,11 @@ class ViewWindow {
   virtual void SetStatusText(int pane, const std::string& text) = 0;
   virtual void SetTitle(const std::string& title) = 0;
 
+  // The full-screen window: the view's full-screen command, which the
+  // full-screen hotkey gives and leaving pass-through ends.
+  virtual bool IsFullScreen() const = 0;
+  virtual void ToggleFullScreen() = 0;
+
   // The local screen; nothing when it cannot be read.
   virtual std::optional<Size> LocalScreenSize() const = 0;
 };
@@ -91,6 +96,12 @@ class ViewWindow {
 enum class DialogButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class DialogIcon { None, Information, Warning, Error, Question };
 enum class DialogChoice { Ok, Cancel, Yes, No, Retry };
+
+// The operator's answer to a dialog that explains how to leave a mode.
+struct TeachingAnswer {
+  bool proceed = false;        // OK rather than Cancel
+  bool dontShowAgain = false;  // the box for not showing the dialog again
+};
 
 // Modal exchanges with the operator. Each returns once the operator answered.
 // Window thread only.
@@ -107,6 +118,9 @@ class OperatorDialogs {
   // A message window that closes by itself after the given seconds.
   virtual void ShowTimedMessage(const std::string& title, const std::string& text, int seconds) = 0;
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
+  // How to leave the mode about to be entered, with OK, Cancel and a box for
+  // not showing it again.
+  virtual TeachingAnswer TeachExitKeys(const std::string& title, const std::string& text) = 0;
   // Nothing when the operator cancelled.
   virtual std::optional<std::string> PromptText(const std::string& title, const std::string& prompt,
                                                 const std::string& initial) = 0;
@@ -142,6 +156,7 @@ class KeyboardDevice {
   // Sets the lock keys' states directly, without key events.
   virtual void SetLockLights(uint8_t lights) = 0;
   // Injects a key event as if typed locally; a lock key's press toggles it.
+  // Throws TextError with the platform's reason when no key can be injected.
   virtual void SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) = 0;
 
   // Captures system keys for the view, which receives them as WM_HOOKED_KEY.
@@ -149,6 +164,8 @@ class KeyboardDevice {
   virtual void EndGrab() = 0;
   virtual bool IsGrabbed() const = 0;
 
+  // The keyboard layout's identifier in the form the unit's users know:
+  // "00000409" for US English.
   virtual std::string LayoutName() const = 0;
 };
 

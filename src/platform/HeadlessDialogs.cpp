@@ -72,7 +72,7 @@ void HeadlessDialogs::ClearCalls() {
 
 // A prepared answer that does not fit the dialog stays queued for the next
 // one, and the dialog is dismissed as if unscripted; the record shows it.
-DialogChoice HeadlessDialogs::Decide(Call call) {
+HeadlessDialogs::Call HeadlessDialogs::Decide(Call call) {
   std::lock_guard lock(m_mutex);
   const auto offered = Offered(call.buttons);
   call.choice = Dismissal(call.buttons);
@@ -83,12 +83,13 @@ DialogChoice HeadlessDialogs::Decide(Call call) {
         cancels || (next.Choice() && std::count(offered.begin(), offered.end(), *next.Choice()));
     if (fits) {
       if (next.Choice()) call.choice = *next.Choice();
+      call.ticked = next.Ticked();
       call.scripted = true;
       m_script.pop_front();
     }
   }
   m_calls.push_back(call);
-  return *call.choice;
+  return call;
 }
 
 std::optional<std::string> HeadlessDialogs::AskText(Call call) {
@@ -116,7 +117,7 @@ DialogChoice HeadlessDialogs::MessageBox(const std::string& title, const std::st
   Call call{Kind::MessageBox, title, text};
   call.buttons = buttons;
   call.icon = icon;
-  return Decide(std::move(call));
+  return *Decide(std::move(call)).choice;
 }
 
 void HeadlessDialogs::ShowError(const std::string& title, const std::string& details) {
@@ -144,7 +145,16 @@ bool HeadlessDialogs::AskYesNo(const std::string& title, const std::string& text
   Call call{Kind::YesNo, title, text};
   call.buttons = DialogButtons::YesNo;
   call.icon = DialogIcon::Question;
-  return Decide(std::move(call)) == DialogChoice::Yes;
+  return *Decide(std::move(call)).choice == DialogChoice::Yes;
+}
+
+TeachingAnswer HeadlessDialogs::TeachExitKeys(const std::string& title, const std::string& text) {
+  m_windowThread.Check("OperatorDialogs::TeachExitKeys");
+  Call call{Kind::Teaching, title, text};
+  call.buttons = DialogButtons::OkCancel;
+  call.icon = DialogIcon::Information;
+  const Call made = Decide(std::move(call));
+  return {*made.choice == DialogChoice::Ok, made.ticked};
 }
 
 std::optional<std::string> HeadlessDialogs::PromptText(const std::string& title,

@@ -26,25 +26,34 @@ class HeadlessDialogs : public OperatorDialogs {
     PromptText,
     PromptPassword,
     OpenFile,
-    SaveFile
+    SaveFile,
+    Teaching
   };
 
-  // One prepared answer: a button for message boxes and yes/no, a text for
+  // One prepared answer: a button for message boxes, yes/no and teaching
+  // dialogs (ticking the box for not showing it again, if asked), a text for
   // prompts and file choosers, or cancel for any of them.
   class Answer {
    public:
     static Answer Choose(DialogChoice choice) { return Answer(choice, {}); }
+    static Answer ChooseTicked(DialogChoice choice) {
+      Answer answer(choice, {});
+      answer.m_ticked = true;
+      return answer;
+    }
     static Answer Text(std::string text) { return Answer(std::nullopt, std::move(text)); }
     static Answer Cancel() { return Answer(std::nullopt, std::nullopt); }
 
     const std::optional<DialogChoice>& Choice() const { return m_choice; }
     const std::optional<std::string>& Value() const { return m_text; }
+    bool Ticked() const { return m_ticked; }
 
    private:
     Answer(std::optional<DialogChoice> choice, std::optional<std::string> text)
         : m_choice(choice), m_text(std::move(text)) {}
     std::optional<DialogChoice> m_choice;
     std::optional<std::string> m_text;
+    bool m_ticked = false;
   };
 
   struct Call {
@@ -62,6 +71,7 @@ class HeadlessDialogs : public OperatorDialogs {
     DialogIcon icon = DialogIcon::None;
     int seconds = 0;
     bool scripted = false;  // took a prepared answer
+    bool ticked = false;    // the box for not showing it again
     std::optional<DialogChoice> choice;
     std::optional<std::string> answer;  // texts and file names; a password is recorded too
   };
@@ -81,6 +91,7 @@ class HeadlessDialogs : public OperatorDialogs {
   void ShowText(const std::string& title, const std::string& text) override;
   void ShowTimedMessage(const std::string& title, const std::string& text, int seconds) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
+  TeachingAnswer TeachExitKeys(const std::string& title, const std::string& text) override;
   std::optional<std::string> PromptText(const std::string& title, const std::string& prompt,
                                         const std::string& initial) override;
   std::optional<std::string> PromptPassword(const std::string& title,
@@ -91,7 +102,8 @@ class HeadlessDialogs : public OperatorDialogs {
                                               const std::string& suggestedName) override;
 
  private:
-  DialogChoice Decide(Call call);
+  // The call as recorded, with the choice made.
+  Call Decide(Call call);
   std::optional<std::string> AskText(Call call);
   void Notice(Call call);
 

@@ -2,9 +2,30 @@
 
 #include <utility>
 
+#include "platform/TextError.h"
+
 namespace platform {
 namespace {
 constexpr uint8_t LOCK_BITS = LOCK_SCROLL | LOCK_NUM | LOCK_CAPS;
+
+// Shift, Ctrl and Alt, and their left and right keys.
+constexpr int VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12;
+constexpr int VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1, VK_LCONTROL = 0xA2, VK_RCONTROL = 0xA3,
+              VK_LMENU = 0xA4, VK_RMENU = 0xA5;
+constexpr int SCAN_RSHIFT = 0x36;
+
+int SidedKeyOf(int virtualKey, int scanCode, bool extended) {
+  switch (virtualKey) {
+    case VK_SHIFT:
+      return scanCode == SCAN_RSHIFT ? VK_RSHIFT : VK_LSHIFT;
+    case VK_CONTROL:
+      return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU:
+      return extended ? VK_RMENU : VK_LMENU;
+    default:
+      return 0;
+  }
+}
 
 uint8_t LockBitOf(int virtualKey) {
   switch (virtualKey) {
@@ -44,6 +65,7 @@ void HeadlessKeyboard::SetLockLights(uint8_t lights) {
 void HeadlessKeyboard::SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) {
   m_windowThread.Check("KeyboardDevice::SendSyntheticKey");
   std::lock_guard lock(m_mutex);
+  if (!m_syntheticFailure.empty()) throw TextError(m_syntheticFailure);
   m_synthetic.push_back({virtualKey, scanCode, keyUp});
   if (keyUp) {
     m_down.erase(virtualKey);
@@ -89,9 +111,24 @@ void HeadlessKeyboard::SetKeyDown(int virtualKey, bool down) {
   }
 }
 
+void HeadlessKeyboard::PressByUser(int virtualKey, int scanCode, bool extended, bool keyUp) {
+  SetKeyDown(virtualKey, !keyUp);
+  if (const int sided = SidedKeyOf(virtualKey, scanCode, extended)) SetKeyDown(sided, !keyUp);
+}
+
 void HeadlessKeyboard::RefuseGrab(bool refuse) {
   std::lock_guard lock(m_mutex);
   m_refuseGrab = refuse;
+}
+
+void HeadlessKeyboard::SetLayoutName(std::string layout) {
+  std::lock_guard lock(m_mutex);
+  m_layout = std::move(layout);
+}
+
+void HeadlessKeyboard::FailSyntheticKeys(std::string reason) {
+  std::lock_guard lock(m_mutex);
+  m_syntheticFailure = std::move(reason);
 }
 
 std::vector<HeadlessKeyboard::SyntheticKey> HeadlessKeyboard::SyntheticKeys() const {

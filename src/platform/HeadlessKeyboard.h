@@ -22,7 +22,7 @@ class HeadlessKeyboard : public KeyboardDevice {
     friend bool operator==(const SyntheticKey&, const SyntheticKey&) = default;
   };
 
-  explicit HeadlessKeyboard(uint8_t lights = 0, std::string layout = "us");
+  explicit HeadlessKeyboard(uint8_t lights = 0, std::string layout = "00000409");
 
   bool IsKeyDown(int virtualKey) const override;
   uint8_t LockLights() const override;
@@ -33,9 +33,15 @@ class HeadlessKeyboard : public KeyboardDevice {
   bool IsGrabbed() const override;
   std::string LayoutName() const override;
 
-  // Set-up: a key held by the local user; whether a grab is refused.
+  // Set-up: a key held by the local user; whether a grab is refused; a
+  // failure text for synthetic keys (empty: they are injected); the layout.
   void SetKeyDown(int virtualKey, bool down);
+  // The local user pressing or releasing a key: for Shift, Ctrl and Alt the
+  // left or right key (by scan code or extended flag) goes with it.
+  void PressByUser(int virtualKey, int scanCode, bool extended, bool keyUp);
   void RefuseGrab(bool refuse);
+  void FailSyntheticKeys(std::string reason);
+  void SetLayoutName(std::string layout);
 
   // Inspection.
   std::vector<SyntheticKey> SyntheticKeys() const;
@@ -49,6 +55,7 @@ class HeadlessKeyboard : public KeyboardDevice {
   bool m_grabbed = false;
   bool m_refuseGrab = false;
   int m_grabCount = 0;
+  std::string m_syntheticFailure;
   std::vector<SyntheticKey> m_synthetic;
   WindowThreadCheck m_windowThread;
 };

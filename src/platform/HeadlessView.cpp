@@ -143,6 +143,18 @@ void HeadlessView::SetTitle(const std::string& title) {
   m_title = title;
 }
 
+bool HeadlessView::IsFullScreen() const {
+  m_windowThread.Check("ViewWindow::IsFullScreen");
+  std::lock_guard lock(m_mutex);
+  return m_fullScreen;
+}
+
+void HeadlessView::ToggleFullScreen() {
+  m_windowThread.Check("ViewWindow::ToggleFullScreen");
+  std::lock_guard lock(m_mutex);
+  m_fullScreen = !m_fullScreen;
+}
+
 std::optional<Size> HeadlessView::LocalScreenSize() const {
   m_windowThread.Check("ViewWindow::LocalScreenSize");
   std::lock_guard lock(m_mutex);

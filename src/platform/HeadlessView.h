@@ -45,6 +45,8 @@ class HeadlessView : public ViewWindow {
   void SetMainWindowTopmost(bool topmost) override;
   void SetStatusText(int pane, const std::string& text) override;
   void SetTitle(const std::string& title) override;
+  bool IsFullScreen() const override;
+  void ToggleFullScreen() override;
   std::optional<Size> LocalScreenSize() const override;
 
   // Set-up. The size listener runs (outside the view's lock) whenever the
@@ -73,6 +75,7 @@ class HeadlessView : public ViewWindow {
   bool m_hasWindow = true;
   bool m_maximised = false;
   bool m_topmost = false;
+  bool m_fullScreen = false;
   std::string m_title;
   std::map<int, std::string> m_status;
   std::map<ScrollBar, ScrollBarState> m_scrollBars;

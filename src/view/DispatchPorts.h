@@ -49,7 +49,11 @@ class InputHandlers {
   virtual ~InputHandlers() = default;
   virtual void HandleLeds(const PacketHeader& header) { (void)header; }
   virtual void HandleFocus(const platform::Message& message) { (void)message; }
-  virtual void HandleKeyboard(const platform::Message& message) { (void)message; }
+  // True when the key was consumed; false leaves it to the window's own handling.
+  virtual bool HandleKeyboard(const platform::Message& message) {
+    (void)message;
+    return false;
+  }
   virtual void HandleMouse(const platform::Message& message) { (void)message; }
   virtual void DisplayChanged(int width, int height) { (void)width, (void)height; }
   virtual bool IsPassthru() const { return false; }

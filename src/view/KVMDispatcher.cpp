@@ -176,17 +176,15 @@ int32_t KVMDispatcher::HandleInput(const Message& message) {
     default:
       break;
   }
-  if ((number >= WM_KEYFIRST && number <= WM_KEYLAST) || number == WM_HOOKED_KEY) {
-    input.HandleKeyboard(message);
-    return 1;
-  }
+  if ((number >= WM_KEYFIRST && number <= WM_KEYLAST) || number == WM_HOOKED_KEY)
+    return input.HandleKeyboard(message) ? 1 : 0;
   if (number >= WM_MOUSEFIRST && number <= WM_MOUSELAST) {
     if (input.IsPassthru())
       input.HandleMouse(message);
     else if (video.IsColourAnalysisArmed() && (number == WM_LBUTTONDOWN || number == WM_LBUTTONUP))
       video.HandleColourAnalysis(message);
     else if (number == WM_LBUTTONDOWN && !video.IsQuadView())
-      input.ForcePassthruMode(true);
+      input.PassThroughCommand();
     return 1;
   }
   return 0;

@@ -41,7 +41,10 @@ class RecordingInput : public view::InputHandlers {
   void HandleMouse(const platform::Message&) override { ++mouse; }
   bool IsPassthru() const override { return passthru; }
   void ForcePassthruMode(bool on) override { passthru = on; }
-  void PassThroughCommand() override { ++passThroughCommands; }
+  void PassThroughCommand() override {
+    ++passThroughCommands;
+    passthru = true;
+  }
 
   int mouse = 0;
   bool passthru = false;

@@ -322,6 +322,8 @@ TEST_F(DispatcherTest, LoggedInSendsTheInitialPacketsInOrder) {
 TEST_F(DispatcherTest, MouseOutsidePassThroughEntersIt) {
   Message first = platform::MakeMessage(platform::WindowId::View, platform::WM_LBUTTONDOWN);
   EXPECT_EQ(dispatcher.KVMMessageHandler(first), 1);
+  // As the operator's command, so the way out is taught first.
+  EXPECT_EQ(input.passThroughCommands, 1);
   EXPECT_TRUE(input.passthru);
   EXPECT_EQ(input.mouse, 0);
   Message second = platform::MakeMessage(platform::WindowId::View, platform::WM_MOUSEMOVE);

@@ -68,6 +68,12 @@ bool TerminalDialogs::AskYesNo(const std::string& title, const std::string& text
   return false;
 }
 
+platform::TeachingAnswer TerminalDialogs::TeachExitKeys(const std::string& title,
+                                                        const std::string& text) {
+  (void)title, (void)text;
+  return {};
+}
+
 std::optional<std::string> TerminalDialogs::PromptText(const std::string& title,
                                                        const std::string& prompt,
                                                        const std::string& initial) {

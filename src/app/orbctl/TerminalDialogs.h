@@ -21,6 +21,11 @@ class TerminalDialogs : public platform::OperatorDialogs {
   void ShowText(const std::string& title, const std::string& text) override;
   void ShowTimedMessage(const std::string& title, const std::string& text, int seconds) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
+  // Nobody watches a headless view to be taught how to leave pass-through,
+  // so the dialog is cancelled and the mode stays off; commands that need it
+  // enter it themselves.
+  platform::TeachingAnswer TeachExitKeys(const std::string& title,
+                                         const std::string& text) override;
   std::optional<std::string> PromptText(const std::string& title, const std::string& prompt,
                                         const std::string& initial) override;
   std::optional<std::string> PromptPassword(const std::string& title,

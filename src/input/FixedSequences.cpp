@@ -1,0 +1,18 @@
+#include "input/FixedSequences.h"
+
+#include <utility>
+#include <vector>
+
+namespace input {
+
+void QueueFixedSequence(KeyPacer& pacer, KeySender& sender, std::span<const KeyEvent> keys,
+                        KeyPacer::FailureHandler onFailure) {
+  std::vector<KeyPacer::Step> steps;
+  for (const KeyEvent key : keys)
+    steps.push_back([&sender, key] {
+      sender.SendBalancedKeystroke(key.message, key.wParam, key.lParam, false);
+    });
+  pacer.Queue(std::move(steps), FIXED_SEQUENCE_GAP_MS, std::move(onFailure));
+}
+
+}  // namespace input

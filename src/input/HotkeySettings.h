@@ -1,0 +1,48 @@
+#pragma once
+// The keyboard's settings of the MISC section: the five hotkeys (by key name),
+// the two keystrokes of the LCtrl-down LCtrl-up trigger (in the text form),
+// which trigger forms are on, and where system keys go.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/Keystroke.h"
+#include "settings/IniFile.h"
+
+namespace input {
+
+inline constexpr std::string_view TRIGGER_CTRL_ALT = "LCtrl+Alt";
+inline constexpr std::string_view TRIGGER_CTRL_DOWN_UP = "LCtrl-down LCtrl-up";
+inline constexpr std::string_view TRIGGER_BOTH = "Both";
+inline constexpr std::string_view SYS_KEYS_TO_REMOTE = "SyskeysAreSentToRemoteServer";
+inline constexpr std::string_view SYS_KEYS_TO_LOCAL = "SyskeysAreSentToLocalMachine";
+
+struct HotkeySettings {
+  HotkeySettings();
+
+  // Reads every key afresh. A text that is no keystroke leaves its key at the
+  // default; the errors are returned, one per bad key, for the operator.
+  std::vector<std::string> Read(settings::IniFile& ini);
+
+  bool CtrlAltTriggers() const;
+  bool CtrlDownUpTriggers() const;
+
+  CKeystroke m_hotkeyPassthru;
+  CKeystroke m_hotkeyCtrlAltDel;
+  CKeystroke m_hotkeyAltTab;
+  CKeystroke m_hotkeyFullScreen;
+  CKeystroke m_hotkeyRefresh;
+  CKeystroke m_triggerOne;
+  CKeystroke m_triggerTwo;
+  std::string triggerKeys;
+  bool hotkeysEnabled = true;
+  bool scrollWithArrows = true;
+  bool sysKeysToRemote = true;
+};
+
+// A hotkey matches a key of the same scan code going the same way, so only
+// key-downs match.
+bool MatchesHotkey(const CKeystroke& hotkey, const CKeystroke& key);
+
+}  // namespace input

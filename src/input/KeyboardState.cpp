@@ -1,0 +1,17 @@
+#include "input/KeyboardState.h"
+
+namespace input {
+
+void ScanTable::Store(uint32_t message, uint32_t wParam, uint32_t lParam) {
+  CKeystroke& entry = m_keys[(lParam >> 16) & 0xFF];
+  entry.Set(message, wParam, lParam);
+}
+
+void ScanTable::AllUp() {
+  for (CKeystroke& key : m_keys) {
+    key = CKeystroke();
+    key.SetUp(true);
+  }
+}
+
+}  // namespace input

@@ -1,0 +1,41 @@
+#pragma once
+// What the parts of the keyboard share on the window thread: the mode flags
+// of pass-through and the last state seen of every local key.
+
+#include <array>
+#include <cstdint>
+
+#include "input/Keystroke.h"
+
+namespace input {
+
+// One keystroke record per scan code; every entry starts as a key-up.
+class ScanTable {
+ public:
+  ScanTable() { AllUp(); }
+
+  const CKeystroke& operator[](uint8_t scan) const { return m_keys[scan]; }
+  // Stores the three numbers under the key data's scan code.
+  void Store(uint32_t message, uint32_t wParam, uint32_t lParam);
+  bool IsDown(uint8_t scan) const { return !m_keys[scan].IsUp(); }
+  void Mark(uint8_t scan, bool down) { m_keys[scan].SetUp(!down); }
+  void AllUp();
+
+ private:
+  std::array<CKeystroke, 256> m_keys;
+};
+
+struct KeyboardState {
+  // Keys and mouse go to the unit.
+  bool m_bPassthru = false;
+  // Set and cleared with m_bPassthru, but kept while the lock keys are set.
+  bool m_bDurablePassthru = false;
+  // A pass-through toggle is running: keys meanwhile are swallowed.
+  bool m_bInPassthruTransition = false;
+  // Swallow the pass-through (full-screen) hotkey's key until its key-up.
+  bool m_bBlockPassthruKey = false;
+  bool m_bBlockFullScreenKey = false;
+  ScanTable m_localKeys;
+};
+
+}  // namespace input

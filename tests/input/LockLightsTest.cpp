@@ -1,0 +1,85 @@
+// The local lock keys follow the unit's in pass-through and come back after.
+
+#include <gtest/gtest.h>
+
+#include "KeyboardFixture.h"
+
+using namespace input;
+using platform::HeadlessKeyboard;
+using platform::LOCK_CAPS;
+using platform::LOCK_NUM;
+using platform::LOCK_SCROLL;
+using platform::VK_CAPITAL;
+using platform::VK_NUMLOCK;
+using Synthetic = HeadlessKeyboard::SyntheticKey;
+
+class LockLightsTest : public KeyboardTest {
+ protected:
+  void Leds(uint8_t lights) { Pipeline().HandleKbdLEDs(PacketHeader(KBD_LEDS, lights)); }
+};
+
+TEST_F(LockLightsTest, InPassThroughTheUnitsStatesApplyAtOnce) {
+  EnterPassthru();
+  EXPECT_TRUE(keyboard.SyntheticKeys().empty());  // both sides all off
+  const int grabs = keyboard.GrabCount();
+  Leds(0x06);
+  EXPECT_EQ(keyboard.LockLights(), LOCK_NUM | LOCK_CAPS);
+  EXPECT_EQ(keyboard.SyntheticKeys(), (std::vector<Synthetic>{{VK_NUMLOCK, 0x45, false},
+                                                              {VK_NUMLOCK, 0x45, true},
+                                                              {VK_CAPITAL, 0x3A, false},
+                                                              {VK_CAPITAL, 0x3A, true}}));
+  // The keyboard was let go for the synthetic keys and taken again.
+  EXPECT_EQ(keyboard.GrabCount(), grabs + 1);
+  EXPECT_TRUE(keyboard.IsGrabbed());
+  EXPECT_TRUE(Pipeline().IsPassthru());
+  EXPECT_EQ(Pipeline().Lights().LocalStates(), 0);
+  EXPECT_TRUE(SentKeys().empty());
+}
+
+TEST_F(LockLightsTest, OutsidePassThroughOnlyTheUnitsStatesAreKept) {
+  Leds(LOCK_CAPS);
+  EXPECT_EQ(Pipeline().Lights().RemoteStates(), LOCK_CAPS);
+  EXPECT_EQ(keyboard.LockLights(), 0);
+  EXPECT_TRUE(keyboard.SyntheticKeys().empty());
+  // Entering takes the unit's; leaving gives the local user's back.
+  EnterPassthru();
+  EXPECT_EQ(keyboard.LockLights(), LOCK_CAPS);
+  Pipeline().ForcePassthruMode(false);
+  EXPECT_EQ(keyboard.LockLights(), 0);
+  EXPECT_EQ(keyboard.SyntheticKeys().size(), 4u);
+}
+
+TEST_F(LockLightsTest, MatchingStatesSynthesiseNothing) {
+  keyboard.SetLockLights(LOCK_NUM | LOCK_SCROLL);
+  EXPECT_EQ(Pipeline().ReadLocalLockLights(), LOCK_NUM | LOCK_SCROLL);
+  Leds(LOCK_NUM | LOCK_SCROLL);
+  EnterPassthru();
+  Leds(LOCK_NUM | LOCK_SCROLL);
+  Pipeline().ForcePassthruMode(false);
+  EXPECT_TRUE(keyboard.SyntheticKeys().empty());
+}
+
+TEST_F(LockLightsTest, KeysArrivingWhileTheLightsChangeStayLocal) {
+  window.dispatcher = [this](platform::Message& message) {
+    Feed(message.message, static_cast<uint32_t>(message.wParam),
+         static_cast<uint32_t>(message.lParam));
+  };
+  EnterPassthru();
+  window.Post(platform::MakeMessage(platform::WindowId::View, DOWN, VK_CAPITAL, DownData(0x3A)));
+  Leds(LOCK_CAPS);
+  EXPECT_TRUE(Pipeline().State().m_localKeys.IsDown(0x3A));
+  EXPECT_TRUE(SentKeys().empty());
+  EXPECT_TRUE(Pipeline().IsPassthru());
+}
+
+TEST_F(LockLightsTest, LightsThatCannotBeSetCloseTheConnection) {
+  EnterPassthru();
+  keyboard.FailSyntheticKeys("No keyboard extension on this display.");
+  Leds(LOCK_CAPS);
+  EXPECT_EQ(session.failureTitle, "Can't control keyboard lights.\n");
+  EXPECT_EQ(session.failureText, "Can't control keyboard lights.\n");
+  EXPECT_EQ(session.disconnects, 1);
+  // Pass-through is as it was, keyboard taken again.
+  EXPECT_TRUE(Pipeline().IsPassthru());
+  EXPECT_TRUE(keyboard.IsGrabbed());
+}

@@ -1,0 +1,67 @@
+#pragma once
+// A window thread whose clock moves only when the test moves it: timers fire
+// in Advance(), in order of their due times, and posted messages wait for
+// PumpPending(). Single-threaded: the test's own thread is the window thread.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "platform/WindowThread.h"
+
+class ManualWindowThread : public platform::WindowThread {
+ public:
+  bool Post(platform::Message message) override {
+    m_queue.push_back(std::move(message));
+    return true;
+  }
+  void PumpPending() override {
+    ++pumps;
+    for (size_t waiting = m_queue.size(); waiting > 0 && !m_queue.empty(); --waiting) {
+      platform::Message message = std::move(m_queue.front());
+      m_queue.pop_front();
+      if (dispatcher) dispatcher(message);
+    }
+  }
+  void SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCallback callback) override {
+    const uint64_t period = periodMs == 0 ? 1 : periodMs;
+    m_timers[id] = Timer{period, m_now + period, std::move(callback)};
+  }
+  void SetMessageTimer(platform::WindowId, uint32_t id, uint32_t periodMs) override {
+    SetTimer(id, periodMs, {});
+  }
+  void KillTimer(uint32_t id) override { m_timers.erase(id); }
+
+  // Moves the clock on, firing every tick that falls due on the way.
+  void Advance(uint64_t ms) {
+    const uint64_t end = m_now + ms;
+    for (;;) {
+      auto next = m_timers.end();
+      for (auto it = m_timers.begin(); it != m_timers.end(); ++it)
+        if (it->second.due <= end && (next == m_timers.end() || it->second.due < next->second.due))
+          next = it;
+      if (next == m_timers.end()) break;
+      m_now = next->second.due;
+      next->second.due += next->second.period;
+      const platform::TimerCallback callback = next->second.callback;
+      if (callback) callback();
+    }
+    m_now = end;
+  }
+  uint64_t Now() const { return m_now; }
+  bool HasTimer(uint32_t id) const { return m_timers.count(id) != 0; }
+
+  std::function<void(platform::Message&)> dispatcher;
+  int pumps = 0;
+
+ private:
+  struct Timer {
+    uint64_t period;
+    uint64_t due;
+    platform::TimerCallback callback;
+  };
+  uint64_t m_now = 0;
+  std::deque<platform::Message> m_queue;
+  std::map<uint32_t, Timer> m_timers;
+};
