@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "input/FixedSequences.h"
+#include "input/FlagScope.h"
 #include "input/VirtualKeys.h"
 #include "platform/Clock.h"
 #include "platform/Trace.h"
@@ -22,18 +23,6 @@ using platform::WM_SYSKEYUP;
 constexpr const char* US_LAYOUT = "00000409";
 
 bool IsExtended(const CKeystroke& key) { return (key.KeyData() & KEY_EXTENDED) != 0; }
-
-// Clears a flag however the block that set it ends.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~FlagScope() { m_flag = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& m_flag;
-};
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 
 namespace input {
 
-KeyPacer::KeyPacer(platform::WindowThread& window, uint32_t timerId)
-    : m_window(window), m_timerId(timerId) {}
+KeyPacer::KeyPacer(platform::WindowThread& window, std::function<bool()> held, uint32_t timerId)
+    : m_window(window), m_held(std::move(held)), m_timerId(timerId) {}
 
 KeyPacer::~KeyPacer() {
   if (m_timerArmed) m_window.KillTimer(m_timerId);
@@ -27,6 +27,10 @@ void KeyPacer::Queue(std::vector<Step> steps, uint32_t gapMs, FailureHandler onF
 void KeyPacer::RunNext() {
   // A step that pumps messages may meet the timer's tick: the next step waits its turn.
   if (m_running || m_waiting.empty()) return;
+  if (m_held && m_held()) {
+    ArmTimer();
+    return;
+  }
   Waiting next = std::move(m_waiting.front());
   m_waiting.pop_front();
   m_running = true;

@@ -23,7 +23,9 @@ class KeyPacer {
   // Told the failure text of a step that threw; the rest of its run is dropped.
   using FailureHandler = std::function<void(const std::string&)>;
 
-  KeyPacer(platform::WindowThread& window, uint32_t timerId = KEY_PACER_TIMER);
+  // While held() says so, no step runs; the next waits its turn.
+  KeyPacer(platform::WindowThread& window, std::function<bool()> held = {},
+           uint32_t timerId = KEY_PACER_TIMER);
   ~KeyPacer();
   KeyPacer(const KeyPacer&) = delete;
   KeyPacer& operator=(const KeyPacer&) = delete;
@@ -45,6 +47,7 @@ class KeyPacer {
   void ArmTimer();
 
   platform::WindowThread& m_window;
+  std::function<bool()> m_held;
   uint32_t m_timerId;
   std::deque<Waiting> m_waiting;
   uint64_t m_nextRun = 1;

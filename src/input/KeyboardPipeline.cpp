@@ -17,7 +17,9 @@ KeyboardPipeline::KeyboardPipeline(InputEnvironment env)
       m_sender(m_env.session, m_env.keyboard,
                m_env.scrambleKey ? m_env.scrambleKey : RandomScrambleKey),
       m_lights(m_state, m_env.keyboard, m_env.window, m_env.session),
-      m_pacer(m_env.window),
+      // Paced keys wait while the lock keys are set: with pass-through
+      // suspended they would not reach the unit.
+      m_pacer(m_env.window, [this] { return m_lights.IsSettingStates(); }),
       m_passThrough(m_env, m_state, m_sender, m_lights, m_settings),
       m_hotkeys(m_env, m_state, m_sender, m_passThrough, m_pacer, m_settings),
       m_sysKeys(m_state, m_sender, m_passThrough, m_env.keyboard, m_settings) {}

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "input/FlagScope.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 
@@ -77,6 +78,7 @@ void LockLights::SetKbdLockStates(bool num, bool caps, bool scroll) {
   const uint8_t present = GetKeyboardLights();
   TraceStates("Present local states are: NL %d   CL %d   SL %d\n", present);
   {
+    FlagScope setting(m_setting);
     SuspendedPassthru suspended(m_state, m_keyboard, m_ucKbdLEDsLocalKVM);
     // The Windows 95/98/Me way of flipping Num Lock in the key state table has no place here.
     const auto toggle = [&](bool wanted, uint8_t bit, int virtualKey, int scan, const char* what) {

@@ -37,6 +37,8 @@ class LockLights {
   // Takes in the local user's states now; returns them.
   uint8_t StoreLocalStates();
 
+  // The lock keys are being set: pass-through is suspended meanwhile.
+  bool IsSettingStates() const { return m_setting; }
   uint8_t RemoteStates() const { return m_ucKbdLEDsBrenvik; }
   uint8_t LocalStates() const { return m_ucKbdLEDsLocalKVM; }
 
@@ -49,6 +51,7 @@ class LockLights {
   // them, on the window thread.
   uint8_t m_ucKbdLEDsBrenvik = 0;
   uint8_t m_ucKbdLEDsLocalKVM = 0;
+  bool m_setting = false;
 };
 
 }  // namespace input

@@ -72,6 +72,19 @@ TEST_F(LockLightsTest, KeysArrivingWhileTheLightsChangeStayLocal) {
   EXPECT_TRUE(Pipeline().IsPassthru());
 }
 
+TEST_F(LockLightsTest, PacedKeysWaitWhileTheLightsChange) {
+  EnterPassthru();
+  Pipeline().TypeKeys({CKeystroke(DOWN, 'A', DownData(0x1E)), CKeystroke(UP, 'A', UpData(0x1E))},
+                      20, {}, {});
+  // The key-up falls due while the lights are being set: it waits for them.
+  window.Skip(20);
+  Leds(LOCK_CAPS);
+  EXPECT_EQ(SentKeys().size(), 1u);
+  window.Advance(20);
+  EXPECT_EQ(SentKeys(),
+            (std::vector<SentKey>{Key(DOWN, 'A', 0x001E0001), Key(UP, 'A', 0xC01E0001)}));
+}
+
 TEST_F(LockLightsTest, LightsThatCannotBeSetCloseTheConnection) {
   EnterPassthru();
   keyboard.FailSyntheticKeys("No keyboard extension on this display.");

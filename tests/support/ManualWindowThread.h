@@ -1,8 +1,10 @@
 #pragma once
 // A window thread whose clock moves only when the test moves it: timers fire
-// in Advance(), in order of their due times, and posted messages wait for
-// PumpPending(). Single-threaded: the test's own thread is the window thread.
+// in Advance(), in order of their due times; posted messages wait for
+// PumpPending(), which also fires the timers already due, as a nested pump
+// does. Single-threaded: the test's own thread is the window thread.
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -18,6 +20,7 @@ class ManualWindowThread : public platform::WindowThread {
   }
   void PumpPending() override {
     ++pumps;
+    FireUntil(m_now);
     for (size_t waiting = m_queue.size(); waiting > 0 && !m_queue.empty(); --waiting) {
       platform::Message message = std::move(m_queue.front());
       m_queue.pop_front();
@@ -36,19 +39,11 @@ class ManualWindowThread : public platform::WindowThread {
   // Moves the clock on, firing every tick that falls due on the way.
   void Advance(uint64_t ms) {
     const uint64_t end = m_now + ms;
-    for (;;) {
-      auto next = m_timers.end();
-      for (auto it = m_timers.begin(); it != m_timers.end(); ++it)
-        if (it->second.due <= end && (next == m_timers.end() || it->second.due < next->second.due))
-          next = it;
-      if (next == m_timers.end()) break;
-      m_now = next->second.due;
-      next->second.due += next->second.period;
-      const platform::TimerCallback callback = next->second.callback;
-      if (callback) callback();
-    }
+    FireUntil(end);
     m_now = end;
   }
+  // Time passes with the thread busy elsewhere: ticks fall due but wait.
+  void Skip(uint64_t ms) { m_now += ms; }
   uint64_t Now() const { return m_now; }
   bool HasTimer(uint32_t id) const { return m_timers.count(id) != 0; }
 
@@ -60,7 +55,28 @@ class ManualWindowThread : public platform::WindowThread {
     uint64_t period;
     uint64_t due;
     platform::TimerCallback callback;
+    bool running = false;
   };
+
+  void FireUntil(uint64_t end) {
+    for (;;) {
+      auto next = m_timers.end();
+      for (auto it = m_timers.begin(); it != m_timers.end(); ++it)
+        if (!it->second.running && it->second.due <= end &&
+            (next == m_timers.end() || it->second.due < next->second.due))
+          next = it;
+      if (next == m_timers.end()) break;
+      // As a real loop: a timer does not fire again inside its own tick.
+      const uint32_t id = next->first;
+      m_now = std::max(m_now, next->second.due);
+      next->second.due = m_now + next->second.period;
+      next->second.running = true;
+      const platform::TimerCallback callback = next->second.callback;
+      if (callback) callback();
+      if (auto it = m_timers.find(id); it != m_timers.end()) it->second.running = false;
+    }
+  }
+
   uint64_t m_now = 0;
   std::deque<platform::Message> m_queue;
   std::map<uint32_t, Timer> m_timers;
