@@ -165,8 +165,9 @@ TEST(Orbctl, HelpVersionAndUsageErrors) {
   TempDir dir;
   OrbctlRun run = Orbctl(dir, {"--help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* option : {"--ini", "--connect", "--user", "--password", "--size", "--timeout-ms",
-                             "--version", "ping"})
+  for (const char* option :
+       {"--ini", "--connect", "--user", "--password", "--size", "--timeout-ms", "--version", "ping",
+        "type TEXT [--key-delay-ms N]", "ctrl-alt-del", "alt-tab"})
     EXPECT_THAT(run.out, HasSubstr(option));
   run = Orbctl(dir, {"--version"});
   EXPECT_EQ(run.status, 0);
@@ -180,11 +181,35 @@ TEST(Orbctl, HelpVersionAndUsageErrors) {
       {{}, "No command given"},
       {{"--timeout-ms"}, "--timeout-ms: a value is missing"},
       {{"screenshot", "shot.jpg"}, "screenshot: the file must end in .bmp or .png"},
+      {{"type"}, "type: the text to type is missing."},
+      {{"type", "caf\xC3\xA9"}, "type: No key of a US keyboard types '\xC3\xA9' (U+00E9)."},
+      {{"type", "a", "--key-delay-ms", "-1"}, "--key-delay-ms: expected a number from 0 to 60000"},
+      {{"type", "a", "b"}, "type takes one text, not also 'b'"},
+      {{"alt-tab", "now"}, "alt-tab takes no arguments, not 'now'."},
   };
   for (const auto& [args, text] : usage) {
     SCOPED_TRACE(text);
     run = Orbctl(dir, args);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err.rfind(text, 0), 0u) << run.err;
+  }
+}
+
+// The keys themselves are checked packet by packet in tests/input; here the
+// verbs log in, send every key and leave as the other verbs do.
+TEST(Orbctl, KeyVerbsLogInSendTheirKeysAndLeave) {
+  TempDir dir;
+  SimProcess sim({});
+  const std::vector<std::vector<std::string>> verbs = {
+      {"type", "--key-delay-ms", "1", "Hello, World!\n"}, {"ctrl-alt-del"}, {"alt-tab"}};
+  for (const auto& verb : verbs) {
+    SCOPED_TRACE(verb[0]);
+    std::vector<std::string> args = {"--connect", sim.Address(), "--user",
+                                     "admin",     "--password",  "admin"};
+    args.insert(args.end(), verb.begin(), verb.end());
+    const OrbctlRun run = Orbctl(dir, args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    ASSERT_TRUE(sim.WaitUntilFree());
   }
 }

@@ -42,6 +42,8 @@ class HeadlessClient {
   void RunUntil(const std::function<bool()>& done);
   core::ViewerCore& Viewer() { return m_viewer; }
   platform::HeadlessView& View() { return m_view; }
+  // The local keyboard, which follows the keys orbctl types.
+  platform::HeadlessKeyboard& Keyboard() { return m_keyboard; }
 
  private:
   const Options& m_options;

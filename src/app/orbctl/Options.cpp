@@ -94,6 +94,16 @@ Commands
                         none for N ms (default 500), or a live screen has drawn
                         for 3 s, save the picture to FILE: a bitmap file for
                         .bmp, PNG for .png; then disconnect
+  type TEXT [--key-delay-ms N]
+                        connect and log in, enter pass-through and type TEXT as a
+                        US keyboard (layout 00000409) types it: each character's
+                        key down and up, N ms apart (default 20), with left Shift
+                        held around upper-case letters and shifted symbols; a line
+                        feed is Enter, a tab is Tab; then disconnect. A character
+                        no US key types is refused before connecting
+  ctrl-alt-del          connect and log in, send the remote Ctrl-Alt-Del command's
+                        six keys, 50 ms apart, then disconnect
+  alt-tab               the same with the remote Alt-Tab command's four keys
 
 Exit status: 0 on success; 1 when the link or the unit failed, with the viewer's
 failure text on standard error; 2 for bad usage or bad input, found before

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "HeadlessClient.h"
+#include "KeyCommands.h"
 #include "Options.h"
 #include "Screenshot.h"
 #include "platform/TextError.h"
@@ -68,6 +69,21 @@ int Run(const orbctl::Options& options) {
     const orbctl::ScreenshotRequest request = orbctl::ParseScreenshotArguments(options.arguments);
     return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
       orbctl::TakeScreenshot(client, request);
+    });
+  }
+  if (options.command == "type") {
+    const orbctl::TypeRequest request = orbctl::ParseTypeArguments(options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::TypeText(client, request);
+    });
+  }
+  if (options.command == "ctrl-alt-del" || options.command == "alt-tab") {
+    if (!options.arguments.empty())
+      return Usage(options.command + " takes no arguments, not '" + options.arguments[0] + "'.");
+    const orbctl::KeyCommand command =
+        options.command == "alt-tab" ? orbctl::KeyCommand::AltTab : orbctl::KeyCommand::CtrlAltDel;
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::SendKeyCommand(client, command);
     });
   }
   if (options.command.empty()) return Usage("No command given (see --help).");
