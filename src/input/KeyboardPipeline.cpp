@@ -22,7 +22,11 @@ KeyboardPipeline::KeyboardPipeline(InputEnvironment env)
       m_pacer(m_env.window, [this] { return m_lights.IsSettingStates(); }),
       m_passThrough(m_env, m_state, m_sender, m_lights, m_settings),
       m_hotkeys(m_env, m_state, m_sender, m_passThrough, m_pacer, m_settings),
-      m_sysKeys(m_state, m_sender, m_passThrough, m_env.keyboard, m_settings) {}
+      m_sysKeys(m_state, m_sender, m_passThrough, m_env.keyboard, m_settings) {
+  // The local user's lock states as the viewer starts, given back whenever
+  // pass-through ends before any key was typed locally.
+  TraceLevel(5, "m_ucKbdLEDsLocalKVM = %d  @ end of CMainFrm\n", m_lights.StoreLocalStates());
+}
 
 void KeyboardPipeline::ReadSettings() {
   const std::vector<std::string> errors = m_settings.Read(m_env.ini);

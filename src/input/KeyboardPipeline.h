@@ -31,6 +31,7 @@ inline constexpr const char* CTRL_ALT_DEL_FAILURE = "Unable to reboot remote com
 
 class KeyboardPipeline : public session::KeyboardLink {
  public:
+  // Takes in the local lock states.
   explicit KeyboardPipeline(InputEnvironment env);
 
   // The view's first update: the MISC keys of the hotkeys, triggers and system
