@@ -212,6 +212,28 @@ std::vector<std::string> IniFile::SectionNames() const {
   return names;
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_view section) const {
+  std::lock_guard lock(StoreLock());
+  std::vector<std::pair<std::string, std::string>> entries;
+  const std::optional<Lines> lines = Load(m_path);
+  if (!lines) return entries;
+  section = TrimBlanks(section);
+  bool inSection = false;
+  for (const std::string& line : *lines) {
+    if (const auto name = SectionOf(line)) {
+      inSection = SameNoCase(*name, section);
+      continue;
+    }
+    if (!inSection) continue;
+    const auto entry = KeyOf(line);
+    if (!entry) continue;
+    bool known = false;
+    for (const auto& seen : entries) known = known || SameNoCase(seen.first, entry->key);
+    if (!known) entries.emplace_back(entry->key, Unquote(entry->value));
+  }
+  return entries;
+}
+
 bool IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
   if (!CanWrite(section, key, value)) return false;
   std::lock_guard lock(StoreLock());

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace settings {
@@ -21,6 +22,9 @@ class IniFile {
                    size_t bufferSize) const;
   // Every section name, in file order.
   std::vector<std::string> SectionNames() const;
+  // The keys of the section with their values (as Read gives them), in file
+  // order; a key written twice counts once, with its first value.
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
   // Creates the file, section or key as needed; false when the file cannot be written.
   bool Write(std::string_view section, std::string_view key, std::string_view value);
   // Removes the section with all its keys; false when the file cannot be written.
