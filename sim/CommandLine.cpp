@@ -123,6 +123,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--busy", &o.busy},
       {"--refuse-login", &o.refuseLogin},
       {"--verbose", &o.verbose},
+      {"--log-keys", &result.logKeys},
       {"--fault-close-mid-packet", &f.closeMidPacket},
       {"--fault-stall", &f.stall},
       {"--fault-bad-checksum", &f.badChecksum},
@@ -200,6 +201,25 @@ Video
   --dump-frame FILE         after each update, write the picture the viewer should then
                             show (24-bit RGB after the 5-6-5 round trip) to FILE as a binary
                             PPM; it is in place before the update's packets are sent
+
+Keyboard
+  Keys from a logged-in viewer go to the target, a computer with a US keyboard: what they
+  type (letters, digits, punctuation, Space, Tab, Enter, Backspace; Shift and Caps Lock as
+  usual, nothing while Ctrl or Alt is held) appears in the Notes window, and every press of
+  Caps Lock, Num Lock or Scroll Lock toggles its state and is answered with KBD_LEDS, the new
+  lock byte in the subtype (1 Scroll, 2 Num, 4 Caps). Text and lock states outlast a session;
+  keys still held when a viewer leaves are let go.
+  --log-keys                print each key received on standard output as it arrives,
+                            one line each:
+                              KEY <message> <virtual key> <key data> mods <9 bytes>
+                            e.g. KEY WM_KEYDOWN 00000041 001E0001 mods 00 00 00 00 00 00 00 00 00
+                            <message> is WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_DEADCHAR,
+                            WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR, WM_SYSDEADCHAR,
+                            WM_HOOKED_KEY (1107), or else the number in 8 hex digits; the
+                            virtual key and key data are 8 upper-case hex digits; the nine
+                            modifier bytes, 2 hex digits each, are Shift, Alt, Ctrl, left
+                            Shift, right Shift, left Alt, right Alt, left Ctrl, right Ctrl
+                            as the viewer sent them (01 down)
 
 Faults (each fires once, at the first video update unless said otherwise)
   --fault-close-mid-packet  send half of the first video packet, then close the socket

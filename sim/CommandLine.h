@@ -11,6 +11,7 @@ namespace sim {
 struct CommandLine {
   UnitOptions options;
   bool help = false;
+  bool logKeys = false;
 };
 
 // Throws std::runtime_error naming the flag at fault.

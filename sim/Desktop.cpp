@@ -84,7 +84,8 @@ Rgb Hue(int at, int range, int brightness) {
           static_cast<std::uint8_t>(b * brightness / 255)};
 }
 
-void Window(Canvas& canvas, Rect frame, int scale, const std::string& title) {
+// Draws a window's frame and title bar; answers the area inside it.
+Rect Window(Canvas& canvas, Rect frame, int scale, const std::string& title) {
   const Rgb grey{192, 192, 192};
   canvas.Fill(frame, grey);
   canvas.Fill({frame.x, frame.y, frame.width, 1}, {255, 255, 255});
@@ -94,6 +95,31 @@ void Window(Canvas& canvas, Rect frame, int scale, const std::string& title) {
     canvas.Fill({frame.x + 2 + x, frame.y + 2, 1, bar},
                 {0, Mix(0, 132, x, frame.width), Mix(128, 208, x, frame.width)});
   canvas.Text(frame.x + 4, frame.y + 4, scale, title, {255, 255, 255});
+  return {frame.x + 3, frame.y + bar + 4, frame.width - 6, frame.height - bar - 7};
+}
+
+// The editor's page shows the end of its text, the caret after it, and a status line with the
+// animation step, so that every update changes something in the window.
+void DrawNotes(Canvas& canvas, Rect frame, int scale, const Notes& notes, std::uint32_t step) {
+  const Rect page = Window(canvas, frame, scale, "Notes - Editor");
+  canvas.Fill(page, {255, 255, 255});
+  const int advance = (GLYPH_WIDTH + 1) * scale, line = (GLYPH_HEIGHT + 3) * scale;
+  const int left = page.x + 5, top = page.y + 4;
+  const int statusY = page.y + page.height - line;
+  if (statusY < top) return;
+  char status[40];
+  std::snprintf(status, sizeof status, "Frame %06u", step);
+  canvas.Text(left, statusY, scale, status, {96, 96, 96});
+
+  const int rows = (statusY - top) / line;
+  if (rows <= 0) return;
+  const auto lines = notes.Lines((page.width - 10) / advance);
+  const std::size_t first = lines.size() > std::size_t(rows) ? lines.size() - rows : 0;
+  int y = top;
+  for (std::size_t i = first; i < lines.size(); ++i, y += line)
+    canvas.Text(left, y, scale, lines[i], {0, 0, 0});
+  const int caretX = left + static_cast<int>(lines.back().size()) * advance;
+  canvas.Fill({caretX, y - line, scale, GLYPH_HEIGHT * scale}, {0, 0, 0});
 }
 
 // The pointer arrow, one string per row: 'X' outline, 'o' body.
@@ -104,6 +130,9 @@ const char* const ARROW[] = {"X",         "XX",         "XoX",       "XooX",
 
 }  // namespace
 
+Desktop::Desktop()
+    : m_notes("The quick brown fox\njumps over the lazy dog.\n0123456789 +-=/:()\n") {}
+
 Picture Desktop::Render(int width, int height, std::uint32_t frame, int level) const {
   Canvas canvas(width, height);
   const int scale = std::max(1, std::min(width / 320, height / 240));
@@ -113,25 +142,10 @@ Picture Desktop::Render(int width, int height, std::uint32_t frame, int level) c
       canvas.Put(x, y, {Mix(16, 48, x, width), Mix(64, 112, y, height), Mix(112, 160, y, height)});
 
   const Rect notes{width * 6 / 100, height * 8 / 100, width * 50 / 100, height * 45 / 100};
-  Window(canvas, notes, scale, "Notes - Editor");
-  const int bar = GLYPH_HEIGHT * scale + 6;
-  canvas.Fill({notes.x + 3, notes.y + bar + 2, notes.width - 6, notes.height - bar - 5},
-              {255, 255, 255});
-  const int line = (GLYPH_HEIGHT + 3) * scale;
-  char counter[40];
-  std::snprintf(counter, sizeof counter, "Frame %06u", frame);
-  const std::string lines[] = {"The quick brown fox", "jumps over the lazy dog.",
-                               "0123456789 +-=/:()", counter};
-  int textY = notes.y + bar + 6;
-  for (const auto& text : lines) {
-    if (textY + line > notes.y + notes.height - 3) break;
-    canvas.Text(notes.x + 8, textY, scale, text, {0, 0, 0});
-    textY += line;
-  }
+  DrawNotes(canvas, notes, scale, m_notes, frame);
 
   const Rect chart{width * 40 / 100, height * 35 / 100, width * 52 / 100, height * 48 / 100};
-  Window(canvas, chart, scale, "Colours");
-  const Rect body{chart.x + 3, chart.y + bar + 2, chart.width - 6, chart.height - bar - 5};
+  const Rect body = Window(canvas, chart, scale, "Colours");
   for (int y = 0; y < body.height; ++y)
     for (int x = 0; x < body.width; ++x) {
       const bool ramp = y >= body.height * 2 / 3;

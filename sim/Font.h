@@ -1,6 +1,6 @@
 #pragma once
-// A 5 x 7 bitmap font for the synthetic desktop's text (upper case, digits, some punctuation;
-// lower case is drawn in upper case, anything else as a blank).
+// A 5 x 7 bitmap font for the synthetic desktop's text: printable ASCII; anything else is drawn
+// as a blank.
 
 #include <cstdint>
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "KeyEvent.h"
 #include "Users.h"
 
 namespace sim {
@@ -63,6 +64,9 @@ struct UnitOptions {
   // For an embedding benchmark: called on the session's thread when a picture,
   // already rendered and compressed, is about to leave.
   std::function<void()> onPictureSend;
+  // Called on the session's thread with each key a logged-in viewer sends, before the target
+  // takes it.
+  std::function<void(const KeyEvent&)> onKey;
   // Called on the session's thread once a viewer's session is over and the unit is free to
   // serve the next one.
   std::function<void()> onSessionEnd;

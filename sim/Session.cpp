@@ -4,6 +4,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "KeyEvent.h"
 #include "Log.h"
 #include "Login.h"
 
@@ -32,8 +33,9 @@ std::optional<Rect> FillSquare(int width, int height) {
 
 }  // namespace
 
-Session::Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop)
-    : m_socket(std::move(socket)), m_options(options), m_stop(stop) {}
+Session::Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop,
+                 Target& target)
+    : m_socket(std::move(socket)), m_options(options), m_stop(stop), m_target(target) {}
 
 void Session::Run(const std::function<void()>& ending) {
   bool linger = true;
@@ -44,6 +46,7 @@ void Session::Run(const std::function<void()>& ending) {
     linger = false;
   }
   Log("the viewer sent %u keyboard and %u mouse packets", m_keystrokes, m_mouseEvents);
+  m_target.keyboard.ReleaseAll();
   ending();
   if (linger) m_socket.Linger(LINGER_MS);
   m_socket.Close();
@@ -72,6 +75,9 @@ void Session::Serve() {
         if (!packet) break;
         Handle(*packet);
       }
+      // The keys of one read are drawn as one update, as the target's screen would show them.
+      if (m_screenChanged && m_streaming) SendPicture(false);
+      m_screenChanged = false;
     }
     if (!m_done) RunTimers();
   }
@@ -114,6 +120,7 @@ void Session::Handle(const Packet& packet) {
       return HandleReplies(packet);
     case KBD:
       ++m_keystrokes;
+      if (m_loggedIn) HandleKey(packet);
       return;
     case MOUSE:
       ++m_mouseEvents;
@@ -189,6 +196,22 @@ void Session::HandleVideoRequest(const Packet& packet) {
   }
 }
 
+void Session::HandleKey(const Packet& packet) {
+  const auto key = ReadKeyEvent(packet);
+  if (!key) {
+    Log("a KBD packet of %zu bytes is too short for a key", packet.data.size());
+    return;
+  }
+  if (m_options.onKey) m_options.onKey(*key);
+  Keyboard& keyboard = m_target.keyboard;
+  const std::uint8_t locks = keyboard.Locks();
+  if (const auto typed = keyboard.Apply(*key)) {
+    m_target.desktop.NotesWindow().Type(*typed);
+    m_screenChanged = true;
+  }
+  if (keyboard.Locks() != locks) Send({KBD_LEDS, keyboard.Locks(), {}});
+}
+
 void Session::Resize(int width, int height) {
   m_width = std::clamp(width, 1, MAX_WIDTH);
   m_height = std::clamp(height, 1, MAX_HEIGHT);
@@ -208,9 +231,9 @@ void Session::SendPicture(bool full) {
   const bool progressive = full && m_lowLevel != m_highLevel &&
                            (m_lowLevel == LEVEL_BLACK_WHITE || m_lowLevel == LEVEL_GREY);
   if (progressive)
-    packets = m_encoder.Update(m_desktop.Render(m_width, m_height, m_frame, m_lowLevel), true,
-                               m_options.encoding);
-  auto rest = m_encoder.Update(m_desktop.Render(m_width, m_height, m_frame, m_highLevel),
+    packets = m_encoder.Update(m_target.desktop.Render(m_width, m_height, m_frame, m_lowLevel),
+                               true, m_options.encoding);
+  auto rest = m_encoder.Update(m_target.desktop.Render(m_width, m_height, m_frame, m_highLevel),
                                full && !progressive, m_options.encoding);
   packets.insert(packets.end(), rest.begin(), rest.end());
   // The picture is on disk before its packets leave, so whoever has decoded them can compare.

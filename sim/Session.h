@@ -1,6 +1,6 @@
 #pragma once
 // One viewer's connection, from negotiation to close: login, keep-alive, echoes, text
-// messages, video and the injected faults.
+// messages, keys applied to the target, video and the injected faults.
 
 #include <atomic>
 #include <cstdint>
@@ -9,18 +9,18 @@
 #include <string>
 
 #include "Cipher.h"
-#include "Desktop.h"
 #include "Negotiation.h"
 #include "Options.h"
 #include "Packet.h"
 #include "Socket.h"
+#include "Target.h"
 #include "VideoEncoder.h"
 
 namespace sim {
 
 class Session {
  public:
-  Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop);
+  Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop, Target& target);
   // Serves the viewer until either side ends the connection or the unit stops; never throws.
   // `ending` runs before the viewer can see the connection close.
   void Run(const std::function<void()>& ending);
@@ -30,6 +30,7 @@ class Session {
   void Handle(const Packet& packet);
   void HandleReplies(const Packet& packet);
   void HandleVideoRequest(const Packet& packet);
+  void HandleKey(const Packet& packet);
   void RunTimers();
 
   void Send(const Packet& packet);
@@ -62,7 +63,8 @@ class Session {
   Clock::time_point m_nextFrame;
   int m_keepAlivesSent = 0;
 
-  Desktop m_desktop;
+  Target& m_target;
+  bool m_screenChanged = false;  // by a key, since the last update
   VideoEncoder m_encoder;
   int m_width = 0, m_height = 0;
   bool m_streaming = false;

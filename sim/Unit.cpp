@@ -37,7 +37,7 @@ void Unit::AcceptLoop() {
     if (m_session.joinable()) m_session.join();
     m_serving = true;
     m_session = std::thread([this, socket = std::move(client)]() mutable {
-      Session(std::move(socket), m_options, m_stop).Run([this] {
+      Session(std::move(socket), m_options, m_stop, m_target).Run([this] {
         Log("the viewer is gone");
         m_serving = false;
         if (m_options.onSessionEnd) m_options.onSessionEnd();

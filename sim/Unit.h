@@ -1,6 +1,7 @@
 #pragma once
 // The simulated unit: listens for viewers, serves one at a time and tells any other that it
-// is busy. Runs on its own threads, so a test or benchmark can embed it.
+// is busy. The target computer behind it lasts as long as the unit. Runs on its own threads, so a
+// test or benchmark can embed it.
 
 #include <atomic>
 #include <mutex>
@@ -8,6 +9,7 @@
 
 #include "Options.h"
 #include "Socket.h"
+#include "Target.h"
 
 namespace sim {
 
@@ -31,6 +33,7 @@ class Unit {
   void TellBusy(Socket client);
 
   const UnitOptions m_options;
+  Target m_target;  // the session thread's alone while it runs
   Socket m_listener;
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_serving{false};

@@ -38,6 +38,11 @@ int main(int argc, char** argv) {
     std::puts("SESSION ENDED");
     std::fflush(stdout);
   };
+  if (commandLine.logKeys)
+    commandLine.options.onKey = [](const sim::KeyEvent& key) {
+      std::puts(sim::KeyLine(key).c_str());
+      std::fflush(stdout);
+    };
   sim::Unit unit(commandLine.options);
   try {
     std::printf("LISTENING %d\n", unit.Start());

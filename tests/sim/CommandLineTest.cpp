@@ -35,7 +35,9 @@ TEST(SimCommandLine, FlagsReachTheOptions) {
   const auto defaults = ParseCommandLine({}).options;
   EXPECT_EQ(defaults.listenPort, 5678);
   EXPECT_EQ(defaults.encryption, 13);
+  EXPECT_FALSE(ParseCommandLine({}).logKeys);
   EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+  EXPECT_TRUE(ParseCommandLine({"--log-keys"}).logKeys);
 }
 
 TEST(SimCommandLine, BadFlagsAreRefusedWithTheirName) {

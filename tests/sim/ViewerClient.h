@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +32,19 @@ inline std::uint32_t Le32(const std::uint8_t* p) {
 }
 inline void AddLe(Bytes& out, std::uint32_t v, int width) {
   for (int i = 0; i < width; ++i) out.push_back((v >> (8 * i)) & 0xFF);
+}
+
+// A KBD payload: message, virtual key and key data (32-bit little-endian) and the nine
+// modifier bytes, every byte sent as (byte + scramble) modulo 256; `scramble` is the subtype.
+inline Bytes KeyPayload(std::uint32_t message, std::uint32_t virtualKey, std::uint32_t keyData,
+                        const std::array<std::uint8_t, 9>& modifiers, std::uint8_t scramble) {
+  Bytes out;
+  AddLe(out, message, 4);
+  AddLe(out, virtualKey, 4);
+  AddLe(out, keyData, 4);
+  out.insert(out.end(), modifiers.begin(), modifiers.end());
+  for (auto& b : out) b = std::uint8_t(b + scramble);
+  return out;
 }
 
 struct Frame {
@@ -304,6 +318,13 @@ class Viewer {
     if (logged.subtype == 1 || logged.subtype == 2) m_cipher = m_agreedCipher;
     return logged.subtype;
   }
+  // One key, as the viewer sends it: a fresh scramble byte each time, up to 254.
+  void SendKey(std::uint32_t message, std::uint32_t virtualKey, std::uint32_t keyData,
+               const std::array<std::uint8_t, 9>& modifiers = {}) {
+    m_scramble = std::uint8_t((m_scramble + 101) % 255);
+    Send(20, m_scramble, KeyPayload(message, virtualKey, keyData, modifiers, m_scramble));
+  }
+
   const std::string& Challenge() const { return m_challenge; }
   int Cipher() const { return m_cipher; }
 
@@ -314,6 +335,7 @@ class Viewer {
   int m_cipher = 11;
   std::unique_ptr<Keys> m_keys;
   std::string m_challenge;
+  std::uint8_t m_scramble = 0;
 };
 
 }  // namespace client
