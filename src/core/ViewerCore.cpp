@@ -46,10 +46,11 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
                                          {},
                                          {}}),
       m_input(m_keyboard),
+      m_admin(m_orb),
       m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
       m_viewTimer(m_bmp, m_geometry, desktop.view, [this] { m_orb.KeepAliveTick(); }) {
   m_orb.SetHooks({&m_video, &m_keyboard, nullptr});
-  m_dispatcher.SetHandlers({&m_geometry, &m_input, nullptr});
+  m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin});
 }
 
 ViewerCore::~ViewerCore() {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "core/CallBackHandler.h"
 #include "core/ViewInput.h"
 #include "input/KeyboardPipeline.h"
 #include "platform/Clock.h"
@@ -104,6 +105,7 @@ class ViewerCore {
   view::ViewGeometry m_geometry;
   input::KeyboardPipeline m_keyboard;
   ViewInput m_input;
+  CallBackHandler m_admin;
   view::KVMDispatcher m_dispatcher;
   view::ViewTimer m_viewTimer;
   std::function<void(platform::Message&)> m_mainWindow;

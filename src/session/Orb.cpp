@@ -49,12 +49,15 @@ COrb::~COrb() { Shutdown(); }
 
 void COrb::Shutdown() {
   if (m_shutDown) return;
-  if (m_graceEnds && m_link.WaitForMonitorEnd(*m_graceEnds)) m_graceEnds.reset();
+  if (m_graceEnds && (m_modemActive ? m_modemLink.WaitForMonitorEnd(*m_graceEnds)
+                                    : m_link.WaitForMonitorEnd(*m_graceEnds)))
+    m_graceEnds.reset();
   Disconnect(false);
   m_shutDown = true;
   m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
-  m_link.RequestStop();
+  RequestLinkStop();
   m_link.Join();
+  m_modemLink.Join();
 }
 
 void COrb::SetHooks(const SessionHooks& hooks) {
@@ -106,14 +109,16 @@ void COrb::ConnectCurrentTarget() {
   try {
     const std::string type = ConnectionType();
     m_keepAlivePeriod = settings::ReadMiscNumber(m_env.ini, "KeepAliveTime");
-    if (Contains(type, "MODEM"))
-      // The modem link is not part of this viewer yet.
-      throw TextError("Modem connections are not available.");
-    if (!Contains(type, settings::TCP_IP))
-      throw TextError("Connection type must be a modem or TCP/IP.");
-    int timeoutMs = settings::ReadMiscNumber(m_env.ini, "IPConnectTimeMS");
-    if (timeoutMs < 1 || timeoutMs > MAX_CONNECT_TIMEOUT_MS) timeoutMs = DEFAULT_CONNECT_TIMEOUT_MS;
-    StartConnectTCPIP(timeoutMs);
+    if (IsModemType(type)) {
+      StartConnectModem();
+    } else {
+      if (!Contains(type, settings::TCP_IP))
+        throw TextError("Connection type must be a modem or TCP/IP.");
+      int timeoutMs = settings::ReadMiscNumber(m_env.ini, "IPConnectTimeMS");
+      if (timeoutMs < 1 || timeoutMs > MAX_CONNECT_TIMEOUT_MS)
+        timeoutMs = DEFAULT_CONNECT_TIMEOUT_MS;
+      StartConnectTCPIP(timeoutMs);
+    }
 
     m_hooks.observer->OnConnectStarted();
     m_env.window.SetMessageTimer(platform::WindowId::MainWindow, CONNECT_CLOCK_TIMER,
@@ -158,6 +163,8 @@ void COrb::StartConnectTCPIP(int connectTimeoutMs) {
   m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
   m_graceEnds.reset();
   m_link.Prepare();
+  m_modemLink.Prepare();
+  m_modemActive = false;
   if (!m_state.TransitionFrom(ConnectionState::Idle, ConnectionState::Connecting)) return;
   try {
     m_link.StartConnectThread([this, connectTimeoutMs] { ConnectTCPIP(connectTimeoutMs); });
@@ -174,15 +181,15 @@ bool COrb::CloseLink(LinkStop when) {
   m_ring.Clear();
   m_counters.ResetView();
   if (when == LinkStop::Now) {
-    // The monitor thread wakes and closes the socket itself, so the
-    // descriptor cannot be reused under it.
-    m_link.RequestStop();
+    // The monitor thread wakes and closes the socket (or port) itself, so
+    // the descriptor cannot be reused under it.
+    RequestLinkStop();
   } else {
     m_graceEnds = std::chrono::steady_clock::now() + std::chrono::milliseconds(DISCONNECT_GRACE_MS);
     m_env.window.SetTimer(DISCONNECT_GRACE_TIMER, DISCONNECT_GRACE_MS, [this] {
       m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
       m_graceEnds.reset();
-      m_link.RequestStop();
+      RequestLinkStop();
     });
   }
   m_cipher.SetSessionCipher(ENCRYPTION_NONE);
@@ -222,6 +229,11 @@ bool COrb::HandleMainWindowMessage(const platform::Message& message) {
       OnLinkEnded(ended->Status(), ended->ClosedByMonitor());
     return true;
   }
+  if (message.message == platform::WM_KVM_LINK_STATUS) {
+    if (const auto* text = message.BodyAs<platform::TextBody>())
+      m_hooks.observer->ShowStatus(text->Text());
+    return true;
+  }
   if (message.message == platform::WM_COMMAND && message.wParam == CMD_CONNECTED) {
     // The local lock lights are read here rather than on the connect thread:
     // only the window thread may ask the keyboard.
@@ -245,7 +257,7 @@ void COrb::RewindFailover() { m_failover.Rewind(); }
 
 void COrb::StopConnecting() {
   Disconnect(false);
-  m_link.RequestStop();
+  RequestLinkStop();
   m_failover.Stop("Stopped at your request.\n");
 }
 
@@ -337,6 +349,11 @@ void COrb::PostLinkEnded(const std::string& status, bool closedByMonitor) {
   // Posted here, so the main window learns of the closed link before any
   // failure report that follows.
   if (closedByMonitor) PostCommand(CMD_CLOSED, 0);
+}
+
+void COrb::RequestLinkStop() {
+  m_link.RequestStop();
+  m_modemLink.RequestStop();
 }
 
 void COrb::RestoreLocalMouse() {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
@@ -27,6 +28,7 @@
 #include "session/ConnectionState.h"
 #include "session/FailoverWalk.h"
 #include "session/FailureRecord.h"
+#include "session/ModemLink.h"
 #include "session/Negotiate.h"
 #include "session/ReceivePath.h"
 #include "session/Session.h"
@@ -102,6 +104,20 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   void SetCurrentTargetAddress(const std::string& address);
   // Starts the TCP connect thread unless an attempt is already running.
   void StartConnectTCPIP(int connectTimeoutMs);
+  // Starts the modem connect thread for the current target unless an attempt
+  // is already running.
+  void StartConnectModem();
+  // Whether a connection type goes over a modem or cable: it names a modem,
+  // or it is the model of a modem installed in the modem database.
+  bool IsModemType(const std::string& connectionType) const;
+  // The unit announced a call-back (CALL_BACK, window thread): the line is
+  // dropped and the unit's call awaited and answered on the connect thread;
+  // nothing is sent meanwhile.
+  void WaitForCallBack();
+  bool IsCallBackInProgress() const { return m_callBack; }
+  bool IsResynchronising() const { return m_resynching; }
+  // The modem link's engine while one exists (tests look at its line).
+  modem::CModem* Modem() const { return m_modemLink.Modem(); }
   void Disconnect(bool sendDisconnect) override;
 
   // The connect progress dialog: a fresh walk through the target's addresses
@@ -171,7 +187,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   void SetFailureText(const std::string& text) override { m_failure.SetText(text); }
   void AppendFailoverText(const std::string& text) override { m_failover.AppendText(text); }
   // ReceiveLink, for the packet cutter.
-  bool IsSerialLineUp() const override { return false; }
+  bool IsSerialLineUp() const override;
   void Resynchronise() override;
   void SendBadChecksumReport(std::span<const uint8_t> headerStart,
                              std::span<const uint8_t> payload) override;
@@ -203,6 +219,17 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   std::optional<uint32_t> LookUp(const std::string& host);
   void TakeOverNegotiation();
   void MonitorTCPThread();
+  // The modem link (OrbModem.cpp).
+  void ConnectModemThread();
+  std::optional<std::string> OpenModemAndNegotiate(bool& monitorStarted);
+  void MonitorModemThread();
+  // One step of the modem monitor; false once the thread should end.
+  bool MonitorModemStep(modem::CModem& modem, std::vector<uint8_t>& buffer, uint32_t& emptyReads);
+  void EndModemMonitor(const std::string& status, const std::string& failureTitle);
+  void CallBackThread();
+  void PostStatus(const std::string& text);
+  // Stops whichever link is up (both, as only one ever runs).
+  void RequestLinkStop();
   void EndMonitor(const std::string& failure, bool unknown);
   void PostLinkEnded(const std::string& status, bool closedByMonitor);
 
@@ -218,6 +245,12 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   FailoverWalk m_failover;
   FailureRecord m_failure;
   TcpLink m_link;
+  ModemLink m_modemLink;
+  // The link in use (or being made) is the modem link.
+  std::atomic<bool> m_modemActive{false};
+  // The modem monitor saw the call-back begin and no longer reads the port.
+  std::atomic<bool> m_monitorParked{false};
+  std::atomic<bool> m_resynching{false};
 
   mutable std::mutex m_agreedLock;
   NegotiationResult m_agreed;

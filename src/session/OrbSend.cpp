@@ -18,6 +18,9 @@ namespace session {
 void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece piece2,
                       PayloadPiece piece3) {
   if (!IsConnected() || m_callBack) return;
+  // Nothing but the request to resend goes out while the stream is being
+  // found again: the unit must hear it for the markers to come.
+  if (m_resynching && header.type != RESEND_FROM) return;
   // Blocked before the request leaves, so no video at the old size slips in
   // after it; outside the send lock, as the frame buffer has a lock of its own.
   if ((header.type == RESIZE || header.type == ONE_TO_ONE) && m_counters.videoSegmentMode >= 3) {
@@ -30,7 +33,12 @@ void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece pi
         header.DataSize);
   ReportSendErrors([&] {
     if (!IsConnected()) throw TextError("No connection exists.");
-    // Only a TCP/IP link can carry packets yet; anything else sends nothing.
+    if (m_modemActive) {
+      modem::CModem* modem = m_modemLink.Modem();
+      if (!modem || !modem->Send(packet.data(), packet.size()))
+        throw TextError("Could not send to the modem.");
+      return;
+    }
     if (ConnectionType() != settings::TCP_IP) return;
     if (header.type == MOUSE) {
       m_counters.mouseBytesSent += static_cast<uint32_t>(packet.size());

@@ -1,0 +1,352 @@
+// The modem link: the connect thread that opens the port, dials or shakes
+// hands with a cable and negotiates; the monitor thread that reads the line,
+// finds the stream again after line errors and feeds the receive path; and
+// the unit's call-back, answered on the same port.
+
+#include <memory>
+#include <vector>
+
+#include "modem/ModemConnection.h"
+#include "modem/ModemDatabase.h"
+#include "modem/ModemSettings.h"
+#include "modem/Resynch.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "platform/WindowMessages.h"
+#include "session/ModemNegotiationTransport.h"
+#include "session/Orb.h"
+#include "settings/MiscSettings.h"
+
+namespace session {
+namespace {
+
+constexpr size_t MODEM_READ = 5000;
+// The monitor's read waits this long for a first byte, then returns once the
+// line pauses: the loop checks its flags between reads without spinning.
+constexpr int MONITOR_WAIT_MS = 100;
+constexpr int MONITOR_GAP_MS = 2;
+constexpr int CALL_BACK_PAUSE_MS = 100;
+// A failed attempt leaves the line alone this long before hanging up, so
+// the far end sees a clean end of the call.
+constexpr int FAILURE_PAUSE_MS = 1500;
+constexpr const char* MODEM_ERROR_STATUS = "Modem connection lost. Idle.";
+
+}  // namespace
+
+bool COrb::IsModemType(const std::string& connectionType) const {
+  if (connectionType.find("MODEM") != std::string::npos) return true;
+  // A direct cable's model name need not say MODEM.
+  return modem::ModemDatabase(modem::ModemDatabase::PathBeside(m_env.ini.Path()), m_env.ini)
+      .IsInstalled(connectionType);
+}
+
+void COrb::StartConnectModem() {
+  if (m_state.IsConnecting()) return;
+  if (IsConnected()) Disconnect(false);
+  m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+  m_graceEnds.reset();
+  m_link.Prepare();
+  m_modemLink.Prepare();
+  m_modemActive = true;
+  m_resynching = false;
+  m_callBack = false;
+  if (!m_state.TransitionFrom(ConnectionState::Idle, ConnectionState::Connecting)) return;
+  try {
+    m_modemLink.StartConnectThread([this] { ConnectModemThread(); });
+  } catch (const std::system_error&) {
+    m_state.Transition(ConnectionState::Idle);
+    const std::string title = "Could not create a thread to connect by modem.";
+    SetFailureTitle(title);
+    throw TextError(title);
+  }
+}
+
+void COrb::PostStatus(const std::string& text) {
+  Trace("%s\n", text.c_str());
+  m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow,
+                                          platform::WM_KVM_LINK_STATUS, 0, 0,
+                                          std::make_unique<platform::TextBody>(text)));
+}
+
+bool COrb::IsSerialLineUp() const {
+  if (!m_modemActive) return false;
+  const modem::CModem* modem = m_modemLink.Modem();
+  return modem && modem->IsCarrierUp();
+}
+
+void COrb::ConnectModemThread() {
+  Trace("ConnectModemThread()\n");
+  AppendFailoverText("Trying: " + CurrentTarget().Address() + "\r\n");
+  bool monitorStarted = false;
+  std::optional<std::string> failure;
+  try {
+    failure = OpenModemAndNegotiate(monitorStarted);
+  } catch (const TextError& e) {
+    Trace("catch(CString) %s\n", e.what());
+    failure = e.Text();
+  } catch (...) {
+    failure = UnknownErrorIn("COrb", "ConnectModemThread");
+  }
+  if (!failure) return;
+
+  m_state.Transition(ConnectionState::Idle);
+  if (monitorStarted) {
+    m_modemLink.RequestStop();  // the monitor thread closes the port on its way out
+  } else if (modem::CModem* modem = m_modemLink.Modem()) {
+    if (!m_modemLink.IsStopping()) m_modemLink.StopSignal().WaitFor(FAILURE_PAUSE_MS);
+    try {
+      modem->Disconnect();
+    } catch (const TextError& e) {
+      Trace("%s", e.what());
+    }
+    modem->Close();
+  }
+  if (m_modemLink.IsStopping()) {
+    Trace("ConnectModemThread() stopped.\n");
+    return;
+  }
+  m_failure.Set(*failure, *failure);
+  AppendFailoverText(*failure + "\n");
+  FailoverStep();
+}
+
+std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
+  if (!m_hooks.video->InitDecompression())
+    return std::string("Initialization of decompression failed.\n");
+  PostStatus("Connecting...");
+  Trace("Initializing modem\n");
+  const settings::CAddress target = CurrentTarget();
+  modem::ModemParameters parameters =
+      modem::ModemDatabase(modem::ModemDatabase::PathBeside(m_env.ini.Path()), m_env.ini)
+          .Find(target.ConnectionType());
+  const modem::ModemTimings timings = modem::ReadModemTimings(m_env.ini);
+  if (!timings.baudWarning.empty())
+    m_env.window.Post(
+        platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0, 0,
+                              std::make_unique<platform::TextBody>(timings.baudWarning)));
+  m_modemLink.SetModem(std::make_unique<modem::CModem>(std::move(parameters), timings, m_env.ini,
+                                                       m_modemLink.StopSignal()));
+  modem::CModem& modem = *m_modemLink.Modem();
+
+  std::string portError;
+  if (!modem.OpenPort(portError)) {
+    Trace("open failed\n");
+    return "Could not connect to the modem -- open failed.\n" + modem.Parameters().model + "\n" +
+           portError;
+  }
+  const std::string& product = m_env.productName;
+  modem::DialRequest request{target.Address(), target.PulseDial(), product,
+                             modem::ReadWaitForConnectTime(m_env.ini)};
+  if (std::optional<std::string> failure =
+          modem::BringUpLine(modem, request, [this](const std::string& text) { PostStatus(text); }))
+    return failure;
+
+  Trace("Negotiate with server\n");
+  ModemNegotiationTransport transport(modem);
+  const bool agreed = m_negotiate.NegotiateConnection(transport);
+  if (m_negotiate.Result().busy) {
+    Trace("Server busy with another connection\n");
+    return "The " + product + " is busy with another connection.\n";
+  }
+  if (!agreed) {
+    Trace("Negotiation failed.\n");
+    return "The remote does not appear to be a compatible " + product;
+  }
+  TakeOverNegotiation();
+
+  Trace("Flush ring buffer\n");
+  m_ring.Clear();
+  if (!m_state.TransitionFrom(ConnectionState::Connecting, ConnectionState::Connected) ||
+      m_modemLink.IsStopping())
+    return std::string(modem::ABORTED_TEXT);
+  m_counters.ResetView();
+  // The unit resends from the count of packets since this connection was made.
+  m_counters.receivedPackets = 0;
+  m_monitorRunning = true;
+  Trace("Starting MonitorModemThread\n");
+  try {
+    m_modemLink.StartMonitorThread([this] { MonitorModemThread(); });
+  } catch (const std::system_error&) {
+    m_monitorRunning = false;
+    return std::string("Could not create a thread to receive from the unit.\n");
+  }
+  monitorStarted = true;
+  if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
+                                               CMD_CONNECTED, CMD_CONNECTED)))
+    return std::string("PostMessage() failed.\n");
+  return std::nullopt;
+}
+
+void COrb::MonitorModemThread() {
+  m_callBack = false;
+  m_monitorParked = false;
+  modem::CModem* modem = m_modemLink.Modem();
+  try {
+    try {
+      SendKeepAlive();
+    } catch (const TextError& e) {
+      Trace("%s\n", e.what());
+    }
+    std::vector<uint8_t> buffer(MODEM_READ);
+    uint32_t emptyReads = 0;
+    while (modem && MonitorModemStep(*modem, buffer, emptyReads)) {
+    }
+  } catch (const TextError& e) {
+    if (m_modemLink.IsStopping()) {
+      if (modem) modem->Close();
+    } else {
+      EndModemMonitor(MODEM_ERROR_STATUS, {});
+      ReportFailure(
+          "Something unexpected went wrong.  It may be necessary to restart the program to get "
+          "stable performance.",
+          e.Text().rfind("--", 0) == 0 ? e.Text() : "Error in MonitorModemThread(): " + e.Text());
+    }
+  } catch (...) {
+    EndModemMonitor(MODEM_ERROR_STATUS, {});
+    ReportFailure("Unknown error.",
+                  "Error in MonitorModemThread(): No further information is available.\n");
+  }
+  m_monitorRunning = false;
+  FailoverStep();
+}
+
+bool COrb::MonitorModemStep(modem::CModem& modem, std::vector<uint8_t>& buffer,
+                            uint32_t& emptyReads) {
+  if (m_modemLink.IsStopping()) {
+    // Our own Disconnect or shutdown: it has told the operator already.
+    Trace("** Stop requested, exiting MonitorModemThread. **\n");
+    modem.Close();
+    return false;
+  }
+  if (m_resynching) {
+    const int limit = settings::ReadMiscNumber(m_env.ini, "ResynchTimeoutMS");
+    if (modem::WaitForResynch(modem, limit)) {
+      Trace("Success resych.\n");
+      m_resynching = false;
+      return true;
+    }
+    if (!modem.IsOpen() || m_modemLink.IsStopping()) {
+      modem.Close();
+      CloseLink(LinkStop::Now);
+      m_state.Transition(ConnectionState::Idle);
+      return false;
+    }
+    Trace("Failed resynch.\n");
+    modem.Close();
+    throw TextError("There were transmission errors too severe to recover from.");
+  }
+  if (!modem.IsOpen() || !IsConnected()) {
+    Trace("Modem found closed, exiting...\n");
+    EndModemMonitor(MODEM_ERROR_STATUS, "Modem found closed.");
+    return false;
+  }
+  if (m_callBack) {
+    Trace("Call-back in progress...\n");
+    m_monitorParked = true;
+    m_modemLink.StopSignal().WaitFor(CALL_BACK_PAUSE_MS);
+    return true;
+  }
+  m_monitorParked = false;
+  int read = 0;
+  try {
+    if (!modem.Read(buffer.data(), buffer.size(), read, MONITOR_WAIT_MS, MONITOR_GAP_MS))
+      return true;  // a stop; seen at the top
+  } catch (const TextError& e) {
+    // A line hung up from the far end reads as a failure of the port.
+    Trace("Error reading: %s\n", e.what());
+    if (m_modemLink.IsStopping()) return true;
+    Trace("Found disconnected after read.\n");
+    EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
+    return false;
+  }
+  const std::string errors = modem.TakeLineErrors();
+  if (!errors.empty()) Trace("There was a comm error: %s\n", errors.c_str());
+  if (read == 0) {
+    if (++emptyReads % 100 == 0)
+      Trace("Read %d times where no data was ready...\n", static_cast<int>(emptyReads));
+    // A carrier that drops on a silent line is noticed too.
+    if (!modem.IsCarrierUp()) {
+      Trace("Found disconnected while idle.\n");
+      EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
+      return false;
+    }
+    return true;
+  }
+  Trace("Read %d bytes\n", read);
+  if (!modem.IsCarrierUp()) {
+    Trace("Found disconnected after read.\n");
+    EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
+    return false;
+  }
+  if (!IsConnected()) return true;
+  m_receive.Receive(buffer.data(), static_cast<size_t>(read));
+  m_totalBytesReceived += static_cast<uint32_t>(read);
+  Trace("Total bytes recd = %d\n", static_cast<int>(m_totalBytesReceived.load()));
+  return true;
+}
+
+// The line is gone: the link is closed like any other lost link.
+void COrb::EndModemMonitor(const std::string& status, const std::string& failureTitle) {
+  const bool closed = CloseLink(LinkStop::Now);
+  if (modem::CModem* modem = m_modemLink.Modem()) modem->Close();
+  m_state.Transition(ConnectionState::Idle);
+  if (closed && !failureTitle.empty()) SetFailureTitle(failureTitle);
+  PostLinkEnded(status, closed);
+}
+
+void COrb::WaitForCallBack() {
+  if (!m_modemActive || !m_modemLink.Modem() || !IsConnected() || m_callBack) {
+    Trace("A call-back was announced, but the link is not a modem link.\n");
+    return;
+  }
+  Trace("Waiting for callback...\n");
+  m_monitorParked = false;
+  m_callBack = true;
+  m_counters.keepAliveStamp = 0;
+  try {
+    m_modemLink.StartCallBackThread([this] { CallBackThread(); });
+  } catch (const std::system_error&) {
+    m_callBack = false;
+    Disconnect(false);
+    ReportFailure("Timed out waiting for call back.\n", "Could not create a thread to wait.\n");
+  }
+}
+
+void COrb::CallBackThread() {
+  modem::CModem& modem = *m_modemLink.Modem();
+  const platform::StopSignal& stop = m_modemLink.StopSignal();
+  // The monitor thread lets go of the port before the line is dropped.
+  while (!m_monitorParked && m_monitorRunning && !stop.WaitFor(10)) {
+  }
+  PostStatus("Waiting for " + m_env.productName + " to call back...\n");
+  std::optional<std::string> failure;
+  try {
+    failure = modem::AnswerCallBack(modem, modem::ReadWaitForRingTime(m_env.ini), m_env.productName,
+                                    [this](const std::string& text) { PostStatus(text); });
+    if (!failure) {
+      if (!m_hooks.video->InitDecompression())
+        throw TextError("Error in WaitForCallBack(): InitDecompression failed.\n");
+      Trace("Connection established.\n");
+      m_ring.Clear();
+      uint8_t discard[200];
+      int read = 0;
+      modem.Read(discard, sizeof discard, read, 100, 100);
+      m_counters.receivedPackets = 0;
+    }
+  } catch (const TextError& e) {
+    failure = e.Text();
+  }
+  if (stop.IsRaised()) return;
+  if (failure) {
+    Trace("%s", failure->c_str());
+    m_callBack = false;
+    EndModemMonitor(MODEM_ERROR_STATUS, {});
+    ReportFailure(*failure, *failure);
+    return;
+  }
+  Trace("Start MonitorModemThread\n");
+  m_callBack = false;
+  PostCommand(CMD_CONNECTED, CMD_CONNECTED);
+}
+
+}  // namespace session
