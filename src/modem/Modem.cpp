@@ -187,11 +187,15 @@ bool CModem::Initialize() {
   };
   const std::string& reset = m_parameters.reset;
   if (!command(reset) && !command(reset)) {
+    if (m_stop.IsRaised()) return false;
     if (LastAnswer().empty()) throw TextError("Modem reset failed.  No reply to:\n  " + reset);
     throw TextError("Modem reset failed:\n" + LastAnswer());
   }
-  for (const std::string& init : m_parameters.init)
-    if (!command(init)) throw TextError("Failed on this command: " + init);
+  for (const std::string& init : m_parameters.init) {
+    if (command(init)) continue;
+    if (m_stop.IsRaised()) return false;
+    throw TextError("Failed on this command: " + init);
+  }
   ClearBuffer();
   const std::string& prefix = m_parameters.prefix;
   const std::string& terminator = m_parameters.terminator;

@@ -63,7 +63,7 @@ class CModem {
   int ClassifyResponse(std::string_view answer) const;
 
   // Reset, the Init commands, the user's init string and the three settings;
-  // raises the failing command. False when the port is closed.
+  // raises the failing command. False when the port is closed or a stop came.
   bool Initialize();
   bool Dial(const std::string& number, bool tone);
   bool Answer();

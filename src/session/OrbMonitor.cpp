@@ -97,6 +97,9 @@ void COrb::EndMonitor(const std::string& failure, bool unknown) {
 }
 
 void COrb::Resynchronise() {
+  // The flag first: the monitor thread looks for the unit's markers before it
+  // reads on, and the request below is the one packet that still goes out.
+  if (m_modemActive) m_resynching = true;
   std::array<uint8_t, 4> count;
   StoreLE32(count.data(), m_counters.receivedPackets);
   PacketHeader header(RESEND_FROM, 0);
