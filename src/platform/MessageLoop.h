@@ -32,6 +32,9 @@ class MessageLoop : public WindowThread {
 
   bool Post(Message message) override;
   void PumpPending() override;
+  bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) override {
+    return RunUntil(done, timeoutMs);
+  }
   void SetTimer(uint32_t id, uint32_t periodMs, TimerCallback callback) override;
   void SetMessageTimer(WindowId window, uint32_t id, uint32_t periodMs) override;
   void KillTimer(uint32_t id) override;

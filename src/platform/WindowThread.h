@@ -64,6 +64,11 @@ class WindowThread {
   // returns. Called on the window thread, also from inside a handler (reply
   // waits, timed messages, lock-key setting).
   virtual void PumpPending() = 0;
+  // Dispatches messages and timers as they come until done() is true (checked
+  // before each dispatch) or the time has passed; false on time-out. The
+  // window thread's way to wait for something without sleeping, also from
+  // inside a handler (the reply waits).
+  virtual bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) = 0;
 
   // Starts, or restarts with a new period, timer id, which runs the callback
   // every periodMs on the window thread. Ticks that could not run in time are

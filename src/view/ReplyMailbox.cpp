@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/Clock.h"
 
 namespace view {
 
@@ -20,13 +19,9 @@ bool AwaitReply(ReplyMailbox& mailbox, platform::WindowThread& window,
                 const std::function<void()>& send, int32_t mark) {
   mailbox.SetStatus(mark);
   send();
-  for (int poll = 0; poll < REPLY_POLLS; ++poll) {
-    window.PumpPending();
-    if (mailbox.Status() != mark) return true;
-    platform::Sleep(REPLY_POLL_MS);
-  }
-  window.PumpPending();
-  return mailbox.Status() != mark;
+  // The window keeps running meanwhile, and the wait ends as soon as the
+  // reply is stored.
+  return window.PumpUntil([&] { return mailbox.Status() != mark; }, REPLY_POLLS * REPLY_POLL_MS);
 }
 
 }  // namespace view

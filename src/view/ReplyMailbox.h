@@ -43,9 +43,8 @@ class ReplyMailbox {
   std::vector<uint8_t> m_data;
 };
 
-// Marks the mailbox with mark, runs send, then polls the status up to 50
-// times, 100 ms apart, pumping the window thread. True once the status
-// differs from the mark.
+// Marks the mailbox with mark, runs send, then runs the window thread until
+// the status differs from the mark (true) or 50 polls of 100 ms have passed.
 bool AwaitReply(ReplyMailbox& mailbox, platform::WindowThread& window,
                 const std::function<void()>& send, int32_t mark = REPLY_PENDING);
 

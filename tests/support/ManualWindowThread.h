@@ -27,6 +27,15 @@ class ManualWindowThread : public platform::WindowThread {
       if (dispatcher) dispatcher(message);
     }
   }
+  // The clock moves on a millisecond at a time until done.
+  bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) override {
+    for (uint32_t waited = 0;; ++waited) {
+      PumpPending();
+      if (done()) return true;
+      if (waited == timeoutMs) return false;
+      Advance(1);
+    }
+  }
   void SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCallback callback) override {
     const uint64_t period = periodMs == 0 ? 1 : periodMs;
     m_timers[id] = Timer{period, m_now + period, std::move(callback)};
