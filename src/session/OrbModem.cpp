@@ -89,7 +89,6 @@ void COrb::ConnectModemThread() {
   }
   if (!failure) return;
 
-  m_state.Transition(ConnectionState::Idle);
   if (monitorStarted) {
     m_modemLink.RequestStop();  // the monitor thread closes the port on its way out
   } else if (modem::CModem* modem = m_modemLink.Modem()) {
@@ -102,11 +101,14 @@ void COrb::ConnectModemThread() {
     modem->Close();
   }
   if (m_modemLink.IsStopping()) {
+    m_state.Transition(ConnectionState::Idle);
     Trace("ConnectModemThread() stopped.\n");
     return;
   }
+  // Told before the link reads as ended, so whoever waits for the end finds it.
   m_failure.Set(*failure, *failure);
   AppendFailoverText(*failure + "\n");
+  m_state.Transition(ConnectionState::Idle);
   FailoverStep();
 }
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <stdexcept>
@@ -99,12 +100,16 @@ class PtyPair {
       if (byte == terminator) return text;
     }
   }
-  // Whether the viewer closed its end (a read met the hang-up).
-  bool HungUp() const { return m_hungUp; }
+  // Whether the viewer closed its end after opening it.
+  bool HungUp() const {
+    if (m_hungUp) return true;
+    pollfd entry{m_master, 0, 0};
+    return m_opened && ::poll(&entry, 1, 0) > 0 && (entry.revents & POLLHUP);
+  }
 
  private:
   int m_master = -1;
   std::string m_slavePath;
-  bool m_hungUp = false;
-  bool m_opened = false;
+  std::atomic<bool> m_hungUp{false};
+  std::atomic<bool> m_opened{false};
 };

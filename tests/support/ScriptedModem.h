@@ -9,9 +9,9 @@
 // "CONNECT 57600" at once. In data mode the unit negotiates (accepting the
 // viewer's terms and asking for no cipher), logs the viewer in, answers PING
 // and, asked with RESEND_FROM, sends a run of resynchronisation markers and
-// then what it sent last. A call-back script asks for a call-back instead
-// of logging in: it waits to be hung up on, rings until answered, connects,
-// checks the viewer's greeting, gives its own and then logs the viewer in.
+// then every packet from the one the request counts on. A call-back script asks for a call-back
+// instead of logging in: it waits to be hung up on, rings until answered, connects, checks the
+// viewer's greeting, gives its own and then logs the viewer in.
 
 #include <atomic>
 #include <chrono>
@@ -39,8 +39,12 @@ struct ModemScript {
   std::vector<std::string> failing;
   // No answer at all to any command.
   bool mute = false;
+  // The unit behind the line never answers the negotiation.
+  bool unitAnswers = true;
   // The unit asks for a call-back after the negotiation.
   bool callBack = false;
+  // The call-back rings; false: it never comes.
+  bool rings = true;
   // What the unit says when called back's greeting arrives.
   std::string callBackReply = "Hello from orb";
   // The unit's first PING_RESPONSE arrives with a broken checksum, once.
@@ -78,6 +82,8 @@ class ScriptedModem {
   bool Greeted() const { return m_greeted; }
   bool LoggedIn() const { return m_loggedIn; }
   bool HungUpByEscape() const { return m_escaped; }
+  // A call (or the cable) is up and the unit has the line.
+  bool InDataMode() const { return m_dataMode; }
   // The viewer closed the port.
   bool LineClosed() const { return m_pty.HungUp(); }
   int DialTries() const { return m_dialTries; }
@@ -147,7 +153,7 @@ class ScriptedModem {
     auto nextRing = std::chrono::steady_clock::now() + std::chrono::milliseconds(800);
     std::string line;
     while (!m_stop) {
-      if (ringing && std::chrono::steady_clock::now() > nextRing) {
+      if (ringing && m_script.rings && std::chrono::steady_clock::now() > nextRing) {
         Say("RING");
         nextRing += std::chrono::milliseconds(1500);
       }
@@ -181,12 +187,19 @@ class ScriptedModem {
   }
 
   void Unit() {
+    m_dataMode = true;
+    if (!m_script.unitAnswers) {
+      while (Next() >= 0) {
+      }
+      return;
+    }
     if (!Negotiate()) return;
     if (m_script.callBack) {
-      m_pty.Write(Packet(CALL_BACK, {}));
+      Send(Packet(CALL_BACK, {}));
       if (!CallBack()) return;
+      m_sent.clear();  // the called-back connection counts afresh
     }
-    m_pty.Write(Packet(LOGGED_IN, {11}, 1));
+    Send(Packet(LOGGED_IN, {11}, 1));
     m_loggedIn = true;
     Packets();
   }
@@ -237,8 +250,14 @@ class ScriptedModem {
     return m_script.callBackReply == "Hello from orb";
   }
 
+  // Every packet of the session is kept, so a RESEND_FROM can be honoured.
+  void Send(std::vector<uint8_t> packet, bool corrupt = false) {
+    m_sent.push_back(packet);
+    if (corrupt) packet[PACKET_HEADER_SIZE] ^= 0x5A;
+    m_pty.Write(packet);
+  }
+
   void Packets() {
-    std::vector<uint8_t> last;
     bool corrupted = false;
     while (!m_stop) {
       const std::vector<uint8_t> head = Bytes(PACKET_HEADER_SIZE);
@@ -250,18 +269,15 @@ class ScriptedModem {
       const std::vector<uint8_t> data(rest.begin(),
                                       rest.end() - (rest.empty() ? 0 : PACKET_CHECKSUM_SIZE));
       if (header.type == PING) {
-        last = Packet(PING_RESPONSE, data);
-        std::vector<uint8_t> sent = last;
-        if (m_script.corruptFirstReply && !corrupted) {
-          corrupted = true;
-          sent[PACKET_HEADER_SIZE] ^= 0x5A;
-        }
-        m_pty.Write(sent);
+        const bool corrupt = m_script.corruptFirstReply && !corrupted;
+        corrupted = corrupted || corrupt;
+        Send(Packet(PING_RESPONSE, data), corrupt);
       } else if (header.type == RESEND_FROM && data.size() >= 4) {
+        const uint32_t from =
+            data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
         {
           std::lock_guard lock(m_mutex);
-          m_resends.push_back(data[0] | data[1] << 8 | data[2] << 16 |
-                              static_cast<uint32_t>(data[3]) << 24);
+          m_resends.push_back(from);
         }
         std::vector<uint8_t> run = m_script.noise;
         for (uint8_t k = 1; k <= 3; ++k) {
@@ -269,7 +285,8 @@ class ScriptedModem {
               PACKET_SIGNATURE_1, PACKET_SIGNATURE_2, 0, 0, 0, 0, ERROR_RESYNC, k, 3, 0};
           run.insert(run.end(), marker.begin(), marker.end());
         }
-        run.insert(run.end(), last.begin(), last.end());
+        for (size_t i = from; i < m_sent.size(); ++i)
+          run.insert(run.end(), m_sent[i].begin(), m_sent[i].end());
         m_pty.Write(run);
       } else if (header.type == DISCONNECT) {
         return;
@@ -283,9 +300,11 @@ class ScriptedModem {
   mutable std::mutex m_mutex;
   std::vector<std::string> m_commands;
   std::vector<uint32_t> m_resends;
+  std::vector<std::vector<uint8_t>> m_sent;
   std::atomic<bool> m_greeted{false};
   std::atomic<bool> m_loggedIn{false};
   std::atomic<bool> m_escaped{false};
+  std::atomic<bool> m_dataMode{false};
   std::atomic<int> m_dialTries{0};
   std::thread m_thread;
 };
