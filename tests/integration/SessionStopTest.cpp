@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "integration/ModemViewer.h"
 #include "integration/ScriptedUnit.h"
 #include "integration/ViewerHarness.h"
 #include "platform/TcpSocket.h"
@@ -153,5 +154,40 @@ TEST(SessionStop, EndsInTimeInEveryState) {
     viewer.core->Ini().Write("MISC", "IPConnectTimeMS", "60000");
     c.reach(viewer);
     EXPECT_LT(SecondsToEnd(viewer.core), MAX_STOP_SECONDS);
+  }
+}
+
+// The same over a modem link: initialising the modem, waiting for the carrier
+// after dialling, negotiating with a unit that never answers, logged in, and
+// waiting for a call-back that never rings.
+TEST(SessionStop, EndsInTimeInEveryModemState) {
+  TraceRecorder trace;
+  struct Case {
+    const char* state;
+    ModemScript script;
+    std::function<bool(ModemViewer&)> reached;
+  };
+  const Case cases[] = {
+      {"initialising", {}, [](ModemViewer& line) { return !line.peer.Commands().empty(); }},
+      {"waiting for the carrier",
+       {.dialDelayMs = 60000},
+       [](ModemViewer& line) { return line.peer.DialTries() > 0; }},
+      {"negotiating",
+       {.unitAnswers = false},
+       [](ModemViewer& line) { return line.peer.InDataMode(); }},
+      {"logged in", {}, [](ModemViewer& line) { return line.viewer.orb->IsLoggedIn(); }},
+      {"waiting for the call-back ring",
+       {.callBack = true, .rings = false},
+       [](ModemViewer& line) { return line.peer.HungUpByEscape(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    ModemViewer line(c.script);
+    line.viewer.Connect();
+    ASSERT_TRUE(line.viewer.RunUntil([&] { return c.reached(line); }, 30000));
+    Linger(line.viewer);
+    EXPECT_LT(SecondsToEnd(line.viewer.core), MAX_STOP_SECONDS);
+    // The port is closed with the viewer: the line is hung up.
+    EXPECT_TRUE(line.peer.LineClosed());
   }
 }
