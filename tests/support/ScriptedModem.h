@@ -36,7 +36,7 @@ struct ModemScript {
   int dialDelayMs = 300;
   bool echo = true;
   // Commands answered "ERROR" instead of "OK" (the whole line, with its CR).
-  std::vector<std::string> failing;
+  std::vector<std::string> failing = {};
   // No answer at all to any command.
   bool mute = false;
   // The unit behind the line never answers the negotiation.

@@ -70,7 +70,9 @@ Options
   --ini FILE            the settings file (default ./Remote.ini; a missing file is
                         created with the first-run settings)
   --connect HOST[:PORT] connect to this address over TCP/IP instead of the address
-                        book's current entry (port 5678 unless given)
+                        book's current entry (port 5678 unless given); without it
+                        the current entry is connected the way it says: TCP/IP,
+                        or a modem or cable of modems.ini (see modems)
   --user ID             the user name to log in with
   --password PW         the password to log in with
                         Without these the MISC keys UserID and Password are used
@@ -104,6 +106,8 @@ Commands
   ctrl-alt-del          connect and log in, send the remote Ctrl-Alt-Del command's
                         six keys, 50 ms apart, then disconnect
   alt-tab               the same with the remote Alt-Tab command's four keys
+  modems                list the modems and cables of modems.ini (beside the
+                        settings file): the model, a tab, the port
 
 Exit status: 0 on success; 1 when the link or the unit failed, with the viewer's
 failure text on standard error; 2 for bad usage or bad input, found before

@@ -7,6 +7,7 @@
 
 #include "HeadlessClient.h"
 #include "KeyCommands.h"
+#include "Modems.h"
 #include "Options.h"
 #include "Screenshot.h"
 #include "platform/TextError.h"
@@ -62,6 +63,12 @@ int Run(const orbctl::Options& options) {
   }
   if (options.version) {
     std::cout << version << "\n";
+    return orbctl::EXIT_DONE;
+  }
+  if (options.command == "modems") {
+    if (!options.arguments.empty())
+      return Usage("modems takes no arguments, not '" + options.arguments[0] + "'.");
+    orbctl::ListModems(options, std::cout);
     return orbctl::EXIT_DONE;
   }
   if (options.command == "ping") return RunWithClient(options, branding, version, Ping);
