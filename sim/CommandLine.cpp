@@ -49,6 +49,19 @@ void ParseScreen(UnitOptions& options, const std::string& text) {
   options.nativeHeight = static_cast<int>(Number("--screen", text.substr(x + 1), 1, 1200));
 }
 
+double Rate(const std::string& flag, const std::string& text) {
+  std::size_t used = 0;
+  double value = -1;
+  try {
+    value = std::stod(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || text.empty() || !(value >= 0 && value <= 1))
+    throw std::runtime_error(flag + ": expected a rate from 0 to 1, not '" + text + "'");
+  return value;
+}
+
 Encoding ParseEncoding(const std::string& text) {
   if (text == "raw") return Encoding::Raw;
   if (text == "segment") return Encoding::Segment;
@@ -64,6 +77,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine result;
   UnitOptions& o = result.options;
   Faults& f = o.faults;
+  SerialOptions& serial = o.serial;
   using Setter = std::function<void(const std::string&)>;
   const std::map<std::string, Setter> withValue = {
       {"--listen", [&](const std::string& v) { ParseListen(o, v); }},
@@ -117,6 +131,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
          o.frameIntervalMs = static_cast<int>(Number("--frame-interval-ms", v, 0, 60000));
        }},
       {"--dump-frame", [&](const std::string& v) { o.dumpFramePath = v; }},
+      {"--serial", [&](const std::string& v) { serial.device = v; }},
+      {"--speed",
+       [&](const std::string& v) {
+         serial.speed = static_cast<int>(Number("--speed", v, 1200, 460800));
+       }},
+      {"--connect-delay-ms",
+       [&](const std::string& v) {
+         serial.connectDelayMs = static_cast<int>(Number("--connect-delay-ms", v, 0, 60000));
+       }},
+      {"--ring-interval-ms",
+       [&](const std::string& v) {
+         serial.ringIntervalMs = static_cast<int>(Number("--ring-interval-ms", v, 10, 60000));
+       }},
+      {"--fault-noise", [&](const std::string& v) { f.noiseRate = Rate("--fault-noise", v); }},
   };
   const std::map<std::string, bool*> switches = {
       {"--help", &result.help},
@@ -133,6 +161,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--fault-unknown-type", &f.unknownType},
       {"--fault-finished-stream", &f.finishedStream},
       {"--fault-big-screen", &f.bigScreen},
+      {"--pty", &serial.pty},
+      {"--direct", &serial.direct},
+      {"--call-back", &serial.callBack},
+      {"--fault-drop-carrier", &f.dropCarrier},
+      {"--fault-no-answer", &f.dialNoAnswer},
+      {"--fault-busy", &f.dialBusy},
+      {"--fault-no-ring", &f.noRing},
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& flag = args[i];
@@ -147,6 +182,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       throw std::runtime_error("unknown flag '" + flag + "' (see --help)");
     }
   }
+  if (serial.pty && !serial.device.empty())
+    throw std::runtime_error("--pty and --serial: choose one line");
   return result;
 }
 
@@ -162,6 +199,42 @@ Listening
   --listen ADDR:PORT        address to listen on (default 127.0.0.1:5678; port 0 picks one)
   --busy                    always answer as busy with another connection
   --verbose                 log every exchange on standard error
+
+Serial line (instead of listening)
+  --pty                     open a pseudo-terminal and serve it; prints "PTY <path>" with the
+                            path the viewer opens, before serving
+  --serial DEVICE           serve an existing serial device (raw, 8N1); prints
+                            "SERIAL <device>" before serving
+  The unit sits behind a Hayes modem: commands start with AT (any text before it is skipped)
+  and end with a carriage return; each is echoed (ATE0/ATE1) and answered with a result
+  code, verbose "\r\nOK\r\n" (ATV1, the default) or numeric "0\r" (ATV0), none with ATQ1.
+  Results: OK 0, CONNECT <speed> 1, RING 2, NO CARRIER 3, ERROR 4, BUSY 7, NO ANSWER 8.
+  Settings and init strings (ATZ, AT&F, ATE0V1, AT&C1&D2, ATS0=0, ATX4, AT+..., ...) are
+  answered OK, an unknown command ERROR. ATDT<number> or ATDP<number> (tone or pulse)
+  answers CONNECT <speed> after the connect delay; then the negotiation and the session run
+  on the call. "+++" with a second of silence before and after it is answered OK and
+  returns to command mode: ATH hangs up (OK), ATO goes back to the call (CONNECT). Closing
+  the line hangs up too. When the unit ends the call (DISCONNECT, a closing text, a fault)
+  the modem says NO CARRIER. A pseudo-terminal has no modem control lines.
+  --direct                  a null-modem cable instead: no modem; the unit answers the
+                            viewer's "ATD\r" with CONNECT <speed> and then takes the
+                            negotiation
+  --speed BPS               the line's rate and the speed CONNECT reports (default 57600)
+  --connect-delay-ms MS     from ATD or ATA to CONNECT (default 2000)
+  --call-back               call back every login on a modem call: after a good login the
+                            unit sends CALL_BACK and drops the call (it gives the viewer 3 s
+                            to hang up first, then NO CARRIER), the modem rings ("RING" every
+                            ring interval, at most 15 times); after ATA it answers CONNECT
+                            <speed>, waits up to 15 s for "hello from bnvk", answers
+                            "Hello from orb", and 2 s later grants the login (LOGGED_IN)
+  --ring-interval-ms MS     between two rings of a call-back (default 2000)
+  Line errors: on RESEND_FROM (the count of packets other than video the viewer took in
+  during the session) the unit sends a run of 5 ERROR_RESYNC markers (marker k of 5 holds k
+  and 5 in header bytes 7 and 8), then every packet other than video after that count as it
+  first went out, then, while video streams, a whole picture compressed without reference to
+  what went before.
+  Each time a call (or a session on the cable) is over and the line is ready for the next,
+  it prints "SESSION ENDED".
 
 Negotiation (the unit's proposals; "none" leaves the option out)
   --protocol N              option 1 (default 0; 1 is the busy marker)
@@ -231,6 +304,14 @@ Faults (each fires once, at the first video update unless said otherwise)
   --fault-unknown-type      right after login, send a packet of type 99
   --fault-finished-stream   end the first compressed video packet with Z_FINISH
   --fault-big-screen        announce a screen of 1,601 x 1,200 in NEW_SIZE
+  --fault-noise RATE        on every packet after login, with probability RATE (0 to 1),
+                            line noise: 1 to 16 random bytes before the packet or a broken
+                            checksum, so the viewer must resynchronise (seeded, repeatable)
+  --fault-drop-carrier      drop the line after the first full picture (a modem says NO
+                            CARRIER; a cable goes quiet)
+  --fault-no-answer         every dial ends in NO ANSWER
+  --fault-busy              every dial ends in BUSY
+  --fault-no-ring           a call-back never rings (with --call-back)
   (--refuse-login and --busy above are faults too)
 )";
 }

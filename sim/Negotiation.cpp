@@ -45,11 +45,11 @@ void TakeOver(const NegotiationPacket& ack, Agreement& agreement) {
   }
 }
 
-void Write(Socket& socket, const NegotiationPacket& packet) {
+void Write(Link& link, const NegotiationPacket& packet) {
   const Bytes bytes = packet.Serialize();
   Log("negotiation: sending kind %d id %d, %zu bytes: %s", packet.kind, packet.id, bytes.size(),
       Hex(bytes).c_str());
-  socket.SendAll(bytes);
+  link.SendAll(bytes);
 }
 
 }  // namespace
@@ -73,14 +73,13 @@ const NegotiationOption* NegotiationPacket::Find(std::uint8_t optionId) const {
   return nullptr;
 }
 
-NegotiationPacket ReadNegotiationPacket(Socket& socket, int timeoutMs,
-                                        const std::atomic<bool>& stop) {
+NegotiationPacket ReadNegotiationPacket(Link& link, int timeoutMs, const std::atomic<bool>& stop) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   std::uint8_t head[4];
-  ReadExact(socket, head, 1, deadline, stop);
+  ReadExact(link, head, 1, deadline, stop);
   if (head[0] < NEG_REQUEST || head[0] > NEG_REJECT)
     throw std::runtime_error("negotiation: unexpected byte " + std::to_string(head[0]));
-  ReadExact(socket, head + 1, 3, deadline, stop);
+  ReadExact(link, head + 1, 3, deadline, stop);
   NegotiationPacket packet;
   packet.kind = head[0];
   packet.id = head[1];
@@ -90,11 +89,11 @@ NegotiationPacket ReadNegotiationPacket(Socket& socket, int timeoutMs,
   while (remaining > 0) {
     if (remaining < 3) throw std::runtime_error("negotiation: option area ends inside an option");
     std::uint8_t optionHead[3];
-    ReadExact(socket, optionHead, 3, deadline, stop);
+    ReadExact(link, optionHead, 3, deadline, stop);
     NegotiationOption option{optionHead[0], Bytes(GetLe16(optionHead + 1))};
     if (option.data.size() > remaining - 3)
       throw std::runtime_error("negotiation: option longer than its packet");
-    ReadExact(socket, option.data.data(), option.data.size(), deadline, stop);
+    ReadExact(link, option.data.data(), option.data.size(), deadline, stop);
     remaining -= 3 + option.data.size();
     Log("negotiation: got option %d length %zu data %s", option.id, option.data.size(),
         Hex(option.data).c_str());
@@ -138,22 +137,22 @@ NegotiationPacket AnswerViewerRequest(const NegotiationPacket& request,
   return ack;
 }
 
-Agreement Negotiate(Socket& socket, const UnitOptions& options, bool busy,
+Agreement Negotiate(Link& link, const UnitOptions& options, bool busy,
                     const std::atomic<bool>& stop) {
   constexpr int READ_TIMEOUT_MS = 10000;
   Agreement agreement;
-  const NegotiationPacket viewerRequest = ReadNegotiationPacket(socket, READ_TIMEOUT_MS, stop);
+  const NegotiationPacket viewerRequest = ReadNegotiationPacket(link, READ_TIMEOUT_MS, stop);
   if (viewerRequest.kind != NEG_REQUEST)
     throw std::runtime_error("negotiation: the viewer did not start with a request");
   if (const auto* version = viewerRequest.Find(OPT_VERSION))
     agreement.viewerVersion.assign(version->data.begin(), version->data.end());
-  Write(socket, AnswerViewerRequest(viewerRequest, options));
+  Write(link, AnswerViewerRequest(viewerRequest, options));
 
   NegotiationPacket proposal = UnitRequest(options, busy, 1);
   for (int round = 0; round < MAX_ROUNDS; ++round) {
     proposal.id = static_cast<std::uint8_t>(round + 1);
-    Write(socket, proposal);
-    const NegotiationPacket answer = ReadNegotiationPacket(socket, READ_TIMEOUT_MS, stop);
+    Write(link, proposal);
+    const NegotiationPacket answer = ReadNegotiationPacket(link, READ_TIMEOUT_MS, stop);
     if (answer.id != proposal.id)
       throw std::runtime_error("negotiation: answer carries id " + std::to_string(answer.id) +
                                ", expected " + std::to_string(proposal.id));

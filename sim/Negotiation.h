@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "Bytes.h"
+#include "Link.h"
 #include "Options.h"
-#include "Socket.h"
 
 namespace sim {
 
@@ -46,8 +46,7 @@ struct NegotiationPacket {
 };
 
 // Reads one packet; throws std::runtime_error on a bad kind, a silent peer or a stop request.
-NegotiationPacket ReadNegotiationPacket(Socket& socket, int timeoutMs,
-                                        const std::atomic<bool>& stop);
+NegotiationPacket ReadNegotiationPacket(Link& link, int timeoutMs, const std::atomic<bool>& stop);
 
 // What both sides settled on; options the viewer refused are left empty.
 struct Agreement {
@@ -67,7 +66,7 @@ NegotiationPacket AnswerViewerRequest(const NegotiationPacket& request, const Un
 
 // Runs the whole exchange on a fresh connection. A busy unit proposes protocol 1 and returns
 // after the viewer's answer. Throws std::runtime_error when the viewer misbehaves or gives up.
-Agreement Negotiate(Socket& socket, const UnitOptions& options, bool busy,
+Agreement Negotiate(Link& link, const UnitOptions& options, bool busy,
                     const std::atomic<bool>& stop);
 
 }  // namespace sim

@@ -25,6 +25,26 @@ struct Faults {
   bool unknownType = false;     // one packet of a type the catalogue does not know
   bool finishedStream = false;  // the first compressed video packet ends its deflate stream
   bool bigScreen = false;       // NEW_SIZE announces 1,601 x 1,200
+
+  // On a serial line.
+  double noiseRate = 0;       // share of packets after login hit by line noise
+  bool dropCarrier = false;   // the line drops after the first full picture
+  bool dialNoAnswer = false;  // a dial ends in NO ANSWER
+  bool dialBusy = false;      // a dial ends in BUSY
+  bool noRing = false;        // a call-back never rings
+};
+
+// Serving a serial line instead of listening on TCP.
+struct SerialOptions {
+  bool pty = false;           // open a pseudo-terminal and serve its master side
+  std::string device;         // or serve this existing device
+  bool direct = false;        // a null-modem cable: no modem in between
+  int speed = 57600;          // the line's rate, and the one CONNECT reports
+  int connectDelayMs = 2000;  // from ATD or ATA to CONNECT, as a modem takes to train
+  int ringIntervalMs = 2000;  // between two RINGs of a call-back
+  bool callBack = false;      // call back every modem login before granting it
+
+  bool Enabled() const { return pty || !device.empty(); }
 };
 
 struct UnitOptions {
@@ -59,6 +79,7 @@ struct UnitOptions {
   std::string dumpFramePath;
 
   Faults faults;
+  SerialOptions serial;
   bool verbose = false;
 
   // For an embedding benchmark: called on the session's thread when a picture,

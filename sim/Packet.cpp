@@ -126,8 +126,14 @@ const char* TypeName(std::uint8_t type) {
       return "QUESTION_REPLIES";
     case LOGGED_IN:
       return "LOGGED_IN";
+    case CALL_BACK:
+      return "CALL_BACK";
     case REPAINT:
       return "REPAINT";
+    case RESEND_FROM:
+      return "RESEND_FROM";
+    case ERROR_RESYNC:
+      return "ERROR_RESYNC";
     case TUNE_VIDEO:
       return "TUNE_VIDEO";
   }

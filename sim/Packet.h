@@ -35,7 +35,10 @@ enum PacketType : std::uint8_t {
   ASK_USER_QUESTIONS = 200,
   QUESTION_REPLIES = 210,
   LOGGED_IN = 230,
+  CALL_BACK = 232,
   REPAINT = 240,
+  RESEND_FROM = 242,
+  ERROR_RESYNC = 243,
   TUNE_VIDEO = 245,
 };
 

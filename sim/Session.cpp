@@ -16,6 +16,7 @@ constexpr int MAX_WIDTH = 1600, MAX_HEIGHT = 1200;
 constexpr int MAX_LOGIN_FAILURES = 3;
 constexpr std::uint16_t FILL_CODE = 0xF81F;  // expands to exactly 255, 0, 255
 constexpr int LINGER_MS = 2000;
+constexpr int RESYNC_MARKERS = 5;
 
 Packet SizePacket(std::uint8_t type, int width, int height) {
   Packet packet{type, 0, {}};
@@ -33,9 +34,13 @@ std::optional<Rect> FillSquare(int width, int height) {
 
 }  // namespace
 
-Session::Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop,
+Session::Session(Link& link, const UnitOptions& options, const std::atomic<bool>& stop,
                  Target& target)
-    : m_socket(std::move(socket)), m_options(options), m_stop(stop), m_target(target) {}
+    : m_link(link),
+      m_options(options),
+      m_stop(stop),
+      m_target(target),
+      m_noise(options.faults.noiseRate) {}
 
 void Session::Run(const std::function<void()>& ending) {
   bool linger = true;
@@ -48,12 +53,11 @@ void Session::Run(const std::function<void()>& ending) {
   Log("the viewer sent %u keyboard and %u mouse packets", m_keystrokes, m_mouseEvents);
   m_target.keyboard.ReleaseAll();
   ending();
-  if (linger) m_socket.Linger(LINGER_MS);
-  m_socket.Close();
+  if (linger) m_link.Linger(LINGER_MS);
 }
 
 void Session::Serve() {
-  m_agreement = Negotiate(m_socket, m_options, false, m_stop);
+  m_agreement = Negotiate(m_link, m_options, false, m_stop);
   const int agreed = m_agreement.encryption.value_or(CIPHER_NONE);
   m_sessionCipher = agreed == CIPHER_TRIPLE_DES || agreed == CIPHER_BLOWFISH ? agreed : CIPHER_NONE;
   Log("negotiated: viewer '%s', session cipher %d", m_agreement.viewerVersion.c_str(),
@@ -66,7 +70,7 @@ void Session::Serve() {
 
   std::uint8_t buffer[65536];
   while (!m_done && !m_stop) {
-    const std::size_t got = m_socket.ReadSome(buffer, sizeof buffer, 10);
+    const std::size_t got = m_link.ReadSome(buffer, sizeof buffer, 10);
     if (got > 0) {
       m_lastFromViewer = Clock::now();
       m_reader.Append(buffer, got);
@@ -118,6 +122,8 @@ void Session::Handle(const Packet& packet) {
       return;
     case QUESTION_REPLIES:
       return HandleReplies(packet);
+    case RESEND_FROM:
+      return Resend(packet);
     case KBD:
       ++m_keystrokes;
       if (m_loggedIn) HandleKey(packet);
@@ -159,6 +165,14 @@ void Session::HandleReplies(const Packet& packet) {
     Send({LOGGED_IN, 0, cipherByte});
     if (++m_failures >= MAX_LOGIN_FAILURES) return CloseWith("Too many login attempts.");
     return Ask();
+  }
+  if (m_options.serial.callBack && m_link.CanCallBack()) {
+    Log("'%s' is called back before the login is granted", user->name.c_str());
+    Send({CALL_BACK, 0, {}});
+    if (!m_link.CallBack()) {
+      m_done = true;
+      return;
+    }
   }
   Log("'%s' logged in%s", user->name.c_str(), user->admin ? " as administrator" : "");
   Send({LOGGED_IN, static_cast<std::uint8_t>(user->admin ? 2 : 1), cipherByte});
@@ -257,6 +271,8 @@ void Session::SendPicture(bool full) {
     fill.data.insert(fill.data.end(), {colour.r, colour.g, colour.b});
     Send(fill);
   }
+  if (full && m_options.faults.dropCarrier)
+    throw std::runtime_error("dropping the line after the first picture (fault)");
   if (full && m_options.faults.stall) {
     Log("stalling (fault)");
     m_stalled = true;
@@ -276,13 +292,36 @@ void Session::SendFaultsBeforeVideo() {
     Bytes garbage(100001);
     for (auto& b : garbage) b = static_cast<std::uint8_t>(generator());
     garbage[0] = 0;
-    m_socket.SendAll(garbage);
+    m_link.SendAll(garbage);
   }
 }
 
 void Session::Send(const Packet& packet) {
   if (m_stalled || m_done) return;
-  m_socket.SendAll(EncodePacket(packet, m_cipher, m_keys ? &*m_keys : nullptr));
+  Bytes wire = EncodePacket(packet, m_cipher, m_keys ? &*m_keys : nullptr);
+  m_resendLog.Record(packet, wire);
+  Transmit(std::move(wire));
+}
+
+void Session::Transmit(Bytes wire) {
+  // Noise before login would only repeat the login; the picture is what must survive it.
+  m_link.SendAll(m_loggedIn ? m_noise.Apply(std::move(wire)) : wire);
+}
+
+void Session::Resend(const Packet& packet) {
+  if (packet.data.size() < 4) return;
+  const std::uint32_t received = GetLe32(packet.data.data());
+  const auto lost = m_resendLog.After(received);
+  Log("the viewer took in %u packets; marking the stream and sending %zu again", received,
+      lost.size());
+  m_link.SendAll(MarkerRun(RESYNC_MARKERS));
+  for (const auto& wire : lost) m_link.SendAll(wire);
+  // Video lost on the line is not sent again: a whole picture replaces it, compressed without
+  // reference to anything the viewer may have missed.
+  if (m_streaming) {
+    m_encoder.ForgetHistory();
+    SendPicture(true);
+  }
 }
 
 void Session::SendVideo(const Packet& packet) {
@@ -296,10 +335,10 @@ void Session::SendVideo(const Packet& packet) {
   }
   if (first && m_options.faults.closeMidPacket) {
     Log("closing in the middle of a packet (fault)");
-    m_socket.SendAll(bytes.data(), bytes.size() / 2);
+    m_link.SendAll(bytes.data(), bytes.size() / 2);
     throw std::runtime_error("closed in the middle of a packet, as asked");
   }
-  m_socket.SendAll(bytes);
+  Transmit(std::move(bytes));
 }
 
 void Session::SendText(const std::string& text, int seconds) {

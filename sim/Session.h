@@ -1,6 +1,7 @@
 #pragma once
-// One viewer's connection, from negotiation to close: login, keep-alive, echoes, text
-// messages, keys applied to the target, video and the injected faults.
+// One viewer's connection, from negotiation to close: login (with the call-back on a modem
+// call), keep-alive, echoes, text messages, keys applied to the target, video, the resending
+// after line errors and the injected faults.
 
 #include <atomic>
 #include <cstdint>
@@ -9,10 +10,12 @@
 #include <string>
 
 #include "Cipher.h"
+#include "LineNoise.h"
+#include "Link.h"
 #include "Negotiation.h"
 #include "Options.h"
 #include "Packet.h"
-#include "Socket.h"
+#include "ResendLog.h"
 #include "Target.h"
 #include "VideoEncoder.h"
 
@@ -20,9 +23,9 @@ namespace sim {
 
 class Session {
  public:
-  Session(Socket socket, const UnitOptions& options, const std::atomic<bool>& stop, Target& target);
+  Session(Link& link, const UnitOptions& options, const std::atomic<bool>& stop, Target& target);
   // Serves the viewer until either side ends the connection or the unit stops; never throws.
-  // `ending` runs before the viewer can see the connection close.
+  // `ending` runs before the viewer can see the connection close; the link's owner closes it.
   void Run(const std::function<void()>& ending);
 
  private:
@@ -31,10 +34,12 @@ class Session {
   void HandleReplies(const Packet& packet);
   void HandleVideoRequest(const Packet& packet);
   void HandleKey(const Packet& packet);
+  void Resend(const Packet& packet);
   void RunTimers();
 
   void Send(const Packet& packet);
   void SendVideo(const Packet& packet);
+  void Transmit(Bytes wire);
   void SendText(const std::string& text, int seconds);
   void Ask();
   void Resize(int width, int height);
@@ -43,7 +48,7 @@ class Session {
   // Sends a closing text and ends the session once it has gone out.
   void CloseWith(const std::string& text);
 
-  Socket m_socket;
+  Link& m_link;
   const UnitOptions& m_options;
   const std::atomic<bool>& m_stop;
   Agreement m_agreement;
@@ -73,6 +78,9 @@ class Session {
   bool m_videoSent = false;
   bool m_stalled = false;
   unsigned m_keystrokes = 0, m_mouseEvents = 0;
+
+  ResendLog m_resendLog;
+  LineNoise m_noise;
 };
 
 }  // namespace sim

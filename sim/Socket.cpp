@@ -70,17 +70,6 @@ void Socket::Linger(int lingerMs) {
   }
 }
 
-void ReadExact(Socket& socket, std::uint8_t* into, std::size_t n, Clock::time_point deadline,
-               const std::atomic<bool>& stop) {
-  while (n > 0) {
-    if (stop) throw std::runtime_error("stopping");
-    if (Clock::now() >= deadline) throw std::runtime_error("timed out waiting for the viewer");
-    const std::size_t got = socket.ReadSome(into, n, 50);
-    into += got;
-    n -= got;
-  }
-}
-
 Socket Listen(const std::string& host, int port) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;

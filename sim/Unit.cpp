@@ -37,11 +37,12 @@ void Unit::AcceptLoop() {
     if (m_session.joinable()) m_session.join();
     m_serving = true;
     m_session = std::thread([this, socket = std::move(client)]() mutable {
-      Session(std::move(socket), m_options, m_stop, m_target).Run([this] {
+      Session(socket, m_options, m_stop, m_target).Run([this] {
         Log("the viewer is gone");
         m_serving = false;
         if (m_options.onSessionEnd) m_options.onSessionEnd();
       });
+      socket.Close();
     });
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace sim {
 
@@ -160,9 +161,18 @@ std::vector<Packet> VideoEncoder::MultiSegment(const std::vector<Run>& runs) {
 Bytes VideoEncoder::Deflate(const Bytes& plain) {
   const int mode = m_finishNext ? Z_FINISH : Z_SYNC_FLUSH;
   Bytes out(deflateBound(&m_zlib, plain.size()) + 64);
+  std::size_t produced = 0;
+  if (std::exchange(m_forgetHistory, false)) {
+    m_zlib.next_in = nullptr;
+    m_zlib.avail_in = 0;
+    m_zlib.next_out = out.data();
+    m_zlib.avail_out = static_cast<uInt>(out.size());
+    if (const int rc = deflate(&m_zlib, Z_FULL_FLUSH); rc != Z_OK && rc != Z_BUF_ERROR)
+      throw std::runtime_error("video compression failed");
+    produced = out.size() - m_zlib.avail_out;
+  }
   m_zlib.next_in = const_cast<Bytef*>(plain.data());
   m_zlib.avail_in = static_cast<uInt>(plain.size());
-  std::size_t produced = 0;
   for (;;) {
     if (produced == out.size()) out.resize(out.size() * 2);
     m_zlib.next_out = out.data() + produced;

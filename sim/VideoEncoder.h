@@ -39,6 +39,9 @@ class VideoEncoder {
   void KeepOut(std::optional<Rect> area, std::uint16_t code);
   // The next compressed packet ends the deflate stream (a fault the viewer must survive).
   void FinishNextStream() { m_finishNext = true; }
+  // What comes next is compressed without reference to anything sent before, so a viewer that
+  // lost some of it still decodes the rest.
+  void ForgetHistory() { m_forgetHistory = true; }
 
   // Packets that bring the viewer from what it holds to `picture`, which must have the size
   // of the last Reset. With `full` every pixel is sent, else only the rows that differ.
@@ -56,6 +59,7 @@ class VideoEncoder {
 
   z_stream m_zlib{};
   bool m_finishNext = false;
+  bool m_forgetHistory = false;
   Picture m_held;
   std::optional<Rect> m_keepOut;
   std::uint16_t m_keepOutCode = CODE_BLACK;

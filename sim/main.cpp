@@ -1,4 +1,5 @@
-// orb-sim: parses the flags and runs the simulated unit until told to stop.
+// orb-sim: parses the flags and runs the simulated unit, on TCP or on a serial line, until
+// told to stop.
 
 #include <signal.h>
 
@@ -9,7 +10,15 @@
 
 #include "CommandLine.h"
 #include "Log.h"
+#include "SerialUnit.h"
 #include "Unit.h"
+
+namespace {
+void WaitForStop(const sigset_t& stopSignals) {
+  int signal = 0;
+  sigwait(&stopSignals, &signal);
+}
+}  // namespace
 
 int main(int argc, char** argv) {
   sim::CommandLine commandLine;
@@ -43,16 +52,23 @@ int main(int argc, char** argv) {
       std::puts(sim::KeyLine(key).c_str());
       std::fflush(stdout);
     };
-  sim::Unit unit(commandLine.options);
+  const sim::SerialOptions& serial = commandLine.options.serial;
   try {
-    std::printf("LISTENING %d\n", unit.Start());
-    std::fflush(stdout);
+    if (serial.Enabled()) {
+      sim::SerialUnit unit(commandLine.options);
+      const std::string path = unit.Start();
+      std::printf("%s %s\n", serial.pty ? "PTY" : "SERIAL", path.c_str());
+      std::fflush(stdout);
+      WaitForStop(stopSignals);
+    } else {
+      sim::Unit unit(commandLine.options);
+      std::printf("LISTENING %d\n", unit.Start());
+      std::fflush(stdout);
+      WaitForStop(stopSignals);
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "orb-sim: %s\n", e.what());
     return 1;
   }
-  int signal = 0;
-  sigwait(&stopSignals, &signal);
-  unit.Stop();
   return 0;
 }

@@ -32,7 +32,19 @@ TEST(SimCommandLine, FlagsReachTheOptions) {
   EXPECT_FALSE(o.fillSquare);
   EXPECT_EQ(o.keepAliveSeconds, 0);
 
+  const auto serial = ParseCommandLine({"--pty", "--direct", "--speed", "115200", "--call-back",
+                                        "--fault-noise", "0.25", "--fault-busy"})
+                          .options;
+  EXPECT_TRUE(serial.serial.pty);
+  EXPECT_TRUE(serial.serial.direct);
+  EXPECT_EQ(serial.serial.speed, 115200);
+  EXPECT_TRUE(serial.serial.callBack);
+  EXPECT_DOUBLE_EQ(serial.faults.noiseRate, 0.25);
+  EXPECT_TRUE(serial.faults.dialBusy);
+  EXPECT_TRUE(serial.serial.Enabled());
+
   const auto defaults = ParseCommandLine({}).options;
+  EXPECT_FALSE(defaults.serial.Enabled());
   EXPECT_EQ(defaults.listenPort, 5678);
   EXPECT_EQ(defaults.encryption, 13);
   EXPECT_FALSE(ParseCommandLine({}).logKeys);
@@ -41,11 +53,17 @@ TEST(SimCommandLine, FlagsReachTheOptions) {
 }
 
 TEST(SimCommandLine, BadFlagsAreRefusedWithTheirName) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--listen", "5678"},          {"--screen", "1601x1200"},
-      {"--encoding", "rle"},         {"--encryption", "13x"},
-      {"--challenge-length", "200"}, {"--keepalive-s"},
-      {"--users", "/nonexistent"},   {"--frobnicate"}};
+  const std::vector<std::vector<std::string>> bad = {{"--listen", "5678"},
+                                                     {"--screen", "1601x1200"},
+                                                     {"--encoding", "rle"},
+                                                     {"--encryption", "13x"},
+                                                     {"--challenge-length", "200"},
+                                                     {"--keepalive-s"},
+                                                     {"--users", "/nonexistent"},
+                                                     {"--frobnicate"},
+                                                     {"--fault-noise", "1.5"},
+                                                     {"--speed", "300"},
+                                                     {"--pty", "--serial", "/dev/ttyS0"}};
   for (const auto& args : bad) {
     SCOPED_TRACE(args[0]);
     try {

@@ -1,16 +1,18 @@
 #pragma once
-// A tiny viewer for driving the simulated unit over loopback. It is written apart from the
-// simulator's own code (framing, CRC, ciphers, negotiation), so the two check each other.
-// Every read gives up after a few seconds, so no test can hang.
+// A tiny viewer for driving the simulated unit over loopback or a serial line. It is written
+// apart from the simulator's own code (framing, CRC, ciphers, negotiation), so the two check
+// each other. Every read gives up after a few seconds, so no test can hang.
 
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <openssl/blowfish.h>
 #include <openssl/des.h>
 #include <openssl/sha.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -107,13 +109,39 @@ class Viewer {
     if (::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
       throw std::runtime_error("cannot connect to the simulator");
   }
+  // The viewer's end of a serial line, in raw mode.
+  explicit Viewer(const std::string& ttyPath) : m_socket(false) {
+    m_fd = ::open(ttyPath.c_str(), O_RDWR | O_NOCTTY);
+    termios mode{};
+    if (m_fd < 0 || ::tcgetattr(m_fd, &mode) != 0) throw std::runtime_error("cannot open the line");
+    ::cfmakeraw(&mode);
+    ::tcsetattr(m_fd, TCSANOW, &mode);
+  }
   ~Viewer() { ::close(m_fd); }
   Viewer(const Viewer&) = delete;
   Viewer& operator=(const Viewer&) = delete;
 
   void Write(const Bytes& b) {
-    if (::send(m_fd, b.data(), b.size(), MSG_NOSIGNAL) != ssize_t(b.size()))
-      throw std::runtime_error("send failed");
+    const ssize_t put = m_socket ? ::send(m_fd, b.data(), b.size(), MSG_NOSIGNAL)
+                                 : ::write(m_fd, b.data(), b.size());
+    if (put != ssize_t(b.size())) throw std::runtime_error("send failed");
+  }
+  void WriteText(const std::string& text) { Write(Bytes(text.begin(), text.end())); }
+  // Reads until what arrived ends with `text`; returns all of it.
+  std::string ReadUntil(const std::string& text) {
+    std::string got;
+    while (got.size() < text.size() || got.compare(got.size() - text.size(), text.size(), text))
+      got += char(Read(1)[0]);
+    return got;
+  }
+  std::string ReadText(std::size_t n) {
+    const Bytes b = Read(n);
+    return std::string(b.begin(), b.end());
+  }
+  // True when nothing arrives for `ms`.
+  bool Quiet(int ms) {
+    pollfd entry{m_fd, POLLIN, 0};
+    return ::poll(&entry, 1, ms) == 0;
   }
   Bytes Read(std::size_t n) {
     Bytes out(n);
@@ -121,7 +149,7 @@ class Viewer {
     while (got < n) {
       pollfd entry{m_fd, POLLIN, 0};
       if (::poll(&entry, 1, TIMEOUT_MS) != 1) throw std::runtime_error("timed out reading");
-      const ssize_t r = ::recv(m_fd, out.data() + got, n - got, 0);
+      const ssize_t r = ::read(m_fd, out.data() + got, n - got);
       if (r <= 0) throw std::runtime_error("closed");
       got += std::size_t(r);
     }
@@ -133,7 +161,7 @@ class Viewer {
     for (;;) {
       pollfd entry{m_fd, POLLIN, 0};
       if (::poll(&entry, 1, TIMEOUT_MS) != 1) return false;
-      if (::recv(m_fd, sink, sizeof sink, 0) <= 0) return true;
+      if (::read(m_fd, sink, sizeof sink) <= 0) return true;
     }
   }
 
@@ -284,6 +312,16 @@ class Viewer {
   // Answers the next ASK_USER_QUESTIONS and returns the LOGGED_IN subtype; a successful login
   // switches to the agreed cipher.
   int Login(const std::string& user, const std::string& password) {
+    Answer(user, password);
+    return AwaitLoggedIn();
+  }
+  int AwaitLoggedIn() {
+    Frame logged = ReceiveType(230);
+    if (logged.subtype == 1 || logged.subtype == 2) m_cipher = m_agreedCipher;
+    return logged.subtype;
+  }
+  // Answers the next ASK_USER_QUESTIONS.
+  void Answer(const std::string& user, const std::string& password) {
     Frame ask = ReceiveType(200);
     if (ask.subtype != 4) throw std::runtime_error("not a password login");
     std::size_t at = 40;
@@ -314,9 +352,6 @@ class Viewer {
     }
     payload.push_back(0);
     Send(210, 3, payload);
-    Frame logged = ReceiveType(230);
-    if (logged.subtype == 1 || logged.subtype == 2) m_cipher = m_agreedCipher;
-    return logged.subtype;
   }
   // One key, as the viewer sends it: a fresh scramble byte each time, up to 254.
   void SendKey(std::uint32_t message, std::uint32_t virtualKey, std::uint32_t keyData,
@@ -330,6 +365,7 @@ class Viewer {
 
  private:
   int m_fd = -1;
+  bool m_socket = true;
   NegPacket m_unitAck;
   int m_agreedCipher = 0;
   int m_cipher = 11;

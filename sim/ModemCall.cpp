@@ -1,0 +1,157 @@
+#include "ModemCall.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "Log.h"
+
+namespace sim {
+
+namespace {
+
+constexpr auto GUARD = std::chrono::milliseconds(1000);
+// The viewer hangs up as soon as it reads CALL_BACK; the unit drops the line itself after this.
+constexpr int CALL_BACK_HANG_UP_MS = 3000;
+constexpr int HAND_SHAKE_MS = 15000;
+// After the hand-shake the viewer throws away what is in its buffer; the login goes on after.
+constexpr int SETTLE_MS = 2000;
+const std::string VIEWER_HELLO = "hello from bnvk";
+const std::string UNIT_HELLO = "Hello from orb";
+
+}  // namespace
+
+ModemCall::ModemCall(Modem& modem, const UnitOptions& options, const std::atomic<bool>& stop)
+    : m_modem(modem), m_options(options), m_stop(stop) {
+  Connected();
+}
+
+void ModemCall::Connected() {
+  m_up = true;
+  m_pluses = 0;
+  m_lastData = Clock::now();
+}
+
+void ModemCall::SendAll(const std::uint8_t* bytes, std::size_t n) {
+  if (!m_up) throw std::runtime_error("the call is down");
+  try {
+    m_modem.GetLine().Write(bytes, n);
+  } catch (const LineGone&) {
+    m_up = false;
+    throw;
+  }
+}
+
+std::size_t ModemCall::ReadSome(std::uint8_t* into, std::size_t n, int timeoutMs) {
+  if (!m_up) throw std::runtime_error("the call is down");
+  const auto now = Clock::now();
+  if (m_pluses > 0 && now - m_lastPlus >= GUARD) {
+    const int pluses = std::exchange(m_pluses, 0);
+    if (pluses == 3) {
+      Log("the viewer escaped to command mode");
+      if (!Escape()) throw std::runtime_error("the viewer hung up");
+      return 0;
+    }
+    // Too few for an escape: they were data after all.
+    std::fill(into, into + pluses, '+');
+    m_lastData = m_lastPlus;
+    return static_cast<std::size_t>(pluses);
+  }
+  m_in.resize(n);
+  std::size_t got = 0;
+  try {
+    got = m_modem.GetLine().ReadSome(m_in.data(), n - static_cast<std::size_t>(m_pluses),
+                                     m_pluses > 0 ? std::min(timeoutMs, 10) : timeoutMs);
+  } catch (const LineGone&) {
+    m_up = false;
+    throw;
+  }
+  const auto arrived = Clock::now();
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < got; ++i) {
+    const std::uint8_t c = m_in[i];
+    if (c == '+' && m_pluses < 3 && (m_pluses > 0 || arrived - m_lastData >= GUARD)) {
+      ++m_pluses;
+      m_lastPlus = arrived;
+      continue;
+    }
+    for (; m_pluses > 0; --m_pluses) into[out++] = '+';
+    into[out++] = c;
+    m_lastData = arrived;
+  }
+  return out;
+}
+
+bool ModemCall::Escape() {
+  m_modem.Send(Result::Ok);
+  const auto outcome = m_modem.Await(Modem::Waiting::Held);
+  if (outcome.event == Modem::Event::Online) {
+    m_modem.Send(Result::Connect);
+    Connected();
+    return true;
+  }
+  m_up = false;
+  return false;
+}
+
+void ModemCall::Linger(int lingerMs) {
+  const auto end = Clock::now() + std::chrono::milliseconds(lingerMs);
+  std::uint8_t sink[4096];
+  try {
+    while (m_up && !m_stop && Clock::now() < end) ReadSome(sink, sizeof sink, 50);
+  } catch (const std::runtime_error&) {
+    // Hung up or gone: the call is over either way.
+  }
+}
+
+void ModemCall::HangUp() {
+  if (!m_up) return;
+  Log("the unit hangs up");
+  m_modem.Send(Result::NoCarrier);
+  m_up = false;
+}
+
+bool ModemCall::CallBack() {
+  Log("calling the viewer back");
+  Linger(CALL_BACK_HANG_UP_MS);
+  HangUp();
+  if (m_options.faults.noRing) {
+    Log("the call-back does not get through (fault)");
+    return false;
+  }
+  if (m_modem.Await(Modem::Waiting::Ringing).event != Modem::Event::Answered) {
+    Log("nobody answered the call-back");
+    return false;
+  }
+  m_modem.Sleep(m_options.serial.connectDelayMs);
+  m_modem.Send(Result::Connect);
+  Connected();
+  try {
+    return HandShake();
+  } catch (const std::runtime_error& e) {
+    Log("call-back hand-shake failed: %s", e.what());
+    return false;
+  }
+}
+
+bool ModemCall::HandShake() {
+  const auto end = Clock::now() + std::chrono::milliseconds(HAND_SHAKE_MS);
+  std::string heard;
+  std::uint8_t buffer[256];
+  while (heard.find(VIEWER_HELLO) == std::string::npos) {
+    if (m_stop || Clock::now() >= end) {
+      Log("no hello from the viewer on the call-back");
+      return false;
+    }
+    const std::size_t got = ReadSome(buffer, sizeof buffer, 50);
+    heard.append(buffer, buffer + got);
+    if (heard.size() > 2 * VIEWER_HELLO.size()) heard.erase(0, heard.size() - VIEWER_HELLO.size());
+  }
+  Log("the viewer said hello on the call-back");
+  SendAll(reinterpret_cast<const std::uint8_t*>(UNIT_HELLO.data()), UNIT_HELLO.size());
+  m_modem.Sleep(SETTLE_MS);
+  return true;
+}
+
+}  // namespace sim
