@@ -195,21 +195,45 @@ TEST(Orbctl, HelpVersionAndUsageErrors) {
   }
 }
 
-// The keys themselves are checked packet by packet in tests/input; here the
-// verbs log in, send every key and leave as the other verbs do.
-TEST(Orbctl, KeyVerbsLogInSendTheirKeysAndLeave) {
+// What the unit receives of each key verb, as orb-sim logs it, key by key.
+TEST(Orbctl, KeyVerbsReachTheUnitKeyByKey) {
   TempDir dir;
-  SimProcess sim({});
-  const std::vector<std::vector<std::string>> verbs = {
-      {"type", "--key-delay-ms", "1", "Hello, World!\n"}, {"ctrl-alt-del"}, {"alt-tab"}};
-  for (const auto& verb : verbs) {
-    SCOPED_TRACE(verb[0]);
+  SimProcess sim({"--log-keys"});
+  const std::string none = " mods 00 00 00 00 00 00 00 00 00";
+  const std::string shift = " mods 01 00 00 01 00 00 00 00 00";
+  const struct {
+    std::vector<std::string> verb;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {{"type", "--key-delay-ms", "1", "Hi!\n"},
+       {"KEY WM_KEYDOWN 00000010 002A0001" + shift, "KEY WM_KEYDOWN 00000048 00230001" + shift,
+        "KEY WM_KEYUP 00000048 C0230001" + shift, "KEY WM_KEYUP 00000010 C02A0001" + none,
+        "KEY WM_KEYDOWN 00000049 00170001" + none, "KEY WM_KEYUP 00000049 C0170001" + none,
+        "KEY WM_KEYDOWN 00000010 002A0001" + shift, "KEY WM_KEYDOWN 00000031 00020001" + shift,
+        "KEY WM_KEYUP 00000031 C0020001" + shift, "KEY WM_KEYUP 00000010 C02A0001" + none,
+        "KEY WM_KEYDOWN 0000000D 001C0001" + none, "KEY WM_KEYUP 0000000D C01C0001" + none}},
+      // The seven punctuation keys whose key-table rows read a wrong scan code.
+      {{"type", "--key-delay-ms", "0", "[;/"},
+       {"KEY WM_KEYDOWN 000000DB 001A0001" + none, "KEY WM_KEYUP 000000DB C01A0001" + none,
+        "KEY WM_KEYDOWN 000000BA 00270001" + none, "KEY WM_KEYUP 000000BA C0270001" + none,
+        "KEY WM_KEYDOWN 000000BF 00350001" + none, "KEY WM_KEYUP 000000BF C0350001" + none}},
+      {{"ctrl-alt-del"},
+       {"KEY WM_KEYDOWN 00000011 001D0001" + none, "KEY WM_KEYDOWN 00000012 20380001" + none,
+        "KEY WM_KEYDOWN 0000002E 01530001" + none, "KEY WM_KEYUP 0000002E A1530001" + none,
+        "KEY WM_KEYUP 00000012 C0380001" + none, "KEY WM_KEYUP 00000011 C01D0001" + none}},
+      {{"alt-tab"},
+       {"KEY WM_SYSKEYDOWN 00000012 20380001" + none, "KEY WM_KEYDOWN 00000009 000F0001" + none,
+        "KEY WM_KEYUP 00000009 C00F0001" + none, "KEY WM_SYSKEYUP 00000012 C0380001" + none}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.verb[0]);
     std::vector<std::string> args = {"--connect", sim.Address(), "--user",
                                      "admin",     "--password",  "admin"};
-    args.insert(args.end(), verb.begin(), verb.end());
+    args.insert(args.end(), c.verb.begin(), c.verb.end());
     const OrbctlRun run = Orbctl(dir, args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
+    for (const std::string& line : c.lines) EXPECT_EQ(sim.WaitForLine("KEY "), line);
     ASSERT_TRUE(sim.WaitUntilFree());
   }
 }
