@@ -4,7 +4,6 @@
 
 #include "input/KbdPacket.h"
 #include "input/VirtualKeys.h"
-#include "platform/Clock.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 #include "platform/WindowMessages.h"
@@ -26,7 +25,6 @@ void KeySender::SendKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam
     PacketHeader header(KBD, key);
     m_session.SendPacket(header, {payload.data(), payload.size()});
     if (message != platform::WM_CHAR) Remember(message, wParam, lParam);
-    m_lastKeystrokeTime = platform::CalendarSeconds();
   } catch (const TextError& e) {
     throw TextError("In SendKeystroke()\n" + e.Text());
   }

@@ -46,8 +46,6 @@ class KeySender {
   bool IsSentKeyDown(uint8_t scan) const { return m_sentDown[scan].load(); }
   // The unit is not to see this key's key-up.
   void MarkSentUp(uint8_t scan);
-  // Calendar seconds of the last key sent; 0 before any.
-  int64_t LastKeystrokeTime() const { return m_lastKeystrokeTime; }
 
  private:
   void Remember(uint32_t message, uint32_t wParam, uint32_t lParam);
@@ -59,7 +57,6 @@ class KeySender {
   // m_sentKeys' down states, for other threads.
   std::array<std::atomic<bool>, 256> m_sentDown{};
   bool m_firstKeySeen = false;
-  int64_t m_lastKeystrokeTime = 0;
 };
 
 }  // namespace input

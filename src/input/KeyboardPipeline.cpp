@@ -60,7 +60,7 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
                    "Fullscreen key is down, disregard this key.\n",
                    "Fullscreen key going up. After this, accept key.\n"))
     return true;
-  // (The Windows 95/98/Me fix-up of Tab and Esc, with its follow-up key, has no place here.)
+  // Windows 95/98/Me alone needed Tab and Esc fixed up here (with a follow-up key).
   if (m_sysKeys.HandleLocalSysKeys(message, wParam, lParam)) return true;
   if (m_hotkeys.HandleCtrlAltHotkeys(message, wParam, lParam)) return true;
   if (m_hotkeys.HandleCtrlDnCtrlUpHotkeys(message, wParam, lParam)) return true;

@@ -69,7 +69,7 @@ void PassThrough::ForcePassthruMode(bool on) {
     m_lights.ApplyRemoteStates();
     // Without the grab system keys stay with the local desktop; the rest still works.
     if (!m_env.keyboard.StartGrab()) TraceLevel(5, "Could not grab the keyboard.\n");
-    // (The Windows 95/98/Me screen-saver switch that kept system keys local has no place here.)
+    // Windows 95/98/Me kept system keys from the local shell with a screen-saver switch instead.
     TraceLevel(5, "Passthru on\n");
     CaptureCursor(m_env.view, m_env.pointer);
     AccelerationOff();
