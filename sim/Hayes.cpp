@@ -112,7 +112,11 @@ Command Hayes::Execute(const std::string& line, bool& answered) {
         ++at;
         Argument(body, at);
         break;
-      case '+':  // an extended command runs to the next ';'
+      case '+':  // an extended or maker's command runs to the next ';'
+      case '#':
+      case '*':
+      case '-':
+      case '$':
         while (at < body.size() && body[at] != ';') ++at;
         if (at < body.size()) ++at;
         break;

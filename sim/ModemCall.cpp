@@ -12,8 +12,9 @@ namespace sim {
 namespace {
 
 constexpr auto GUARD = std::chrono::milliseconds(1000);
-// The viewer hangs up as soon as it reads CALL_BACK; the unit drops the line itself after this.
-constexpr int CALL_BACK_HANG_UP_MS = 3000;
+// Time for the viewer to hang up first, with an escape's two seconds of guard (after a
+// DISCONNECT or on CALL_BACK); the unit drops the line itself after this.
+constexpr int HANG_UP_WAIT_MS = 3000;
 constexpr int HAND_SHAKE_MS = 15000;
 // After the hand-shake the viewer throws away what is in its buffer; the login goes on after.
 constexpr int SETTLE_MS = 2000;
@@ -96,7 +97,7 @@ bool ModemCall::Escape() {
 }
 
 void ModemCall::Linger(int lingerMs) {
-  const auto end = Clock::now() + std::chrono::milliseconds(lingerMs);
+  const auto end = Clock::now() + std::chrono::milliseconds(std::max(lingerMs, HANG_UP_WAIT_MS));
   std::uint8_t sink[4096];
   try {
     while (m_up && !m_stop && Clock::now() < end) ReadSome(sink, sizeof sink, 50);
@@ -114,7 +115,7 @@ void ModemCall::HangUp() {
 
 bool ModemCall::CallBack() {
   Log("calling the viewer back");
-  Linger(CALL_BACK_HANG_UP_MS);
+  Linger(HANG_UP_WAIT_MS);
   HangUp();
   if (m_options.faults.noRing) {
     Log("the call-back does not get through (fault)");

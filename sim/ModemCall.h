@@ -20,7 +20,7 @@ class ModemCall : public Link {
   using Link::SendAll;
   void SendAll(const std::uint8_t* bytes, std::size_t n) override;
   std::size_t ReadSome(std::uint8_t* into, std::size_t n, int timeoutMs) override;
-  // Waits for the viewer to hang up.
+  // Waits for the viewer to hang up, at least long enough for an escape.
   void Linger(int lingerMs) override;
   bool CanCallBack() const override { return true; }
   bool CallBack() override;

@@ -3,6 +3,7 @@
 #include "DirectCable.h"
 #include "Log.h"
 #include "ModemCall.h"
+#include "Negotiation.h"
 #include "Session.h"
 
 namespace sim {
@@ -56,6 +57,15 @@ void SerialUnit::ServeCable() {
 }
 
 void SerialUnit::RunSession(Link& link) {
+  if (m_options.busy) {
+    try {
+      Negotiate(link, m_options, true, m_stop);
+      Log("told the viewer that the unit is busy");
+    } catch (const std::exception& e) {
+      Log("busy answer failed: %s", e.what());
+    }
+    return link.Linger(0);
+  }
   // The session's own end comes too early to announce: the line is ready for the next call
   // only once the call is down.
   Session(link, m_options, m_stop, m_target).Run([] {});
