@@ -224,6 +224,7 @@ bool COrb::MonitorModemStep(modem::CModem& modem, std::vector<uint8_t>& buffer,
     const int limit = settings::ReadMiscNumber(m_env.ini, "ResynchTimeoutMS");
     if (modem::WaitForResynch(modem, limit)) {
       Trace("Success resych.\n");
+      m_hooks.video->ResumeAfterLoss();
       m_resynching = false;
       return true;
     }

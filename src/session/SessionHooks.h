@@ -16,6 +16,9 @@ class VideoSink {
   virtual ~VideoSink() = default;
   // Prepares decompression for a new connection; false when it cannot.
   virtual bool InitDecompression() { return true; }
+  // The serial line lost bytes and the stream was found again: the next
+  // compressed video starts afresh. On the monitor thread.
+  virtual void ResumeAfterLoss() {}
   // A video segment, decrypted, on the monitor thread.
   virtual void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) {
     (void)header, (void)payload, (void)length;

@@ -72,6 +72,7 @@ bool VideoDecoder::ResetZLib() {
   if (m_zlibReady) inflateValidate(&m_zlib, 0);
   m_nBmpCursor = 0;
   m_lastRunLength = 0;
+  m_resumeAfterLoss = false;
   return m_zlibReady;
 }
 
@@ -141,7 +142,20 @@ int VideoDecoder::GetZLibIntervals(int segmentMode, const uint8_t* payload, size
   return GetOpcodeIntervals(Inflate(payload, dataSize, false));
 }
 
+// A fresh stream after lost bytes: wrapped when the packet opens with a zlib
+// header, raw deflate data (what follows a full flush) otherwise.
+void VideoDecoder::RestartAfterLoss(const uint8_t* payload, size_t dataSize) {
+  m_resumeAfterLoss = false;
+  const bool header = dataSize >= 2 && (payload[0] & 0x0F) == Z_DEFLATED &&
+                      (payload[0] >> 4) <= 7 && ((payload[0] << 8) | payload[1]) % 31 == 0;
+  if (m_zlibReady) inflateEnd(&m_zlib);
+  m_zlib = z_stream{};
+  m_zlibReady = (header ? inflateInit(&m_zlib) : inflateInit2(&m_zlib, -MAX_WBITS)) == Z_OK;
+  if (m_zlibReady && header) inflateValidate(&m_zlib, 0);
+}
+
 size_t VideoDecoder::Inflate(const uint8_t* payload, size_t dataSize, bool dumpOnError) {
+  if (m_resumeAfterLoss) RestartAfterLoss(payload, dataSize);
   int result = Z_STREAM_ERROR;
   if (m_zlibReady) {
     m_zlib.next_in = const_cast<Bytef*>(payload);

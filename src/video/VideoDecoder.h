@@ -46,6 +46,11 @@ class VideoDecoder {
   // zlib cannot start one. Call while no monitor thread is decoding.
   bool ResetZLib();
   bool IsZLibReady() const { return m_zlibReady; }
+  // Bytes of the stream were lost on the line (a serial link resynchronised):
+  // the unit goes on from a point that needs nothing before it, either a
+  // full flush inside its stream or a stream of its own; the next compressed
+  // packet decides which. Call on the monitor thread.
+  void ResumeAfterLoss() { m_resumeAfterLoss = true; }
 
   // The entry point for one video packet: header and decrypted payload
   // (length bytes of it present). Throws "Error getting interval.\n" + cause.
@@ -64,6 +69,7 @@ class VideoDecoder {
   int GetZLibIntervals(int segmentMode, const uint8_t* payload, size_t dataSize);
   int GetSingleRunInterval(size_t inflated);
   int GetOpcodeIntervals(size_t inflated);
+  void RestartAfterLoss(const uint8_t* payload, size_t dataSize);
   size_t Inflate(const uint8_t* payload, size_t dataSize, bool dumpOnError);
   void TraceLatency(size_t dataSize);
   // Puts a run of codes (16-bit big-endian) from the cursor into the table,
@@ -74,6 +80,7 @@ class VideoDecoder {
   VideoObserver* m_observer;
   z_stream m_zlib{};
   bool m_zlibReady = false;
+  bool m_resumeAfterLoss = false;
   std::vector<uint8_t> m_inflated;
   std::array<uint8_t, 2 * MAX_INTERVAL_PIXELS> m_runLengthCodes{};
   std::vector<Interval> m_intervals;

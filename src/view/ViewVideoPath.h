@@ -19,6 +19,7 @@ class ViewVideoPath : public session::VideoSink {
       : m_bmp(bmp), m_decoder(bmp, observer) {}
 
   bool InitDecompression() override { return m_decoder.ResetZLib(); }
+  void ResumeAfterLoss() override { m_decoder.ResumeAfterLoss(); }
   void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override;
   void StartBlock() override { m_bmp.SetBlockUpdates(true); }
   void ClearBlock() override { m_bmp.SetBlockUpdates(false); }
