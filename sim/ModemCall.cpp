@@ -31,6 +31,7 @@ ModemCall::ModemCall(Modem& modem, const UnitOptions& options, const std::atomic
 void ModemCall::Connected() {
   m_up = true;
   m_pluses = 0;
+  m_ready.clear();
   m_lastData = Clock::now();
 }
 
@@ -46,42 +47,48 @@ void ModemCall::SendAll(const std::uint8_t* bytes, std::size_t n) {
 
 std::size_t ModemCall::ReadSome(std::uint8_t* into, std::size_t n, int timeoutMs) {
   if (!m_up) throw std::runtime_error("the call is down");
-  const auto now = Clock::now();
-  if (m_pluses > 0 && now - m_lastPlus >= GUARD) {
-    const int pluses = std::exchange(m_pluses, 0);
-    if (pluses == 3) {
-      Log("the viewer escaped to command mode");
-      if (!Escape()) throw std::runtime_error("the viewer hung up");
-      return 0;
+  if (m_ready.empty()) {
+    if (m_pluses > 0 && Clock::now() - m_lastPlus >= GUARD) {
+      const int pluses = std::exchange(m_pluses, 0);
+      if (pluses == 3) {
+        Log("the viewer escaped to command mode");
+        if (!Escape()) throw std::runtime_error("the viewer hung up");
+        return 0;
+      }
+      // Too few for an escape: they were data after all.
+      m_ready.assign(static_cast<std::size_t>(pluses), '+');
+      m_lastData = m_lastPlus;
+    } else {
+      Receive(m_pluses > 0 ? std::min(timeoutMs, 10) : timeoutMs);
     }
-    // Too few for an escape: they were data after all.
-    std::fill(into, into + pluses, '+');
-    m_lastData = m_lastPlus;
-    return static_cast<std::size_t>(pluses);
   }
-  m_in.resize(n);
+  const std::size_t taken = std::min(n, m_ready.size());
+  std::copy_n(m_ready.begin(), taken, into);
+  m_ready.erase(m_ready.begin(), m_ready.begin() + static_cast<std::ptrdiff_t>(taken));
+  return taken;
+}
+
+void ModemCall::Receive(int timeoutMs) {
+  std::uint8_t buffer[4096];
   std::size_t got = 0;
   try {
-    got = m_modem.GetLine().ReadSome(m_in.data(), n - static_cast<std::size_t>(m_pluses),
-                                     m_pluses > 0 ? std::min(timeoutMs, 10) : timeoutMs);
+    got = m_modem.GetLine().ReadSome(buffer, sizeof buffer, timeoutMs);
   } catch (const LineGone&) {
     m_up = false;
     throw;
   }
   const auto arrived = Clock::now();
-  std::size_t out = 0;
   for (std::size_t i = 0; i < got; ++i) {
-    const std::uint8_t c = m_in[i];
+    const std::uint8_t c = buffer[i];
     if (c == '+' && m_pluses < 3 && (m_pluses > 0 || arrived - m_lastData >= GUARD)) {
       ++m_pluses;
       m_lastPlus = arrived;
       continue;
     }
-    for (; m_pluses > 0; --m_pluses) into[out++] = '+';
-    into[out++] = c;
+    m_ready.insert(m_ready.end(), static_cast<std::size_t>(std::exchange(m_pluses, 0)), '+');
+    m_ready.push_back(c);
     m_lastData = arrived;
   }
-  return out;
 }
 
 bool ModemCall::Escape() {

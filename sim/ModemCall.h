@@ -4,7 +4,6 @@
 // either end, and the call-back.
 
 #include <atomic>
-#include <vector>
 
 #include "Link.h"
 #include "Modem.h"
@@ -30,6 +29,8 @@ class ModemCall : public Link {
 
  private:
   void Connected();
+  // Reads what the line has, holding back what may be an escape.
+  void Receive(int timeoutMs);
   // Command mode after an escape; true when the viewer went back online.
   bool Escape();
   bool HandShake();
@@ -38,7 +39,7 @@ class ModemCall : public Link {
   const UnitOptions& m_options;
   const std::atomic<bool>& m_stop;
   bool m_up = true;
-  std::vector<std::uint8_t> m_in;
+  Bytes m_ready;     // received, for the unit to read
   int m_pluses = 0;  // escape characters held back from the unit
   Clock::time_point m_lastData, m_lastPlus;
 };

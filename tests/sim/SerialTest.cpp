@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "Hayes.h"
+#include "ModemCall.h"
 #include "SerialUnit.h"
 #include "sim/ReferenceDecoder.h"
 #include "sim/ViewerClient.h"
@@ -184,6 +185,26 @@ TEST(SimModem, CallCarriesTheSessionAcrossAnEscapeUntilHangUp) {
   EXPECT_TRUE(fixture.Ended(1));
   // Back in command mode, ready for the next call.
   DialAndNegotiate(viewer);
+}
+
+TEST(SimModem, PlusesWithoutBothGuardsAreData) {
+  const sim::UnitOptions options;
+  const std::atomic<bool> stop{false};
+  sim::Line line = sim::Line::OpenPty();
+  sim::Modem modem(line, options.serial, stop);
+  Viewer viewer(line.Path());
+  sim::ModemCall call(modem, options, stop);
+  viewer.WriteText("ab+++cd");  // no silence before
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  viewer.WriteText("++");  // silence before and after, but too few
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  viewer.WriteText("x");
+  std::string data;
+  std::uint8_t byte = 0;
+  for (int i = 0; i < 500 && data.size() < 10; ++i)
+    if (call.ReadSome(&byte, 1, 10) == 1) data += char(byte);
+  EXPECT_EQ(data, "ab+++cd++x");
+  EXPECT_TRUE(viewer.Quiet(100));  // nothing was taken for an escape
 }
 
 TEST(SimModem, UnitEndingTheCallDropsTheCarrier) {
