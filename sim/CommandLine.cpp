@@ -197,7 +197,8 @@ can serve another, it prints "SESSION ENDED" on standard output.
 
 Listening
   --listen ADDR:PORT        address to listen on (default 127.0.0.1:5678; port 0 picks one)
-  --busy                    always answer as busy with another connection
+  --busy                    always answer as busy with another connection (on a serial
+                            line too)
   --verbose                 log every exchange on standard error
 
 Serial line (instead of listening)
@@ -228,11 +229,11 @@ Serial line (instead of listening)
                             <speed>, waits up to 15 s for "hello from bnvk", answers
                             "Hello from orb", and 2 s later grants the login (LOGGED_IN)
   --ring-interval-ms MS     between two rings of a call-back (default 2000)
-  Line errors: on RESEND_FROM (the count of packets other than video the viewer took in
-  during the session) the unit sends a run of 5 ERROR_RESYNC markers (marker k of 5 holds k
-  and 5 in header bytes 7 and 8), then every packet other than video after that count as it
-  first went out, then, while video streams, a whole picture compressed without reference to
-  what went before.
+  Line errors: on RESEND_FROM, which counts the packets other than video the viewer took in
+  since the session's first CONNECT (a call-back does not start the count again), the unit
+  sends a run of 5 ERROR_RESYNC markers (marker k of 5 holds k and 5 in header bytes 7 and
+  8), then every packet other than video after that count as it first went out, then, while
+  video streams, a whole picture compressed without reference to what went before.
   Each time a call (or a session on the cable) is over and the line is ready for the next,
   it prints "SESSION ENDED".
 

@@ -23,8 +23,6 @@ Code CodeOf(Result result) {
       return {"NO CARRIER", 3};
     case Result::Error:
       return {"ERROR", 4};
-    case Result::NoDialtone:
-      return {"NO DIALTONE", 6};
     case Result::Busy:
       return {"BUSY", 7};
     case Result::NoAnswer:

@@ -7,7 +7,7 @@
 
 namespace sim {
 
-enum class Result { Ok, Connect, Ring, NoCarrier, Error, NoDialtone, Busy, NoAnswer };
+enum class Result { Ok, Connect, Ring, NoCarrier, Error, Busy, NoAnswer };
 
 enum class Action {
   None,    // a setting, or no command at all
