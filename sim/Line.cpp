@@ -14,8 +14,6 @@ namespace sim {
 
 namespace {
 
-constexpr int WRITE_LIMIT_MS = 10000;  // a viewer that stops reading must not hold the unit
-
 std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
 }
@@ -90,22 +88,23 @@ std::size_t Line::ReadSome(std::uint8_t* into, std::size_t n, int timeoutMs) {
   return static_cast<std::size_t>(got);
 }
 
+std::size_t Line::WriteSome(const std::uint8_t* bytes, std::size_t n, int timeoutMs) {
+  if (!PeerPresent()) throw LineGone();
+  pollfd entry{m_fd, POLLOUT, 0};
+  if (::poll(&entry, 1, timeoutMs) <= 0) return 0;
+  const ssize_t put = ::write(m_fd, bytes, n);
+  if (put < 0 && errno == EIO) throw LineGone();
+  if (put < 0 && errno != EAGAIN && errno != EINTR) throw SystemError("write failed");
+  return put < 0 ? 0 : static_cast<std::size_t>(put);
+}
+
 void Line::Write(const std::uint8_t* bytes, std::size_t n) {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(WRITE_LIMIT_MS);
+  const auto limit = std::chrono::steady_clock::now() + WRITE_LIMIT;
   while (n > 0) {
-    if (!PeerPresent()) throw LineGone();
-    const ssize_t put = ::write(m_fd, bytes, n);
-    if (put < 0 && errno == EIO) throw LineGone();
-    if (put < 0 && errno != EAGAIN && errno != EINTR) throw SystemError("write failed");
-    if (put > 0) {
-      bytes += put;
-      n -= static_cast<std::size_t>(put);
-      continue;
-    }
-    if (std::chrono::steady_clock::now() >= limit)
-      throw std::runtime_error("write timed out: the viewer does not read");
-    pollfd entry{m_fd, POLLOUT, 0};
-    ::poll(&entry, 1, 50);
+    const std::size_t put = WriteSome(bytes, n, 50);
+    bytes += put;
+    n -= put;
+    if (put == 0 && std::chrono::steady_clock::now() >= limit) throw WriteTimedOut();
   }
 }
 

@@ -3,6 +3,7 @@
 // or an existing device. A pseudo-terminal has no modem control lines; that the viewer has
 // its end open is all the line can tell about it.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -13,6 +14,12 @@ namespace sim {
 // The viewer's end of the line is closed.
 struct LineGone : std::runtime_error {
   LineGone() : std::runtime_error("the viewer closed the line") {}
+};
+
+// A viewer that stops reading must not hold the unit for ever.
+constexpr std::chrono::milliseconds WRITE_LIMIT{10000};
+struct WriteTimedOut : std::runtime_error {
+  WriteTimedOut() : std::runtime_error("write timed out: the viewer does not read") {}
 };
 
 class Line {
@@ -34,6 +41,9 @@ class Line {
   bool PeerPresent() const;
   // Waits up to `timeoutMs`; returns the bytes read, 0 when none came. Throws LineGone.
   std::size_t ReadSome(std::uint8_t* into, std::size_t n, int timeoutMs);
+  // Waits up to `timeoutMs` for room; returns the bytes written, 0 while the viewer does not
+  // read. Throws LineGone.
+  std::size_t WriteSome(const std::uint8_t* bytes, std::size_t n, int timeoutMs);
   // Writes every byte; throws LineGone, or std::runtime_error when the viewer stops reading.
   void Write(const std::uint8_t* bytes, std::size_t n);
   void Write(const std::string& text) {

@@ -36,36 +36,48 @@ void ModemCall::Connected() {
 }
 
 void ModemCall::SendAll(const std::uint8_t* bytes, std::size_t n) {
-  if (!m_up) throw std::runtime_error("the call is down");
-  try {
-    m_modem.GetLine().Write(bytes, n);
-  } catch (const LineGone&) {
-    m_up = false;
-    throw;
+  auto limit = Clock::now() + WRITE_LIMIT;
+  while (n > 0) {
+    if (!m_up) throw std::runtime_error("the call is down");
+    std::size_t put = 0;
+    try {
+      put = m_modem.GetLine().WriteSome(bytes, n, 50);
+    } catch (const LineGone&) {
+      m_up = false;
+      throw;
+    }
+    bytes += put;
+    n -= put;
+    if (put > 0) continue;
+    if (Clock::now() >= limit) throw WriteTimedOut();
+    // A viewer that stops reading may be hanging up: its escape must still be heard.
+    Receive(0);
+    if (GuardPassed()) limit = Clock::now() + WRITE_LIMIT;
   }
 }
 
 std::size_t ModemCall::ReadSome(std::uint8_t* into, std::size_t n, int timeoutMs) {
   if (!m_up) throw std::runtime_error("the call is down");
-  if (m_ready.empty()) {
-    if (m_pluses > 0 && Clock::now() - m_lastPlus >= GUARD) {
-      const int pluses = std::exchange(m_pluses, 0);
-      if (pluses == 3) {
-        Log("the viewer escaped to command mode");
-        if (!Escape()) throw std::runtime_error("the viewer hung up");
-        return 0;
-      }
-      // Too few for an escape: they were data after all.
-      m_ready.assign(static_cast<std::size_t>(pluses), '+');
-      m_lastData = m_lastPlus;
-    } else {
-      Receive(m_pluses > 0 ? std::min(timeoutMs, 10) : timeoutMs);
-    }
-  }
+  if (m_ready.empty() && !GuardPassed())
+    Receive(m_pluses > 0 ? std::min(timeoutMs, 10) : timeoutMs);
   const std::size_t taken = std::min(n, m_ready.size());
   std::copy_n(m_ready.begin(), taken, into);
   m_ready.erase(m_ready.begin(), m_ready.begin() + static_cast<std::ptrdiff_t>(taken));
   return taken;
+}
+
+bool ModemCall::GuardPassed() {
+  if (m_pluses == 0 || Clock::now() - m_lastPlus < GUARD) return false;
+  const int pluses = std::exchange(m_pluses, 0);
+  if (pluses == 3) {
+    Log("the viewer escaped to command mode");
+    if (!Escape()) throw std::runtime_error("the viewer hung up");
+    return true;
+  }
+  // Too few for an escape: they were data after all.
+  m_ready.insert(m_ready.end(), static_cast<std::size_t>(pluses), '+');
+  m_lastData = m_lastPlus;
+  return true;
 }
 
 void ModemCall::Receive(int timeoutMs) {

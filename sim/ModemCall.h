@@ -31,6 +31,9 @@ class ModemCall : public Link {
   void Connected();
   // Reads what the line has, holding back what may be an escape.
   void Receive(int timeoutMs);
+  // Once the guard time after held-back pluses has passed: three are an escape, which runs
+  // (and throws when the viewer hangs up), fewer are data. False while nothing was due.
+  bool GuardPassed();
   // Command mode after an escape; true when the viewer went back online.
   bool Escape();
   bool HandShake();

@@ -187,6 +187,24 @@ TEST(SimModem, CallCarriesTheSessionAcrossAnEscapeUntilHangUp) {
   DialAndNegotiate(viewer);
 }
 
+TEST(SimModem, EscapeIsHeardWhileTheViewerStopsReading) {
+  SerialFixture fixture;
+  Viewer viewer(fixture.path);
+  DialAndNegotiate(viewer);
+  ASSERT_EQ(viewer.Login("admin", "admin"), 2);
+  client::Bytes size;
+  client::AddLe(size, 1024, 4);
+  client::AddLe(size, 768, 4);
+  viewer.Send(RESIZE, 0, size);  // a picture larger than the line holds
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  viewer.WriteText("+++");
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  viewer.WriteText("ATH\r");
+  viewer.ReadUntil("\r\nOK\r\n");
+  EXPECT_EQ(viewer.ReadUntil("\r\nOK\r\n"), "ATH\r\r\nOK\r\n");
+  EXPECT_TRUE(fixture.Ended(1));
+}
+
 TEST(SimModem, PlusesWithoutBothGuardsAreData) {
   const sim::UnitOptions options;
   const std::atomic<bool> stop{false};
