@@ -10,18 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "protocol/LittleEndian.h"
 #include "settings/TempDir.h"
+#include "support/Pictures.h"
 #include "support/SimProcess.h"
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
 
 // Runs orbctl in dir; the exit status, with standard error in err.txt.
 int Orbctl(const TempDir& dir, const std::string& address, const std::string& arguments) {
@@ -32,42 +25,7 @@ int Orbctl(const TempDir& dir, const std::string& address, const std::string& ar
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A binary PPM (P6, maxval 255) as its RGB rows, top to bottom.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::string rgb;
-};
-
-Picture ReadPpm(const std::string& path) {
-  std::istringstream in(Slurp(path));
-  std::string magic;
-  int maxValue = 0;
-  Picture picture;
-  in >> magic >> picture.width >> picture.height >> maxValue;
-  in.get();
-  EXPECT_EQ(magic, "P6");
-  picture.rgb.assign(std::istreambuf_iterator<char>(in), {});
-  return picture;
-}
-
-// A 24-bit bottom-up bitmap file as RGB rows, top to bottom.
-Picture ReadBmp(const std::string& path) {
-  const std::string file = Slurp(path);
-  Picture picture;
-  if (file.size() < 54 || file.compare(0, 2, "BM") != 0) return picture;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
-  picture.width = static_cast<int32_t>(LoadLE32(bytes + 18));
-  picture.height = static_cast<int32_t>(LoadLE32(bytes + 22));
-  const size_t stride = (3 * static_cast<size_t>(picture.width) + 3) & ~size_t{3};
-  EXPECT_EQ(file.size(), 54 + stride * picture.height);
-  for (int y = picture.height - 1; y >= 0; --y)
-    for (int x = 0; x < picture.width; ++x) {
-      const size_t at = 54 + y * stride + 3 * x;
-      picture.rgb += {file[at + 2], file[at + 1], file[at]};
-    }
-  return picture;
-}
+}  // namespace
 
 TEST(OrbctlScreenshot, SavesTheUnitsPictureExactlyInEachEncodingAndCipher) {
   struct Case {
@@ -117,5 +75,3 @@ TEST(OrbctlScreenshot, ALiveScreenIsTakenAsItStandsUnlessTimeRunsOutFirst) {
   ASSERT_EQ(Orbctl(dir, sim.Address(), "screenshot live.bmp"), 0) << Slurp(dir.File("err.txt"));
   EXPECT_EQ(Slurp(dir.File("live.bmp")).size(), 54u + 768u * 1024u * 3u);
 }
-
-}  // namespace

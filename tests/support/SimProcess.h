@@ -21,11 +21,18 @@
 
 class SimProcess {
  public:
-  explicit SimProcess(std::vector<std::string> flags) {
+  // Where the simulated unit is reached: on a loopback port, or behind a
+  // modem (or cable, with --direct) on a pseudo-terminal it opens itself.
+  enum class Line { Tcp, Pty };
+
+  explicit SimProcess(std::vector<std::string> flags, Line line = Line::Tcp) {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    std::vector<std::string> args = {std::string(ORB_BIN_DIR) + "/orb-sim", "--listen",
-                                     "127.0.0.1:0"};
+    std::vector<std::string> args = {std::string(ORB_BIN_DIR) + "/orb-sim"};
+    if (line == Line::Tcp)
+      args.insert(args.end(), {"--listen", "127.0.0.1:0"});
+    else
+      args.push_back("--pty");
     args.insert(args.end(), flags.begin(), flags.end());
     // Built before fork: the child of a threaded process may not allocate.
     std::vector<char*> argv;
@@ -43,10 +50,14 @@ class SimProcess {
     // pipe, and kept for WaitForLine.
     m_reader = std::thread([this] { ReadLines(); });
     try {
-      const auto line = WaitForLine("");
-      if (!line) throw std::runtime_error("orb-sim did not start (see its standard error)");
-      if (line->rfind("LISTENING ", 0) != 0) throw std::runtime_error("orb-sim said: " + *line);
-      m_port = std::atoi(line->c_str() + 10);
+      const auto said = WaitForLine("");
+      if (!said) throw std::runtime_error("orb-sim did not start (see its standard error)");
+      if (line == Line::Pty && said->rfind("PTY ", 0) == 0) {
+        m_ptyPath = said->substr(4);
+      } else {
+        if (said->rfind("LISTENING ", 0) != 0) throw std::runtime_error("orb-sim said: " + *said);
+        m_port = std::atoi(said->c_str() + 10);
+      }
     } catch (...) {
       Stop();
       throw;
@@ -58,6 +69,8 @@ class SimProcess {
 
   int Port() const { return m_port; }
   std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
+  // The pseudo-terminal the viewer opens as its serial port (Line::Pty).
+  const std::string& PtyPath() const { return m_ptyPath; }
 
   // Waits (at most timeout) for a line on the simulator's standard output that starts with
   // prefix and comes after the last line this returned. Nothing when it did not come in time
@@ -117,6 +130,7 @@ class SimProcess {
   pid_t m_pid = -1;
   int m_stdout = -1;
   int m_port = 0;
+  std::string m_ptyPath;
   std::thread m_reader;
 
   std::mutex m_mutex;
