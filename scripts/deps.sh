@@ -5,6 +5,8 @@ ORB_PACKAGES=(
   libssl-dev zlib1g-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  qt6-base-dev libx11-dev libxtst-dev
+  xvfb xauth xdotool
 )
 
 # Installs whatever is missing (needs root, as on a fresh machine).

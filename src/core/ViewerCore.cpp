@@ -78,6 +78,14 @@ void ViewerCore::SetMainWindowHandler(std::function<void(platform::Message&)> ha
   m_mainWindow = std::move(handler);
 }
 
+void ViewerCore::SetSessionObserver(session::SessionObserver* observer) {
+  m_orb.SetHooks({&m_video, &m_keyboard, observer});
+}
+
+void ViewerCore::SetConnectProgressHandler(std::function<void()> show) {
+  m_admin.SetConnectProgress(std::move(show));
+}
+
 void ViewerCore::Start() {
   m_keyboard.ReadSettings();
   m_geometry.OnInitialUpdate();

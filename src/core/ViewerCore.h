@@ -69,6 +69,10 @@ class ViewerCore {
   // What the main window does with its messages (commands 1084 to 1089,
   // timers); the session has seen them first.
   void SetMainWindowHandler(std::function<void(platform::Message&)> handler);
+  // The main window's side of the link (tool bar, status area); none by default.
+  void SetSessionObserver(session::SessionObserver* observer);
+  // What WM_KVM_CONNECT_PROGRESS opens: the program's connect progress dialog.
+  void SetConnectProgressHandler(std::function<void()> show);
 
   // The view's first update (the keyboard's settings, the geometry), then its
   // 10 ms timer.

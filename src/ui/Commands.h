@@ -1,0 +1,33 @@
+#pragma once
+// The main window's command ids; toolbar buttons share their menu entry's id.
+
+#include <cstdint>
+
+namespace ui {
+
+inline constexpr uint32_t ID_FILE_SAVE_BITMAP = 32808;
+inline constexpr uint32_t ID_APP_EXIT = 57665;
+inline constexpr uint32_t ID_CONNECT = 32772;
+inline constexpr uint32_t ID_DISCONNECT = 32792;
+inline constexpr uint32_t ID_VIEW_SCALED = 32844;
+inline constexpr uint32_t ID_VIEW_SCROLLED = 32845;
+inline constexpr uint32_t ID_VIEW_AUTO_SIZE = 32892;
+inline constexpr uint32_t ID_VIEW_DONT_ENLARGE = 32893;
+inline constexpr uint32_t ID_VIEW_SINGLE = 32846;
+inline constexpr uint32_t ID_VIEW_QUAD = 32847;
+inline constexpr uint32_t ID_VIEW_TOOLBAR = 59392;
+inline constexpr uint32_t ID_VIEW_STATUS_BAR = 59393;
+inline constexpr uint32_t ID_VIEW_ONE_TO_ONE = 32811;
+inline constexpr uint32_t ID_VIEW_FULL_SCREEN = 32774;
+inline constexpr uint32_t ID_VIEW_REFRESH = 32834;
+inline constexpr uint32_t ID_VIEW_PASS_THROUGH = 32785;
+inline constexpr uint32_t ID_VIEW_TOPMOST = 32926;
+inline constexpr uint32_t ID_REMOTE_ALT_TAB = 32826;
+inline constexpr uint32_t ID_REMOTE_CTRL_ALT_DEL = 32815;
+inline constexpr uint32_t ID_SYS_KEYS_REMOTE = 32858;
+inline constexpr uint32_t ID_SYS_KEYS_LOCAL = 32859;
+inline constexpr uint32_t ID_REPAINT_LOCALLY = 32817;
+inline constexpr uint32_t ID_HELP_WEB = 32864;
+inline constexpr uint32_t ID_APP_ABOUT = 57664;
+
+}  // namespace ui

@@ -1,0 +1,19 @@
+#pragma once
+// Carries out a paint plan with QPainter: the margins, the "Not Connected"
+// card, or the planned part of the frame buffer, copied row by row (the
+// buffer's rows run bottom-up) into an image of that part only.
+
+#include <QPainter>
+
+#include "video/FrameBitmap.h"
+#include "view/ViewPaint.h"
+
+namespace ui {
+
+void DrawPaintPlan(QPainter& painter, const view::PaintPlan& plan, const video::PixelView& pixels);
+
+// The part of the frame buffer as an image in top-down order; empty when the
+// buffer has no pixels there.
+QImage CopyPixels(const video::PixelView& pixels, const platform::Rect& source);
+
+}  // namespace ui

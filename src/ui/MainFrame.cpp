@@ -1,0 +1,184 @@
+#include "ui/MainFrame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "ui/Commands.h"
+
+namespace ui {
+
+MainFrame::MainFrame(const std::string& productName) {
+  BuildCentre();
+  BuildMenus(productName);
+  BuildToolBars();
+  BuildStatusBar();
+}
+
+void MainFrame::BuildCentre() {
+  auto* centre = new QWidget(this);
+  auto* grid = new QGridLayout(centre);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  m_view = new ViewWidget(centre);
+  m_horizontal = new QScrollBar(Qt::Horizontal, centre);
+  m_vertical = new QScrollBar(Qt::Vertical, centre);
+  m_horizontal->hide();
+  m_vertical->hide();
+  grid->addWidget(m_view, 0, 0);
+  grid->addWidget(m_vertical, 0, 1);
+  grid->addWidget(m_horizontal, 1, 0);
+  setCentralWidget(centre);
+  for (QScrollBar* bar : {m_horizontal, m_vertical}) {
+    const bool vertical = bar == m_vertical;
+    connect(bar, &QScrollBar::actionTriggered, this, [this, bar, vertical](int action) {
+      if (m_onScroll) m_onScroll(vertical, action, bar->sliderPosition());
+    });
+  }
+}
+
+QAction* MainFrame::AddCommand(QMenu* menu, uint32_t id, const QString& label,
+                               const QString& prompt, bool checkable) {
+  auto* action = new QAction(label, this);
+  action->setStatusTip(prompt);
+  action->setCheckable(checkable);
+  connect(action, &QAction::triggered, this, [this, id] {
+    if (m_onCommand) m_onCommand(id);
+  });
+  if (menu) menu->addAction(action);
+  m_actions[id] = action;
+  return action;
+}
+
+void MainFrame::BuildMenus(const std::string& productName) {
+  const QString product = QString::fromStdString(productName);
+  QMenu* file = menuBar()->addMenu("&File");
+  AddCommand(file, ID_FILE_SAVE_BITMAP, "&Save Bitmap...", "Save the remote screen to a file.");
+  file->addSeparator();
+  AddCommand(file, ID_APP_EXIT, "E&xit", "Quit the application.");
+
+  QMenu* connection = menuBar()->addMenu("&Connect");
+  AddCommand(connection, ID_CONNECT, "&Connect", "Connect to the selected unit.");
+  AddCommand(connection, ID_DISCONNECT, "&Disconnect", "Disconnect from the unit.");
+
+  QMenu* view = menuBar()->addMenu("&View");
+  auto* types = new QActionGroup(this);
+  types->addAction(AddCommand(view, ID_VIEW_SCROLLED, "S&crolled",
+                              "Show the remote screen at its size, with scroll bars.", true));
+  types->addAction(
+      AddCommand(view, ID_VIEW_SCALED, "&Scaled", "Fit the remote screen to the window.", true));
+  AddCommand(view, ID_VIEW_DONT_ENLARGE, "    Don't Enlarge",
+             "Never show the remote screen larger than it is.", true);
+  AddCommand(view, ID_VIEW_AUTO_SIZE, "&Auto Size", "Size the window to the remote screen.", true);
+  view->addSeparator();
+  auto* quad = new QActionGroup(this);
+  quad->addAction(AddCommand(view, ID_VIEW_SINGLE, "S&ingle", "Show one server.", true));
+  quad->addAction(AddCommand(view, ID_VIEW_QUAD, "&Quad", "Show four servers at once.", true));
+  view->addSeparator();
+  AddCommand(view, ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar.", true)
+      ->setChecked(true);
+  AddCommand(view, ID_VIEW_STATUS_BAR, "Status &Bar", "Show or hide the status bar.", true)
+      ->setChecked(true);
+  view->addSeparator();
+  AddCommand(view, ID_VIEW_ONE_TO_ONE, "Auto Size Now",
+             "Immediately show the remote computer at 100% size and resize the Viewer.");
+  AddCommand(view, ID_VIEW_FULL_SCREEN, "&Full Screen", "Show the remote screen full screen.");
+  AddCommand(view, ID_VIEW_REFRESH, "R&efresh", "Ask the unit to send the whole picture again.");
+  AddCommand(view, ID_VIEW_PASS_THROUGH, "&Pass-through",
+             "Send every key and mouse movement to the remote computer.", true);
+  AddCommand(view, ID_VIEW_TOPMOST, "Always On Top", "Keep the viewer above other windows.", true);
+
+  QMenu* shortcuts = menuBar()->addMenu("&Shortcuts");
+  AddCommand(shortcuts, ID_REMOTE_ALT_TAB, "Issue Remote  &Alt+Tab",
+             "Send Alt+Tab to the remote computer.");
+  AddCommand(shortcuts, ID_REMOTE_CTRL_ALT_DEL, "Issue Remote &Ctrl+Alt+Del",
+             "Send Ctrl+Alt+Del to the remote computer.");
+  shortcuts->addSeparator();
+  auto* sysKeys = new QActionGroup(this);
+  sysKeys->addAction(AddCommand(shortcuts, ID_SYS_KEYS_REMOTE, "System Keys &Remote",
+                                "System keys go to the remote computer.", true));
+  sysKeys->addAction(AddCommand(shortcuts, ID_SYS_KEYS_LOCAL, "System Keys &Local",
+                                "System keys stay on this computer.", true));
+
+  QMenu* debug = menuBar()->addMenu("Debug");
+  AddCommand(debug, ID_REPAINT_LOCALLY, "Re&paint Locally only",
+             "Repaint the whole view from the picture in memory.");
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  AddCommand(help, ID_HELP_WEB, product + " &Web Support", "Open the product's web page.");
+  AddCommand(help, ID_APP_ABOUT, "&About " + product + " Viewer", "Show the program's version.");
+}
+
+void MainFrame::BuildToolBars() {
+  QToolBar* main = addToolBar("Main");
+  for (uint32_t id : {ID_FILE_SAVE_BITMAP, ID_CONNECT, ID_DISCONNECT, ID_VIEW_FULL_SCREEN,
+                      ID_VIEW_ONE_TO_ONE, ID_REMOTE_CTRL_ALT_DEL, ID_VIEW_REFRESH})
+    main->addAction(m_actions.at(id));
+  m_toolBars.push_back(main);
+}
+
+void MainFrame::BuildStatusBar() {
+  for (int pane = 0; pane < STATUS_PANES; ++pane) {
+    auto* label = new QLabel(this);
+    statusBar()->addPermanentWidget(label, pane == 1 ? 1 : 0);
+    m_panes.push_back(label);
+  }
+}
+
+void MainFrame::SetStatusText(int pane, const QString& text) {
+  if (pane >= 0 && pane < STATUS_PANES) m_panes[static_cast<size_t>(pane)]->setText(text);
+}
+
+QString MainFrame::StatusText(int pane) const {
+  if (pane < 0 || pane >= STATUS_PANES) return {};
+  return m_panes[static_cast<size_t>(pane)]->text();
+}
+
+QAction* MainFrame::Action(uint32_t id) const {
+  const auto it = m_actions.find(id);
+  return it == m_actions.end() ? nullptr : it->second;
+}
+
+void MainFrame::SetChecked(uint32_t id, bool checked) {
+  if (QAction* action = Action(id)) action->setChecked(checked);
+}
+
+void MainFrame::SetEnabled(uint32_t id, bool enabled) {
+  if (QAction* action = Action(id)) action->setEnabled(enabled);
+}
+
+void MainFrame::SetFullScreenChrome(bool fullScreen) {
+  const bool showBars = !fullScreen;
+  menuBar()->setVisible(showBars && !m_menuRemoved);
+  for (QToolBar* bar : m_toolBars)
+    bar->setVisible(showBars && Action(ID_VIEW_TOOLBAR)->isChecked());
+  statusBar()->setVisible(showBars && Action(ID_VIEW_STATUS_BAR)->isChecked());
+  if (fullScreen)
+    showFullScreen();
+  else
+    showNormal();
+}
+
+void MainFrame::SetMenuBarRemoved(bool removed) {
+  m_menuRemoved = removed;
+  menuBar()->setVisible(!removed);
+}
+
+void MainFrame::SetToolBarsVisible(bool visible) {
+  for (QToolBar* bar : m_toolBars) bar->setVisible(visible);
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+  if (m_onClose && !m_onClose())
+    event->ignore();
+  else
+    event->accept();
+}
+
+}  // namespace ui

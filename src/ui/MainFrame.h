@@ -1,0 +1,74 @@
+#pragma once
+// The main window: menus, the two toolbars, the status bar with its panes and
+// the view with its scroll bars. It only shows; what a command does is the
+// command handler's business, given each command's id.
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "ui/ViewWidget.h"
+
+class QAction;
+class QLabel;
+class QScrollBar;
+class QToolBar;
+
+namespace ui {
+
+// Status bar panes, as the core numbers them.
+inline constexpr int STATUS_PANES = 4;
+
+class MainFrame : public QMainWindow {
+ public:
+  using CommandHandler = std::function<void(uint32_t id)>;
+  using ScrollHandler = std::function<void(bool vertical, int action, int position)>;
+
+  explicit MainFrame(const std::string& productName);
+
+  void SetCommandHandler(CommandHandler handler) { m_onCommand = std::move(handler); }
+  void SetScrollHandler(ScrollHandler handler) { m_onScroll = std::move(handler); }
+  // Runs when the window is asked to close; false keeps it open.
+  void SetCloseHandler(std::function<bool()> handler) { m_onClose = std::move(handler); }
+
+  ViewWidget& View() { return *m_view; }
+  QScrollBar& ScrollBar(bool vertical) { return vertical ? *m_vertical : *m_horizontal; }
+  void SetStatusText(int pane, const QString& text);
+  QString StatusText(int pane) const;
+
+  // The command's menu entry and toolbar buttons.
+  QAction* Action(uint32_t id) const;
+  void SetChecked(uint32_t id, bool checked);
+  void SetEnabled(uint32_t id, bool enabled);
+
+  // Full screen: no frame, menus, bars or margins.
+  void SetFullScreenChrome(bool fullScreen);
+  void SetMenuBarRemoved(bool removed);
+  void SetToolBarsVisible(bool visible);
+  bool IsMenuBarRemoved() const { return m_menuRemoved; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus(const std::string& productName);
+  void BuildToolBars();
+  void BuildStatusBar();
+  void BuildCentre();
+  QAction* AddCommand(QMenu* menu, uint32_t id, const QString& label, const QString& prompt,
+                      bool checkable = false);
+
+  CommandHandler m_onCommand;
+  ScrollHandler m_onScroll;
+  std::function<bool()> m_onClose;
+  ViewWidget* m_view = nullptr;
+  QScrollBar* m_horizontal = nullptr;
+  QScrollBar* m_vertical = nullptr;
+  std::vector<QLabel*> m_panes;
+  std::vector<QToolBar*> m_toolBars;
+  std::map<uint32_t, QAction*> m_actions;
+  bool m_menuRemoved = false;
+};
+
+}  // namespace ui

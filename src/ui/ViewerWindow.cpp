@@ -1,0 +1,412 @@
+#include "ui/ViewerWindow.h"
+
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+
+#include "platform/Clock.h"
+#include "platform/TextError.h"
+#include "platform/Trace.h"
+#include "platform/WindowMessages.h"
+#include "protocol/PacketTypes.h"
+#include "settings/CommandLine.h"
+#include "settings/MiscSettings.h"
+#include "ui/Commands.h"
+#include "ui/ConnectProgressDialog.h"
+#include "ui/FramePainter.h"
+#include "ui/KeyTranslate.h"
+#include "video/BitmapFile.h"
+
+namespace ui {
+namespace {
+
+constexpr uint32_t CONNECTED_CLOCK_TIMER = 101;
+constexpr uint32_t CONNECTED_CLOCK_MS = 1000;
+constexpr int STATUS_PANE_MESSAGE = 0;
+constexpr int STATUS_PANE_CLOCK = 2;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_LWIN = 0x5B;
+constexpr int VK_RWIN = 0x5C;
+constexpr int VK_APPS = 0x5D;
+
+// Under the keyboard grab, the keys a desktop keeps for itself come to the
+// view as hooked keys, as a keyboard hook would deliver them.
+bool IsHookedKey(int virtualKey, bool altHeld, bool ctrlHeld) {
+  if (virtualKey == VK_LWIN || virtualKey == VK_RWIN || virtualKey == VK_APPS) return true;
+  if (altHeld && (virtualKey == VK_TAB || virtualKey == VK_ESCAPE)) return true;
+  return ctrlHeld && virtualKey == VK_ESCAPE;
+}
+
+}  // namespace
+
+ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
+    : m_setup(setup),
+      m_frame(std::make_unique<MainFrame>(setup.productName)),
+      m_view(*m_frame),
+      m_dialogs(m_frame.get()),
+      m_keyboard(m_frame->View()),
+      m_pointer(m_frame->View()) {
+  m_dialogs.SetVersionTexts({setup.productName, setup.viewerVersion, ""});
+  m_frame->resize(1024, 768);
+  m_core = std::make_unique<core::ViewerCore>(
+      core::ViewerSetup{setup.iniPath, setup.productName, setup.viewerVersion, setup.traceLog},
+      core::Desktop{m_thread, m_view, m_dialogs, m_keyboard, m_pointer});
+  m_painter = std::make_unique<view::ViewPainter>(m_core->Bitmap(), m_core->Geometry(), m_view);
+  m_core->SetSessionObserver(this);
+  m_core->SetMainWindowHandler([this](platform::Message& m) { HandleMainWindowMessage(m); });
+  m_core->SetConnectProgressHandler([this] { RunConnectProgress(m_setup.connectTo); });
+  m_thread.SetDispatcher([this](platform::Message& m) {
+    if (m_core) m_core->HandleMessage(m);
+  });
+
+  m_frame->View().SetHandlers({
+      [this](QPainter& painter, const QRect&) { Paint(painter); },
+      [this](QSize) { DeliverViewSize(); },
+      [this](const QKeyEvent& event, bool down) { return OnKey(event, down); },
+      [this](bool focused) { OnFocus(focused); },
+      {},
+  });
+  m_frame->SetCommandHandler([this](uint32_t id) { OnCommand(id); });
+  m_frame->SetScrollHandler(
+      [this](bool vertical, int action, int position) { OnScroll(vertical, action, position); });
+  m_frame->setWindowTitle(QString::fromStdString(setup.productName + " Viewer"));
+
+  // A missing TopMost is written back as "False".
+  const std::string topMost = settings::ReadMisc(m_core->Ini(), "TopMost");
+  if (topMost == "-") settings::WriteMisc(m_core->Ini(), "TopMost", "False");
+  const bool topmost = !topMost.empty() && (topMost[0] == 'T' || topMost[0] == 't');
+  m_frame->SetChecked(ID_VIEW_TOPMOST, topmost);
+  if (topmost) m_view.SetMainWindowTopmost(true);
+
+  Trace("*******************************************************\n");
+  Trace("******* MODIFY TRACING OPTIONS IN REMOTE.INI **********\n");
+  Trace("*******************************************************\n");
+}
+
+ViewerWindow::~ViewerWindow() {
+  // The session's threads end with the viewer; nothing may then reach it.
+  m_thread.KillTimer(CONNECTED_CLOCK_TIMER);
+  m_core.reset();
+  m_thread.Close();
+}
+
+void ViewerWindow::Show() {
+  if (m_setup.windowPos) {
+    const platform::Size screen = m_view.LocalScreenSize().value_or(platform::Size{1024, 768});
+    const platform::Rect place = settings::ClampWindowPos(*m_setup.windowPos, screen);
+    m_frame->show();
+    m_view.MoveMainWindow(place);
+  } else {
+    m_frame->show();
+  }
+  m_frame->View().setFocus();
+  m_deliveredSize = {m_frame->View().width(), m_frame->View().height()};
+  try {
+    m_core->Start();
+  } catch (const TextError& e) {
+    m_dialogs.ShowError("Unable to start the application.",
+                        "Failure in OnInitialUpdate(), could not start the app.\n" + e.Text());
+  }
+  UpdateMenuMarks();
+  ShowStatus("Idle");
+  if (m_setup.connectTo) {
+    // The menu bar goes and the Connect button stays off for the whole run.
+    m_commandLineConnect = true;
+    m_frame->SetMenuBarRemoved(true);
+    m_frame->SetEnabled(ID_CONNECT, false);
+    m_thread.Post(
+        platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_CONNECT_PROGRESS));
+  }
+}
+
+void ViewerWindow::Deliver(platform::Message message) {
+  try {
+    m_core->HandleMessage(message);
+  } catch (const TextError& e) {
+    Trace("Failure in message 0x%x:\n%s\n", message.message, e.Text().c_str());
+  }
+}
+
+void ViewerWindow::HandleMainWindowMessage(platform::Message& message) {
+  if (message.message != platform::WM_COMMAND) return;
+  switch (message.wParam) {
+    case session::CMD_REPORT_FAILURE:
+      ReportFailure();
+      break;
+    case session::CMD_CONNECTED:
+      OnConnected();
+      break;
+    case session::CMD_CLOSED:
+      m_thread.KillTimer(CONNECTED_CLOCK_TIMER);
+      ShowStatus("Idle");
+      m_frame->View().update();
+      break;
+    default:
+      break;
+  }
+}
+
+// A long text already worded for the operator ("--") goes in a plain box.
+void ViewerWindow::ReportFailure() {
+  const session::FailureRecord& failure = m_core->Orb().Failure();
+  const std::string title = failure.Title();
+  const std::string text = failure.Text();
+  ShowStatus("Failure: " + title);
+  Trace("Connect failed.\n");
+  if (text.rfind("--", 0) == 0)
+    m_dialogs.MessageBox(m_setup.productName, text.substr(2), platform::DialogButtons::Ok,
+                         platform::DialogIcon::None);
+  else
+    m_dialogs.ShowError(title, text);
+}
+
+void ViewerWindow::OnConnected() {
+  ShowStatus("Connected.");
+  m_core->Bitmap().FillBmp(0, 0, 0, -1, 0, 0, 0);
+  m_view.Invalidate(std::nullopt, false);
+  m_frame->View().repaint();
+  Trace("You are in.\n");
+  m_dialogs.SetVersionTexts(
+      {m_setup.productName, m_setup.viewerVersion, m_core->Orb().Negotiated().unitVersion});
+  m_thread.SetTimer(CONNECTED_CLOCK_TIMER, CONNECTED_CLOCK_MS, [this] { ShowConnectedTime(); });
+}
+
+void ViewerWindow::ShowConnectedTime() {
+  if (!m_core->Orb().IsLoggedIn()) return;
+  const int64_t seconds =
+      std::max<int64_t>(0, platform::CalendarSeconds() - m_core->Login().LoginTime());
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
+                static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+  m_view.SetStatusText(STATUS_PANE_CLOCK, text);
+}
+
+void ViewerWindow::OnConnectStarted() { m_view.SetStatusText(STATUS_PANE_CLOCK, "00:00:00"); }
+
+void ViewerWindow::OnDisconnecting() { m_frame->SetChecked(ID_VIEW_SINGLE, true); }
+
+void ViewerWindow::ShowStatus(const std::string& text) {
+  m_view.SetStatusText(STATUS_PANE_MESSAGE, text);
+}
+
+void ViewerWindow::Paint(QPainter& painter) {
+  session::COrb& orb = m_core->Orb();
+  try {
+    m_painter->PaintWindow(orb.IsConnected(), orb.TargetLocation(),
+                           [&](const view::PaintPlan& plan, const video::PixelView& pixels) {
+                             DrawPaintPlan(painter, plan, pixels);
+                           });
+  } catch (const TextError& e) {
+    Trace("%s\n", e.Text().c_str());
+  }
+}
+
+// The view's new size reaches the geometry once the layout has settled, not
+// from inside the resize that a scroll bar's showing causes.
+void ViewerWindow::DeliverViewSize() {
+  if (m_sizePending) return;
+  m_sizePending = true;
+  QTimer::singleShot(0, m_frame.get(), [this] {
+    m_sizePending = false;
+    const platform::Size size{m_frame->View().width(), m_frame->View().height()};
+    if (size == m_deliveredSize || !m_core) return;
+    m_deliveredSize = size;
+    try {
+      m_core->OnViewSize(size);
+    } catch (const TextError& e) {
+      Trace("%s\n", e.Text().c_str());
+    }
+  });
+}
+
+bool ViewerWindow::OnKey(const QKeyEvent& event, bool down) {
+  // A repeat's release is no release: the key is still held.
+  if (!down && event.isAutoRepeat()) return true;
+  KeyEventFacts facts;
+  facts.xKeycode = event.nativeScanCode();
+  facts.down = down;
+  facts.autoRepeat = event.isAutoRepeat();
+  facts.numLock = (m_keyboard.LockLights() & platform::LOCK_NUM) != 0;
+  facts.altHeld = (event.modifiers() & Qt::AltModifier) != 0;
+  const std::optional<TranslatedKey> key = TranslateKey(facts);
+  if (!key) return false;
+  m_keyboard.NoteKey(key->virtualKey, down);
+  uint32_t message = key->message;
+  if (m_keyboard.IsGrabbed() &&
+      IsHookedKey(key->virtualKey, facts.altHeld, (event.modifiers() & Qt::ControlModifier) != 0))
+    message = platform::WM_HOOKED_KEY;
+  Deliver(platform::MakeMessage(platform::WindowId::View, message,
+                                static_cast<uintptr_t>(key->virtualKey),
+                                static_cast<intptr_t>(key->keyData)));
+  return true;
+}
+
+void ViewerWindow::OnFocus(bool focused) {
+  Deliver(platform::MakeMessage(platform::WindowId::View,
+                                focused ? platform::WM_SETFOCUS : platform::WM_KILLFOCUS));
+}
+
+void ViewerWindow::OnScroll(bool vertical, int action, int position) {
+  const platform::ScrollBar bar =
+      vertical ? platform::ScrollBar::Vertical : platform::ScrollBar::Horizontal;
+  view::ScrollAction scroll = view::ScrollAction::Track;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+      scroll = view::ScrollAction::LineDown;
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      scroll = view::ScrollAction::LineUp;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      scroll = view::ScrollAction::PageDown;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      scroll = view::ScrollAction::PageUp;
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      scroll = view::ScrollAction::ToMinimum;
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      scroll = view::ScrollAction::ToMaximum;
+      break;
+    default:
+      break;
+  }
+  try {
+    m_core->Geometry().Scroll(bar, scroll, position);
+  } catch (const TextError& e) {
+    Trace("%s\n", e.Text().c_str());
+  }
+}
+
+void ViewerWindow::UpdateMenuMarks() {
+  const view::ViewGeometry& geometry = m_core->Geometry();
+  m_frame->SetChecked(geometry.IsScaled() ? ID_VIEW_SCALED : ID_VIEW_SCROLLED, true);
+  m_frame->SetChecked(geometry.IsQuadView() ? ID_VIEW_QUAD : ID_VIEW_SINGLE, true);
+  m_frame->SetChecked(ID_VIEW_AUTO_SIZE, geometry.AutoSize());
+  m_frame->SetChecked(ID_VIEW_DONT_ENLARGE, geometry.DontEnlarge());
+  m_frame->SetChecked(ID_VIEW_PASS_THROUGH, m_core->Keyboard().IsPassthru());
+  const bool remote = m_core->Keyboard().Settings().sysKeysToRemote;
+  m_frame->SetChecked(remote ? ID_SYS_KEYS_REMOTE : ID_SYS_KEYS_LOCAL, true);
+}
+
+void ViewerWindow::RunConnectProgress(const std::optional<std::string>& address) {
+  core::ViewerCore& core = *m_core;
+  ConnectProgressDialog dialog(m_frame.get(), core.Orb(), [&core, address](auto& progress) {
+    if (address) {
+      core.Connect(address);
+      return;
+    }
+    settings::IniFile& ini = core.Ini();
+    const int selection = std::atoi(settings::ReadMisc(ini, "CURRSEL").c_str());
+    core.Orb().BeginConnectAttempt();
+    progress.Open(selection, settings::ReadMisc(ini, "CURRSELTEXT"));
+  });
+  if (const std::optional<std::string> title = dialog.Run())
+    m_frame->setWindowTitle(QString::fromStdString(*title));
+}
+
+void ViewerWindow::ShowAbout() {
+  std::string text = m_setup.productName + " Viewer\n" + m_setup.viewerVersion;
+  const std::string unit = m_core->Orb().Negotiated().unitVersion;
+  if (!unit.empty())
+    text += "\n\nVersion of the last " + m_setup.productName + " connected:\n" +
+            unit.substr(0, unit.find(' '));
+  QMessageBox::about(m_frame.get(),
+                     QString::fromStdString("About " + m_setup.productName + " Viewer"),
+                     QString::fromStdString(text));
+}
+
+void ViewerWindow::OnCommand(uint32_t id) {
+  core::ViewerCore& core = *m_core;
+  view::ViewGeometry& geometry = core.Geometry();
+  try {
+    switch (id) {
+      case ID_FILE_SAVE_BITMAP:
+        video::SaveBitmap(core.Bitmap(), core.Orb().IsConnected(), m_dialogs);
+        break;
+      case ID_APP_EXIT:
+        m_frame->close();
+        break;
+      case ID_CONNECT:
+        if (!m_commandLineConnect) RunConnectProgress(std::nullopt);
+        break;
+      case ID_DISCONNECT:
+        core.Orb().Disconnect(true);
+        m_frame->SetChecked(ID_VIEW_SINGLE, true);
+        break;
+      case ID_VIEW_SCALED:
+      case ID_VIEW_SCROLLED:
+        geometry.OnViewType(id);
+        break;
+      case ID_VIEW_SINGLE:
+      case ID_VIEW_QUAD:
+        geometry.OnViewQuadOrSingle(id);
+        break;
+      case ID_VIEW_AUTO_SIZE:
+        geometry.OnAutoSize();
+        break;
+      case ID_VIEW_DONT_ENLARGE:
+        geometry.OnDontEnlarge();
+        break;
+      case ID_VIEW_TOOLBAR:
+        m_frame->SetToolBarsVisible(m_frame->Action(id)->isChecked());
+        break;
+      case ID_VIEW_STATUS_BAR:
+        m_frame->statusBar()->setVisible(m_frame->Action(id)->isChecked());
+        break;
+      case ID_VIEW_ONE_TO_ONE:
+        geometry.OnACTIONSOneToOne();
+        break;
+      case ID_VIEW_REFRESH:
+        if (core.Orb().IsConnected()) {
+          PacketHeader repaint(REPAINT, 0);
+          core.Orb().SendPacket(repaint, {});
+        }
+        break;
+      case ID_VIEW_PASS_THROUGH:
+        core.Keyboard().OnACTIONSPassThrough();
+        break;
+      case ID_VIEW_TOPMOST: {
+        const bool topmost = m_frame->Action(id)->isChecked();
+        m_view.SetMainWindowTopmost(topmost);
+        settings::WriteMisc(core.Ini(), "TopMost", topmost ? "True" : "False");
+        break;
+      }
+      case ID_REMOTE_ALT_TAB:
+        core.Keyboard().SendAltTab();
+        break;
+      case ID_REMOTE_CTRL_ALT_DEL:
+        core.Keyboard().SendCtrlAltDel();
+        break;
+      case ID_SYS_KEYS_REMOTE:
+      case ID_SYS_KEYS_LOCAL:
+        core.Keyboard().SetSysKeysToRemote(id == ID_SYS_KEYS_REMOTE);
+        break;
+      case ID_REPAINT_LOCALLY:
+        core.Bitmap().MarkAllDirty();
+        m_view.Invalidate(std::nullopt, false);
+        break;
+      case ID_HELP_WEB:
+        if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(m_setup.webPage))))
+          m_dialogs.MessageBox(m_setup.productName, "Could not start your web browser.",
+                               platform::DialogButtons::Ok, platform::DialogIcon::Warning);
+        break;
+      case ID_APP_ABOUT:
+        ShowAbout();
+        break;
+      default:
+        break;
+    }
+  } catch (const TextError& e) {
+    m_dialogs.ShowError("The command failed.", e.Text());
+  }
+  UpdateMenuMarks();
+}
+
+}  // namespace ui

@@ -1,0 +1,32 @@
+#pragma once
+// The local pointer: Qt's cursor position, the view's cursor shape, a pointer
+// grab on the view for confinement, and the acceleration through X's pointer
+// control. Without an X display the acceleration cannot be read or set.
+
+#include "platform/Desktop.h"
+
+class QWidget;
+struct _XDisplay;
+
+namespace ui {
+
+class X11Pointer : public platform::PointerDevice {
+ public:
+  explicit X11Pointer(QWidget& view);
+
+  platform::Point CursorPosition() const override;
+  void SetCursorPosition(platform::Point screenPoint) override;
+  void ShowCursor(bool visible) override;
+  void Confine(const std::optional<platform::Rect>& screenArea) override;
+  std::optional<platform::MouseAcceleration> GetAcceleration() const override;
+  bool SetAcceleration(const platform::MouseAcceleration& acceleration) override;
+
+ private:
+  QWidget& m_view;
+  _XDisplay* m_display;
+  // X has one threshold; the second of the classic triple is kept here.
+  int m_threshold2 = 0;
+  bool m_confined = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,78 @@
+#include "ui/KeyTranslate.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "input/KeyTables.h"
+
+namespace {
+
+constexpr uint32_t X_OFFSET = 8;
+
+// Every (virtual key, key data) a key-down of some X key gives.
+std::set<std::pair<int, uint32_t>> AllDowns() {
+  std::set<std::pair<int, uint32_t>> downs;
+  for (uint32_t code = 0; code < 256; ++code)
+    for (bool numLock : {false, true})
+      if (auto key = ui::TranslateKey({code, true, false, false, numLock}))
+        downs.insert({key->virtualKey, key->keyData});
+  return downs;
+}
+
+}  // namespace
+
+// The window must send each named key exactly as the key table holds it, or
+// hotkeys and trigger keys made from the table never match what is typed.
+TEST(KeyTranslate, EveryKeyOfTheKeyTableIsTypedAsTheTableHasIt) {
+  const auto downs = AllDowns();
+  for (const input::CKeystroke& row : input::g_keystrokeTable) {
+    // The punctuation rows' key data is cut short in the table itself.
+    if ((row.KeyData() & 0xFFFF) != 1) continue;
+    EXPECT_TRUE(downs.count({static_cast<int>(row.VirtualKey()), row.KeyData()}))
+        << row.Name() << std::hex << " vk 0x" << row.VirtualKey() << " data 0x" << row.KeyData();
+  }
+}
+
+TEST(KeyTranslate, KeyDataCarriesTransitionRepeatContextAndExtendedBits) {
+  struct Case {
+    const char* what;
+    ui::KeyEventFacts facts;
+    uint32_t message;
+    int vk;
+    uint32_t keyData;
+  };
+  const Case cases[] = {
+      {"A down", {30 + X_OFFSET, true, false, false, false}, 0x100, 'A', 0x001E0001},
+      {"A repeated", {30 + X_OFFSET, true, true, false, false}, 0x100, 'A', 0x401E0001},
+      {"A up", {30 + X_OFFSET, false, false, false, false}, 0x101, 'A', 0xC01E0001},
+      {"Alt+A", {30 + X_OFFSET, true, false, true, false}, 0x104, 'A', 0x201E0001},
+      {"right Ctrl", {97 + X_OFFSET, true, false, false, false}, 0x100, 0x11, 0x011D0001},
+      {"right Alt", {100 + X_OFFSET, true, false, true, false}, 0x104, 0x12, 0x21380001},
+      {"keypad Enter", {96 + X_OFFSET, true, false, false, false}, 0x100, 0x0D, 0x011C0001},
+      {"left Windows", {125 + X_OFFSET, true, false, false, false}, 0x100, 0x5B, 0x015B0001},
+      {"menu key", {127 + X_OFFSET, true, false, false, false}, 0x100, 0x5D, 0x015D0001},
+      {"keypad 7 with Num Lock", {71 + X_OFFSET, true, false, false, true}, 0x100, 0x67,
+       0x00470001},
+      {"keypad 7 without", {71 + X_OFFSET, true, false, false, false}, 0x100, 0x24, 0x00470001},
+      {"F10", {68 + X_OFFSET, true, false, false, false}, 0x104, 0x79, 0x00440001},
+  };
+  for (const Case& c : cases) {
+    const auto key = ui::TranslateKey(c.facts);
+    ASSERT_TRUE(key) << c.what;
+    EXPECT_EQ(key->message, c.message) << c.what;
+    EXPECT_EQ(key->virtualKey, c.vk) << c.what;
+    EXPECT_EQ(key->keyData, c.keyData) << std::hex << c.what << " 0x" << key->keyData;
+  }
+  EXPECT_FALSE(ui::TranslateKey({0, true, false, false, false}));
+  EXPECT_FALSE(ui::TranslateKey({255, true, false, false, false}));
+}
+
+TEST(KeyTranslate, InjectedKeysFindTheirXKeycode) {
+  EXPECT_EQ(ui::XKeycodeForVirtualKey('A'), 30 + X_OFFSET);
+  EXPECT_EQ(ui::XKeycodeForVirtualKey(0xA3), 97 + X_OFFSET);  // right Ctrl
+  EXPECT_EQ(ui::XKeycodeForVirtualKey(0x24), 102 + X_OFFSET);  // Home, not keypad 7
+  EXPECT_EQ(ui::XKeycodeForVirtualKey(0x14), 58 + X_OFFSET);
+  EXPECT_EQ(ui::XKeycodeForVirtualKey(0xFF), 0u);
+}
