@@ -1,11 +1,10 @@
-#include "ui/KeyTranslate.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <utility>
 
 #include "input/KeyTables.h"
+#include "ui/KeyTranslate.h"
 
 namespace {
 
@@ -53,7 +52,10 @@ TEST(KeyTranslate, KeyDataCarriesTransitionRepeatContextAndExtendedBits) {
       {"keypad Enter", {96 + X_OFFSET, true, false, false, false}, 0x100, 0x0D, 0x011C0001},
       {"left Windows", {125 + X_OFFSET, true, false, false, false}, 0x100, 0x5B, 0x015B0001},
       {"menu key", {127 + X_OFFSET, true, false, false, false}, 0x100, 0x5D, 0x015D0001},
-      {"keypad 7 with Num Lock", {71 + X_OFFSET, true, false, false, true}, 0x100, 0x67,
+      {"keypad 7 with Num Lock",
+       {71 + X_OFFSET, true, false, false, true},
+       0x100,
+       0x67,
        0x00470001},
       {"keypad 7 without", {71 + X_OFFSET, true, false, false, false}, 0x100, 0x24, 0x00470001},
       {"F10", {68 + X_OFFSET, true, false, false, false}, 0x104, 0x79, 0x00440001},
@@ -71,7 +73,7 @@ TEST(KeyTranslate, KeyDataCarriesTransitionRepeatContextAndExtendedBits) {
 
 TEST(KeyTranslate, InjectedKeysFindTheirXKeycode) {
   EXPECT_EQ(ui::XKeycodeForVirtualKey('A'), 30 + X_OFFSET);
-  EXPECT_EQ(ui::XKeycodeForVirtualKey(0xA3), 97 + X_OFFSET);  // right Ctrl
+  EXPECT_EQ(ui::XKeycodeForVirtualKey(0xA3), 97 + X_OFFSET);   // right Ctrl
   EXPECT_EQ(ui::XKeycodeForVirtualKey(0x24), 102 + X_OFFSET);  // Home, not keypad 7
   EXPECT_EQ(ui::XKeycodeForVirtualKey(0x14), 58 + X_OFFSET);
   EXPECT_EQ(ui::XKeycodeForVirtualKey(0xFF), 0u);

@@ -1,5 +1,3 @@
-#include "ui/QtWindowThread.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +6,7 @@
 
 #include "QtApp.h"
 #include "platform/WindowMessages.h"
+#include "ui/QtWindowThread.h"
 
 namespace {
 
