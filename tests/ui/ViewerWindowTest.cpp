@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QImage>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "QtApp.h"
+#include "settings/IniFile.h"
+#include "settings/MiscSettings.h"
+#include "settings/TempDir.h"
+#include "ui/Commands.h"
+#include "ui/ErrorDialog.h"
+#include "ui/FramePainter.h"
+#include "ui/ViewerWindow.h"
+
+namespace {
+
+class ViewerWindowTest : public ::testing::Test {
+ protected:
+  ViewerWindowTest() {
+    TestApp();
+    setup.iniPath = dir.File("Remote.ini");
+    setup.productName = "Tessaline";
+    setup.viewerVersion = "TSV1.00";
+    setup.traceLog = false;
+  }
+
+  std::string Misc(const char* key) {
+    settings::IniFile ini(setup.iniPath);
+    return settings::ReadMisc(ini, key);
+  }
+
+  TempDir dir;
+  ui::ViewerWindowSetup setup;
+};
+
+}  // namespace
+
+TEST_F(ViewerWindowTest, StartsIdleTitledByTheBrandingWithTopMostWrittenBack) {
+  ui::ViewerWindow window(setup);
+  window.Show();
+  EXPECT_EQ(window.Frame().windowTitle(), "Tessaline Viewer");
+  EXPECT_EQ(window.Frame().StatusText(0), "Idle");
+  EXPECT_EQ(Misc("TopMost"), "False");
+  EXPECT_TRUE(window.Frame().menuBar()->isVisible());
+  EXPECT_TRUE(window.Frame().Action(ui::ID_CONNECT)->isEnabled());
+  // The settings' defaults: scaled, single.
+  EXPECT_TRUE(window.Frame().Action(ui::ID_VIEW_SCALED)->isChecked());
+  EXPECT_TRUE(window.Frame().Action(ui::ID_VIEW_SINGLE)->isChecked());
+  EXPECT_NE(window.Frame().Action(ui::ID_APP_ABOUT), nullptr);
+  EXPECT_EQ(window.Frame().Action(ui::ID_APP_ABOUT)->text(), "&About Tessaline Viewer");
+}
+
+TEST_F(ViewerWindowTest, ViewCommandsMoveTheirMarksAndAreWrittenToTheSettings) {
+  ui::ViewerWindow window(setup);
+  window.Show();
+  ui::MainFrame& frame = window.Frame();
+
+  window.OnCommand(ui::ID_VIEW_SCROLLED);
+  EXPECT_TRUE(frame.Action(ui::ID_VIEW_SCROLLED)->isChecked());
+  EXPECT_FALSE(frame.Action(ui::ID_VIEW_SCALED)->isChecked());
+  EXPECT_EQ(Misc("VIEW_TYPE"), "scrolled");
+
+  const bool autoSize = frame.Action(ui::ID_VIEW_AUTO_SIZE)->isChecked();
+  window.OnCommand(ui::ID_VIEW_AUTO_SIZE);
+  EXPECT_NE(frame.Action(ui::ID_VIEW_AUTO_SIZE)->isChecked(), autoSize);
+
+  window.OnCommand(ui::ID_SYS_KEYS_LOCAL);
+  EXPECT_TRUE(frame.Action(ui::ID_SYS_KEYS_LOCAL)->isChecked());
+  EXPECT_EQ(Misc("SYS_KEYS_ARE"), "SyskeysAreSentToLocalMachine");
+
+  frame.Action(ui::ID_VIEW_TOPMOST)->setChecked(true);
+  window.OnCommand(ui::ID_VIEW_TOPMOST);
+  EXPECT_EQ(Misc("TopMost"), "True");
+}
+
+TEST_F(ViewerWindowTest, NotConnectedTheViewShowsTheNotConnectedCard) {
+  ui::ViewerWindow window(setup);
+  window.Show();
+  const QImage shown = window.Frame().View().grab().toImage();
+  ASSERT_FALSE(shown.isNull());
+  // The card's navy background fills the corner of the view.
+  EXPECT_EQ(shown.pixelColor(2, 2), QColor(0, 0, 128));
+}
+
+TEST(FramePainter, CopiesOnlyThePlannedRowsTopDownFromTheBottomUpBuffer) {
+  // A 4 x 3 picture stored bottom-up, 3 bytes a pixel (B, G, R), rows padded to 4 bytes.
+  const int width = 4, height = 3, stride = 3 * width;
+  std::vector<uint8_t> data(static_cast<size_t>(stride) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* pixel = data.data() + static_cast<size_t>(height - 1 - y) * stride + 3 * x;
+      pixel[0] = static_cast<uint8_t>(x);       // blue
+      pixel[1] = static_cast<uint8_t>(y);       // green
+      pixel[2] = static_cast<uint8_t>(10 * y);  // red
+    }
+  const video::PixelView view{data.data(), width, height, stride};
+  const QImage part = ui::CopyPixels(view, {1, 1, 3, 3});
+  ASSERT_EQ(part.size(), QSize(2, 2));
+  EXPECT_EQ(part.pixelColor(0, 0), QColor(10, 1, 1));
+  EXPECT_EQ(part.pixelColor(1, 1), QColor(20, 2, 2));
+  EXPECT_TRUE(ui::CopyPixels(view, {3, 3, 9, 9}).isNull());
+  EXPECT_TRUE(ui::CopyPixels(video::PixelView{}, {0, 0, 2, 2}).isNull());
+}
+
+TEST(ErrorDialog, DetailsToggleAndAreOffWithoutDetailText) {
+  TestApp();
+  ui::ErrorDialog dialog(nullptr, "Connect failed", "the long story",
+                         "Tessaline Viewer version: X");
+  EXPECT_TRUE(dialog.DetailsButton().isEnabled());
+  EXPECT_FALSE(dialog.DetailsShown());
+  dialog.DetailsButton().click();
+  EXPECT_TRUE(dialog.DetailsShown());
+  EXPECT_EQ(dialog.DetailsButton().text(), "Details <<");
+  dialog.DetailsButton().click();
+  EXPECT_EQ(dialog.DetailsButton().text(), "Details >>");
+
+  ui::ErrorDialog bare(nullptr, "Connect failed", "", "Tessaline Viewer version: X");
+  EXPECT_FALSE(bare.DetailsButton().isEnabled());
+}
