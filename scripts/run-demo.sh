@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the simulated unit on loopback and
-# takes a screenshot of its desktop through the viewer's own core.
+# takes a screenshot of its desktop through the viewer's own core; on a desktop
+# (DISPLAY set) it then opens the window connected to the same unit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -35,3 +36,14 @@ done
 "$OLDPWD/$bin/orbctl" --ini Remote.ini --connect "127.0.0.1:$port" --user admin --password admin \
   --size 1024x768 screenshot demo.png
 echo "The remote screen is in $demo_dir/demo.png"
+
+if [ -n "${DISPLAY:-}" ] && [ -x "$OLDPWD/$bin/tessaline-viewer" ]; then
+  for _ in $(seq 100); do
+    grep -c '^SESSION ENDED$' "$sim_out" | grep -q 2 && break
+    sleep 0.1
+  done
+  echo "Opening the window on $DISPLAY (log in as admin / admin; close it to end the demo)"
+  "$OLDPWD/$bin/tessaline-viewer" --ini Remote.ini -ConnectTo "127.0.0.1:$port"
+else
+  echo "No display (DISPLAY is not set): the window is not opened; the screenshot stands in for it."
+fi
