@@ -82,10 +82,6 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
   const bool topmost = !topMost.empty() && (topMost[0] == 'T' || topMost[0] == 't');
   m_frame->SetChecked(ID_VIEW_TOPMOST, topmost);
   if (topmost) m_view.SetMainWindowTopmost(true);
-
-  Trace("*******************************************************\n");
-  Trace("******* MODIFY TRACING OPTIONS IN REMOTE.INI **********\n");
-  Trace("*******************************************************\n");
 }
 
 ViewerWindow::~ViewerWindow() {

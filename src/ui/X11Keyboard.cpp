@@ -96,7 +96,9 @@ void X11Keyboard::SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) {
     throw TextError("No key gives virtual-key code " + std::to_string(virtualKey) + ".");
   if (!XTestFakeKeyEvent(m_display, code, keyUp ? False : True, CurrentTime))
     throw TextError("The X server refused a synthetic key.");
-  XFlush(m_display);
+  // A round trip, so the key's own event is already on its way to the view when
+  // the caller pumps the window thread to swallow it.
+  XSync(m_display, False);
 }
 
 bool X11Keyboard::StartGrab() {

@@ -48,6 +48,7 @@ TEST(KeyTranslate, KeyDataCarriesTransitionRepeatContextAndExtendedBits) {
       {"A up", {30 + X_OFFSET, false, false, false, false}, 0x101, 'A', 0xC01E0001},
       {"Alt+A", {30 + X_OFFSET, true, false, true, false}, 0x104, 'A', 0x201E0001},
       {"right Ctrl", {97 + X_OFFSET, true, false, false, false}, 0x100, 0x11, 0x011D0001},
+      {"left Alt down", {56 + X_OFFSET, true, false, false, false}, 0x104, 0x12, 0x00380001},
       {"right Alt", {100 + X_OFFSET, true, false, true, false}, 0x104, 0x12, 0x21380001},
       {"keypad Enter", {96 + X_OFFSET, true, false, false, false}, 0x100, 0x0D, 0x011C0001},
       {"left Windows", {125 + X_OFFSET, true, false, false, false}, 0x100, 0x5B, 0x015B0001},

@@ -1,6 +1,7 @@
 // The window under a real X server: tessaline-viewer connects to orb-sim, its
-// pixels as the X server holds them show the unit's picture, and keys typed
-// on the X server reach the unit.
+// pixels as the X server holds them show the unit's picture, keys typed on the
+// X server reach the unit, and in pass-through the lock lights follow the unit
+// and are given back on leaving.
 
 #include <gtest/gtest.h>
 
@@ -112,5 +113,23 @@ TEST(RealX, TheWindowShowsTheUnitsPictureAndItsKeysReachTheUnit) {
   x.Type("q");
   EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYDOWN 00000051 00100001", std::chrono::seconds(10)));
   EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYUP 00000051 C0100001", std::chrono::seconds(10)));
+
+  // The viewer is in pass-through since the login: Caps Lock goes to the unit,
+  // whose light answers.
+  ASSERT_FALSE(x.CapsLockLight());
+  x.TypeKeysym(XK_Caps_Lock);
+  EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYDOWN 00000014 003A0001", std::chrono::seconds(10)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_TRUE(x.CapsLockLight());
+  // Leaving by the hotkey gives the local light back, without a key of its own
+  // reaching the unit.
+  x.Chord({XK_Control_L, XK_Alt_L, XK_p});
+  EXPECT_TRUE(XSession::WaitFor<bool>(
+      [&]() -> std::optional<bool> {
+        if (x.CapsLockLight()) return std::nullopt;
+        return true;
+      },
+      WAIT_MS));
+  EXPECT_FALSE(sim.WaitForLine("KEY WM_KEYDOWN 00000014", std::chrono::seconds(1)));
   EXPECT_TRUE(viewer.Running());
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 // X11's headers define names that clash with Qt's; this file stays Qt-free.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -134,6 +135,21 @@ class XSession {
       TypeKeysym(c == '\n' ? XK_Return : static_cast<KeySym>(c));
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+  }
+  // Keys held together, pressed in order and released in reverse.
+  void Chord(const std::vector<KeySym>& symbols) const {
+    for (KeySym symbol : symbols)
+      XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, symbol), True, CurrentTime);
+    for (auto it = symbols.rbegin(); it != symbols.rend(); ++it)
+      XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, *it), False, CurrentTime);
+    XSync(m_display, False);
+  }
+  bool CapsLockLight() const {
+    int index = 0;
+    Bool on = False;
+    XkbGetNamedIndicator(m_display, XInternAtom(m_display, "Caps Lock", False), &index, &on,
+                         nullptr, nullptr);
+    return on;
   }
   void Click(int x, int y) const {
     XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
