@@ -342,9 +342,12 @@ void COrb::CallBackThread() {
   if (stop.IsRaised()) return;
   if (failure) {
     Trace("%s", failure->c_str());
+    // Recorded before the link ends, so whoever waits for the end finds it;
+    // the main window hears of the closed link before the failure.
+    m_failure.Set(*failure, *failure);
     m_callBack = false;
     EndModemMonitor(MODEM_ERROR_STATUS, {});
-    ReportFailure(*failure, *failure);
+    PostCommand(CMD_REPORT_FAILURE, CMD_REPORT_FAILURE);
     return;
   }
   Trace("Start MonitorModemThread\n");
