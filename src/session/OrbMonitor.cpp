@@ -42,13 +42,17 @@ void COrb::MonitorTCPThread() {
       if (received < 0) {
         Trace("Restore original mouse acceleration. 2\n");
         Trace("** recv() failed, exiting MonitorTCPThread. **\n");
+        // The link is marked closed before the socket goes, so a send racing
+        // with the close finds no link instead of failing on a dead socket.
+        const bool closed = CloseLink(LinkStop::Now);
         m_link.CloseSocket();
-        PostLinkEnded(TCP_ERROR_STATUS, CloseLink(LinkStop::Now));
+        PostLinkEnded(TCP_ERROR_STATUS, closed);
         break;
       }
       if (received == 0) {
+        const bool closed = CloseLink(LinkStop::Now);
         m_link.CloseSocket();
-        if (!CloseLink(LinkStop::Now)) {
+        if (!closed) {
           // Our own Disconnect closed the link first: nothing to report.
           Trace("** recv() found closed socket, exiting MonitorTCPThread. **\n");
           break;
