@@ -106,12 +106,26 @@ void MainFrame::BuildMenus(const std::string& productName) {
   sysKeys->addAction(AddCommand(shortcuts, ID_SYS_KEYS_LOCAL, "System Keys &Local",
                                 "System keys stay on this computer.", true));
 
+  shortcuts->addSeparator();
+  AddCommand(shortcuts, ID_EXIT_BY_HOTKEY, "&Hotkey To Exit Pass-through",
+             "Leave pass-through with the pass-through hotkey.", true);
+  AddCommand(shortcuts, ID_EXIT_BY_FAST_MOUSE, "&Fast Mouse To Exit Pass-through",
+             "Leave pass-through with a burst of fast mouse movement.", true);
+  AddCommand(shortcuts, ID_EXIT_BY_SLOW_MOUSE, "&Slow Mouse To Exit Pass-through",
+             "Leave pass-through with a long mouse movement in one direction.", true);
+
   QMenu* debug = menuBar()->addMenu("Debug");
   AddCommand(debug, ID_REPAINT_LOCALLY, "Re&paint Locally only",
              "Repaint the whole view from the picture in memory.");
 
   QMenu* help = menuBar()->addMenu("&Help");
   AddCommand(help, ID_HELP_WEB, product + " &Web Support", "Open the product's web page.");
+  help->addSeparator();
+  AddCommand(help, ID_TEACH_FULL_SCREEN, "F&ull Screen Warning",
+             "Explain how to leave full screen each time it is entered.", true);
+  AddCommand(help, ID_TEACH_PASS_THROUGH, "Pass-through &Warning",
+             "Explain how to leave pass-through each time it is entered.", true);
+  help->addSeparator();
   AddCommand(help, ID_APP_ABOUT, "&About " + product + " Viewer", "Show the program's version.");
 }
 

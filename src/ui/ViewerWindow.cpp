@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "input/ExitMethods.h"
 #include "platform/Clock.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
@@ -28,6 +29,8 @@ constexpr uint32_t CONNECTED_CLOCK_TIMER = 101;
 constexpr uint32_t CONNECTED_CLOCK_MS = 1000;
 constexpr int STATUS_PANE_MESSAGE = 0;
 constexpr int STATUS_PANE_CLOCK = 2;
+constexpr const char* TEACH_FULL_SCREEN = "TEACH_FULLSCREEN_EXIT_KEYS";
+constexpr const char* TEACH_PASS_THROUGH = "TEACH_PASSTHRU_EXIT_KEYS";
 constexpr int VK_TAB = 0x09;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_LWIN = 0x5B;
@@ -289,6 +292,13 @@ void ViewerWindow::UpdateMenuMarks() {
   m_frame->SetChecked(ID_VIEW_PASS_THROUGH, m_core->Keyboard().IsPassthru());
   const bool remote = m_core->Keyboard().Settings().sysKeysToRemote;
   m_frame->SetChecked(remote ? ID_SYS_KEYS_REMOTE : ID_SYS_KEYS_LOCAL, true);
+  settings::IniFile& ini = m_core->Ini();
+  const input::ExitMethods exits = input::ReadExitMethods(ini);
+  m_frame->SetChecked(ID_EXIT_BY_HOTKEY, exits.hotkey);
+  m_frame->SetChecked(ID_EXIT_BY_FAST_MOUSE, exits.fastMouse);
+  m_frame->SetChecked(ID_EXIT_BY_SLOW_MOUSE, exits.slowMouse);
+  m_frame->SetChecked(ID_TEACH_FULL_SCREEN, settings::ReadTeachFlag(ini, TEACH_FULL_SCREEN));
+  m_frame->SetChecked(ID_TEACH_PASS_THROUGH, settings::ReadTeachFlag(ini, TEACH_PASS_THROUGH));
 }
 
 void ViewerWindow::RunConnectProgress(const std::optional<std::string>& address) {
@@ -384,6 +394,22 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case ID_SYS_KEYS_LOCAL:
         core.Keyboard().SetSysKeysToRemote(id == ID_SYS_KEYS_REMOTE);
         break;
+      case ID_EXIT_BY_HOTKEY:
+        core.Keyboard().ToggleExitMethod(input::ExitMethod::Hotkey);
+        break;
+      case ID_EXIT_BY_FAST_MOUSE:
+        core.Keyboard().ToggleExitMethod(input::ExitMethod::FastMouse);
+        break;
+      case ID_EXIT_BY_SLOW_MOUSE:
+        core.Keyboard().ToggleExitMethod(input::ExitMethod::SlowMouse);
+        break;
+      case ID_TEACH_FULL_SCREEN:
+      case ID_TEACH_PASS_THROUGH: {
+        settings::ToggleTeachFlag(
+            core.Ini(), id == ID_TEACH_FULL_SCREEN ? TEACH_FULL_SCREEN : TEACH_PASS_THROUGH,
+            settings::TEACH_FAILURE_COMMAND);
+        break;
+      }
       case ID_REPAINT_LOCALLY:
         core.Bitmap().MarkAllDirty();
         m_view.Invalidate(std::nullopt, false);

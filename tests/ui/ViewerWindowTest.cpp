@@ -70,6 +70,20 @@ TEST_F(ViewerWindowTest, ViewCommandsMoveTheirMarksAndAreWrittenToTheSettings) {
   EXPECT_TRUE(frame.Action(ui::ID_SYS_KEYS_LOCAL)->isChecked());
   EXPECT_EQ(Misc("SYS_KEYS_ARE"), "SyskeysAreSentToLocalMachine");
 
+  // Turning off the last mouse exit brings the hotkey back on.
+  window.OnCommand(ui::ID_EXIT_BY_HOTKEY);
+  window.OnCommand(ui::ID_EXIT_BY_FAST_MOUSE);
+  EXPECT_FALSE(frame.Action(ui::ID_EXIT_BY_HOTKEY)->isChecked());
+  EXPECT_FALSE(frame.Action(ui::ID_EXIT_BY_FAST_MOUSE)->isChecked());
+  window.OnCommand(ui::ID_EXIT_BY_SLOW_MOUSE);
+  EXPECT_TRUE(frame.Action(ui::ID_EXIT_BY_HOTKEY)->isChecked());
+  EXPECT_FALSE(frame.Action(ui::ID_EXIT_BY_SLOW_MOUSE)->isChecked());
+
+  EXPECT_TRUE(frame.Action(ui::ID_TEACH_PASS_THROUGH)->isChecked());
+  window.OnCommand(ui::ID_TEACH_PASS_THROUGH);
+  EXPECT_FALSE(frame.Action(ui::ID_TEACH_PASS_THROUGH)->isChecked());
+  EXPECT_EQ(Misc("TEACH_PASSTHRU_EXIT_KEYS"), "0");
+
   frame.Action(ui::ID_VIEW_TOPMOST)->setChecked(true);
   window.OnCommand(ui::ID_VIEW_TOPMOST);
   EXPECT_EQ(Misc("TopMost"), "True");
