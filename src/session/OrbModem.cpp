@@ -307,7 +307,8 @@ void COrb::WaitForCallBack() {
   m_callBack = true;
   m_counters.keepAliveStamp = 0;
   try {
-    m_modemLink.StartCallBackThread([this] { CallBackThread(); });
+    // The call-back runs where the connect thread ran.
+    m_modemLink.StartConnectThread([this] { CallBackThread(); });
   } catch (const std::system_error&) {
     m_callBack = false;
     Disconnect(false);
