@@ -3,7 +3,7 @@
 # the same suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan),
 # then the session, view and integration tests under ThreadSanitizer (build-tsan),
 # then, when clang is present, every fuzz target for a short while
-# (ORB_FUZZ_SECONDS in all, default 240; 0 skips them). Exit status is non-zero
+# (ORB_FUZZ_SECONDS in all, default 180; 0 skips them). Exit status is non-zero
 # when any of these fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +15,7 @@ orb_build build
 (cd build && ctest --output-on-failure -j2) || status=1
 
 # Any sanitizer report ends its process with a failure, so ctest sees it.
-orb_build build-asan -DORB_SANITIZE=ON
+orb_build build-asan -DORB_SANITIZE=ON -DORB_BENCH=OFF
 (cd build-asan &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
@@ -31,7 +31,7 @@ orb_build build-tsan -DORB_TSAN=ON -- orbcore orb-sim orbctl test_session test_v
     # Once more as one process, where a thread one test leaves behind meets the next.
     bin/test_integration --gtest_brief=1) || status=1
 
-fuzz_seconds=${ORB_FUZZ_SECONDS:-240}
+fuzz_seconds=${ORB_FUZZ_SECONDS:-180}
 if command -v clang++ >/dev/null && [ "$fuzz_seconds" -gt 0 ]; then
   scripts/fuzz.sh --all "$fuzz_seconds" || status=1
 fi
