@@ -156,14 +156,18 @@ void COrb::ReportConnectFailure(const std::string& message) {
     AppendFailoverText("Unable to connect.\n" + message + "\n\n");
 }
 
-void COrb::StartConnectTCPIP(int connectTimeoutMs) {
-  if (m_state.IsConnecting()) return;
+void COrb::PrepareAttempt() {
   // A connect while a link is up replaces it.
   if (IsConnected()) Disconnect(false);
   m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
   m_graceEnds.reset();
   m_link.Prepare();
   m_modemLink.Prepare();
+}
+
+void COrb::StartConnectTCPIP(int connectTimeoutMs) {
+  if (m_state.IsConnecting()) return;
+  PrepareAttempt();
   m_modemActive = false;
   if (!m_state.TransitionFrom(ConnectionState::Idle, ConnectionState::Connecting)) return;
   try {

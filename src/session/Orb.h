@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -216,6 +217,13 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   std::optional<std::string> OpenAndNegotiate(const std::string& address, int connectTimeoutMs,
                                               bool& stopWalk, bool& monitorStarted);
   std::optional<std::string> ConnectSocket(const std::string& address, int connectTimeoutMs);
+  // Window thread, before either link's connect thread starts: whatever is
+  // left of the previous link is ended.
+  void PrepareAttempt();
+  // The connect thread's last step on either link: the connected state, the
+  // monitor thread, command 1086. The failure text, or nothing.
+  std::optional<std::string> BringLinkUp(LinkThreads& link, std::function<void()> monitor,
+                                         const std::string& stoppedText, bool& monitorStarted);
   std::optional<uint32_t> LookUp(const std::string& host);
   void TakeOverNegotiation();
   void MonitorTCPThread();

@@ -77,14 +77,20 @@ std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, in
   }
   // The local lock lights are read when the window thread takes command 1086.
 
+  return BringLinkUp(
+      m_link, [this] { MonitorTCPThread(); }, "Stopped at your request.\n", monitorStarted);
+}
+
+std::optional<std::string> COrb::BringLinkUp(LinkThreads& link, std::function<void()> monitor,
+                                             const std::string& stoppedText, bool& monitorStarted) {
   // A stop that came during the negotiation must not see a link come up.
   if (!m_state.TransitionFrom(ConnectionState::Connecting, ConnectionState::Connected) ||
-      m_link.IsStopping())
-    return std::string("Stopped at your request.\n");
+      link.IsStopping())
+    return stoppedText;
   m_counters.ResetView();
   m_monitorRunning = true;
   try {
-    m_link.StartMonitorThread([this] { MonitorTCPThread(); });
+    link.StartMonitorThread(std::move(monitor));
   } catch (const std::system_error&) {
     m_monitorRunning = false;
     return std::string("Could not create a thread to receive from the unit.\n");

@@ -42,11 +42,7 @@ bool COrb::IsModemType(const std::string& connectionType) const {
 
 void COrb::StartConnectModem() {
   if (m_state.IsConnecting()) return;
-  if (IsConnected()) Disconnect(false);
-  m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
-  m_graceEnds.reset();
-  m_link.Prepare();
-  m_modemLink.Prepare();
+  PrepareAttempt();
   m_modemActive = true;
   m_resynching = false;
   m_callBack = false;
@@ -158,25 +154,11 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
 
   Trace("Flush ring buffer\n");
   m_ring.Clear();
-  if (!m_state.TransitionFrom(ConnectionState::Connecting, ConnectionState::Connected) ||
-      m_modemLink.IsStopping())
-    return std::string(modem::ABORTED_TEXT);
-  m_counters.ResetView();
   // The unit resends from the count of packets since this connection was made.
   m_counters.receivedPackets = 0;
-  m_monitorRunning = true;
   Trace("Starting MonitorModemThread\n");
-  try {
-    m_modemLink.StartMonitorThread([this] { MonitorModemThread(); });
-  } catch (const std::system_error&) {
-    m_monitorRunning = false;
-    return std::string("Could not create a thread to receive from the unit.\n");
-  }
-  monitorStarted = true;
-  if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
-                                               CMD_CONNECTED, CMD_CONNECTED)))
-    return std::string("PostMessage() failed.\n");
-  return std::nullopt;
+  return BringLinkUp(
+      m_modemLink, [this] { MonitorModemThread(); }, modem::ABORTED_TEXT, monitorStarted);
 }
 
 void COrb::MonitorModemThread() {
