@@ -34,18 +34,20 @@ void COrb::ConnectTCPIP(int connectTimeoutMs) {
   }
   if (!failure) return;
 
-  m_state.Transition(ConnectionState::Idle);
   if (monitorStarted)
     m_link.RequestStop();  // the monitor thread closes the socket on its way out
   else
     m_link.CloseSocket();
   // Stopped on request: whoever asked is not waiting for a report.
   if (m_link.IsStopping()) {
+    m_state.Transition(ConnectionState::Idle);
     Trace("ConnectTCPIP() stopped.\n");
     return;
   }
+  // Told before the link reads as ended, so whoever waits for the end finds it.
   m_failure.Set(*failure, *failure);
   AppendFailoverText(*failure + "\n");
+  m_state.Transition(ConnectionState::Idle);
   if (stopWalk)
     m_failover.End();
   else
