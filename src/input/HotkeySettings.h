@@ -9,12 +9,13 @@
 
 #include "input/Keystroke.h"
 #include "settings/IniFile.h"
+#include "settings/KeyboardMousePrefs.h"
 
 namespace input {
 
-inline constexpr std::string_view TRIGGER_CTRL_ALT = "LCtrl+Alt";
-inline constexpr std::string_view TRIGGER_CTRL_DOWN_UP = "LCtrl-down LCtrl-up";
-inline constexpr std::string_view TRIGGER_BOTH = "Both";
+using settings::TRIGGER_BOTH;
+using settings::TRIGGER_CTRL_ALT;
+using settings::TRIGGER_CTRL_DOWN_UP;
 inline constexpr std::string_view SYS_KEYS_TO_REMOTE = "SyskeysAreSentToRemoteServer";
 inline constexpr std::string_view SYS_KEYS_TO_LOCAL = "SyskeysAreSentToLocalMachine";
 

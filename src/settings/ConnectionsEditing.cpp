@@ -1,10 +1,34 @@
 #include "settings/ConnectionsEditing.h"
 
+#include "settings/TextNoCase.h"
+
 namespace settings {
+namespace {
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// The name as it will be stored, or the reason it cannot be: the section
+// "TARGET-" + name and CURRSELTEXT must read back as the same name, and a
+// selection starting with '-' reads as none at all.
+std::string CheckedLocationName(const std::string& name) {
+  const std::string trimmed(TrimBlanks(name));
+  if (trimmed.empty()) throw TextError("A location needs a name.");
+  if (trimmed.size() > MAX_LOCATION_NAME)
+    throw TextError("A location name may have at most 79 characters.");
+  if (trimmed.starts_with('-')) throw TextError("A location name may not begin with '-'.");
+  if (trimmed.find_first_of("[]") != trimmed.npos || HasLineBreak(trimmed))
+    throw TextError("A location name may not hold '[', ']' or a line break.");
+  if (trimmed.size() > 1 && trimmed.front() == '"' && trimmed.back() == '"')
+    throw TextError("A location name may not be put in quotes.");
+  return trimmed;
+}
+
+}  // namespace
 
 int AddLocation(CAddrBook& book, const std::string& name) {
   try {
-    return book.InsertItem(name, "", "Color always", TCP_IP, false, DEFAULT_SERVERS);
+    return book.InsertItem(CheckedLocationName(name), "", "Color always", TCP_IP, false,
+                           DEFAULT_SERVERS);
   } catch (const TextError& e) {
     throw EditError("Unable to add the location to the list", e.Text());
   }
@@ -18,8 +42,9 @@ void DeleteLocation(CAddrBook& book, int index) {
 
 int RenameLocation(CAddrBook& book, int index, const std::string& name) {
   try {
-    book.EditItem(index, EDIT_LOCATION, name, "", "", "", false, "");
-    return book.GetIndex(name);
+    const std::string checked = CheckedLocationName(name);
+    book.EditItem(index, EDIT_LOCATION, checked, "", "", "", false, "");
+    return book.GetIndex(checked);
   } catch (const TextError& e) {
     throw EditError("Unable to edit the selected location name", e.Text());
   }
@@ -33,6 +58,22 @@ bool AddFailoverAddress(CAddress& entry) {
   if (!CanAddFailoverAddress(entry)) throw EditError("The maximum has already been reached.\n", "");
   entry.AddSlot(TCP_IP, "0.0.0.0", false);
   return CanAddFailoverAddress(entry);
+}
+
+void EditAddressSlot(CAddress& entry, int index, const AddressSlot& value) {
+  if (HasLineBreak(value.address) || HasLineBreak(value.connectionType))
+    throw EditError("Unable to edit the address", "An address may not hold a line break.");
+  entry.SelectSlot(index);
+  entry.SetConnectionType(value.connectionType);
+  entry.SetAddress(value.address);
+  entry.SetPulseDial(value.pulseDial);
+  entry.SelectSlot(0);
+}
+
+void RemoveAddressSlot(CAddress& entry, int index) {
+  if (entry.LastSlot() < 1) throw EditError("The last item can't be deleted.", "");
+  entry.RemoveSlot(index);
+  entry.SelectSlot(0);
 }
 
 const char* PulseToneText(const AddressSlot& slot) {

@@ -4,32 +4,32 @@
 
 #include <string>
 
-#include "platform/TextError.h"
 #include "settings/AddrBook.h"
+#include "settings/EditError.h"
 
 namespace settings {
 
-// A refused or failed edit: the text is the message box's title, Detail() what
-// the details pane shows (empty when there is nothing more to say).
-class EditError : public TextError {
- public:
-  EditError(std::string title, std::string detail)
-      : TextError(std::move(title)), m_detail(std::move(detail)) {}
-  const std::string& Detail() const { return m_detail; }
+// Longest location name: the current selection's name is read back from
+// CURRSELTEXT with an 80-character buffer.
+inline constexpr size_t MAX_LOCATION_NAME = 79;
 
- private:
-  std::string m_detail;
-};
-
-// Inserts a TCP/IP entry with no address yet; returns its index.
+// Inserts a TCP/IP entry with no address yet; returns its index. The name
+// loses surrounding blanks; a name that could not be found again in the file
+// (empty, too long, starting with '-', holding a bracket or a line break, in
+// quotes) is refused.
 int AddLocation(CAddrBook& book, const std::string& name);
 // Refused while it is the only entry; afterwards the first entry is selected.
 void DeleteLocation(CAddrBook& book, int index);
-// Returns the entry's new index.
+// Returns the entry's new index; the name is checked as AddLocation checks it.
 int RenameLocation(CAddrBook& book, int index, const std::string& name);
 // Appends a failover address to fill in; returns whether another may follow.
 bool AddFailoverAddress(CAddress& entry);
 bool CanAddFailoverAddress(const CAddress& entry);
+// Replaces address slot index; the entry's own fields keep mirroring slot 0.
+// An address holding a line break is refused: it would break the file.
+void EditAddressSlot(CAddress& entry, int index, const AddressSlot& value);
+// Refused while it is the only address; later slots move up.
+void RemoveAddressSlot(CAddress& entry, int index);
 // The "Pulse/Tone" column of the address list.
 const char* PulseToneText(const AddressSlot& slot);
 // Saves the book with the selection.
