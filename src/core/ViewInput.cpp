@@ -7,4 +7,9 @@ bool ViewInput::HandleKeyboard(const platform::Message& message) {
                                      static_cast<uint32_t>(message.lParam));
 }
 
+void ViewInput::HandleMouse(const platform::Message& message) {
+  m_mouse.HandleMouse(message.message, static_cast<uint32_t>(message.wParam),
+                      static_cast<uint32_t>(message.lParam));
+}
+
 }  // namespace core

@@ -23,6 +23,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
     : m_desktop(desktop),
       m_ini(setup.iniPath),
       m_traceLog(OpenTraceLog(setup, m_ini)),
+      m_acceleration(m_ini, desktop.pointer),
       m_bmp(m_ini),
       m_video(m_bmp),
       m_orb(session::OrbEnvironment{m_ini, desktop.window, desktop.view, desktop.dialogs,
@@ -45,12 +46,29 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
                                          },
                                          {},
                                          {}}),
-      m_input(m_keyboard),
+      m_mouse(input::InputEnvironment{m_orb,
+                                      m_ini,
+                                      desktop.window,
+                                      desktop.view,
+                                      desktop.dialogs,
+                                      desktop.keyboard,
+                                      desktop.pointer,
+                                      setup.productName,
+                                      {},
+                                      {},
+                                      {}},
+              m_keyboard),
+      m_input(m_keyboard, m_mouse),
       m_admin(m_orb),
       m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
-      m_viewTimer(m_bmp, m_geometry, desktop.view, [this] { m_orb.KeepAliveTick(); }) {
+      m_viewTimer(m_bmp, m_geometry, desktop.view, [this] {
+        m_orb.KeepAliveTick();
+        m_mouse.CheckEscapedCursor();
+      }) {
+  if (m_acceleration.Kept()) m_orb.SetOperatorAcceleration(*m_acceleration.Kept());
   m_orb.SetHooks({&m_video, &m_keyboard, nullptr});
   m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin});
+  m_geometry.SetViewChangeListener(&m_input);
 }
 
 ViewerCore::~ViewerCore() {
@@ -88,6 +106,7 @@ void ViewerCore::SetConnectProgressHandler(std::function<void()> show) {
 
 void ViewerCore::Start() {
   m_keyboard.ReadSettings();
+  m_mouse.ReadSettings();
   m_geometry.OnInitialUpdate();
   m_viewTimer.Start(m_desktop.window);
 }

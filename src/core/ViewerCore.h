@@ -18,6 +18,8 @@
 #include "core/CallBackHandler.h"
 #include "core/ViewInput.h"
 #include "input/KeyboardPipeline.h"
+#include "input/MouseAccel.h"
+#include "input/MousePipeline.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/HostLookup.h"
@@ -97,17 +99,21 @@ class ViewerCore {
   video::CFrameBitmap& Bitmap() { return m_bmp; }
   view::ViewVideoPath& Video() { return m_video; }
   input::KeyboardPipeline& Keyboard() { return m_keyboard; }
+  input::MousePipeline& Mouse() { return m_mouse; }
 
  private:
   Desktop m_desktop;
   settings::IniFile m_ini;
   std::unique_ptr<settings::ScopedTraceLog> m_traceLog;
+  // Before the session, which keeps the operator's acceleration it finds.
+  input::OperatorAcceleration m_acceleration;
   video::CFrameBitmap m_bmp;
   view::ViewVideoPath m_video;
   session::COrb m_orb;
   session::Login m_login;
   view::ViewGeometry m_geometry;
   input::KeyboardPipeline m_keyboard;
+  input::MousePipeline m_mouse;
   ViewInput m_input;
   CallBackHandler m_admin;
   view::KVMDispatcher m_dispatcher;

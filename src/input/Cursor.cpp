@@ -4,11 +4,22 @@
 
 namespace input {
 
-platform::Point CenterCursor(const platform::ViewWindow& view, platform::PointerDevice& pointer) {
+namespace {
+
+constexpr const char* NO_WINDOW = "No curent window in CenterCursor().";
+
+}  // namespace
+
+platform::Point ClientCentre(const platform::ViewWindow& view) {
   const auto client = view.ClientRect();
+  if (!client) throw TextError(NO_WINDOW);
+  return {client->Width() / 2, client->Height() / 2};
+}
+
+platform::Point CenterCursor(const platform::ViewWindow& view, platform::PointerDevice& pointer) {
+  const platform::Point centre = ClientCentre(view);
   const auto origin = view.ClientOrigin();
-  if (!client || !origin) throw TextError("No curent window in CenterCursor().");
-  const platform::Point centre{client->Width() / 2, client->Height() / 2};
+  if (!origin) throw TextError(NO_WINDOW);
   try {
     pointer.SetCursorPosition({origin->x + centre.x, origin->y + centre.y});
   } catch (const TextError& e) {

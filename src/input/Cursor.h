@@ -6,6 +6,9 @@
 
 namespace input {
 
+// The middle of the view's client area, where the cursor is put back after
+// every movement. Throws "No curent window in CenterCursor()." without a view.
+platform::Point ClientCentre(const platform::ViewWindow& view);
 // Puts the cursor in the middle of the view; returns that point in client
 // coordinates. Throws "No curent window in CenterCursor()." without a view.
 platform::Point CenterCursor(const platform::ViewWindow& view, platform::PointerDevice& pointer);

@@ -2,6 +2,7 @@
 
 #include "input/Cursor.h"
 #include "input/ExitMethods.h"
+#include "input/MouseAccel.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 #include "settings/MiscSettings.h"
@@ -11,7 +12,6 @@ namespace {
 
 constexpr const char* TEACH_KEY = "TEACH_PASSTHRU_EXIT_KEYS";
 constexpr const char* FAILURE_TITLE = "Unable to change pass-through mode";
-constexpr platform::MouseAcceleration NO_ACCELERATION{0, 0, 0};
 
 int Bit(uint8_t lights, uint8_t bit) { return (lights & bit) ? 1 : 0; }
 
@@ -72,7 +72,7 @@ void PassThrough::ForcePassthruMode(bool on) {
     // Windows 95/98/Me kept system keys from the local shell with a screen-saver switch instead.
     TraceLevel(5, "Passthru on\n");
     CaptureCursor(m_env.view, m_env.pointer);
-    AccelerationOff();
+    SwitchAccelerationOff(m_env.ini, m_env.pointer);
     m_env.view.SetStatusText(STATUS_PANE_MESSAGE, REGAIN_CONTROL + GetPassthruExitText(m_env.ini));
   } else {
     m_state.m_bPassthru = false;
@@ -82,7 +82,7 @@ void PassThrough::ForcePassthruMode(bool on) {
     TraceLevel(5, "Passthru off\n");
     ReleaseCursor(m_env.pointer);
     TraceLevel(5, "Restore original mouse acceleration. 7\n");
-    RestoreAcceleration();
+    RestoreAcceleration(m_env.ini, m_env.pointer);
     m_env.view.SetStatusText(STATUS_PANE_MESSAGE, "");
     if (m_env.view.IsFullScreen()) m_env.view.ToggleFullScreen();
   }
@@ -98,27 +98,8 @@ void PassThrough::OnFocusRegained() {
   }
   CaptureCursor(m_env.view, m_env.pointer);
   TraceLevel(5, "TURNing OFF MOUSE ACCEL\n");
-  AccelerationOff();
+  SwitchAccelerationOff(m_env.ini, m_env.pointer);
   m_lights.ApplyRemoteStates();
-}
-
-// Relative motion must reach the remote computer unamplified.
-void PassThrough::AccelerationOff() {
-  if (!m_operatorAcceleration) m_operatorAcceleration = m_env.pointer.GetAcceleration();
-  // Unread, it could not be given back: it stays as it is.
-  if (!m_operatorAcceleration) return;
-  if (!m_env.pointer.SetAcceleration(NO_ACCELERATION))
-    Trace("Failed to set system parameters for mouse acceleration.\n");
-  else
-    TraceLevel(5, "Accleration off.\n");
-}
-
-void PassThrough::RestoreAcceleration() {
-  if (!m_operatorAcceleration) return;
-  const platform::MouseAcceleration& saved = *m_operatorAcceleration;
-  TraceLevel(5, "restore: %d  %d  %d \n", saved.threshold1, saved.threshold2, saved.acceleration);
-  m_env.pointer.SetAcceleration(saved);
-  m_operatorAcceleration.reset();
 }
 
 }  // namespace input

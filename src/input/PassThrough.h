@@ -5,8 +5,6 @@
 // the local lock keys the unit's states; leaving gives all of it back.
 // Window thread only.
 
-#include <optional>
-
 #include "input/HotkeySettings.h"
 #include "input/InputEnvironment.h"
 #include "input/KeySender.h"
@@ -40,16 +38,12 @@ class PassThrough {
   void Toggle();
   // False when the operator cancelled the teaching dialog.
   bool Teach();
-  void AccelerationOff();
-  void RestoreAcceleration();
 
   const InputEnvironment& m_env;
   KeyboardState& m_state;
   KeySender& m_sender;
   LockLights& m_lights;
   const HotkeySettings& m_settings;
-  // The operator's mouse acceleration while pass-through has it switched off.
-  std::optional<platform::MouseAcceleration> m_operatorAcceleration;
 };
 
 }  // namespace input
