@@ -114,6 +114,12 @@ void MainFrame::BuildMenus(const std::string& productName) {
   AddCommand(shortcuts, ID_EXIT_BY_SLOW_MOUSE, "&Slow Mouse To Exit Pass-through",
              "Leave pass-through with a long mouse movement in one direction.", true);
 
+  QMenu* preferences = menuBar()->addMenu("S&ettings");
+  AddCommand(preferences, ID_SETTINGS_CONNECTIONS, "&Connections...",
+             "Edit the address book of units.");
+  AddCommand(preferences, ID_SETTINGS_KEYBOARD_MOUSE, "&Keyboard and Mouse...",
+             "Choose the hotkeys and how pass-through is left.");
+
   QMenu* debug = menuBar()->addMenu("Debug");
   AddCommand(debug, ID_REPAINT_LOCALLY, "Re&paint Locally only",
              "Repaint the whole view from the picture in memory.");

@@ -20,6 +20,7 @@
 #include "ui/ConnectProgressDialog.h"
 #include "ui/FramePainter.h"
 #include "ui/KeyTranslate.h"
+#include "ui/PreferencesCommand.h"
 #include "video/BitmapFile.h"
 
 namespace ui {
@@ -413,6 +414,10 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case ID_REPAINT_LOCALLY:
         core.Bitmap().MarkAllDirty();
         m_view.Invalidate(std::nullopt, false);
+        break;
+      case ID_SETTINGS_CONNECTIONS:
+      case ID_SETTINGS_KEYBOARD_MOUSE:
+        RunPreferences(m_frame.get(), core, m_dialogs, id);
         break;
       case ID_HELP_WEB:
         if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(m_setup.webPage))))
