@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "admin/ServerConfigData.h"
 #include "platform/TextError.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
-#include "view/ServerConfigData.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz::InstallFormattingSink();
@@ -25,11 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> payload(rest.begin(), rest.end());
   const size_t meaningful = std::min<size_t>(header.DataSize, payload.size());
   try {
-    const std::string text = view::HandleServerConfigData(header, payload.data(), payload.size());
+    const std::string text = admin::HandleServerConfigData(header, payload.data(), payload.size());
     if (header.subtype == 1) {
       fuzz::Require(meaningful >= 4, "compressed document accepted without its length");
       fuzz::Require(text.size() <= LoadLE32(payload.data()), "more text than declared");
-      fuzz::Require(text.size() <= static_cast<size_t>(view::MAX_SERVER_CONFIG_LENGTH),
+      fuzz::Require(text.size() <= static_cast<size_t>(admin::MAX_SERVER_CONFIG_LENGTH),
                     "document over the limit");
     } else {
       fuzz::Require(text.size() <= meaningful, "plain text longer than the packet's data");

@@ -4,6 +4,9 @@
 #include <string_view>
 #include <utility>
 
+#include "admin/ServerConfigData.h"
+#include "admin/SwitchSettings.h"
+#include "admin/UsersPacket.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
 #include "platform/TextError.h"
@@ -13,7 +16,6 @@
 #include "protocol/PacketTypes.h"
 #include "view/InitialPackets.h"
 #include "view/OperatorMessages.h"
-#include "view/ServerConfigData.h"
 
 namespace view {
 namespace {
@@ -100,6 +102,7 @@ void KVMDispatcher::SetHandlers(const DispatchHandlers& handlers) {
   if (handlers.video) m_handlers.video = handlers.video;
   if (handlers.input) m_handlers.input = handlers.input;
   if (handlers.admin) m_handlers.admin = handlers.admin;
+  if (handlers.rendering) m_handlers.rendering = handlers.rendering;
 }
 
 int32_t KVMDispatcher::KVMMessageHandler(Message& message) {
@@ -213,7 +216,7 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
   const uint8_t* bytes = payload.data();
   const size_t size = payload.size();
   VideoHandlers& video = *m_handlers.video;
-  AdminHandlers& admin = *m_handlers.admin;
+  AdminHandlers& administration = *m_handlers.admin;
 
   switch (header.type) {
     case SEGMENT:
@@ -297,7 +300,8 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
         m_serialReply.Store(0, nullptr, 0, 0);
       return;
     case USERS_LIST:
-      admin.HandleUsersList(header, bytes, size);
+      KeepUsersList(header, bytes, size);
+      administration.HandleUsersList(header, bytes, size);
       return;
     case THROUGHPUT_TEST_PACKET:
       TraceHandler("THROUGHPUT_TEST_PACKET\n");
@@ -310,25 +314,40 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
     case LOGGED_IN:
       TraceHandler("Logged in.\n");
       m_login.LoggedIn(header, bytes, size);
-      SendInitialPacketsToServer(m_session, m_view, video);
+      SendInitialPacketsToServer(m_session, m_view, video,
+                                 m_handlers.rendering ? m_handlers.rendering->CurrentMode() : "");
       m_handlers.input->PassThroughCommand();
       m_session.EndConnectAttempt();
       TraceHandler("Send initial packets to server.\n");
       return;
     case CALL_BACK:
-      admin.HandleCallBack(packet);
+      administration.HandleCallBack(packet);
       return;
     case HAND_SHAKE:
       return;
     case SERVER_CONFIG_DATA:
-      m_serverConfig = HandleServerConfigData(header, bytes, size);
+      m_serverConfig = admin::HandleServerConfigData(header, bytes, size);
       return;
     case SWITCH_SETTINGS:
       TraceHandler("SWITCH_SETTINGS\n");
-      admin.HandleSwitchSettings(header, bytes, size);
+      m_switchSettings = admin::SwitchSettingsText(header, bytes, size);
+      administration.HandleSwitchSettings(header, bytes, size);
       return;
     default:
       return;
+  }
+}
+
+// A list the viewer cannot hold exactly is kept out, so no edit can send back
+// a list the unit did not send; the session goes on.
+void KVMDispatcher::KeepUsersList(const PacketHeader& header, const uint8_t* bytes, size_t size) {
+  try {
+    m_usersList = admin::ReadUsersList(header, bytes, size);
+    m_usersListFault.clear();
+  } catch (const TextError& e) {
+    TraceHandler("%s\n", e.Text().c_str());
+    m_usersList.Clear();
+    m_usersListFault = e.Text();
   }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "admin/LoginsList.h"
 #include "platform/Desktop.h"
 #include "platform/WindowThread.h"
 #include "session/Login.h"
@@ -44,6 +45,12 @@ class KVMDispatcher {
   ReplyMailbox& FileReply() { return m_fileReply; }
   ReplyMailbox& SerialReply() { return m_serialReply; }
   const std::string& ServerConfigText() const { return m_serverConfig; }
+  // The accounts list the unit sent last; when it could not be read as it
+  // came, the fault and an empty list (the list is never half-read).
+  const admin::LoginsList& UsersList() const { return m_usersList; }
+  const std::string& UsersListFault() const { return m_usersListFault; }
+  // The switch table text the unit sent last.
+  const std::string& SwitchSettingsText() const { return m_switchSettings; }
   const std::string& ViewerResolution() const { return m_viewerResolution; }
   const std::string& ErrorShortText() const { return m_errorShort; }
   const std::string& ErrorLongText() const { return m_errorLong; }
@@ -53,6 +60,7 @@ class KVMDispatcher {
   int32_t HandleInput(const platform::Message& message);
   void HandlePacket(session::PostedPacket& packet);
   void Dispatch(session::PostedPacket& packet);
+  void KeepUsersList(const PacketHeader& header, const uint8_t* bytes, size_t size);
   void ShowServerText(const PacketHeader& header, const std::string& text);
   int32_t HandleLateText(session::PostedPacket* packet);
   void HandleFailure(const std::string& message);
@@ -71,6 +79,9 @@ class KVMDispatcher {
   ReplyMailbox m_fileReply{FILE_REPLY_CAPACITY};
   ReplyMailbox m_serialReply{SERIAL_REPLY_CAPACITY};
   std::string m_serverConfig;
+  admin::LoginsList m_usersList;
+  std::string m_usersListFault;
+  std::string m_switchSettings;
   std::string m_viewerResolution;
   std::string m_errorShort;
   std::string m_errorLong;

@@ -1,0 +1,81 @@
+#pragma once
+// The table of a KVM switch's ports in front of the unit: for each port its
+// number, the computer's name and the keys that select it. One text format
+// travels to and from the unit (LF line ends) and is kept in files (CR LF);
+// a text is checked line by line before it replaces the table, so a table
+// with a fault never reaches the unit.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "protocol/PacketHeader.h"
+#include "protocol/PacketSender.h"
+
+namespace admin {
+
+inline constexpr int SWITCH_TYPE_FIRST_MODEL = 200;
+inline constexpr int SWITCH_TYPE_SECOND_MODEL = 201;
+inline constexpr int SWITCH_TYPE_STANDALONE = 202;
+inline constexpr int SWITCH_TYPE_CUSTOM = 203;
+inline constexpr int SWITCH_TYPE_THIRD_MODEL = 204;
+inline constexpr int MAX_SWITCH_PORTS = 9999;
+inline constexpr size_t MAX_COMPUTER_NAME = 32;
+
+struct SwitchRow {
+  // Empty for a row without a port number (written as "readonly").
+  std::string port;
+  std::string name;
+  std::string keyCodes;
+  bool operator==(const SwitchRow&) const = default;
+};
+
+// The switch-model names come from the branding read at start-up.
+using SwitchModelNames = std::array<std::string, 3>;
+
+class CSwitchSettings {
+ public:
+  explicit CSwitchSettings(SwitchModelNames models);
+
+  // Checks text and, when it is good, makes it the table. Returns the
+  // problems found, empty when none; a text with problems leaves the table as
+  // it was. Key-code warnings alone are no problem (see Warnings()).
+  std::string LoadGridFromString(const std::string& text, const std::string& sourceName);
+  // The table as text, with LF line ends when asked, CR LF otherwise.
+  std::string TableToString(bool useLF) const;
+
+  // Reads a file as stored and loads it; throws "Could not open file.".
+  std::string ReadInFile(const std::string& fileName);
+  // Writes the table with CR LF line ends, replacing the file.
+  void WriteOutFile(const std::string& fileName) const;
+
+  // 1 to 9,999; rows are added or removed at the end.
+  void SetPortCount(int count);
+
+  int Type() const { return m_type; }
+  const std::string& TypeName() const { return m_typeName; }
+  const std::vector<SwitchRow>& Rows() const { return m_rows; }
+  // The key-code warnings of the last text loaded.
+  const std::string& Warnings() const { return m_warnings; }
+
+ private:
+  struct Parsed;
+  std::string Validate(const std::string& text, Parsed& parsed) const;
+  int TypeOf(const std::string& line) const;
+
+  SwitchModelNames m_models;
+  int m_type = SWITCH_TYPE_CUSTOM;
+  // The type line as it was read, so a table is written back as it came.
+  std::string m_typeName = "custom";
+  std::vector<SwitchRow> m_rows;
+  std::string m_warnings;
+};
+
+// The table text a SWITCH_SETTINGS packet carries (up to its zero).
+std::string SwitchSettingsText(const PacketHeader& header, const uint8_t* payload, size_t length);
+void RequestSwitchSettings(PacketSender& sender);
+// Sends the table with LF line ends and its terminating zero, subtype 0.
+void SendSwitchSettings(PacketSender& sender, const CSwitchSettings& table);
+
+}  // namespace admin

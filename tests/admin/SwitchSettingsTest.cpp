@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "admin/SwitchKeyCodes.h"
+#include "admin/SwitchSettings.h"
+#include "platform/TextError.h"
+#include "protocol/PacketTypes.h"
+#include "support/FakeSession.h"
+
+namespace admin {
+namespace {
+
+const SwitchModelNames MODELS = {"Four Port", "Eight Port", "demo"};
+
+std::string Table(const std::string& type, const std::string& ports) {
+  return "\n" + type + "\n\n\n\n" + ports;
+}
+
+TEST(SwitchSettingsTest, EachFaultStopsAtItsLineWithItsText) {
+  struct Case {
+    std::string text;
+    std::string problems;
+  };
+  const Case cases[] = {
+      {Table("custom", "`1`A`Q"), "Line 6: Invalid line ending\n"},
+      {Table("custom", "`1`A`Q\n\n`2`B`W\n"), "Line 7: Blank lines are not supported\n"},
+      {Table("custom", "; note\n"), "Line 6: Comment lines are not supported\n"},
+      {Table("no such switch", "`1`A`Q\n"), "Line 6: Invalid switch type\n"},
+      {Table("custom", "1 A Q\n"), "Line 6: Missing delimeter 1\n"},
+      {Table("custom", "`1 A Q\n"), "Line 6: Missing delimeter 2\n"},
+      {Table("custom", "`1`A Q\n"), "Line 6: Missing delimeter 3\n"},
+      {Table("custom", "`one`A`Q\n"), "Line 6: Non-numeric port number\n"},
+      {Table("custom", "`10000`A`Q\n"), "Line 6: Non-numeric port number\n"},
+      {Table("custom", "`2`A`Q\n"), "Line 6: The first Port number should be 1\n"},
+      {Table("custom", "`1`A`Q\n`2`B`W\n`4`C`E\n"), "Line 8: Port numbers are to be contiguous\n"},
+      {Table("custom", ""), "Line 5: No Ports specified\n"},
+      {Table("custom", "`1``Q\n"), "Line 6: Computer name must be 1 to 32 characters\n"},
+      {Table("custom", "`1`" + std::string(33, 'n') + "`Q\n"),
+       "Line 6: Computer name must be 1 to 32 characters\n"},
+      {Table("custom", "`1`A`LCtrl-dn Q LCtrl-down\n"),
+       "Line 6: Key code parse error\nInvalid entry  LCtrl-down  removed.\n"},
+      {Table("standalone", "`1`A`Q\n`2`B`W\n"), "'Standalone' must have exactly one port."},
+      {Table("demo", "`1`A`Q\n"), "Demo switch file must have exactly eight port entrys."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    CSwitchSettings table(MODELS);
+    ASSERT_EQ(table.LoadGridFromString(Table("custom", "`1`Kept`Q\n"), "test"), "");
+    EXPECT_EQ(table.LoadGridFromString(c.text, "test"), c.problems);
+    // A text with problems leaves the table as it was.
+    ASSERT_EQ(table.Rows().size(), 1u);
+    EXPECT_EQ(table.Rows()[0].name, "Kept");
+  }
+}
+
+TEST(SwitchSettingsTest, GoodTablesAndTheirTypes) {
+  struct Case {
+    std::string type;
+    int code;
+  };
+  const Case cases[] = {{"FOUR PORT", SWITCH_TYPE_FIRST_MODEL},
+                        {"eight port", SWITCH_TYPE_SECOND_MODEL},
+                        {"Standalone", SWITCH_TYPE_STANDALONE},
+                        {"CUSTOM", SWITCH_TYPE_CUSTOM}};
+  for (const Case& c : cases) {
+    CSwitchSettings table(MODELS);
+    EXPECT_EQ(table.LoadGridFromString(Table(c.type, "`1`A`Q\n`2`B`W\n"), "test"), "") << c.type;
+    EXPECT_EQ(table.Type(), c.code);
+  }
+  CSwitchSettings demo(MODELS);
+  std::string eight;
+  for (int port = 1; port <= 8; ++port)
+    eight += "`" + std::to_string(port) + "`PC`F" + std::to_string(port) + "\n";
+  EXPECT_EQ(demo.LoadGridFromString(Table("demo", eight), "test"), "");
+  EXPECT_EQ(demo.Type(), SWITCH_TYPE_THIRD_MODEL);
+}
+
+TEST(SwitchKeyCodesTest, OldSpellingsAreWarningsAndUnknownTokensFaults) {
+  struct Case {
+    const char* codes;
+    const char* text;
+    const char* details;
+    bool invalid;
+  };
+  const Case cases[] = {
+      {"ctrl alt Delete", "LCtrl LAlt Delete",
+       "Warning: ctrl converted to LCtrl\nWarning: alt converted to LAlt\n", false},
+      {"shift return  x", "LShift Enter x",
+       "Warning: shift converted to LShift\nWarning: return converted to Enter\n", false},
+      {"LCtrl-dn Q LCtrl-up", "LCtrl-dn Q LCtrl-up", "", false},
+      {"lctrl^kp+ ** f12-UP", "lctrl^kp+ ** f12-UP", "", false},
+      {"Q Bogus W", "Q W", "Invalid entry  Bogus  removed.\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codes);
+    const NormalisedKeyCodes result = NormaliseKeyCodes(c.codes);
+    EXPECT_EQ(result.text, c.text);
+    EXPECT_EQ(result.details, c.details);
+    EXPECT_EQ(result.invalid, c.invalid);
+  }
+}
+
+TEST(SwitchSettingsTest, FileWireAndFileAgainKeepTheTable) {
+  CSwitchSettings table(MODELS);
+  ASSERT_EQ(
+      table.LoadGridFromString(
+          Table("Eight Port",
+                "`1`Mail server`ctrl Q\n readonly `  `Spare`F1\n`2`  Web`LAlt-dn W LAlt-up\n"),
+          "test"),
+      "");
+  EXPECT_EQ(table.Warnings(), "Line 6:\nWarning: ctrl converted to LCtrl\n");
+  const auto file = std::filesystem::temp_directory_path() / "switch-round-trip.txt";
+  table.WriteOutFile(file.string());
+  std::ifstream in(file, std::ios::binary);
+  const std::string stored{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(stored,
+            "\r\nEight Port\r\n\r\n\r\n\r\n`1`Mail server`LCtrl Q\r\nreadonly "
+            "``Spare`F1\r\n`2`Web`LAlt-dn W "
+            "LAlt-up\r\n");
+
+  // To the unit and back: LF on the wire, its terminating zero.
+  FakeSession session;
+  CSwitchSettings fromFile(MODELS);
+  ASSERT_EQ(fromFile.ReadInFile(file.string()), "");
+  SendSwitchSettings(session, fromFile);
+  ASSERT_EQ(session.sent.size(), 1u);
+  const std::vector<uint8_t>& payload = session.sent[0].payload;
+  ASSERT_EQ(payload.back(), 0);
+  PacketHeader header(SWITCH_SETTINGS, 0);
+  header.DataSize = static_cast<uint16_t>(payload.size());
+  const std::string wire = SwitchSettingsText(header, payload.data(), payload.size());
+  EXPECT_EQ(wire.find('\r'), std::string::npos);
+  CSwitchSettings back(MODELS);
+  ASSERT_EQ(back.LoadGridFromString(wire, "unit"), "");
+  EXPECT_EQ(back.Rows(), table.Rows());
+  back.WriteOutFile(file.string());
+  std::ifstream again(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), stored);
+  std::filesystem::remove(file);
+}
+
+TEST(SwitchSettingsTest, AFileThatCannotBeOpenedIsSaidSo) {
+  CSwitchSettings table(MODELS);
+  try {
+    table.ReadInFile("/nonexistent/switch.txt");
+    ADD_FAILURE();
+  } catch (const TextError& e) {
+    EXPECT_EQ(e.Text(), "Could not open file.");
+  }
+}
+
+}  // namespace
+}  // namespace admin
