@@ -28,9 +28,12 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(QWidget* parent, core::Vi
   auto sheet = std::make_unique<PreferencesSheet>(parent, dialogs, core.Login().IsAdministrator());
   sheet->AddPage(std::make_unique<ConnectionPage>(dialogs, ini, InstalledModemNames(ini)));
   sheet->AddPage(std::make_unique<GeneralPage>(dialogs, ini));
-  // The keyboard takes up its settings afresh; the address book is read at
-  // each connect.
-  sheet->SetAppliedHandler([&core] { core.Keyboard().ReadSettings(); });
+  // Keyboard and mouse take up their settings afresh; the address book is
+  // read at each connect.
+  sheet->SetAppliedHandler([&core] {
+    core.Keyboard().ReadSettings();
+    core.Mouse().ReadSettings();
+  });
   sheet->ShowPage(PageOf(commandId));
   return sheet;
 }

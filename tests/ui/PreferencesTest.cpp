@@ -168,7 +168,7 @@ TEST_F(PreferencesTest, RefusedConnectionEditsAreShownWithTheirTextAndChangeNoth
   EXPECT_FALSE(page.AddFailoverButton().isEnabled());
 }
 
-TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardTakesThemUp) {
+TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMouseTakeThemUp) {
   ui::ViewerWindowSetup setup;
   setup.iniPath = m_path;
   setup.productName = "Tessaline";
@@ -202,6 +202,9 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardTakesT
   EXPECT_EQ(running.m_hotkeyPassthru, input::CKeystroke("F12"));
   EXPECT_EQ(running.triggerKeys, "LCtrl-down LCtrl-up");
   EXPECT_FALSE(running.scrollWithArrows);
+  EXPECT_FALSE(window.Core().Mouse().Settings().fastExit);
+  EXPECT_EQ(window.Core().Mouse().Settings().fastThreshold, 6000);
+  EXPECT_EQ(window.Core().Mouse().Settings().slowThreshold, 600);
 }
 
 TEST_F(PreferencesTest, RefusedGeneralSettingsKeepTheSheetOpenAndTheFileAsItWas) {
