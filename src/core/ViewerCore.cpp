@@ -31,6 +31,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
                                     setup.clock, setup.resolver}),
       m_login(m_orb, m_ini, desktop.dialogs, setup.productName),
       m_geometry(desktop.view, m_bmp, m_orb, desktop.window, m_ini, desktop.dialogs),
+      m_rendering(m_ini, m_orb),
       m_keyboard(input::InputEnvironment{m_orb,
                                          m_ini,
                                          desktop.window,
@@ -67,7 +68,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       }) {
   if (m_acceleration.Kept()) m_orb.SetOperatorAcceleration(*m_acceleration.Kept());
   m_orb.SetHooks({&m_video, &m_keyboard, nullptr});
-  m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin});
+  m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin, &m_rendering});
   m_geometry.SetViewChangeListener(&m_input);
 }
 
@@ -108,6 +109,7 @@ void ViewerCore::Start() {
   m_keyboard.ReadSettings();
   m_mouse.ReadSettings();
   m_geometry.OnInitialUpdate();
+  m_rendering.ReadSetting();
   m_viewTimer.Start(m_desktop.window);
 }
 

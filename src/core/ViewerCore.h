@@ -28,6 +28,7 @@
 #include "session/Orb.h"
 #include "settings/IniFile.h"
 #include "settings/ScopedTraceLog.h"
+#include "video/ColorModes.h"
 #include "video/FrameBitmap.h"
 #include "view/KVMDispatcher.h"
 #include "view/ViewGeometry.h"
@@ -76,8 +77,8 @@ class ViewerCore {
   // What WM_KVM_CONNECT_PROGRESS opens: the program's connect progress dialog.
   void SetConnectProgressHandler(std::function<void()> show);
 
-  // The view's first update (the keyboard's settings, the geometry), then its
-  // 10 ms timer.
+  // The view's first update (the keyboard's settings, the geometry, the
+  // rendering mode), then its 10 ms timer.
   void Start();
   // The connect command as the connect progress dialog gives it: a fresh walk
   // through the current target's addresses, the unit's texts collected. An
@@ -100,6 +101,7 @@ class ViewerCore {
   view::ViewVideoPath& Video() { return m_video; }
   input::KeyboardPipeline& Keyboard() { return m_keyboard; }
   input::MousePipeline& Mouse() { return m_mouse; }
+  video::ProgressiveRendering& Rendering() { return m_rendering; }
 
  private:
   Desktop m_desktop;
@@ -112,6 +114,7 @@ class ViewerCore {
   session::COrb m_orb;
   session::Login m_login;
   view::ViewGeometry m_geometry;
+  video::ProgressiveRendering m_rendering;
   input::KeyboardPipeline m_keyboard;
   input::MousePipeline m_mouse;
   ViewInput m_input;

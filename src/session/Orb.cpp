@@ -298,12 +298,6 @@ void COrb::SetCurrentTargetAddress(const std::string& address) {
   m_failover.SetTarget(std::move(target));
 }
 
-std::string COrb::ReadColorRendering() const {
-  settings::CAddress target;
-  target.ReadINIInfo(m_env.ini, "");
-  return target.ColorRendering();
-}
-
 void COrb::OnKeepAliveReceived() { m_counters.keepAliveStamp = Now(); }
 
 void COrb::KeepAliveTick() {

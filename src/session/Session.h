@@ -25,8 +25,6 @@ class Session : public PacketSender {
   // section) and the address in use.
   virtual std::string TargetLocation() const = 0;
   virtual std::string TargetAddress() const = 0;
-  // The current target's colour rendering, read again from the settings.
-  virtual std::string ReadColorRendering() const = 0;
 
   // The "encryption" value agreed in the negotiation; 0 when none was.
   virtual int NegotiatedCipher() const = 0;

@@ -13,6 +13,7 @@
 #include "platform/WindowThread.h"
 #include "protocol/PacketHeader.h"
 #include "session/PostedPacket.h"
+#include "video/ColorModes.h"
 
 namespace view {
 
@@ -82,6 +83,8 @@ struct DispatchHandlers {
   VideoHandlers* video = nullptr;
   InputHandlers* input = nullptr;
   AdminHandlers* admin = nullptr;
+  // The current rendering mode each login sends; none sends "no valid mode".
+  const video::ProgressiveRendering* rendering = nullptr;
 };
 
 }  // namespace view

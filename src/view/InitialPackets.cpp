@@ -7,6 +7,7 @@
 #include "platform/Trace.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
+#include "video/ColorModes.h"
 
 namespace view {
 namespace {
@@ -30,25 +31,12 @@ void SendResize(session::Session& session, platform::Size size) {
 
 }  // namespace
 
-std::pair<uint8_t, uint8_t> ColourLevels(const std::string& mode) {
-  if (mode == "Black & White always") return {0, 0};
-  if (mode == "Black & White -> Grey") return {0, 1};
-  if (mode == "Black & White -> Color") return {0, 2};
-  if (mode == "Grey always") return {1, 1};
-  if (mode == "Grey -> Color") return {1, 2};
-  if (mode == "Color always") return {2, 2};
-  return {255, 255};
-}
-
 void SendInitialPacketsToServer(session::Session& session, const platform::ViewWindow& view,
-                                VideoHandlers& video) {
+                                VideoHandlers& video, std::string_view renderingMode) {
   SendPing(session);
   SendPing(session);
 
-  const auto [low, high] = ColourLevels(session.ReadColorRendering());
-  const std::array<uint8_t, 2> levels{low, high};
-  PacketHeader colour(CHANGE_COLOR_LO_HI, 0);
-  session.SendPacket(colour, {levels.data(), levels.size()});
+  video::SendColorLevels(session, renderingMode);
   TraceCategory(5, SEND_INITIAL_PACKETS_CATEGORY, "Sending CHANGE_COLOR_LO_HI\n");
 
   if (!view.ClientOrigin()) throw TextError("SendInitialPacketsToServer: hWnd is NULL");

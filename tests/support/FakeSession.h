@@ -33,7 +33,6 @@ class FakeSession : public session::Session {
   bool IsLoggedIn() const override { return loggedIn; }
   std::string TargetLocation() const override { return location; }
   std::string TargetAddress() const override { return "10.0.0.5"; }
-  std::string ReadColorRendering() const override { return colorRendering; }
   int NegotiatedCipher() const override { return negotiated; }
   PayloadCipher& Cipher() override { return cipher; }
   void SendTimingPacket() override { ++timingPackets; }
@@ -65,7 +64,6 @@ class FakeSession : public session::Session {
   bool loggedIn = false;
   int negotiated = ENCRYPTION_BLOWFISH;
   PayloadCipher cipher;
-  std::string colorRendering = "Color always";
   int timingPackets = 0;
   int testPackets = 0;
   bool aborted = false;

@@ -56,8 +56,9 @@ class DispatcherTest : public testing::Test {
   DispatcherTest()
       : ini(dir.File("Remote.ini")),
         login(session, ini, dialogs, "Tessaline"),
+        rendering(ini, session),
         dispatcher(session, login, view, dialogs, "Tessaline") {
-    dispatcher.SetHandlers({&video, &input, nullptr});
+    dispatcher.SetHandlers({&video, &input, nullptr, &rendering});
   }
 
   static platform::Message Packet(uint8_t type, uint8_t subtype, std::vector<uint8_t> payload,
@@ -86,5 +87,6 @@ class DispatcherTest : public testing::Test {
   RecordingVideo video;
   RecordingInput input;
   session::Login login;
+  video::ProgressiveRendering rendering;
   view::KVMDispatcher dispatcher;
 };

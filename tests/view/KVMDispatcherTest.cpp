@@ -9,7 +9,6 @@
 #include "session/LoginCrypto.h"
 #include "support/TraceRecorder.h"
 #include "view/DispatcherFixture.h"
-#include "view/InitialPackets.h"
 
 using platform::HeadlessDialogs;
 using platform::Message;
@@ -292,18 +291,23 @@ TEST_F(DispatcherTest, LoggedInSendsTheInitialPacketsInOrder) {
   EXPECT_TRUE(login.IsAdministrator());
   EXPECT_EQ(input.passThroughCommands, 1);
   EXPECT_FALSE(session.attempt);
+  // No rendering mode chosen yet: the levels say "no valid mode".
   ASSERT_EQ(session.sent.size(), 4u);
   EXPECT_EQ(session.sent[0].header.type, PING);
   EXPECT_EQ(session.sent[0].payload.size(), 4u);
   EXPECT_EQ(session.sent[1].header.type, PING);
   EXPECT_EQ(session.sent[2].header.type, CHANGE_COLOR_LO_HI);
-  EXPECT_EQ(session.sent[2].payload, (std::vector<uint8_t>{2, 2}));
+  EXPECT_EQ(session.sent[2].payload, (std::vector<uint8_t>{255, 255}));
   EXPECT_EQ(session.sent[3].header.type, RESIZE);
   EXPECT_EQ(session.sent[3].payload, Word(1024, Word(768)));
 
   session.sent.clear();
   video.scaled = false;
-  session.colorRendering = "Grey -> Color";
+  // The mode chosen from the menu while offline is what the next login sends,
+  // whatever the target's own entry says.
+  ini.Write("TARGET-Default", "ColorRendering", "Black & White always");
+  rendering.OnViewProgressiveRendering(video::ID_VIEW_PROGRESSIVE_GREY_TO_COLOR, false);
+  EXPECT_TRUE(session.sent.empty());
   Feed(LOGGED_IN, 1, {11});
   ASSERT_EQ(session.sent.size(), 5u);
   EXPECT_EQ(session.sent[2].payload, (std::vector<uint8_t>{1, 2}));
@@ -329,15 +333,4 @@ TEST_F(DispatcherTest, MouseOutsidePassThroughEntersIt) {
   Message second = platform::MakeMessage(platform::WindowId::View, platform::WM_MOUSEMOVE);
   dispatcher.KVMMessageHandler(second);
   EXPECT_EQ(input.mouse, 1);
-}
-
-TEST(ColourLevels, FollowTheRenderingName) {
-  using Levels = std::pair<uint8_t, uint8_t>;
-  const std::pair<const char*, Levels> cases[] = {
-      {"Black & White always", {0, 0}},   {"Black & White -> Grey", {0, 1}},
-      {"Black & White -> Color", {0, 2}}, {"Grey always", {1, 1}},
-      {"Grey -> Color", {1, 2}},          {"Color always", {2, 2}},
-      {"color always", {255, 255}},
-  };
-  for (const auto& [name, levels] : cases) EXPECT_EQ(view::ColourLevels(name), levels) << name;
 }
