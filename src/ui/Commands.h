@@ -34,7 +34,25 @@ inline constexpr uint32_t ID_SETTINGS_KEYBOARD_MOUSE = 32873;
 inline constexpr uint32_t ID_TEACH_FULL_SCREEN = 32880;
 inline constexpr uint32_t ID_TEACH_PASS_THROUGH = 32877;
 inline constexpr uint32_t ID_REPAINT_LOCALLY = 32817;
+inline constexpr uint32_t ID_HELP_TOPICS = 32863;
 inline constexpr uint32_t ID_HELP_WEB = 32864;
 inline constexpr uint32_t ID_APP_ABOUT = 57664;
+
+// Diagnostics of the Debug menu.
+inline constexpr uint32_t ID_ASSESS_THROUGHPUT = 32831;
+inline constexpr uint32_t ID_FORCE_LOW_SPEED = 32832;
+inline constexpr uint32_t ID_FORCE_HIGH_SPEED = 32833;
+inline constexpr uint32_t ID_VIDEO_FROM_GRAB = 32882;
+inline constexpr uint32_t ID_VIDEO_RED_SCREEN = 32883;
+inline constexpr uint32_t ID_VIDEO_RED_SCREEN_FLASH_BOX = 32884;
+inline constexpr uint32_t ID_VIDEO_FROM_X = 32885;
+inline constexpr uint32_t ID_TUNE_VIDEO = 32895;
+inline constexpr uint32_t ID_TEST_ERROR_DIALOG = 32896;
+inline constexpr uint32_t ID_ABOUT_DETAILED = 32897;
+inline constexpr uint32_t ID_TEST_ALT_TAB = 32898;
+
+// The Edit menu.
+inline constexpr uint32_t ID_EDIT_PASTE_KEYSTROKES = 32960;
+inline constexpr uint32_t ID_EDIT_COPY_SCREEN = 32961;
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,6 +12,8 @@
 #include <QToolBar>
 
 #include "ui/Commands.h"
+#include "video/ColorAnalysis.h"
+#include "video/ColorModes.h"
 
 namespace ui {
 
@@ -18,6 +21,7 @@ MainFrame::MainFrame(const std::string& productName) {
   BuildCentre();
   BuildMenus(productName);
   BuildToolBars();
+  BuildChoiceBar();
   BuildStatusBar();
 }
 
@@ -63,6 +67,12 @@ void MainFrame::BuildMenus(const std::string& productName) {
   file->addSeparator();
   AddCommand(file, ID_APP_EXIT, "E&xit", "Quit the application.");
 
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  AddCommand(edit, ID_EDIT_PASTE_KEYSTROKES, "Paste as &Keystrokes",
+             "Type the clipboard's text on the remote computer.");
+  AddCommand(edit, ID_EDIT_COPY_SCREEN, "&Copy Screen",
+             "Put the remote screen on the clipboard as a picture.");
+
   QMenu* connection = menuBar()->addMenu("&Connect");
   AddCommand(connection, ID_CONNECT, "&Connect", "Connect to the selected unit.");
   AddCommand(connection, ID_DISCONNECT, "&Disconnect", "Disconnect from the unit.");
@@ -80,6 +90,12 @@ void MainFrame::BuildMenus(const std::string& productName) {
   auto* quad = new QActionGroup(this);
   quad->addAction(AddCommand(view, ID_VIEW_SINGLE, "S&ingle", "Show one server.", true));
   quad->addAction(AddCommand(view, ID_VIEW_QUAD, "&Quad", "Show four servers at once.", true));
+  view->addSeparator();
+  auto* rendering = new QActionGroup(this);
+  for (const video::RenderingMode& mode : video::RenderingModes())
+    rendering->addAction(AddCommand(
+        view, mode.commandId, QString::fromUtf8(mode.menuText),
+        "Render the remote screen as " + QString::fromUtf8(mode.name).toLower() + ".", true));
   view->addSeparator();
   AddCommand(view, ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar.", true)
       ->setChecked(true);
@@ -121,10 +137,37 @@ void MainFrame::BuildMenus(const std::string& productName) {
              "Choose the hotkeys and how pass-through is left.");
 
   QMenu* debug = menuBar()->addMenu("Debug");
+  AddCommand(debug, ID_ASSESS_THROUGHPUT, "Assess connection throughput",
+             "Measure the line speed the unit compresses for.");
+  AddCommand(debug, ID_FORCE_LOW_SPEED, "Force low speed mode", "Tell the unit the line is slow.");
+  AddCommand(debug, ID_FORCE_HIGH_SPEED, "Force high speed mode",
+             "Tell the unit the line is fast.");
+  debug->addAction(m_actions.at(ID_VIEW_REFRESH));
   AddCommand(debug, ID_REPAINT_LOCALLY, "Re&paint Locally only",
              "Repaint the whole view from the picture in memory.");
+  debug->addSeparator();
+  AddCommand(debug, ID_VIDEO_FROM_GRAB, "VideoFromGrab", "Video from the grabber.");
+  AddCommand(debug, ID_VIDEO_RED_SCREEN, "VideoRedScreen", "A red test screen.");
+  AddCommand(debug, ID_VIDEO_RED_SCREEN_FLASH_BOX, "VideoRedScreenWFlashBox",
+             "A red test screen with a flashing box.");
+  AddCommand(debug, ID_VIDEO_FROM_X, "VideoFromX", "Video from the X source.");
+  debug->addSeparator();
+  AddCommand(debug, video::ID_MAKE_COLOR_TABLE_DYNAMIC, "MakeColorTableDynamic",
+             "Trace the colour cube for ten colours.");
+  AddCommand(debug, video::ID_COLOR_REDUCTION, "ColorReduction", "Ask the unit for fewer colours.");
+  AddCommand(debug, ID_TUNE_VIDEO, "TuneVideo", "Tune the unit's video phase.");
+  debug->addSeparator();
+  AddCommand(debug, ID_TEST_ERROR_DIALOG, "TestErrorDialog", "Show the error dialog.");
+  AddCommand(debug, ID_ABOUT_DETAILED, "AboutBox - Detailed Version", "Show the versions in full.");
+  AddCommand(debug, ID_TEST_ALT_TAB, "TestAltTab", "Send Alt+Tab to the remote computer.");
+  debug->addSeparator();
+  for (uint32_t id :
+       {video::ID_VIEW_PROGRESSIVE_GREY_TO_COLOR, video::ID_VIEW_PROGRESSIVE_BW_TO_COLOR,
+        video::ID_VIEW_PROGRESSIVE_BW_TO_GREY})
+    debug->addAction(m_actions.at(id));
 
   QMenu* help = menuBar()->addMenu("&Help");
+  AddCommand(help, ID_HELP_TOPICS, "&Help Topics", "Open the viewer's manual.");
   AddCommand(help, ID_HELP_WEB, product + " &Web Support", "Open the product's web page.");
   help->addSeparator();
   AddCommand(help, ID_TEACH_FULL_SCREEN, "F&ull Screen Warning",
@@ -141,6 +184,32 @@ void MainFrame::BuildToolBars() {
                       ID_VIEW_ONE_TO_ONE, ID_REMOTE_CTRL_ALT_DEL, ID_VIEW_REFRESH})
     main->addAction(m_actions.at(id));
   m_toolBars.push_back(main);
+}
+
+// Choices made with the mouse only: a box filled by the program tells nobody.
+void MainFrame::BuildChoiceBar() {
+  QToolBar* bar = addToolBar("Units");
+  m_targetBox = new QComboBox(bar);
+  m_targetBox->setToolTip("The unit the next Connect reaches.");
+  m_targetBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  bar->addWidget(m_targetBox);
+  connect(m_targetBox, &QComboBox::activated, this, [this](int index) {
+    if (m_onTarget) m_onTarget(0, index);
+  });
+  bar->addSeparator();
+  for (int box = 0; box < SERVER_BOXES; ++box) {
+    auto* combo = new QComboBox(bar);
+    combo->setToolTip(box == SINGLE_SERVER_BOX
+                          ? QString("The server of the single view.")
+                          : QString("The server of quadrant %1 of the quad view.").arg(box - 1));
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    bar->addWidget(combo);
+    connect(combo, &QComboBox::activated, this, [this, box](int index) {
+      if (m_onServer) m_onServer(box, index);
+    });
+    m_serverBoxes.push_back(combo);
+  }
+  m_toolBars.push_back(bar);
 }
 
 void MainFrame::BuildStatusBar() {

@@ -1,6 +1,9 @@
 #include "ui/ViewerWindow.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -14,14 +17,21 @@
 #include "platform/Trace.h"
 #include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
+#include "settings/AddrBook.h"
 #include "settings/CommandLine.h"
+#include "settings/LeadingInt.h"
 #include "settings/MiscSettings.h"
 #include "ui/Commands.h"
 #include "ui/ConnectProgressDialog.h"
+#include "ui/DebugDialogs.h"
 #include "ui/FramePainter.h"
 #include "ui/KeyTranslate.h"
+#include "ui/PasteKeystrokes.h"
 #include "ui/PreferencesCommand.h"
+#include "ui/ServerChoices.h"
 #include "video/BitmapFile.h"
+#include "video/ColorAnalysis.h"
+#include "video/ColorModes.h"
 
 namespace ui {
 namespace {
@@ -37,6 +47,20 @@ constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_LWIN = 0x5B;
 constexpr int VK_RWIN = 0x5C;
 constexpr int VK_APPS = 0x5D;
+constexpr int32_t LOW_SPEED_RATE = 28000;
+constexpr int32_t HIGH_SPEED_RATE = 1000000;
+
+// The Debug menu's video sources, as GRAB_SOURCE subtypes.
+struct GrabSource {
+  uint32_t id;
+  uint8_t subtype;
+};
+constexpr GrabSource GRAB_SOURCES[] = {
+    {ID_VIDEO_FROM_GRAB, 0},
+    {ID_VIDEO_RED_SCREEN, 1},
+    {ID_VIDEO_RED_SCREEN_FLASH_BOX, 2},
+    {ID_VIDEO_FROM_X, 4},
+};
 
 // Under the keyboard grab, the keys a desktop keeps for itself come to the
 // view as hooked keys, as a keyboard hook would deliver them.
@@ -61,6 +85,11 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
       core::ViewerSetup{setup.iniPath, setup.productName, setup.viewerVersion, setup.traceLog},
       core::Desktop{m_thread, m_view, m_dialogs, m_keyboard, m_pointer});
   m_painter = std::make_unique<view::ViewPainter>(m_core->Bitmap(), m_core->Geometry(), m_view);
+  m_fullScreen = std::make_unique<FullScreen>(*m_frame, *m_core, m_dialogs, setup.productName,
+                                              [this](QSize size) {
+                                                m_deliveredSize = {size.width(), size.height()};
+                                              });
+  m_view.SetFullScreenHandler([this] { ToggleFullScreen(); });
   m_core->SetSessionObserver(this);
   m_core->SetMainWindowHandler([this](platform::Message& m) { HandleMainWindowMessage(m); });
   m_core->SetConnectProgressHandler([this] { RunConnectProgress(m_setup.connectTo); });
@@ -78,6 +107,8 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
   m_frame->SetCommandHandler([this](uint32_t id) { OnCommand(id); });
   m_frame->SetScrollHandler(
       [this](bool vertical, int action, int position) { OnScroll(vertical, action, position); });
+  m_frame->SetTargetHandler([this](int, int index) { OnTargetChosen(index); });
+  m_frame->SetServerHandler([this](int box, int index) { OnServerChosen(box, index); });
   m_frame->setWindowTitle(QString::fromStdString(setup.productName + " Viewer"));
 
   // A missing TopMost is written back as "False".
@@ -91,6 +122,8 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
 ViewerWindow::~ViewerWindow() {
   // The session's threads end with the viewer; nothing may then reach it.
   m_thread.KillTimer(CONNECTED_CLOCK_TIMER);
+  // The frame's closing moves the focus once more; the viewer is gone by then.
+  m_frame->View().SetHandlers({});
   m_core.reset();
   m_thread.Close();
 }
@@ -112,6 +145,7 @@ void ViewerWindow::Show() {
     m_dialogs.ShowError("Unable to start the application.",
                         "Failure in OnInitialUpdate(), could not start the app.\n" + e.Text());
   }
+  FillChoiceBoxes();
   UpdateMenuMarks();
   ShowStatus("Idle");
   if (m_setup.connectTo) {
@@ -145,6 +179,7 @@ void ViewerWindow::HandleMainWindowMessage(platform::Message& message) {
       m_thread.KillTimer(CONNECTED_CLOCK_TIMER);
       ShowStatus("Idle");
       m_frame->View().update();
+      UpdateMenuMarks();
       break;
     default:
       break;
@@ -174,9 +209,11 @@ void ViewerWindow::OnConnected() {
   m_dialogs.SetVersionTexts(
       {m_setup.productName, m_setup.viewerVersion, m_core->Orb().Negotiated().unitVersion});
   m_thread.SetTimer(CONNECTED_CLOCK_TIMER, CONNECTED_CLOCK_MS, [this] { ShowConnectedTime(); });
+  UpdateMenuMarks();
 }
 
 void ViewerWindow::ShowConnectedTime() {
+  UpdateEnabledCommands();
   if (!m_core->Orb().IsLoggedIn()) return;
   const int64_t seconds =
       std::max<int64_t>(0, platform::CalendarSeconds() - m_core->Login().LoginTime());
@@ -288,6 +325,14 @@ void ViewerWindow::UpdateMenuMarks() {
   const view::ViewGeometry& geometry = m_core->Geometry();
   m_frame->SetChecked(geometry.IsScaled() ? ID_VIEW_SCALED : ID_VIEW_SCROLLED, true);
   m_frame->SetChecked(geometry.IsQuadView() ? ID_VIEW_QUAD : ID_VIEW_SINGLE, true);
+  for (int box = SINGLE_SERVER_BOX + 1; box < SERVER_BOXES; ++box)
+    m_frame->ServerBox(box).setEnabled(geometry.IsQuadView());
+  // An unrecognised mode is marked as colour, though it sends no valid levels.
+  uint32_t rendering = video::ID_VIEW_COLOR;
+  for (const video::RenderingMode& mode : video::RenderingModes())
+    if (mode.name == m_core->Rendering().CurrentMode()) rendering = mode.commandId;
+  m_frame->SetChecked(rendering, true);
+  UpdateEnabledCommands();
   m_frame->SetChecked(ID_VIEW_AUTO_SIZE, geometry.AutoSize());
   m_frame->SetChecked(ID_VIEW_DONT_ENLARGE, geometry.DontEnlarge());
   m_frame->SetChecked(ID_VIEW_PASS_THROUGH, m_core->Keyboard().IsPassthru());
@@ -327,6 +372,143 @@ void ViewerWindow::ShowAbout() {
   QMessageBox::about(m_frame.get(),
                      QString::fromStdString("About " + m_setup.productName + " Viewer"),
                      QString::fromStdString(text));
+}
+
+// The remote key commands and the one-to-one view need a logged-in single view.
+void ViewerWindow::UpdateEnabledCommands() {
+  const bool allowed = m_core->Orb().IsLoggedIn() && !m_core->Geometry().IsQuadView();
+  for (uint32_t id :
+       {ID_REMOTE_ALT_TAB, ID_REMOTE_CTRL_ALT_DEL, ID_VIEW_ONE_TO_ONE, ID_TEST_ALT_TAB})
+    m_frame->SetEnabled(id, allowed);
+}
+
+void ViewerWindow::ToggleFullScreen() {
+  try {
+    m_fullScreen->Toggle();
+  } catch (const TextError& e) {
+    m_dialogs.ShowError("Error in OnVIEWFullScreen()\n", e.Text());
+  }
+  UpdateMenuMarks();
+}
+
+void ViewerWindow::FillChoiceBoxes() {
+  settings::CAddrBook book;
+  book.ReadFromINI(m_core->Ini());
+  FillTargetBox(m_frame->TargetBox(), book);
+  const settings::CAddress target = m_core->Orb().CurrentTarget();
+  const std::vector<int> servers = ServersOf(target.Servers());
+  const std::string section = target.SectionName();
+  for (int box = 0; box < SERVER_BOXES; ++box) {
+    const int quadrant = box == SINGLE_SERVER_BOX ? 0 : box - 1;
+    const int current = settings::LeadingInt(
+        m_core->Ini().Read(section, "QUADRANT_" + std::to_string(quadrant), "0", 20));
+    FillServerBox(m_frame->ServerBox(box), servers, current);
+  }
+}
+
+void ViewerWindow::OnTargetChosen(int index) {
+  Trace("Event associated with combo box for selecting a orb fired\n");
+  const std::string location = m_frame->TargetBox().itemText(index).toStdString();
+  try {
+    m_core->Orb().SelectUnit(index, location);
+  } catch (const TextError& e) {
+    m_dialogs.ShowError("Unable to select the unit", e.Text());
+  }
+  FillChoiceBoxes();
+}
+
+void ViewerWindow::OnServerChosen(int box, int index) {
+  view::ViewGeometry& geometry = m_core->Geometry();
+  const int server = m_frame->ServerBox(box).itemData(index).toInt();
+  if (box == SINGLE_SERVER_BOX) {
+    Trace("Changing server selected in single screen mode.\n");
+    geometry.WriteActiveServerForThisQuadrant(0, server);
+    geometry.OnViewQuadOrSingle(ID_VIEW_SINGLE);
+  } else {
+    const int quadrant = box - 1;
+    Trace("nSelection = %d   ItemData = %d   nQuadrant = %d\n", index, server, quadrant);
+    geometry.WriteActiveServerForThisQuadrant(quadrant, server);
+    geometry.OnViewQuadOrSingle(ID_VIEW_QUAD);
+  }
+  FillChoiceBoxes();
+  UpdateMenuMarks();
+}
+
+// The diagnostics; false for an id that is none of them.
+bool ViewerWindow::OnDebugCommand(uint32_t id) {
+  session::COrb& orb = m_core->Orb();
+  for (const GrabSource& source : GRAB_SOURCES)
+    if (source.id == id) {
+      PacketHeader grab(GRAB_SOURCE, source.subtype);
+      orb.SendPacket(grab);
+      return true;
+    }
+  switch (id) {
+    case ID_ASSESS_THROUGHPUT:
+      orb.SendTimingPacket();
+      return true;
+    case ID_FORCE_LOW_SPEED:
+    case ID_FORCE_HIGH_SPEED:
+      try {
+        orb.SendObservedRate(id == ID_FORCE_LOW_SPEED ? LOW_SPEED_RATE : HIGH_SPEED_RATE);
+      } catch (const TextError& e) {
+        throw TextError((id == ID_FORCE_LOW_SPEED ? "In OnActionsLielowspeed()\n"
+                                                  : "OnActionsLiehighspeed()\n") +
+                        e.Text());
+      }
+      return true;
+    case video::ID_MAKE_COLOR_TABLE_DYNAMIC:
+      video::MakeColorCube(video::COLOR_CUBE_DEMO_COLORS);
+      return true;
+    case video::ID_COLOR_REDUCTION: {
+      ColorReductionDialog dialog(m_frame.get());
+      if (dialog.exec() == QDialog::Accepted)
+        video::SendColorReduction(orb, dialog.SnapValue(), dialog.NumColors());
+      return true;
+    }
+    case ID_TUNE_VIDEO: {
+      TuneVideoDialog dialog(m_frame.get(), orb, [&orb] { return orb.IsConnected(); });
+      dialog.exec();
+      return true;
+    }
+    case ID_TEST_ERROR_DIALOG:
+      m_dialogs.ShowError("This is a test of the error dialog.",
+                          "Error occured in OnTestErrorDialog().\nNothing is wrong.");
+      return true;
+    case ID_ABOUT_DETAILED:
+      m_dialogs.ShowText("About " + m_setup.productName + " Viewer",
+                         m_setup.productName + " Viewer version: " + m_setup.viewerVersion +
+                             "\nVersion of the last " + m_setup.productName +
+                             " connected: " + orb.Negotiated().unitVersion);
+      return true;
+    case ID_TEST_ALT_TAB:
+      m_core->Keyboard().SendAltTab();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ViewerWindow::PasteClipboard() {
+  const std::string text = QGuiApplication::clipboard()->text().toStdString();
+  PasteAsKeystrokes(m_frame.get(), *m_core, m_dialogs, "Paste as Keystrokes", text,
+                    [this](int virtualKey, bool down) { m_keyboard.NoteKey(virtualKey, down); });
+}
+
+// Copied under the frame buffer's lock, so a picture half decoded is never taken.
+void ViewerWindow::CopyScreen() {
+  const QImage image = m_core->Bitmap().ReadPixels([](const video::PixelView& pixels) {
+    return CopyPixels(pixels, {0, 0, pixels.width, pixels.height});
+  });
+  if (image.isNull()) return;
+  QGuiApplication::clipboard()->setImage(image);
+}
+
+void ViewerWindow::OpenHelp() {
+  if (m_setup.helpFile.empty() ||
+      !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_setup.helpFile))))
+    m_dialogs.MessageBox(m_setup.productName, "Failed to created help window",
+                         platform::DialogButtons::Ok, platform::DialogIcon::Warning);
 }
 
 void ViewerWindow::OnCommand(uint32_t id) {
@@ -427,7 +609,32 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case ID_APP_ABOUT:
         ShowAbout();
         break;
+      case ID_HELP_TOPICS:
+        OpenHelp();
+        break;
+      case ID_VIEW_FULL_SCREEN:
+        ToggleFullScreen();
+        break;
+      case ID_EDIT_PASTE_KEYSTROKES:
+        PasteClipboard();
+        break;
+      case ID_EDIT_COPY_SCREEN:
+        CopyScreen();
+        break;
+      case video::ID_VIEW_COLOR:
+      case video::ID_VIEW_GRAY:
+      case video::ID_VIEW_256_COLOR:
+      case video::ID_VIEW_PROGRESSIVE_GREY_TO_COLOR:
+      case video::ID_VIEW_PROGRESSIVE_BW_TO_COLOR:
+      case video::ID_VIEW_PROGRESSIVE_BW_TO_GREY:
+        try {
+          core.Rendering().OnViewProgressiveRendering(id, core.Orb().IsConnected());
+        } catch (const TextError& e) {
+          m_dialogs.ShowError(video::RENDERING_PROBLEM_TEXT, e.Text());
+        }
+        break;
       default:
+        OnDebugCommand(id);
         break;
     }
   } catch (const TextError& e) {

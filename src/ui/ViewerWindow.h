@@ -12,6 +12,7 @@
 
 #include "core/ViewerCore.h"
 #include "session/SessionHooks.h"
+#include "ui/FullScreen.h"
 #include "ui/MainFrame.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtViewWindow.h"
@@ -29,6 +30,8 @@ struct ViewerWindowSetup {
   std::string productName;
   std::string viewerVersion;
   std::string webPage;
+  // The operator's manual the Help Topics entry opens.
+  std::string helpFile;
   std::optional<std::string> connectTo;
   std::optional<std::string> windowPos;
   bool traceLog = true;
@@ -50,6 +53,7 @@ class ViewerWindow : private session::SessionObserver {
   void OnCommand(uint32_t id);
   // The connect command's dialog, connecting to the address when one is given.
   void RunConnectProgress(const std::optional<std::string>& address);
+  bool IsFullScreen() const { return m_fullScreen->IsOn(); }
 
  private:
   // SessionObserver: the main window's side of the link.
@@ -66,6 +70,15 @@ class ViewerWindow : private session::SessionObserver {
   void DeliverViewSize();
   void OnScroll(bool vertical, int action, int position);
   void UpdateMenuMarks();
+  void UpdateEnabledCommands();
+  void ToggleFullScreen();
+  void FillChoiceBoxes();
+  void OnTargetChosen(int index);
+  void OnServerChosen(int box, int index);
+  bool OnDebugCommand(uint32_t id);
+  void PasteClipboard();
+  void CopyScreen();
+  void OpenHelp();
   void ShowConnectedTime();
   void ShowAbout();
   void Deliver(platform::Message message);
@@ -79,6 +92,7 @@ class ViewerWindow : private session::SessionObserver {
   X11Pointer m_pointer;
   std::unique_ptr<core::ViewerCore> m_core;
   std::unique_ptr<view::ViewPainter> m_painter;
+  std::unique_ptr<FullScreen> m_fullScreen;
   platform::Size m_deliveredSize;
   bool m_sizePending = false;
   bool m_commandLineConnect = false;

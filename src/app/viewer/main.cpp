@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "HelpFile.h"
 #include "InstanceMarker.h"
 #include "platform/TextError.h"
 #include "settings/Branding.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   setup.productName = branding.productName;
   setup.viewerVersion = settings::ViewerVersionString(branding.viewerPrefix);
   setup.webPage = branding.productWebPage;
+  setup.helpFile = viewer::FindHelpFile(QCoreApplication::applicationDirPath().toStdString());
   setup.connectTo = line.connectTo;
   setup.windowPos = line.windowPos;
   try {

@@ -1,0 +1,86 @@
+#include "ui/PasteKeystrokes.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include "input/UsKeyboardText.h"
+#include "platform/TextError.h"
+
+namespace ui {
+namespace {
+
+// Keys handed to the pipeline at a time: small enough for Abort to answer at once.
+constexpr size_t KEYS_PER_BATCH = 8;
+constexpr int FEED_INTERVAL_MS = 10;
+
+size_t CharacterCount(const std::string& utf8) {
+  size_t count = 0;
+  for (unsigned char c : utf8)
+    if ((c & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+}  // namespace
+
+bool ConfirmPasteLength(platform::OperatorDialogs& dialogs, const std::string& title,
+                        size_t characters) {
+  if (characters <= PASTE_CONFIRM_ABOVE) return true;
+  return dialogs.AskYesNo(title, "The clipboard holds " + std::to_string(characters) +
+                                     " characters.\nType them all on the remote computer?");
+}
+
+void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::OperatorDialogs& dialogs,
+                       const std::string& title, const std::string& text,
+                       std::function<void(int, bool)> noteKey) {
+  if (!core.Orb().IsLoggedIn()) {
+    dialogs.MessageBox(title, "Connect to a unit first.", platform::DialogButtons::Ok,
+                       platform::DialogIcon::Information);
+    return;
+  }
+  if (text.empty()) return;
+  const std::vector<input::CKeystroke> keys = input::UsKeystrokesFor(text);
+  if (!ConfirmPasteLength(dialogs, title, CharacterCount(text))) return;
+
+  input::KeyboardPipeline& keyboard = core.Keyboard();
+  // The keys reach the unit only in pass-through; the operator's own mode is
+  // given back afterwards.
+  const bool wasPassthru = keyboard.IsPassthru();
+  if (!wasPassthru) keyboard.ForcePassthruMode(true);
+
+  QProgressDialog progress("Typing the clipboard on the remote computer...", "Abort", 0,
+                           static_cast<int>(keys.size()), parent);
+  progress.setWindowTitle(QString::fromStdString(title));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  std::string failure;
+  size_t next = 0;
+  QTimer feed;
+  QObject::connect(&feed, &QTimer::timeout, &progress, [&] {
+    if (!keyboard.IsIdle()) return;
+    progress.setValue(static_cast<int>(next));
+    if (next == keys.size() || !failure.empty() || !core.Orb().IsLoggedIn()) {
+      progress.accept();
+      return;
+    }
+    const size_t end = std::min(keys.size(), next + KEYS_PER_BATCH);
+    const std::vector<input::CKeystroke> batch(keys.begin() + static_cast<ptrdiff_t>(next),
+                                               keys.begin() + static_cast<ptrdiff_t>(end));
+    next = end;
+    keyboard.TypeKeys(
+        batch, PASTE_KEY_GAP_MS,
+        [&noteKey](const input::CKeystroke& key) {
+          if (noteKey) noteKey(static_cast<int>(key.VirtualKey()), !key.IsUp());
+        },
+        [&failure](const std::string& text) { failure = text; });
+  });
+  feed.start(FEED_INTERVAL_MS);
+  progress.exec();
+  feed.stop();
+  // Keys already handed over finish; nothing is left held down.
+  while (!keyboard.IsIdle() && core.Orb().IsLoggedIn()) QCoreApplication::processEvents();
+  if (!wasPassthru && keyboard.IsPassthru()) keyboard.ForcePassthruMode(false);
+  if (!failure.empty()) throw TextError(failure);
+}
+
+}  // namespace ui
