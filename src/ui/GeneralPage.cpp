@@ -38,7 +38,7 @@ QWidget* GeneralPage::BuildKeyboard(const settings::KeyboardMousePrefs& prefs) {
   for (std::string_view choice : settings::TRIGGER_CHOICES) m_triggerKeys->addItem(Q(choice));
   m_triggerKeys->setCurrentText(Q(prefs.triggerKeys));
   connect(m_triggerKeys, &QComboBox::currentIndexChanged, this, [this] { SetModified(true); });
-  form->addRow("Hotkeys follow:", m_triggerKeys);
+  form->addRow("Trigger keys:", m_triggerKeys);
 
   QStringList keyNames;
   for (const input::CKeystroke& key : input::g_keystrokeTable) keyNames << Q(key.Name());
