@@ -1,39 +1,27 @@
 #include "video/ColorTable.h"
 
-#include <array>
-#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 namespace video {
 namespace {
 
-constexpr uint8_t Round(unsigned value, unsigned maximum) {
-  // floor(value * 255 / maximum + 0.5) in integers.
-  return static_cast<uint8_t>((value * 255 * 2 + maximum) / (2 * maximum));
-}
-
-// Blue, green, red and a zero byte per code, so one load fetches a pixel.
-using ColorEntry = std::array<uint8_t, 4>;
-
-std::array<ColorEntry, 65536> MakeTable() {
-  std::array<ColorEntry, 65536> table{};
-  for (unsigned code = 0; code < table.size(); ++code)
-    table[code] = {Round(code & 31, 31), Round((code >> 5) & 63, 63), Round(code >> 11, 31), 0};
-  table[1] = {0, 0, 0, 0};
-  return table;
-}
-
-const std::array<ColorEntry, 65536> TABLE = MakeTable();
+// floor(value * 255 / 31 + 0.5) and floor(value * 255 / 63 + 0.5), exact for
+// every 5- and 6-bit value, so no table is needed: a 256 KB one missed the
+// cache on every new colour.
+constexpr unsigned FIVE_MUL = 527, FIVE_ADD = 23;
+constexpr unsigned SIX_MUL = 259, SIX_ADD = 33;
+constexpr uint16_t BLACK_CODE = 1;
 
 inline uint32_t Expand(uint16_t code) {
-  const ColorEntry& entry = TABLE[code];
-  if constexpr (std::endian::native == std::endian::little) {
-    uint32_t word;
-    std::memcpy(&word, entry.data(), 4);
-    return word;
-  } else {
-    return entry[0] | (entry[1] << 8) | (entry[2] << 16);
-  }
+  if (code == BLACK_CODE) return 0;
+  const uint32_t blue = ((code & 31u) * FIVE_MUL + FIVE_ADD) >> 6;
+  const uint32_t green = (((code >> 5) & 63u) * SIX_MUL + SIX_ADD) >> 6;
+  const uint32_t red = ((code >> 11) * FIVE_MUL + FIVE_ADD) >> 6;
+  return blue | green << 8 | red << 16;
 }
 
 inline uint16_t CodeAt(const uint8_t* codes, int32_t i) {
@@ -46,36 +34,162 @@ inline void StorePixel(uint8_t* pixel, uint32_t word) {
   pixel[2] = static_cast<uint8_t>(word >> 16);
 }
 
+void ExpandEach(const uint8_t* codes, int32_t count, uint8_t* pixels) {
+  for (int32_t i = 0; i < count; ++i, pixels += 3) {
+    const uint16_t code = CodeAt(codes, i);
+    if (code != 0) StorePixel(pixels, Expand(code));
+  }
+}
+
+#if defined(__SSE2__)
+__attribute__((target("avx2"))) inline __m256i Scale256(__m256i value, unsigned multiplier,
+                                                        unsigned addend) {
+  const __m256i product =
+      _mm256_mullo_epi16(value, _mm256_set1_epi16(static_cast<int16_t>(multiplier)));
+  return _mm256_srli_epi16(
+      _mm256_add_epi16(product, _mm256_set1_epi16(static_cast<int16_t>(addend))), 6);
+}
+
+inline __m128i Scale(__m128i value, unsigned multiplier, unsigned addend) {
+  const __m128i product = _mm_mullo_epi16(value, _mm_set1_epi16(static_cast<int16_t>(multiplier)));
+  return _mm_srli_epi16(_mm_add_epi16(product, _mm_set1_epi16(static_cast<int16_t>(addend))), 6);
+}
+
+// Four 32-bit blue-green-red-zero pixels to twelve packed bytes in the low
+// twelve bytes of the result.
+inline __m128i PackFour(__m128i bgrx) {
+  const __m128i low24 = _mm_set1_epi64x(0x0000000000FFFFFF);
+  const __m128i next24 = _mm_set1_epi64x(0x0000FFFFFF000000);
+  const __m128i pairs =
+      _mm_or_si128(_mm_and_si128(bgrx, low24), _mm_and_si128(_mm_srli_epi64(bgrx, 8), next24));
+  const __m128i firstSix = _mm_set_epi64x(0, 0x0000FFFFFFFFFFFF);
+  const __m128i nextSix =
+      _mm_set_epi64x(0x00000000FFFFFFFF, static_cast<int64_t>(0xFFFF000000000000));
+  return _mm_or_si128(_mm_and_si128(pairs, firstSix),
+                      _mm_and_si128(_mm_srli_si128(pairs, 2), nextSix));
+}
+
+// Eight codes to 24 bytes of pixels; a pixel whose code is 0 keeps its bytes.
+inline void ExpandEight(uint8_t* pixels, __m128i code) {
+  const __m128i unchanged = _mm_cmpeq_epi16(code, _mm_setzero_si128());
+  const int unchangedBytes = _mm_movemask_epi8(unchanged);
+  if (unchangedBytes == 0xFFFF) return;
+  const __m128i blue = Scale(_mm_and_si128(code, _mm_set1_epi16(31)), FIVE_MUL, FIVE_ADD);
+  const __m128i green =
+      Scale(_mm_and_si128(_mm_srli_epi16(code, 5), _mm_set1_epi16(63)), SIX_MUL, SIX_ADD);
+  const __m128i red = Scale(_mm_srli_epi16(code, 11), FIVE_MUL, FIVE_ADD);
+  // Code 1 is black: its red and green are 0 already.
+  const __m128i black = _mm_cmpeq_epi16(code, _mm_set1_epi16(BLACK_CODE));
+  const __m128i blueGreen = _mm_or_si128(_mm_andnot_si128(black, blue), _mm_slli_epi16(green, 8));
+  const __m128i first = PackFour(_mm_unpacklo_epi16(blueGreen, red));
+  const __m128i second = PackFour(_mm_unpackhi_epi16(blueGreen, red));
+  __m128i head = _mm_or_si128(first, _mm_slli_si128(second, 12));
+  __m128i tail = _mm_srli_si128(second, 4);
+  auto* const headAt = reinterpret_cast<__m128i*>(pixels);
+  auto* const tailAt = reinterpret_cast<__m128i*>(pixels + 16);
+  if (unchangedBytes != 0) {
+    // The same packing turns the unchanged lanes into a mask over their bytes.
+    const __m128i keepFirst = PackFour(_mm_unpacklo_epi16(unchanged, unchanged));
+    const __m128i keepSecond = PackFour(_mm_unpackhi_epi16(unchanged, unchanged));
+    const __m128i keepHead = _mm_or_si128(keepFirst, _mm_slli_si128(keepSecond, 12));
+    const __m128i keepTail = _mm_srli_si128(keepSecond, 4);
+    head = _mm_or_si128(_mm_andnot_si128(keepHead, head),
+                        _mm_and_si128(keepHead, _mm_loadu_si128(headAt)));
+    tail = _mm_or_si128(_mm_andnot_si128(keepTail, tail),
+                        _mm_and_si128(keepTail, _mm_loadl_epi64(tailAt)));
+  }
+  _mm_storeu_si128(headAt, head);
+  _mm_storel_epi64(tailAt, tail);
+}
+
+// Sixteen codes, none of them 0, to 48 bytes of pixels: the same arithmetic
+// on twice the width, with byte shuffles doing the packing.
+__attribute__((target("avx2"))) void ExpandSixteen(uint8_t* pixels, __m256i code) {
+  const __m256i blue = Scale256(_mm256_and_si256(code, _mm256_set1_epi16(31)), FIVE_MUL, FIVE_ADD);
+  const __m256i green = Scale256(
+      _mm256_and_si256(_mm256_srli_epi16(code, 5), _mm256_set1_epi16(63)), SIX_MUL, SIX_ADD);
+  const __m256i red = Scale256(_mm256_srli_epi16(code, 11), FIVE_MUL, FIVE_ADD);
+  const __m256i black = _mm256_cmpeq_epi16(code, _mm256_set1_epi16(BLACK_CODE));
+  const __m256i blueGreen =
+      _mm256_or_si256(_mm256_andnot_si256(black, blue), _mm256_slli_epi16(green, 8));
+  // Per lane of eight pixels: blue and green come from blueGreen's bytes, red
+  // from the low byte of red's words; the first shuffle pair gives the lane's
+  // first 16 bytes, the second its last 8.
+  const __m256i headBlueGreen =
+      _mm256_setr_epi8(0, 1, -1, 2, 3, -1, 4, 5, -1, 6, 7, -1, 8, 9, -1, 10, 0, 1, -1, 2, 3, -1, 4,
+                       5, -1, 6, 7, -1, 8, 9, -1, 10);
+  const __m256i headRed =
+      _mm256_setr_epi8(-1, -1, 0, -1, -1, 2, -1, -1, 4, -1, -1, 6, -1, -1, 8, -1, -1, -1, 0, -1, -1,
+                       2, -1, -1, 4, -1, -1, 6, -1, -1, 8, -1);
+  const __m256i tailBlueGreen =
+      _mm256_setr_epi8(11, -1, 12, 13, -1, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, 11, -1, 12,
+                       13, -1, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i tailRed =
+      _mm256_setr_epi8(-1, 10, -1, -1, 12, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, 10, -1,
+                       -1, 12, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i head = _mm256_or_si256(_mm256_shuffle_epi8(blueGreen, headBlueGreen),
+                                       _mm256_shuffle_epi8(red, headRed));
+  const __m256i tail = _mm256_or_si256(_mm256_shuffle_epi8(blueGreen, tailBlueGreen),
+                                       _mm256_shuffle_epi8(red, tailRed));
+  const __m128i firstHead = _mm256_castsi256_si128(head);
+  const __m128i secondHead = _mm256_extracti128_si256(head, 1);
+  // Streamed past the caches: a frame is far larger than them, and the
+  // inflate state that must stay in them is what would be pushed out.
+  auto* const out = reinterpret_cast<__m128i*>(pixels);
+  _mm_stream_si128(out, firstHead);
+  _mm_stream_si128(out + 1, _mm_unpacklo_epi64(_mm256_castsi256_si128(tail), secondHead));
+  _mm_stream_si128(out + 2, _mm_alignr_epi8(_mm256_extracti128_si256(tail, 1), secondHead, 8));
+}
+
+// Returns how many codes it expanded: whole groups of sixteen; a group with an
+// unchanged pixel goes through the eight-wide path, which keeps its bytes.
+__attribute__((target("avx2"))) int32_t ExpandWide(const uint8_t* codes, int32_t count,
+                                                   uint8_t* pixels) {
+  const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0,
+                                        3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+  int32_t i = 0;
+  // Streaming stores need 16-byte alignment, which 48-byte steps keep.
+  while (i < count && reinterpret_cast<uintptr_t>(pixels) % 16 != 0) {
+    ExpandEach(codes, 1, pixels);
+    ++i, codes += 2, pixels += 3;
+  }
+  for (; i + 16 <= count; i += 16, codes += 32, pixels += 48) {
+    const __m256i code =
+        _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(codes)), swap);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(code, _mm256_setzero_si256())) == 0) {
+      ExpandSixteen(pixels, code);
+    } else {
+      ExpandEight(pixels, _mm256_castsi256_si128(code));
+      ExpandEight(pixels + 24, _mm256_extracti128_si256(code, 1));
+    }
+  }
+  // Streamed stores are seen by other threads only after a fence.
+  _mm_sfence();
+  return i;
+}
+#endif
+
 }  // namespace
 
 uint32_t ExpandCode(uint16_t code) { return Expand(code); }
 
 void ExpandCodes(const uint8_t* codes, int32_t count, uint8_t* pixels) {
   int32_t i = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    // Four changed pixels go out as two wide stores instead of twelve narrow
-    // ones; stores into the frame buffer are what bound this loop.
-    for (; i + 4 <= count; i += 4, pixels += 12) {
-      const uint16_t c0 = CodeAt(codes, i), c1 = CodeAt(codes, i + 1);
-      const uint16_t c2 = CodeAt(codes, i + 2), c3 = CodeAt(codes, i + 3);
-      if (c0 == 0 || c1 == 0 || c2 == 0 || c3 == 0) {
-        const uint16_t group[4] = {c0, c1, c2, c3};
-        for (int k = 0; k < 4; ++k)
-          if (group[k] != 0) StorePixel(pixels + 3 * k, Expand(group[k]));
-        continue;
-      }
-      const uint32_t e2 = Expand(c2);
-      const uint64_t low = Expand(c0) | (static_cast<uint64_t>(Expand(c1)) << 24) |
-                           (static_cast<uint64_t>(e2) << 48);
-      const uint32_t high = (e2 >> 16) | (Expand(c3) << 8);
-      std::memcpy(pixels, &low, 8);
-      std::memcpy(pixels + 8, &high, 4);
-    }
+#if defined(__SSE2__)
+  static const bool WIDE = __builtin_cpu_supports("avx2");
+  if (WIDE) {
+    i = ExpandWide(codes, count, pixels);
+    codes += 2 * i;
+    pixels += 3 * i;
   }
-  for (; i < count; ++i, pixels += 3) {
-    const uint16_t code = CodeAt(codes, i);
-    if (code != 0) StorePixel(pixels, Expand(code));
+  // Eight pixels at a time.
+  for (; i + 8 <= count; i += 8, codes += 16, pixels += 24) {
+    __m128i code = _mm_loadu_si128(reinterpret_cast<const __m128i*>(codes));
+    code = _mm_or_si128(_mm_slli_epi16(code, 8), _mm_srli_epi16(code, 8));
+    ExpandEight(pixels, code);
   }
+#endif
+  ExpandEach(codes, count - i, pixels);
 }
 
 }  // namespace video

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/TextError.h"
 #include "protocol/PacketTypes.h"
 #include "support/TraceRecorder.h"
@@ -117,6 +119,48 @@ TEST(ColorTable, ExpandsCodesToNearestEightBitChannels) {
     const uint32_t word = ExpandCode(c.code);
     EXPECT_EQ(Bgr(word & 255, (word >> 8) & 255, word >> 16), c.bgr) << std::hex << c.code;
   }
+}
+
+// Every code against the rounding worked out in floating point, then runs of
+// every length and position: the wide paths must write exactly what one pixel
+// at a time would, keep the pixels of code 0 and touch nothing past the run.
+TEST(ColorTable, RunsMatchPixelByPixelExpansionForEveryCode) {
+  const auto round = [](unsigned value, double maximum) {
+    return static_cast<uint32_t>(std::floor(value * 255.0 / maximum + 0.5));
+  };
+  for (uint32_t code = 2; code < 65536; ++code)
+    ASSERT_EQ(ExpandCode(static_cast<uint16_t>(code)),
+              round(code & 31, 31) | round((code >> 5) & 63, 63) << 8 | round(code >> 11, 31) << 16)
+        << std::hex << code;
+
+  constexpr size_t CODES = 65536 + 64;
+  Bytes codes;
+  for (size_t i = 0; i < CODES; ++i) PutBE16(codes, static_cast<uint32_t>((i * 40503) & 0xFFFF));
+  // Unchanged pixels alone, in pairs and filling a whole group of sixteen.
+  for (size_t at : {5, 6, 40, 77, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111})
+    codes[2 * at] = codes[2 * at + 1] = 0;
+  for (size_t at = 200; at < 216; ++at) codes[2 * at] = codes[2 * at + 1] = 0;
+
+  const auto reference = [&](size_t first, int32_t count, Bytes pixels) {
+    for (int32_t i = 0; i < count; ++i) {
+      const uint16_t code =
+          static_cast<uint16_t>(codes[2 * (first + i)] << 8 | codes[2 * (first + i) + 1]);
+      if (code == 0) continue;
+      const uint32_t word = ExpandCode(code);
+      for (int k = 0; k < 3; ++k) pixels[3 * i + k + 3] = static_cast<uint8_t>(word >> (8 * k));
+    }
+    return pixels;
+  };
+  const auto check = [&](size_t first, int32_t count) {
+    // One guard pixel before and after the run.
+    Bytes pixels(3 * (static_cast<size_t>(count) + 2), 0xA5);
+    const Bytes expected = reference(first, count, pixels);
+    ExpandCodes(codes.data() + 2 * first, count, pixels.data() + 3);
+    ASSERT_EQ(pixels, expected) << "run of " << count << " from " << first;
+  };
+  for (int32_t count = 0; count <= 50; ++count)
+    for (size_t first : {0, 1, 3, 95, 190, 199}) check(first, count);
+  check(0, static_cast<int32_t>(CODES));
 }
 
 TEST_F(VideoDecoding, UncompressedItems) {
