@@ -7,6 +7,7 @@ ORB_PACKAGES=(
   clang libclang-rt-14-dev
   qt6-base-dev libx11-dev libxtst-dev
   xvfb xauth xdotool
+  libcli11-dev
 )
 
 # Installs whatever is missing (needs root, as on a fresh machine).

@@ -119,7 +119,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
        [&](const std::string& v) {
          o.textMessageSeconds = static_cast<int>(Number("--text-msg-seconds", v, 0, 255));
        }},
-      {"--users", [&](const std::string& v) { o.users = UserList::Load(v); }},
+      {"--users",
+       [&](const std::string& v) {
+         o.users = UserList::Load(v);
+         o.usersFile = v;
+       }},
+      {"--switch-table", [&](const std::string& v) { o.switchTable = LoadSwitchTable(v); }},
+      {"--config-doc", [&](const std::string& v) { o.configDocument = LoadConfigDocument(v); }},
       {"--challenge-length",
        [&](const std::string& v) {
          o.challengeLength = static_cast<int>(Number("--challenge-length", v, 0, 199));
@@ -150,6 +156,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--help", &result.help},
       {"--busy", &o.busy},
       {"--refuse-login", &o.refuseLogin},
+      {"--refuse-admin", &o.refuseAdmin},
+      {"--malformed-admin", &f.malformedAdmin},
       {"--verbose", &o.verbose},
       {"--log-keys", &result.logKeys},
       {"--fault-close-mid-packet", &f.closeMidPacket},
@@ -255,13 +263,50 @@ Session and login
   --login-timeout-s N       end with "Time expired for logging in" when nobody has logged in
                             after N seconds (default 120; 0 = never)
   --users FILE              the accounts, one per line: name:password:admin or
-                            name:password:user ('#' starts a comment line; the password
-                            may hold ':'). Default: one administrator admin / admin
+                            name:password:user, optionally followed by :dialback:ipmask
+                            (digits, blanks, '-' and ','; four parts each 0-255 or *);
+                            '#' starts a comment line; the password may hold ':'. A list
+                            an administrator sends replaces the file (comments are lost).
+                            Default: admin / admin (administrator), operator / operator
+                            and night / shift (dialback 555-0123, mask 192.168.1.*)
   --challenge-length N      characters of the login challenge (default 16)
   --refuse-login            refuse every login; the third refusal ends the session with
                             "Too many login attempts."
   --text-msg TEXT           send TEXT as a TEXT_MSG right after login
   --text-msg-seconds N      how long the viewer shows it (its subtype; 0 = a message box)
+
+Administration (for a viewer logged in as an administrator)
+  Right after such a login the unit sends its accounts list (USERS_LIST subtype 1, under the
+  session cipher, or under the user list's cipher while the session has none; not sent when
+  neither is agreed; passwords as held, every password-changed field "F") and its
+  configuration document (SERVER_CONFIG_DATA subtype 1: length with the zero, then the text
+  and its zero deflated with a sync flush, the stream never finished). REQUEST_SWITCH_SETTINGS
+  is answered with SWITCH_SETTINGS subtype 0: the table text, LF line ends, and its zero.
+  A USERS_LIST, SWITCH_SETTINGS or SERVER_CONFIG_DATA (subtype 1 compressed as above, any
+  other the text) from an administrator replaces the unit's own at once: new logins use the
+  new accounts, the next request or login gets the new table or document. An account marked
+  "F" keeps the password the unit holds for its name. A change the unit will not take (not
+  an administrator, --refuse-admin, a malformed packet, a list without an administrator, a
+  table whose lines do not end in LF alone, a document without <Document ...>) changes
+  nothing and is answered with a TEXT_MSG (subtype 0) "<What> not changed: <why>.".
+  Files below /mnt/flash/Quil/ live in memory for the unit's life, empty at the start:
+  GET_FILE (the path and its zero) is answered with subtype 1, the length (32-bit) and the
+  bytes, or subtype 0; PUT_FILE (path length, data length, path, data, each with its zero)
+  stores the data without its zero and answers subtype 0, or 1 (will not overwrite) or 2
+  (cannot open: a bad path or request).
+  --switch-table FILE       the switch table as it starts, a text file with CR LF or LF line
+                            ends (line 1 empty, line 2 the switch type, lines 3 to 5 empty,
+                            then "`<port>`<name>`<key codes>" per port). Default: "custom",
+                            ports 1 Alpha, 2 Bravo and 3 Charlie
+  --config-doc FILE         the configuration document as it starts (XML with a <Document>
+                            element, under 400,000 bytes). Default: ports COM1 and COM2, a
+                            modem Modem1 installed on COM1, a power strip Strip1 not installed
+  --refuse-admin            refuse every change an administrator sends (PUT_FILE answers 1
+                            for a file the unit holds, 2 for a new one)
+  --malformed-admin         send every accounts list, switch table and document spoilt: the
+                            list's count claims one account more than it holds, the table is
+                            cut in its last line without its zero, the document's zlib
+                            stream does not inflate (a bad header)
 
 Video
   --screen WxH              the target's native screen (default 1024x768, at most 1600x1200)
@@ -305,15 +350,17 @@ Faults (each fires once, at the first video update unless said otherwise)
   --fault-unknown-type      right after login, send a packet of type 99
   --fault-finished-stream   end the first compressed video packet with Z_FINISH
   --fault-big-screen        announce a screen of 1,601 x 1,200 in NEW_SIZE
-  --fault-noise RATE        on every packet after login, with probability RATE (0 to 1),
-                            line noise: 1 to 16 random bytes before the packet or a broken
-                            checksum, so the viewer must resynchronise (seeded, repeatable)
+  --fault-noise RATE        on every packet after the first video packet (which starts the
+                            one compressed stream, so no resend could replace it), with
+                            probability RATE (0 to 1), line noise: 1 to 16 random bytes
+                            before the packet or a broken checksum, so the viewer must
+                            resynchronise (seeded, repeatable)
   --fault-drop-carrier      drop the line after the first full picture (a modem says NO
                             CARRIER; a cable goes quiet)
   --fault-no-answer         every dial ends in NO ANSWER
   --fault-busy              every dial ends in BUSY
   --fault-no-ring           a call-back never rings (with --call-back)
-  (--refuse-login and --busy above are faults too)
+  (--refuse-login, --busy, --refuse-admin and --malformed-admin above are faults too)
 )";
 }
 

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "ConfigDocument.h"
 #include "KeyEvent.h"
+#include "SwitchTable.h"
 #include "Users.h"
 
 namespace sim {
@@ -25,9 +27,12 @@ struct Faults {
   bool unknownType = false;     // one packet of a type the catalogue does not know
   bool finishedStream = false;  // the first compressed video packet ends its deflate stream
   bool bigScreen = false;       // NEW_SIZE announces 1,601 x 1,200
+  // Every accounts list, switch table and configuration document is sent spoilt: the list
+  // counts an account it does not hold, the table is cut short, the document does not inflate.
+  bool malformedAdmin = false;
 
   // On a serial line.
-  double noiseRate = 0;       // share of packets after login hit by line noise
+  double noiseRate = 0;       // share of packets after the first video packet hit by noise
   bool dropCarrier = false;   // the line drops after the first full picture
   bool dialNoAnswer = false;  // a dial ends in NO ANSWER
   bool dialBusy = false;      // a dial ends in BUSY
@@ -67,8 +72,14 @@ struct UnitOptions {
   std::string textMessage;
   int textMessageSeconds = 0;
   UserList users = UserList::Default();
+  std::string usersFile;  // where an accounts list an administrator sends is written back
   int challengeLength = 16;
   bool refuseLogin = false;
+
+  // Administration: the unit's records as it starts.
+  std::string switchTable = DefaultSwitchTable();
+  std::string configDocument = DefaultConfigDocument();
+  bool refuseAdmin = false;  // refuse every change an administrator sends
 
   // Video.
   int nativeWidth = 1024;

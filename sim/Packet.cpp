@@ -38,7 +38,15 @@ Bytes EncodePacket(const Packet& packet, int cipher, const SessionKeys* keys) {
   return out;
 }
 
-std::optional<Packet> PacketReader::Next(int cipher, const SessionKeys* keys) {
+int PayloadCiphers::ForSending(std::uint8_t type) const {
+  return type == USERS_LIST && (session == CIPHER_NONE || session == 10) ? accountsList : session;
+}
+
+int PayloadCiphers::ForReceiving(std::uint8_t type, std::uint8_t subtype) const {
+  return subtype == 1 ? ForSending(type) : session;
+}
+
+std::optional<Packet> PacketReader::Next(const PayloadCiphers& ciphers, const SessionKeys* keys) {
   if (m_buffer.size() < HEADER_SIZE) return std::nullopt;
   const std::uint8_t* head = m_buffer.data();
   if (head[0] != SIGNATURE_1 || head[1] != SIGNATURE_2)
@@ -51,7 +59,7 @@ std::optional<Packet> PacketReader::Next(int cipher, const SessionKeys* keys) {
   Packet packet;
   packet.type = head[6];
   packet.subtype = head[7];
-  const bool encrypted = head[8] != 0;
+  packet.encrypted = head[8] != 0;
   Bytes payload(m_buffer.begin() + HEADER_SIZE, m_buffer.begin() + HEADER_SIZE + wire);
   m_buffer.erase(m_buffer.begin(), m_buffer.begin() + HEADER_SIZE + wire);
   if (!payload.empty()) {
@@ -63,8 +71,9 @@ std::optional<Packet> PacketReader::Next(int cipher, const SessionKeys* keys) {
   if (dataSize > payload.size())
     throw std::runtime_error("DataSize " + std::to_string(dataSize) + " exceeds the payload of " +
                              std::to_string(payload.size()) + " bytes");
-  if (encrypted) {
-    if (cipher == CIPHER_NONE || !keys)
+  if (packet.encrypted) {
+    const int cipher = ciphers.ForReceiving(packet.type, packet.subtype);
+    if (cipher == CIPHER_NONE || cipher == 10 || !keys)
       throw std::runtime_error("encrypted packet before a cipher was agreed");
     if (payload.size() % 8 != 0) throw std::runtime_error("encrypted payload is not whole blocks");
     keys->Decrypt(cipher, payload);
@@ -136,6 +145,18 @@ const char* TypeName(std::uint8_t type) {
       return "ERROR_RESYNC";
     case TUNE_VIDEO:
       return "TUNE_VIDEO";
+    case GET_FILE:
+      return "GET_FILE";
+    case PUT_FILE:
+      return "PUT_FILE";
+    case USERS_LIST:
+      return "USERS_LIST";
+    case SERVER_CONFIG_DATA:
+      return "SERVER_CONFIG_DATA";
+    case SWITCH_SETTINGS:
+      return "SWITCH_SETTINGS";
+    case REQUEST_SWITCH_SETTINGS:
+      return "REQUEST_SWITCH_SETTINGS";
   }
   return "Unknown";
 }

@@ -28,8 +28,11 @@ enum PacketType : std::uint8_t {
   CHANGE_COLOR_LO_HI = 80,
   TELL_SERVERS_SELECTED = 90,
   ONE_TO_ONE = 110,
+  GET_FILE = 122,
+  PUT_FILE = 124,
   VIDEO_OFFSETS = 135,
   MISC_CONFIG_DATA = 141,
+  USERS_LIST = 150,
   THROUGHPUT_TEST_PACKET = 170,
   THROUGHPUT_OBSERVED = 180,
   ASK_USER_QUESTIONS = 200,
@@ -40,6 +43,9 @@ enum PacketType : std::uint8_t {
   RESEND_FROM = 242,
   ERROR_RESYNC = 243,
   TUNE_VIDEO = 245,
+  SERVER_CONFIG_DATA = 247,
+  SWITCH_SETTINGS = 250,
+  REQUEST_SWITCH_SETTINGS = 252,
 };
 
 constexpr std::size_t HEADER_SIZE = 10;
@@ -51,7 +57,18 @@ constexpr std::size_t MAX_WIRE_PAYLOAD = 60000;
 struct Packet {
   std::uint8_t type = 0;
   std::uint8_t subtype = 0;
-  Bytes data;  // the meaningful bytes, DataSize of them
+  Bytes data;              // the meaningful bytes, DataSize of them
+  bool encrypted = false;  // as received; a packet to send is encrypted as its cipher says
+};
+
+// The cipher a payload travels under: the session's, except that the accounts list never goes
+// in plain: while the session has no cipher, it takes the one agreed for it (-1 when none).
+struct PayloadCiphers {
+  int session = 11;  // NONE
+  int accountsList = -1;
+
+  int ForSending(std::uint8_t type) const;
+  int ForReceiving(std::uint8_t type, std::uint8_t subtype) const;
 };
 
 class SessionKeys;
@@ -68,9 +85,9 @@ class PacketReader {
   void Append(const std::uint8_t* bytes, std::size_t n) {
     m_buffer.insert(m_buffer.end(), bytes, bytes + n);
   }
-  // The next whole packet, decrypted with `cipher` when marked encrypted; nothing when more
+  // The next whole packet, decrypted with its cipher when marked encrypted; nothing when more
   // bytes are needed.
-  std::optional<Packet> Next(int cipher, const SessionKeys* keys);
+  std::optional<Packet> Next(const PayloadCiphers& ciphers, const SessionKeys* keys);
 
  private:
   Bytes m_buffer;

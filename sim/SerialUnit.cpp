@@ -8,7 +8,7 @@
 
 namespace sim {
 
-SerialUnit::SerialUnit(UnitOptions options) : m_options(std::move(options)) {}
+SerialUnit::SerialUnit(UnitOptions options) : m_options(std::move(options)), m_records(m_options) {}
 
 SerialUnit::~SerialUnit() { Stop(); }
 
@@ -68,7 +68,7 @@ void SerialUnit::RunSession(Link& link) {
   }
   // The session's own end comes too early to announce: the line is ready for the next call
   // only once the call is down.
-  Session(link, m_options, m_stop, m_target).Run([] {});
+  Session(link, m_options, m_stop, m_target, m_records).Run([] {});
 }
 
 void SerialUnit::Ended() {

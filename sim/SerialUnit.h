@@ -12,6 +12,7 @@
 #include "Link.h"
 #include "Options.h"
 #include "Target.h"
+#include "UnitRecords.h"
 
 namespace sim {
 
@@ -36,6 +37,7 @@ class SerialUnit {
 
   const UnitOptions m_options;
   Target m_target;
+  UnitRecords m_records;
   std::optional<Line> m_line;
   std::atomic<bool> m_stop{false};
   std::thread m_thread;

@@ -35,11 +35,13 @@ std::optional<Rect> FillSquare(int width, int height) {
 }  // namespace
 
 Session::Session(Link& link, const UnitOptions& options, const std::atomic<bool>& stop,
-                 Target& target)
+                 Target& target, UnitRecords& records)
     : m_link(link),
       m_options(options),
       m_stop(stop),
       m_target(target),
+      m_records(records),
+      m_administration(records, options, m_ciphers, [this](const Packet& p) { Send(p); }),
       m_noise(options.faults.noiseRate) {}
 
 void Session::Run(const std::function<void()>& ending) {
@@ -60,6 +62,8 @@ void Session::Serve() {
   m_agreement = Negotiate(m_link, m_options, false, m_stop);
   const int agreed = m_agreement.encryption.value_or(CIPHER_NONE);
   m_sessionCipher = agreed == CIPHER_TRIPLE_DES || agreed == CIPHER_BLOWFISH ? agreed : CIPHER_NONE;
+  const int special = m_agreement.specialType.value_or(-1);
+  m_ciphers.accountsList = special >= CIPHER_NONE && special <= CIPHER_BLOWFISH ? special : -1;
   Log("negotiated: viewer '%s', session cipher %d", m_agreement.viewerVersion.c_str(),
       m_sessionCipher);
 
@@ -75,7 +79,7 @@ void Session::Serve() {
       m_lastFromViewer = Clock::now();
       m_reader.Append(buffer, got);
       while (!m_done) {
-        auto packet = m_reader.Next(m_cipher, m_keys ? &*m_keys : nullptr);
+        auto packet = m_reader.Next(m_ciphers, m_keys ? &*m_keys : nullptr);
         if (!packet) break;
         Handle(*packet);
       }
@@ -138,6 +142,10 @@ void Session::Handle(const Packet& packet) {
       if (m_loggedIn) HandleVideoRequest(packet);
       return;
     default:
+      if (Administration::IsAdministrative(packet.type)) {
+        if (m_loggedIn) m_administration.Handle(packet, m_admin);
+        return;
+      }
       // Everything else the viewer may send (keep-alive, throughput report, grab source, video
       // offsets, tuning, ...) changes nothing in this model of the unit.
       return;
@@ -157,7 +165,7 @@ void Session::HandleReplies(const Packet& packet) {
     return;
   }
   const User* user = replies && !m_options.refuseLogin
-                         ? CheckLogin(m_options.users, m_challenge, *replies)
+                         ? CheckLogin(m_records.users, m_challenge, *replies)
                          : nullptr;
   const Bytes cipherByte{static_cast<std::uint8_t>(m_sessionCipher)};
   if (!user) {
@@ -177,8 +185,9 @@ void Session::HandleReplies(const Packet& packet) {
   Log("'%s' logged in%s", user->name.c_str(), user->admin ? " as administrator" : "");
   Send({LOGGED_IN, static_cast<std::uint8_t>(user->admin ? 2 : 1), cipherByte});
   m_loggedIn = true;
+  m_admin = user->admin;
   m_keys = SessionKeys::FromPassword(user->password);
-  m_cipher = m_sessionCipher;
+  m_ciphers.session = m_sessionCipher;
 
   m_width = m_options.nativeWidth;
   m_height = m_options.nativeHeight;
@@ -187,6 +196,7 @@ void Session::HandleReplies(const Packet& packet) {
                                   : SizePacket(NEW_SIZE, m_width, m_height));
   if (!m_options.textMessage.empty()) SendText(m_options.textMessage, m_options.textMessageSeconds);
   if (m_options.faults.unknownType) Send({99, 0, Bytes{1, 2, 3, 4}});
+  if (m_admin) m_administration.Greet();
 }
 
 void Session::HandleVideoRequest(const Packet& packet) {
@@ -298,14 +308,16 @@ void Session::SendFaultsBeforeVideo() {
 
 void Session::Send(const Packet& packet) {
   if (m_stalled || m_done) return;
-  Bytes wire = EncodePacket(packet, m_cipher, m_keys ? &*m_keys : nullptr);
+  Bytes wire = EncodePacket(packet, m_ciphers.ForSending(packet.type), m_keys ? &*m_keys : nullptr);
   m_resendLog.Record(packet, wire);
   Transmit(std::move(wire));
 }
 
 void Session::Transmit(Bytes wire) {
-  // Noise before login would only repeat the login; the picture is what must survive it.
-  m_link.SendAll(m_loggedIn ? m_noise.Apply(std::move(wire)) : wire);
+  // Noise before login would only repeat the login, and the first video packet carries the
+  // header of the one compressed stream, which no resend can give back; the picture after it
+  // is what must survive the noise.
+  m_link.SendAll(m_noisy ? m_noise.Apply(std::move(wire)) : wire);
 }
 
 void Session::Resend(const Packet& packet) {
@@ -326,7 +338,7 @@ void Session::Resend(const Packet& packet) {
 
 void Session::SendVideo(const Packet& packet) {
   if (m_stalled || m_done) return;
-  Bytes bytes = EncodePacket(packet, m_cipher, m_keys ? &*m_keys : nullptr);
+  Bytes bytes = EncodePacket(packet, m_ciphers.session, m_keys ? &*m_keys : nullptr);
   const bool first = !m_videoSent;
   m_videoSent = true;
   if (first && m_options.faults.badChecksum) {
@@ -339,6 +351,7 @@ void Session::SendVideo(const Packet& packet) {
     throw std::runtime_error("closed in the middle of a packet, as asked");
   }
   Transmit(std::move(bytes));
+  m_noisy = true;
 }
 
 void Session::SendText(const std::string& text, int seconds) {

@@ -1,7 +1,7 @@
 #pragma once
 // One viewer's connection, from negotiation to close: login (with the call-back on a modem
-// call), keep-alive, echoes, text messages, keys applied to the target, video, the resending
-// after line errors and the injected faults.
+// call), keep-alive, echoes, text messages, keys applied to the target, video, the
+// administrator's requests, the resending after line errors and the injected faults.
 
 #include <atomic>
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "Administration.h"
 #include "Cipher.h"
 #include "LineNoise.h"
 #include "Link.h"
@@ -17,13 +18,15 @@
 #include "Packet.h"
 #include "ResendLog.h"
 #include "Target.h"
+#include "UnitRecords.h"
 #include "VideoEncoder.h"
 
 namespace sim {
 
 class Session {
  public:
-  Session(Link& link, const UnitOptions& options, const std::atomic<bool>& stop, Target& target);
+  Session(Link& link, const UnitOptions& options, const std::atomic<bool>& stop, Target& target,
+          UnitRecords& records);
   // Serves the viewer until either side ends the connection or the unit stops; never throws.
   // `ending` runs before the viewer can see the connection close; the link's owner closes it.
   void Run(const std::function<void()>& ending);
@@ -53,12 +56,13 @@ class Session {
   const std::atomic<bool>& m_stop;
   Agreement m_agreement;
   PacketReader m_reader;
-  int m_cipher = CIPHER_NONE;
+  PayloadCiphers m_ciphers;  // the session's is NONE until login
   int m_sessionCipher = CIPHER_NONE;
   std::optional<SessionKeys> m_keys;
 
   bool m_done = false;
   bool m_loggedIn = false;
+  bool m_admin = false;
   int m_failures = 0;
   std::string m_challenge;
 
@@ -69,6 +73,8 @@ class Session {
   int m_keepAlivesSent = 0;
 
   Target& m_target;
+  UnitRecords& m_records;
+  Administration m_administration;
   bool m_screenChanged = false;  // by a key, since the last update
   VideoEncoder m_encoder;
   int m_width = 0, m_height = 0;
@@ -76,6 +82,7 @@ class Session {
   std::uint32_t m_frame = 0;
   int m_lowLevel = LEVEL_COLOUR, m_highLevel = LEVEL_COLOUR;
   bool m_videoSent = false;
+  bool m_noisy = false;  // line noise starts once the first video packet is out
   bool m_stalled = false;
   unsigned m_keystrokes = 0, m_mouseEvents = 0;
 

@@ -6,7 +6,7 @@
 
 namespace sim {
 
-Unit::Unit(UnitOptions options) : m_options(std::move(options)) {}
+Unit::Unit(UnitOptions options) : m_options(std::move(options)), m_records(m_options) {}
 
 Unit::~Unit() { Stop(); }
 
@@ -37,7 +37,7 @@ void Unit::AcceptLoop() {
     if (m_session.joinable()) m_session.join();
     m_serving = true;
     m_session = std::thread([this, socket = std::move(client)]() mutable {
-      Session(socket, m_options, m_stop, m_target).Run([this] {
+      Session(socket, m_options, m_stop, m_target, m_records).Run([this] {
         Log("the viewer is gone");
         m_serving = false;
         if (m_options.onSessionEnd) m_options.onSessionEnd();

@@ -10,6 +10,7 @@
 #include "Options.h"
 #include "Socket.h"
 #include "Target.h"
+#include "UnitRecords.h"
 
 namespace sim {
 
@@ -33,7 +34,8 @@ class Unit {
   void TellBusy(Socket client);
 
   const UnitOptions m_options;
-  Target m_target;  // the session thread's alone while it runs
+  Target m_target;        // the session thread's alone while it runs
+  UnitRecords m_records;  // likewise
   Socket m_listener;
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_serving{false};

@@ -600,6 +600,8 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case ID_SETTINGS_CONNECTIONS:
       case ID_SETTINGS_KEYBOARD_MOUSE:
         RunPreferences(m_frame.get(), core, m_dialogs, id);
+        // The unit box lists the address book as the sheet left it.
+        FillChoiceBoxes();
         break;
       case ID_HELP_WEB:
         if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(m_setup.webPage))))

@@ -1,7 +1,5 @@
 #include "video/ColorTable.h"
 
-#include <cstring>
-
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif

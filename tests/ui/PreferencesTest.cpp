@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "QtApp.h"
 #include "platform/HeadlessDialogs.h"
@@ -205,6 +207,45 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMou
   EXPECT_FALSE(window.Core().Mouse().Settings().fastExit);
   EXPECT_EQ(window.Core().Mouse().Settings().fastThreshold, 6000);
   EXPECT_EQ(window.Core().Mouse().Settings().slowThreshold, 600);
+}
+
+TEST_F(PreferencesTest, TheSettingsCommandsOpenTheSheetOnTheirPageAndTheUnitBoxFollowsIt) {
+  ui::ViewerWindowSetup setup;
+  setup.iniPath = m_path;
+  setup.productName = "Tessaline";
+  setup.traceLog = false;
+  ui::ViewerWindow window(setup);
+  window.Show();
+  EXPECT_EQ(window.Frame().TargetBox().count(), 2);
+
+  // Runs once the command's sheet is up, then closes it.
+  const auto whenOpen = [](std::function<void(ui::PreferencesSheet&)> act) {
+    QTimer::singleShot(0, [act] {
+      auto* sheet = dynamic_cast<ui::PreferencesSheet*>(QApplication::activeModalWidget());
+      ASSERT_NE(sheet, nullptr);
+      act(*sheet);
+      if (sheet->isVisible()) sheet->reject();
+    });
+  };
+  QString shown;
+  whenOpen([&](ui::PreferencesSheet& sheet) {
+    shown = sheet.findChild<QTabWidget*>()->tabText(sheet.findChild<QTabWidget*>()->currentIndex());
+  });
+  window.OnCommand(ui::ID_SETTINGS_KEYBOARD_MOUSE);
+  EXPECT_EQ(shown, "GENERAL");
+
+  whenOpen([&](ui::PreferencesSheet& sheet) {
+    ui::ConnectionPage& page = Connection(sheet);
+    shown = sheet.findChild<QTabWidget*>()->tabText(sheet.findChild<QTabWidget*>()->currentIndex());
+    page.Locations().setCurrentRow(0);
+    page.DeleteLocationButton().click();
+    sheet.OkButton().click();
+  });
+  window.OnCommand(ui::ID_SETTINGS_CONNECTIONS);
+  EXPECT_EQ(shown, "CONNECTION");
+  ASSERT_EQ(window.Frame().TargetBox().count(), 1);
+  EXPECT_EQ(window.Frame().TargetBox().itemText(0), "Plant");
+  EXPECT_EQ(Read("TARGET-Lab", "Location"), "(missing)");
 }
 
 TEST_F(PreferencesTest, RefusedGeneralSettingsKeepTheSheetOpenAndTheFileAsItWas) {

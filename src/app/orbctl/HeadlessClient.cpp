@@ -41,6 +41,17 @@ HeadlessClient::HeadlessClient(const Options& options, const std::string& produc
 // run only; the address book is left as it was.
 void HeadlessClient::Connect() { m_viewer.Connect(m_options.connect); }
 
+void HeadlessClient::LogIn() {
+  Connect();
+  RunUntil([&] { return m_viewer.Orb().IsLoggedIn(); });
+}
+
+void HeadlessClient::LogInAsAdministrator() {
+  LogIn();
+  if (!m_viewer.Login().IsAdministrator())
+    throw TextError("The account logged in has no administrator rights on the unit.");
+}
+
 void HeadlessClient::RunUntil(const std::function<bool()>& done) {
   const session::Login& login = m_viewer.Login();
   for (;;) {

@@ -37,6 +37,10 @@ class HeadlessClient {
 
   // For commands beyond ping: the viewer and the steps.
   void Connect();
+  // Connects and waits until logged in.
+  void LogIn();
+  // The same, and fails unless the account has administrator rights.
+  void LogInAsAdministrator();
   // Runs the window thread until done; throws the failure when the link
   // ends or the time runs out first.
   void RunUntil(const std::function<bool()>& done);

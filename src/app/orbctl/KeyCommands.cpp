@@ -19,11 +19,6 @@ int KeyDelayMs(const std::string& text) {
   return value;
 }
 
-void LogIn(HeadlessClient& client) {
-  client.Connect();
-  client.RunUntil([&] { return client.Viewer().Orb().IsLoggedIn(); });
-}
-
 // Until every paced key has gone; a key that could not be sent ends it.
 void WaitForKeys(HeadlessClient& client, const std::string& failure) {
   const input::KeyboardPipeline& keyboard = client.Viewer().Keyboard();
@@ -62,7 +57,7 @@ TypeRequest ParseTypeArguments(const std::vector<std::string>& arguments) {
 }
 
 void TypeText(HeadlessClient& client, const TypeRequest& request) {
-  LogIn(client);
+  client.LogIn();
   input::KeyboardPipeline& keyboard = client.Viewer().Keyboard();
   // Not interactive: nobody to teach the way out to.
   keyboard.ForcePassthruMode(true);
@@ -79,7 +74,7 @@ void TypeText(HeadlessClient& client, const TypeRequest& request) {
 }
 
 void SendKeyCommand(HeadlessClient& client, KeyCommand command) {
-  LogIn(client);
+  client.LogIn();
   input::KeyboardPipeline& keyboard = client.Viewer().Keyboard();
   std::string failure;
   const auto onFailure = [&failure](const std::string& text) { failure = text; };

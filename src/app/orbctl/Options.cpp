@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 
 #include "platform/TextError.h"
@@ -27,36 +28,39 @@ platform::Size ParseSize(const std::string& text) {
 
 Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
-  size_t i = 0;
-  auto value = [&](const std::string& option) -> const std::string& {
-    if (i + 1 >= args.size()) throw UsageError(option + ": a value is missing");
-    return args[++i];
-  };
-  for (; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--ini") {
-      options.ini = value(arg);
-    } else if (arg == "--connect") {
-      options.connect = value(arg);
-    } else if (arg == "--user") {
-      options.user = value(arg);
-    } else if (arg == "--password") {
-      options.password = value(arg);
-    } else if (arg == "--size") {
-      options.size = ParseSize(value(arg));
-    } else if (arg == "--timeout-ms") {
-      options.timeoutMs = Number(arg, value(arg), 1, 3600000);
-    } else if (arg.rfind("--", 0) == 0) {
-      throw UsageError("Unknown option '" + arg + "' (see --help).");
-    } else {
-      options.command = arg;
-      options.arguments.assign(args.begin() + static_cast<long>(i) + 1, args.end());
-      break;
-    }
+  std::optional<std::string> size;
+  std::optional<std::string> timeout;
+  CLI::App app("the headless client of the viewer", "orbctl");
+  // The help is orbctl's own text, and the command's arguments are its own.
+  app.set_help_flag();
+  app.prefix_command();
+  app.add_flag("-h,--help", options.help);
+  app.add_flag("--version", options.version);
+  app.add_option("--ini", options.ini);
+  app.add_option("--connect", options.connect);
+  app.add_option("--user", options.user);
+  app.add_option("--password", options.password);
+  app.add_option("--size", size);
+  app.add_option("--timeout-ms", timeout);
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    const std::string text = e.what();
+    const size_t colon = text.find(':');
+    if (colon != std::string::npos && text.rfind("--", 0) == 0)
+      throw UsageError(text.substr(0, colon) + ": a value is missing");
+    throw UsageError(text + " (see --help).");
+  }
+  if (size) options.size = ParseSize(*size);
+  if (timeout) options.timeoutMs = Number("--timeout-ms", *timeout, 1, 3600000);
+  const std::vector<std::string> rest = app.remaining();
+  if (!rest.empty()) {
+    if (rest[0].rfind("--", 0) == 0)
+      throw UsageError("Unknown option '" + rest[0] + "' (see --help).");
+    options.command = rest[0];
+    options.arguments.assign(rest.begin() + 1, rest.end());
   }
   return options;
 }
@@ -106,6 +110,26 @@ Commands
   ctrl-alt-del          connect and log in, send the remote Ctrl-Alt-Del command's
                         six keys, 50 ms apart, then disconnect
   alt-tab               the same with the remote Alt-Tab command's four keys
+  users list            connect and log in as an administrator, wait for the
+                        unit's list of accounts and print one row per account:
+                        User ID, Dialback Number (empty for none), IP Mask and
+                        Admin (YES or NO), separated by tabs, after a header row
+  users add ID --new-password PW [--dialback N] [--ip-mask M] [--admin]
+                        add an account (IP mask *.*.*.* unless given)
+  users remove ID       remove an account (never the last administrator)
+  users passwd ID PW    give an account a new password
+                        Each edit applies the user details rules to the unit's
+                        list and sends the whole list back; a broken rule is
+                        shown and nothing is sent (exit status 2)
+  switch get FILE       ask the unit for its switch table and save it to FILE
+                        (CR LF line ends)
+  switch put FILE       check the table in FILE line by line, send it, and check
+                        that the unit then holds it; problems in the file are
+                        listed and nothing is sent (exit status 2)
+  config get FILE       wait for the configuration document the unit sends an
+                        administrator and save it to FILE
+  config put FILE       read and check the document in FILE, then send it
+                        compressed
   modems                list the modems and cables of modems.ini (beside the
                         settings file): the model, a tab, the port
 

@@ -5,11 +5,13 @@
 #include <functional>
 #include <iostream>
 
+#include "AdminFiles.h"
 #include "HeadlessClient.h"
 #include "KeyCommands.h"
 #include "Modems.h"
 #include "Options.h"
 #include "Screenshot.h"
+#include "Users.h"
 #include "platform/TextError.h"
 #include "settings/Branding.h"
 #include "settings/VersionInfo.h"
@@ -40,6 +42,10 @@ int RunWithClient(const orbctl::Options& options, const settings::Branding& bran
     command(client);
     client.Disconnect();
     return orbctl::EXIT_DONE;
+  } catch (const orbctl::UsageError& e) {
+    // Found before anything was sent; the session still leaves properly.
+    client.Disconnect();
+    return Usage(e.Text());
   } catch (const TextError& e) {
     return Fail(e.Text());
   }
@@ -91,6 +97,24 @@ int Run(const orbctl::Options& options) {
         options.command == "alt-tab" ? orbctl::KeyCommand::AltTab : orbctl::KeyCommand::CtrlAltDel;
     return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
       orbctl::SendKeyCommand(client, command);
+    });
+  }
+  if (options.command == "users") {
+    const orbctl::UsersRequest request = orbctl::ParseUsersArguments(options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::RunUsers(client, request, std::cout);
+    });
+  }
+  if (options.command == "switch") {
+    const orbctl::FileRequest request = orbctl::ParseFileArguments("switch", options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::RunSwitch(client, request, branding.switchNames);
+    });
+  }
+  if (options.command == "config") {
+    const orbctl::FileRequest request = orbctl::ParseFileArguments("config", options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::RunConfig(client, request);
     });
   }
   if (options.command.empty()) return Usage("No command given (see --help).");
