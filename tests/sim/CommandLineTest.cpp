@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "settings/TempDir.h"
 
 using sim::ParseCommandLine;
 
@@ -73,6 +74,55 @@ TEST(SimCommandLine, BadFlagsAreRefusedWithTheirName) {
       EXPECT_NE(std::string(e.what()).find(args[0] == "--users" ? "users" : args[0]),
                 std::string::npos)
           << e.what();
+    }
+  }
+}
+
+TEST(SimCommandLine, AdministrationFlagsLoadTheUnitsRecords) {
+  TempDir dir;
+  const std::string table = dir.File("table.txt"), document = dir.File("config.xml"),
+                    users = dir.File("users.txt");
+  WriteWholeFile(table, "\r\ncustom\r\n\r\n\r\n\r\n`1`One`F1\r\n");
+  WriteWholeFile(document, "<Document name=\"ORB 1.0\" save=\"no\">\n</Document>\n");
+  WriteWholeFile(users, "root:pa:ss:admin:555-1 2:10.*.0.255\nguest:g:user\n");
+  const auto o = ParseCommandLine({"--switch-table", table, "--config-doc", document, "--users",
+                                   users, "--refuse-admin", "--malformed-admin"})
+                     .options;
+  EXPECT_EQ(o.switchTable, "\ncustom\n\n\n\n`1`One`F1\n");  // LF on the wire
+  EXPECT_EQ(o.configDocument, ReadWholeFile(document));
+  EXPECT_EQ(o.usersFile, users);
+  const sim::User* root = o.users.Find("root");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->password, "pa:ss");
+  EXPECT_TRUE(root->admin);
+  EXPECT_EQ(root->dialback, "555-1 2");
+  EXPECT_EQ(root->ipMask, "10.*.0.255");
+  EXPECT_EQ(o.users.Find("guest")->ipMask, "*.*.*.*");
+  EXPECT_TRUE(o.refuseAdmin);
+  EXPECT_TRUE(o.faults.malformedAdmin);
+  const auto defaults = ParseCommandLine({}).options;
+  EXPECT_FALSE(defaults.refuseAdmin || defaults.faults.malformedAdmin);
+  EXPECT_EQ(defaults.users.All().size(), 3u);
+
+  struct Bad {
+    const char* flag;
+    const char* content;
+    const char* reason;
+  };
+  for (const Bad& bad : {Bad{"--switch-table", "\ncustom\n\n\n\n", "no port lines"},
+                         Bad{"--switch-table", "\n\n\n\n\n`1`A`F1\n", "no switch type"},
+                         Bad{"--config-doc", "<?xml version=\"1.0\"?>\n", "<Document"},
+                         Bad{"--users", "a:b:admin:5:1.2.3.4:x\n", "role"},
+                         Bad{"--users", "a:b:admin:5-5:1.2.3.256\n", "IP mask"},
+                         Bad{"--users", "a:b:admin:5a:*.*.*.*\n", "dialback"}}) {
+    SCOPED_TRACE(bad.content);
+    const std::string path = dir.File("bad");
+    WriteWholeFile(path, bad.content);
+    try {
+      ParseCommandLine({bad.flag, path});
+      ADD_FAILURE() << "accepted";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(bad.reason), std::string::npos) << e.what();
     }
   }
 }

@@ -258,19 +258,26 @@ class Viewer {
       request.kind = 32;
       Write(Serialize(request));
       if (auto* e = request.Find(4)) m_agreedCipher = e->data[0];
+      if (auto* s = request.Find(6)) m_accountsCipher = s->data[0];
       return request;
     }
     throw std::runtime_error("negotiation did not end");
   }
   const NegPacket& UnitAck() const { return m_unitAck; }
 
-  // Framing with the cipher in force (11 until logged in).
-  void Send(std::uint8_t type, std::uint8_t subtype, const Bytes& data) {
+  // The cipher in force (11 until logged in), but an accounts list (150) of subtype 1 takes the
+  // one agreed for it while the session has none.
+  int CipherFor(std::uint8_t type, std::uint8_t subtype) const {
+    return type == 150 && subtype == 1 && m_cipher == 11 ? m_accountsCipher : m_cipher;
+  }
+  // Framing with the cipher in force; `plain` sends in plain whatever the cipher.
+  void Send(std::uint8_t type, std::uint8_t subtype, const Bytes& data, bool plain = false) {
     Bytes payload = data;
-    const bool encrypt = !data.empty() && (m_cipher == 12 || m_cipher == 13);
+    const int cipher = CipherFor(type, subtype);
+    const bool encrypt = !plain && !data.empty() && (cipher == 12 || cipher == 13);
     if (encrypt) {
       payload.resize((payload.size() + 7) / 8 * 8, 0);
-      m_keys->Apply(m_cipher, payload, true);
+      m_keys->Apply(cipher, payload, true);
     }
     Bytes out{0x71, 0x76};
     AddLe(out, payload.empty() ? 0 : std::uint32_t(payload.size() + 4), 2);
@@ -296,7 +303,7 @@ class Viewer {
     payload.resize(payload.size() - 4);
     if (crc32(0, payload.data(), uInt(payload.size())) != sent)
       throw std::runtime_error("bad checksum");
-    if (f.encrypted) m_keys->Apply(m_cipher, payload, false);
+    if (f.encrypted) m_keys->Apply(CipherFor(f.type, f.subtype), payload, false);
     payload.resize(f.dataSize);
     f.data = payload;
     return f;
@@ -368,6 +375,7 @@ class Viewer {
   bool m_socket = true;
   NegPacket m_unitAck;
   int m_agreedCipher = 0;
+  int m_accountsCipher = 0;
   int m_cipher = 11;
   std::unique_ptr<Keys> m_keys;
   std::string m_challenge;
