@@ -11,6 +11,8 @@ namespace sim {
 
 namespace {
 
+constexpr std::size_t MAX_FIELD = 100;
+
 std::vector<std::string> Split(const std::string& line, char separator) {
   std::vector<std::string> fields;
   std::size_t start = 0;
@@ -40,7 +42,11 @@ bool IsMaskPart(const std::string& part) {
 void CheckFields(const User& user) {
   const std::string who = "account '" + user.name + "': ";
   if (user.name.empty()) throw std::runtime_error("an account has no name");
-  if (user.name.size() > 100) throw std::runtime_error(who + "name longer than 100");
+  // Each field of the accounts list travels behind a length byte.
+  if (user.name.size() > MAX_FIELD || user.password.size() > MAX_FIELD ||
+      user.dialback.size() > MAX_FIELD)
+    throw std::runtime_error(who + "name, password or dialback longer than " +
+                             std::to_string(MAX_FIELD));
   if (user.dialback.find_first_not_of("0123456789 -,") != std::string::npos)
     throw std::runtime_error(who + "a dialback number holds digits, blanks, '-' and ',' only");
   const auto parts = Split(user.ipMask, '.');
@@ -126,6 +132,9 @@ UserList UserList::Parse(const std::string& text) {
     }
   }
   if (list.m_users.empty()) throw std::runtime_error("users file holds no account");
+  if (list.m_users.size() > MAX_ACCOUNTS)
+    throw std::runtime_error("users file holds more than " + std::to_string(MAX_ACCOUNTS) +
+                             " accounts");
   return list;
 }
 
