@@ -93,7 +93,9 @@ LoginsList ReadUsersList(const PacketHeader& header, const uint8_t* payload, siz
     account.password = reader.Text("password", i, PASSWORD_SLOT);
     // The unit's own flag says nothing to the viewer: a new password is ours to mark.
     reader.Text("password-changed field", i, CHANGED_FIELD);
+    // No number, however the unit spells it, is held as the "#" it is sent back as.
     account.dialback = reader.Text("dialback number", i, DIALBACK_SLOT);
+    if (IsBlankOnly(account.dialback)) account.dialback = NO_DIALBACK;
     account.ipMask = reader.Text("IP mask", i, IP_MASK_SLOT);
     account.privilege = Privilege(reader.Text("privilege", i, PRIVILEGE_FIELD), i);
     list.Append(std::move(account));

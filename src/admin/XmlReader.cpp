@@ -6,7 +6,8 @@
 namespace admin::XML {
 namespace {
 
-bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n'; }
+// A CR is seen here before Get() turns it into a line break.
+bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // A name ends before white space, "/", ">" or "=".
 bool IsNameEnd(int c) { return IsBlank(c) || c == '/' || c == '>' || c == '=' || c == '?'; }

@@ -326,7 +326,13 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
     case HAND_SHAKE:
       return;
     case SERVER_CONFIG_DATA:
-      m_serverConfig = admin::HandleServerConfigData(header, bytes, size);
+      try {
+        m_serverConfig = admin::HandleServerConfigData(header, bytes, size);
+        m_serverConfigFault.clear();
+      } catch (const TextError& e) {
+        m_serverConfigFault = e.Text();
+        throw;
+      }
       return;
     case SWITCH_SETTINGS:
       TraceHandler("SWITCH_SETTINGS\n");

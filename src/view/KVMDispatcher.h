@@ -45,6 +45,8 @@ class KVMDispatcher {
   ReplyMailbox& FileReply() { return m_fileReply; }
   ReplyMailbox& SerialReply() { return m_serialReply; }
   const std::string& ServerConfigText() const { return m_serverConfig; }
+  // Why the last document could not be read; empty when it was.
+  const std::string& ServerConfigFault() const { return m_serverConfigFault; }
   // The accounts list the unit sent last; when it could not be read as it
   // came, the fault and an empty list (the list is never half-read).
   const admin::LoginsList& UsersList() const { return m_usersList; }
@@ -79,6 +81,7 @@ class KVMDispatcher {
   ReplyMailbox m_fileReply{FILE_REPLY_CAPACITY};
   ReplyMailbox m_serialReply{SERIAL_REPLY_CAPACITY};
   std::string m_serverConfig;
+  std::string m_serverConfigFault;
   admin::LoginsList m_usersList;
   std::string m_usersListFault;
   std::string m_switchSettings;

@@ -176,6 +176,18 @@ TEST(UsersPacketTest, AListIsExactlyTheListThatWentIn) {
   }
   EXPECT_EQ(ReadBack(BuildUsersPayload(list)), list);
   EXPECT_EQ(ReadBack(BuildUsersPayload(LoginsList{})).Count(), 0u);
+
+  // No dialback number, however the unit spells it, is held as the "#" it goes back as.
+  for (const std::string none : {std::string("\1\0", 2), std::string("\3  \0", 4)}) {
+    const std::string bytes = std::string("\1\0\0\0\2a\0\2p\0\2F\0", 13) + none +
+                              std::string(
+                                  "\2*\0\2"
+                                  "1\0",
+                                  6);
+    const LoginsList held = ReadBack(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    EXPECT_EQ(held.At(0).dialback, "#");
+    EXPECT_EQ(ReadBack(BuildUsersPayload(held)), held);
+  }
 }
 
 TEST(UsersPacketTest, ATooLongListIsNotSent) {

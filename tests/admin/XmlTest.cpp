@@ -31,6 +31,8 @@ TEST(XmlReaderTest, FaultsCarryTheirCodeLineAndColumn) {
       {"<a>\n\r</b>", NOT_WELL_FORMED, 2, 4},
       {"<a><![CDATA[ open", PREMATURE_EOF, 1, 17},
       {"<?xml version='1.0' stray ?><a/>", NOT_WELL_FORMED, 1, 27},
+      // A line break ends a name, whichever form it takes.
+      {"<a b\r\nc='1'/>", NOT_WELL_FORMED, 2, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

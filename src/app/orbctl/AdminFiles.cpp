@@ -65,7 +65,7 @@ void RunSwitch(HeadlessClient& client, const FileRequest& request,
   }
   const admin::CSwitchSettings table = ReadSwitchFile(request.file, models);
   client.LogInAsAdministrator();
-  admin::SendSwitchSettings(client.Viewer().Orb(), table);
+  client.SendAndConfirm([&] { admin::SendSwitchSettings(client.Viewer().Orb(), table); });
   const admin::CSwitchSettings held = FetchSwitchTable(client, models);
   if (held.Rows() != table.Rows() || held.Type() != table.Type())
     throw TextError("The unit's switch table differs from the one sent.");
@@ -87,12 +87,13 @@ void RunConfig(HeadlessClient& client, const FileRequest& request) {
       throw UsageError("config put " + request.file + ": " + e.Text());
     }
     client.LogInAsAdministrator();
-    admin::SendServerConfig(client.Viewer().Orb(), text);
+    client.SendAndConfirm([&] { admin::SendServerConfig(client.Viewer().Orb(), text); });
     return;
   }
   client.LogInAsAdministrator();
   const view::KVMDispatcher& dispatcher = client.Viewer().Dispatcher();
   client.RunUntil([&] { return dispatcher.ReceiveCount(SERVER_CONFIG_DATA) > 0; });
+  if (!dispatcher.ServerConfigFault().empty()) throw TextError(dispatcher.ServerConfigFault());
   admin::ConfigDocument::FillFromString(dispatcher.ServerConfigText()).SaveToFile(request.file);
 }
 

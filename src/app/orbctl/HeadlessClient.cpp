@@ -14,6 +14,8 @@ namespace {
 constexpr platform::Size LOCAL_SCREEN{1920, 1080};
 // The two pings sent right after login come back before orbctl times its own.
 constexpr uint32_t INITIAL_PINGS = 2;
+// How long after a change is acknowledged in order a refusal is still waited for.
+constexpr std::chrono::milliseconds REFUSAL_GRACE{500};
 
 }  // namespace
 
@@ -78,12 +80,7 @@ PingReport HeadlessClient::Ping() {
   RunUntil(
       [&] { return orb.IsLoggedIn() && dispatcher.ReceiveCount(PING_RESPONSE) >= INITIAL_PINGS; });
 
-  const uint32_t answered = dispatcher.ReceiveCount(PING_RESPONSE);
-  std::array<uint8_t, 4> stamp;
-  StoreLE32(stamp.data(), static_cast<uint32_t>(platform::MicrosecondCount()));
-  PacketHeader ping(PING, 0);
-  orb.SendPacket(ping, {stamp.data(), stamp.size()});
-  RunUntil([&] { return dispatcher.ReceiveCount(PING_RESPONSE) > answered; });
+  PingRoundTrip();
 
   PingReport report;
   report.unitVersion = orb.Negotiated().unitVersion;
@@ -91,6 +88,27 @@ PingReport HeadlessClient::Ping() {
   report.cipherName = orb.Cipher().Types().Name(orb.Cipher().SessionCipher());
   report.tripMs = dispatcher.LastPingTrip() * 0.001;
   return report;
+}
+
+void HeadlessClient::PingRoundTrip() {
+  const view::KVMDispatcher& dispatcher = m_viewer.Dispatcher();
+  const uint32_t answered = dispatcher.ReceiveCount(PING_RESPONSE);
+  std::array<uint8_t, 4> stamp;
+  StoreLE32(stamp.data(), static_cast<uint32_t>(platform::MicrosecondCount()));
+  PacketHeader ping(PING, 0);
+  m_viewer.Orb().SendPacket(ping, {stamp.data(), stamp.size()});
+  RunUntil([&] { return dispatcher.ReceiveCount(PING_RESPONSE) > answered; });
+}
+
+void HeadlessClient::SendAndConfirm(const std::function<void()>& send) {
+  const uint32_t texts = m_viewer.Dispatcher().ReceiveCount(TEXT_MSG);
+  send();
+  PingRoundTrip();
+  // A unit may answer a ping before it has written out its refusal.
+  const auto settled = std::chrono::steady_clock::now() + REFUSAL_GRACE;
+  RunUntil([&] { return std::chrono::steady_clock::now() >= settled; });
+  if (m_viewer.Dispatcher().ReceiveCount(TEXT_MSG) > texts)
+    throw TextError("The unit did not take the change: " + m_dialogs.LastNotice());
 }
 
 void HeadlessClient::Disconnect() { m_viewer.Orb().Disconnect(true); }

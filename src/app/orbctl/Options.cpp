@@ -34,6 +34,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
   // The help is orbctl's own text, and the command's arguments are its own.
   app.set_help_flag();
   app.prefix_command();
+  // An option given twice keeps its last value.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_flag("-h,--help", options.help);
   app.add_flag("--version", options.version);
   app.add_option("--ini", options.ini);

@@ -10,10 +10,6 @@
 namespace orbctl {
 namespace {
 
-void Notice(const std::string& title, const std::string& text) {
-  std::cerr << title << ": " << text << (text.empty() || text.back() != '\n' ? "\n" : "");
-}
-
 // One line from standard input; nothing at its end (the operator's cancel).
 std::optional<std::string> ReadLine(const std::string& title, const std::string& prompt,
                                     bool echo) {
@@ -36,6 +32,11 @@ std::optional<std::string> ReadLine(const std::string& title, const std::string&
 }
 
 }  // namespace
+
+void TerminalDialogs::Notice(const std::string& title, const std::string& text) {
+  m_lastNotice = text;
+  std::cerr << title << ": " << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+}
 
 platform::DialogChoice TerminalDialogs::MessageBox(const std::string& title,
                                                    const std::string& text,

@@ -13,6 +13,8 @@ class TerminalDialogs : public platform::OperatorDialogs {
  public:
   // The last error shown, for the failure report.
   const std::string& LastError() const { return m_lastError; }
+  // The last notice shown (a message box, a text), such as the unit's own texts.
+  const std::string& LastNotice() const { return m_lastNotice; }
 
   platform::DialogChoice MessageBox(const std::string& title, const std::string& text,
                                     platform::DialogButtons buttons,
@@ -36,7 +38,10 @@ class TerminalDialogs : public platform::OperatorDialogs {
                                               const std::string& suggestedName) override;
 
  private:
+  void Notice(const std::string& title, const std::string& text);
+
   std::string m_lastError;
+  std::string m_lastNotice;
 };
 
 }  // namespace orbctl
