@@ -55,6 +55,11 @@ void Administration::Handle(const Packet& packet, bool admin) {
     case PUT_FILE:
       return m_send(m_records.files.Put(packet, !admin || m_options.refuseAdmin));
   }
+  // An empty list or document asks for the unit's own again.
+  if (packet.data.empty() && packet.type != SWITCH_SETTINGS) {
+    if (!admin) return Tell("Nothing sent: only an administrator may read the unit's records.");
+    return packet.type == USERS_LIST ? SendAccounts() : SendConfigDocument();
+  }
   const char* what = packet.type == USERS_LIST        ? ACCOUNTS
                      : packet.type == SWITCH_SETTINGS ? SWITCH_TABLE
                                                       : DOCUMENT;

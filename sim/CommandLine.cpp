@@ -160,6 +160,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--malformed-admin", &f.malformedAdmin},
       {"--verbose", &o.verbose},
       {"--log-keys", &result.logKeys},
+      {"--log-mouse", &result.logMouse},
       {"--fault-close-mid-packet", &f.closeMidPacket},
       {"--fault-stall", &f.stall},
       {"--fault-bad-checksum", &f.badChecksum},
@@ -281,7 +282,8 @@ Administration (for a viewer logged in as an administrator)
   neither is agreed; passwords as held, every password-changed field "F") and its
   configuration document (SERVER_CONFIG_DATA subtype 1: length with the zero, then the text
   and its zero deflated with a sync flush, the stream never finished). REQUEST_SWITCH_SETTINGS
-  is answered with SWITCH_SETTINGS subtype 0: the table text, LF line ends, and its zero.
+  is answered with SWITCH_SETTINGS subtype 0: the table text, LF line ends, and its zero; an
+  empty USERS_LIST or SERVER_CONFIG_DATA asks for the list or the document again.
   A USERS_LIST, SWITCH_SETTINGS or SERVER_CONFIG_DATA (subtype 1 compressed as above, any
   other the text) from an administrator replaces the unit's own at once: new logins use the
   new accounts, the next request or login gets the new table or document. An account marked
@@ -339,6 +341,16 @@ Keyboard
                             modifier bytes, 2 hex digits each, are Shift, Alt, Ctrl, left
                             Shift, right Shift, left Alt, right Alt, left Ctrl, right Ctrl
                             as the viewer sent them (01 down)
+
+Mouse
+  Mouse messages from a logged-in viewer are taken and counted; the target's desktop has no
+  pointer of its own.
+  --log-mouse               print each mouse message received on standard output, one line
+                            each: MOUSE <message> <wParam> <lParam> <dx> <dy>
+                            e.g. MOUSE 00000201 00000001 00A00140 0 0
+                            message, wParam and lParam as the viewer sent them in 8
+                            upper-case hex digits, dx and dy (the movement since the last
+                            MOUSE packet) in signed decimal
 
 Faults (each fires once, at the first video update unless said otherwise)
   --fault-close-mid-packet  send half of the first video packet, then close the socket
