@@ -13,50 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "OrbctlRun.h"
 #include "settings/TempDir.h"
 #include "support/SimProcess.h"
 
 using testing::HasSubstr;
 
 namespace {
-
-struct OrbctlRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-  double seconds = 0;
-};
-
-// Runs orbctl in dir with standard input from /dev/null (no terminal).
-OrbctlRun Orbctl(const TempDir& dir, std::vector<std::string> args) {
-  args.insert(args.begin(),
-              {std::string(ORB_BIN_DIR) + "/orbctl", "--ini", dir.File("Remote.ini")});
-  const std::string outPath = dir.File("out.txt"), errPath = dir.File("err.txt");
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::chdir(dir.Path().c_str());
-    const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(in, STDIN_FILENO);
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(err, STDERR_FILENO);
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  OrbctlRun run;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadWholeFile(outPath);
-  run.err = ReadWholeFile(errPath);
-  return run;
-}
 
 std::string UsersFile(const TempDir& dir, const std::string& lines) {
   const std::string path = dir.File("users.txt");

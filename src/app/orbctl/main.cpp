@@ -47,6 +47,8 @@ int RunWithClient(const orbctl::Options& options, const settings::Branding& bran
     client.Disconnect();
     return Usage(e.Text());
   } catch (const TextError& e) {
+    // A unit that sent something unusable is still left properly.
+    if (!client.Viewer().IsLinkEnded()) client.Disconnect();
     return Fail(e.Text());
   }
 }
