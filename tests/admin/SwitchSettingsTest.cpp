@@ -141,6 +141,25 @@ TEST(SwitchSettingsTest, FileWireAndFileAgainKeepTheTable) {
   std::filesystem::remove(file);
 }
 
+TEST(SwitchSettingsTest, PortCountGrowsAndShrinksAtTheEnd) {
+  CSwitchSettings table(MODELS);
+  ASSERT_EQ(table.LoadGridFromString(Table("custom", "`1`A`Q\n`2`B`W\n"), "test"), "");
+  table.SetPortCount(4);
+  ASSERT_EQ(table.Rows().size(), 4u);
+  EXPECT_EQ(table.Rows()[3].port, "4");
+  table.SetPortCount(1);
+  EXPECT_EQ(table.Rows(), (std::vector<SwitchRow>{{"1", "A", "Q"}}));
+  for (const int refused : {0, 10000}) {
+    try {
+      table.SetPortCount(refused);
+      ADD_FAILURE() << refused;
+    } catch (const TextError& e) {
+      EXPECT_EQ(e.Text(), "Must be a number between 1 and 9999");
+    }
+  }
+  EXPECT_EQ(table.Rows().size(), 1u);
+}
+
 TEST(SwitchSettingsTest, AFileThatCannotBeOpenedIsSaidSo) {
   CSwitchSettings table(MODELS);
   try {
