@@ -186,10 +186,12 @@ void MainFrame::BuildToolBars() {
   m_toolBars.push_back(main);
 }
 
-// Choices made with the mouse only: a box filled by the program tells nobody.
+// Choices made with the mouse only: a box filled by the program tells nobody,
+// and the keyboard stays with the view, where typed keys go to the unit.
 void MainFrame::BuildChoiceBar() {
   QToolBar* bar = addToolBar("Units");
   m_targetBox = new QComboBox(bar);
+  m_targetBox->setFocusPolicy(Qt::NoFocus);
   m_targetBox->setToolTip("The unit the next Connect reaches.");
   m_targetBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   bar->addWidget(m_targetBox);
@@ -199,6 +201,7 @@ void MainFrame::BuildChoiceBar() {
   bar->addSeparator();
   for (int box = 0; box < SERVER_BOXES; ++box) {
     auto* combo = new QComboBox(bar);
+    combo->setFocusPolicy(Qt::NoFocus);
     combo->setToolTip(box == SINGLE_SERVER_BOX
                           ? QString("The server of the single view.")
                           : QString("The server of quadrant %1 of the quad view.").arg(box - 1));

@@ -646,3 +646,5 @@ void ViewerWindow::OnCommand(uint32_t id) {
 }
 
 }  // namespace ui
+  // The Settings sheet may have changed the address book or the target.
+  FillChoiceBoxes();
