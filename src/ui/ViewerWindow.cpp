@@ -642,9 +642,9 @@ void ViewerWindow::OnCommand(uint32_t id) {
   } catch (const TextError& e) {
     m_dialogs.ShowError("The command failed.", e.Text());
   }
+  // The Settings sheet may have changed the address book or the target.
+  FillChoiceBoxes();
   UpdateMenuMarks();
 }
 
 }  // namespace ui
-  // The Settings sheet may have changed the address book or the target.
-  FillChoiceBoxes();
