@@ -12,6 +12,7 @@ struct CommandLine {
   UnitOptions options;
   bool help = false;
   bool logKeys = false;
+  bool logMouse = false;
 };
 
 // Throws std::runtime_error naming the flag at fault.

@@ -9,6 +9,7 @@
 
 #include "ConfigDocument.h"
 #include "KeyEvent.h"
+#include "MouseEvent.h"
 #include "SwitchTable.h"
 #include "Users.h"
 
@@ -99,6 +100,8 @@ struct UnitOptions {
   // Called on the session's thread with each key a logged-in viewer sends, before the target
   // takes it.
   std::function<void(const KeyEvent&)> onKey;
+  // Called on the session's thread with each mouse message a logged-in viewer sends.
+  std::function<void(const MouseEvent&)> onMouse;
   // Called on the session's thread once a viewer's session is over and the unit is free to
   // serve the next one.
   std::function<void()> onSessionEnd;

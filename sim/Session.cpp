@@ -134,6 +134,7 @@ void Session::Handle(const Packet& packet) {
       return;
     case MOUSE:
       ++m_mouseEvents;
+      if (m_loggedIn) HandleMouse(packet);
       return;
     case RESIZE:
     case REPAINT:
@@ -234,6 +235,15 @@ void Session::HandleKey(const Packet& packet) {
     m_screenChanged = true;
   }
   if (keyboard.Locks() != locks) Send({KBD_LEDS, keyboard.Locks(), {}});
+}
+
+void Session::HandleMouse(const Packet& packet) {
+  const auto mouse = ReadMouseEvent(packet);
+  if (!mouse) {
+    Log("a MOUSE packet of %zu bytes is too short", packet.data.size());
+    return;
+  }
+  if (m_options.onMouse) m_options.onMouse(*mouse);
 }
 
 void Session::Resize(int width, int height) {

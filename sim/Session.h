@@ -37,6 +37,7 @@ class Session {
   void HandleReplies(const Packet& packet);
   void HandleVideoRequest(const Packet& packet);
   void HandleKey(const Packet& packet);
+  void HandleMouse(const Packet& packet);
   void Resend(const Packet& packet);
   void RunTimers();
 

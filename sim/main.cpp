@@ -52,6 +52,11 @@ int main(int argc, char** argv) {
       std::puts(sim::KeyLine(key).c_str());
       std::fflush(stdout);
     };
+  if (commandLine.logMouse)
+    commandLine.options.onMouse = [](const sim::MouseEvent& mouse) {
+      std::puts(sim::MouseLine(mouse).c_str());
+      std::fflush(stdout);
+    };
   const sim::SerialOptions& serial = commandLine.options.serial;
   try {
     if (serial.Enabled()) {

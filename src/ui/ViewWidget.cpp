@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace ui {
 
@@ -60,6 +61,14 @@ void ViewWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ViewWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (m_handlers.mouse) m_handlers.mouse(*event);
+}
+
+void ViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (m_handlers.mouse) m_handlers.mouse(*event);
+}
+
+void ViewWidget::wheelEvent(QWheelEvent* event) {
   if (m_handlers.mouse) m_handlers.mouse(*event);
 }
 

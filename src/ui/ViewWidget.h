@@ -1,7 +1,9 @@
 #pragma once
 // The view's client area: paints through the owner's painter and hands its
-// keys, focus and size to the owner, which turns them into window messages.
+// keys, mouse, focus and size to the owner, which turns them into window
+// messages.
 
+#include <QSinglePointEvent>
 #include <QWidget>
 #include <functional>
 
@@ -15,7 +17,8 @@ class ViewWidget : public QWidget {
     // True when the key was taken.
     std::function<bool(const QKeyEvent&, bool down)> key;
     std::function<void(bool focused)> focus;
-    std::function<void(const QMouseEvent&)> mouse;
+    // Mouse buttons, movement and the wheel.
+    std::function<void(const QSinglePointEvent&)> mouse;
   };
 
   explicit ViewWidget(QWidget* parent = nullptr);
@@ -32,6 +35,8 @@ class ViewWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   bool focusNextPrevChild(bool) override { return false; }
 
  private:

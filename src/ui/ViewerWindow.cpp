@@ -26,6 +26,7 @@
 #include "ui/DebugDialogs.h"
 #include "ui/FramePainter.h"
 #include "ui/KeyTranslate.h"
+#include "ui/MouseTranslate.h"
 #include "ui/PasteKeystrokes.h"
 #include "ui/PreferencesCommand.h"
 #include "ui/ServerChoices.h"
@@ -102,7 +103,11 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
       [this](QSize) { DeliverViewSize(); },
       [this](const QKeyEvent& event, bool down) { return OnKey(event, down); },
       [this](bool focused) { OnFocus(focused); },
-      {},
+      [this](const QSinglePointEvent& event) {
+        if (const auto mouse = TranslateMouse(event))
+          Deliver(platform::MakeMessage(platform::WindowId::View, mouse->message, mouse->wParam,
+                                        mouse->lParam));
+      },
   });
   m_frame->SetCommandHandler([this](uint32_t id) { OnCommand(id); });
   m_frame->SetScrollHandler(

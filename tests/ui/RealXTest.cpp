@@ -1,12 +1,14 @@
 // The window under a real X server: tessaline-viewer connects to orb-sim, its
 // pixels as the X server holds them show the unit's picture, keys typed on the
-// X server reach the unit, and in pass-through the lock lights follow the unit
-// and are given back on leaving.
+// X server reach the unit, in pass-through the lock lights follow the unit
+// and are given back on leaving, and a click in the view enters pass-through
+// again, after which buttons and movement reach the unit.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "XSession.h"
 #include "settings/IniFile.h"
@@ -72,8 +74,8 @@ TEST(RealX, TheWindowShowsTheUnitsPictureAndItsKeysReachTheUnit) {
 
   TempDir dir;
   const std::string dump = dir.File("unit.ppm");
-  SimProcess sim(
-      {"--log-keys", "--frame-interval-ms", "0", "--no-fill-square", "--dump-frame", dump});
+  SimProcess sim({"--log-keys", "--log-mouse", "--frame-interval-ms", "0", "--no-fill-square",
+                  "--dump-frame", dump});
   {
     settings::IniFile ini(dir.File("Remote.ini"));
     settings::WriteFirstRunDefaults(ini);
@@ -139,5 +141,30 @@ TEST(RealX, TheWindowShowsTheUnitsPictureAndItsKeysReachTheUnit) {
       },
       WAIT_MS));
   EXPECT_FALSE(sim.WaitForLine("KEY WM_KEYDOWN 00000014", std::chrono::seconds(1)));
+
+  // A click in the view is the viewer's and enters pass-through: typed keys
+  // go to the unit again.
+  x.Click(at->first + 300, at->second + 200);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  x.Type("w");
+  EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYDOWN 00000057", std::chrono::seconds(10)));
+  // In pass-through a click is sent whole, and the pointer's movement goes as
+  // relative motion (MOUSE <message> <wParam> <lParam> <dx> <dy>). The first
+  // movements after a change of the view are not sent.
+  x.Click(at->first + 500, at->second + 400);
+  EXPECT_TRUE(sim.WaitForLine("MOUSE 00000201 00000001 ", std::chrono::seconds(10)));
+  EXPECT_TRUE(sim.WaitForLine("MOUSE 00000202 00000000 ", std::chrono::seconds(10)));
+  for (int step = 0; step < 5; ++step) {
+    x.MoveBy(0, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  const auto moved = sim.WaitForLine("MOUSE 00000200 00000000 ", std::chrono::seconds(10));
+  ASSERT_TRUE(moved);
+  std::istringstream fields(*moved);
+  std::string word, message, wParam, lParam;
+  int dx = 0, dy = 0;
+  fields >> word >> message >> wParam >> lParam >> dx >> dy;
+  EXPECT_EQ(dx, 0) << *moved;
+  EXPECT_GT(dy, 0) << *moved;
   EXPECT_TRUE(viewer.Running());
 }

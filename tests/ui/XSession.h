@@ -157,6 +157,11 @@ class XSession {
     XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
     XSync(m_display, False);
   }
+  // The pointer moved by the amounts, as a mouse moves it.
+  void MoveBy(int dx, int dy) const {
+    XTestFakeRelativeMotionEvent(m_display, dx, dy, CurrentTime);
+    XSync(m_display, False);
+  }
 
   template <class T>
   static std::optional<T> WaitFor(const std::function<std::optional<T>()>& probe, int timeoutMs) {
