@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -251,10 +252,14 @@ void MainFrame::SetFullScreenChrome(bool fullScreen) {
   for (QToolBar* bar : m_toolBars)
     bar->setVisible(showBars && Action(ID_VIEW_TOOLBAR)->isChecked());
   statusBar()->setVisible(showBars && Action(ID_VIEW_STATUS_BAR)->isChecked());
-  if (fullScreen)
+  if (fullScreen) {
+    // Without a window manager the full-screen state alone moves nothing; the
+    // state comes after, since a later move would take it away again.
+    if (QScreen* shown = screen()) setGeometry(shown->geometry());
     showFullScreen();
-  else
+  } else {
     showNormal();
+  }
 }
 
 void MainFrame::SetMenuBarRemoved(bool removed) {
