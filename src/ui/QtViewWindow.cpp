@@ -115,10 +115,7 @@ void QtViewWindow::SetTitle(const std::string& title) {
 bool QtViewWindow::IsFullScreen() const { return m_frame.isFullScreen(); }
 
 void QtViewWindow::ToggleFullScreen() {
-  if (m_onFullScreen)
-    m_onFullScreen();
-  else
-    m_frame.SetFullScreenChrome(!m_frame.isFullScreen());
+  if (m_onFullScreen) m_onFullScreen();
 }
 
 std::optional<platform::Size> QtViewWindow::LocalScreenSize() const {

@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QInputDialog>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include "QtApp.h"
@@ -95,6 +97,31 @@ TEST_F(WindowSessionTest, PasteAsKeystrokesTypesTheClipboardOnTheUnit) {
                           "KEY WM_KEYDOWN 00000010 002A0001", "KEY WM_KEYDOWN 00000031 00020001"})
     EXPECT_TRUE(sim.WaitForLine(key, std::chrono::seconds(10))) << key;
   // The operator's mode is given back.
+  EXPECT_FALSE(window.Core().Keyboard().IsPassthru());
+}
+
+TEST_F(WindowSessionTest, AbortStopsTheTypingBetweenKeys) {
+  ui::ViewerWindow window(setup);
+  window.Show();
+  {
+    LoginAnswerer answers;
+    window.RunConnectProgress(sim.Address());
+  }
+  ASSERT_TRUE(WaitUntil([&] { return window.Core().Orb().IsLoggedIn(); }));
+  window.Core().Keyboard().ForcePassthruMode(false);
+
+  // Long enough to take seconds; the operator aborts once some keys went.
+  QGuiApplication::clipboard()->setText(QString(600, 'a') + "z");
+  QTimer abort;
+  QObject::connect(&abort, &QTimer::timeout, [] {
+    auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    if (progress && progress->value() >= 16) progress->findChild<QPushButton*>()->click();
+  });
+  abort.start(10);
+  window.OnCommand(ui::ID_EDIT_PASTE_KEYSTROKES);
+  EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYDOWN 00000041", std::chrono::seconds(5)));
+  EXPECT_FALSE(sim.WaitForLine("KEY WM_KEYDOWN 0000005A", std::chrono::seconds(1)));
+  EXPECT_TRUE(window.Core().Keyboard().IsIdle());
   EXPECT_FALSE(window.Core().Keyboard().IsPassthru());
 }
 
