@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QWidget>
+#include <algorithm>
 
 #include "ui/X11Display.h"
 
@@ -40,25 +41,18 @@ void X11Pointer::Confine(const std::optional<platform::Rect>& screenArea) {
   }
 }
 
-// The classic triple's acceleration (0 none, 1 double, 2 quadruple past the
-// second threshold) as X's numerator over 1, its first threshold as X's one.
 std::optional<platform::MouseAcceleration> X11Pointer::GetAcceleration() const {
   if (!m_display) return std::nullopt;
   int numerator = 1, denominator = 1, threshold = 0;
   XGetPointerControl(m_display, &numerator, &denominator, &threshold);
-  const int factor = denominator > 0 ? numerator / denominator : 1;
-  platform::MouseAcceleration acceleration;
-  acceleration.threshold1 = threshold;
-  acceleration.threshold2 = m_threshold2;
-  acceleration.acceleration = factor >= 4 ? 2 : factor >= 2 ? 1 : 0;
-  return acceleration;
+  return platform::MouseAcceleration{threshold, denominator, numerator};
 }
 
 bool X11Pointer::SetAcceleration(const platform::MouseAcceleration& acceleration) {
   if (!m_display) return false;
-  m_threshold2 = acceleration.threshold2;
-  const int numerator = acceleration.acceleration >= 2 ? 4 : acceleration.acceleration == 1 ? 2 : 1;
-  XChangePointerControl(m_display, True, True, numerator, 1, acceleration.threshold1);
+  const bool none = acceleration.acceleration <= 0 || acceleration.threshold2 <= 0;
+  XChangePointerControl(m_display, True, True, none ? 1 : acceleration.acceleration,
+                        none ? 1 : acceleration.threshold2, std::max(acceleration.threshold1, 0));
   XFlush(m_display);
   return true;
 }

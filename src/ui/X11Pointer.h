@@ -1,7 +1,10 @@
 #pragma once
 // The local pointer: Qt's cursor position, the view's cursor shape, a pointer
 // grab on the view for confinement, and the acceleration through X's pointer
-// control. Without an X display the acceleration cannot be read or set.
+// control, whose three numbers the triple carries as they are (threshold,
+// denominator, numerator), so that what is restored is exactly what was read;
+// (0, 0, 0) is no acceleration. Without an X display the acceleration cannot
+// be read or set.
 
 #include "platform/Desktop.h"
 
@@ -24,8 +27,6 @@ class X11Pointer : public platform::PointerDevice {
  private:
   QWidget& m_view;
   _XDisplay* m_display;
-  // X has one threshold; the second of the classic triple is kept here.
-  int m_threshold2 = 0;
   bool m_confined = false;
 };
 

@@ -92,6 +92,9 @@ TEST(RealX, TheWindowShowsTheUnitsPictureAndItsKeysReachTheUnit) {
       "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":strict_string_checks=0";
 
   XSession x(*xvfb, SCREEN_WIDTH, SCREEN_HEIGHT);
+  // The operator's own acceleration, which pass-through switches off.
+  const std::array<int, 3> ownAcceleration{3, 2, 5};
+  x.SetPointerControl(ownAcceleration);
   ChildProcess viewer({std::string(ORB_BIN_DIR) + "/tessaline-viewer", "-ConnectTo", sim.Address(),
                        "-WindowPos", "0,0,1200,1000", "--ini", dir.File("Remote.ini")},
                       {"DISPLAY=" + x.Name(), "QT_QPA_PLATFORM=xcb", viewerAsan},
@@ -124,8 +127,9 @@ TEST(RealX, TheWindowShowsTheUnitsPictureAndItsKeysReachTheUnit) {
   EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYDOWN 00000051 00100001", std::chrono::seconds(10)));
   EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYUP 00000051 C0100001", std::chrono::seconds(10)));
 
-  // The viewer is in pass-through since the login: Caps Lock goes to the unit,
-  // whose light answers.
+  // The viewer is in pass-through since the login, without acceleration:
+  // Caps Lock goes to the unit, whose light answers.
+  EXPECT_EQ(x.PointerControl(), (std::array<int, 3>{1, 1, 0}));
   ASSERT_FALSE(x.CapsLockLight());
   x.TypeKeysym(XK_Caps_Lock);
   EXPECT_TRUE(sim.WaitForLine("KEY WM_KEYDOWN 00000014 003A0001", std::chrono::seconds(10)));
@@ -141,6 +145,7 @@ TEST(RealX, TheWindowShowsTheUnitsPictureAndItsKeysReachTheUnit) {
       },
       WAIT_MS));
   EXPECT_FALSE(sim.WaitForLine("KEY WM_KEYDOWN 00000014", std::chrono::seconds(1)));
+  EXPECT_EQ(x.PointerControl(), ownAcceleration);
 
   // A click in the view is the viewer's and enters pass-through: typed keys
   // go to the unit again.

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -155,6 +156,16 @@ class XSession {
     XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
     XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
     XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+    XSync(m_display, False);
+  }
+  // The pointer's acceleration: numerator, denominator, threshold.
+  std::array<int, 3> PointerControl() const {
+    std::array<int, 3> control{};
+    XGetPointerControl(m_display, &control[0], &control[1], &control[2]);
+    return control;
+  }
+  void SetPointerControl(const std::array<int, 3>& control) const {
+    XChangePointerControl(m_display, True, True, control[0], control[1], control[2]);
     XSync(m_display, False);
   }
   // The pointer moved by the amounts, as a mouse moves it.
