@@ -48,14 +48,19 @@ void MainFrame::BuildCentre() {
   }
 }
 
-QAction* MainFrame::AddCommand(QMenu* menu, uint32_t id, const QString& label,
-                               const QString& prompt, bool checkable) {
+QAction* MainFrame::CommandAction(uint32_t id, const QString& label, const QString& prompt) {
   auto* action = new QAction(label, this);
   action->setStatusTip(prompt);
-  action->setCheckable(checkable);
   connect(action, &QAction::triggered, this, [this, id] {
     if (m_onCommand) m_onCommand(id);
   });
+  return action;
+}
+
+QAction* MainFrame::AddCommand(QMenu* menu, uint32_t id, const QString& label,
+                               const QString& prompt, bool checkable) {
+  QAction* action = CommandAction(id, label, prompt);
+  action->setCheckable(checkable);
   if (menu) menu->addAction(action);
   m_actions[id] = action;
   return action;
@@ -143,7 +148,9 @@ void MainFrame::BuildMenus(const std::string& productName) {
   AddCommand(debug, ID_FORCE_LOW_SPEED, "Force low speed mode", "Tell the unit the line is slow.");
   AddCommand(debug, ID_FORCE_HIGH_SPEED, "Force high speed mode",
              "Tell the unit the line is fast.");
-  debug->addAction(m_actions.at(ID_VIEW_REFRESH));
+  // The View menu's Refresh, under the Debug menu's own name.
+  debug->addAction(CommandAction(ID_VIEW_REFRESH, "Resend from " + product,
+                                 "Ask the unit to send the whole picture again."));
   AddCommand(debug, ID_REPAINT_LOCALLY, "Re&paint Locally only",
              "Repaint the whole view from the picture in memory.");
   debug->addSeparator();

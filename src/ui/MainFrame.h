@@ -68,6 +68,8 @@ class MainFrame : public QMainWindow {
   void BuildChoiceBar();
   void BuildStatusBar();
   void BuildCentre();
+  // An action that gives the command; AddCommand also makes it the command's own.
+  QAction* CommandAction(uint32_t id, const QString& label, const QString& prompt);
   QAction* AddCommand(QMenu* menu, uint32_t id, const QString& label, const QString& prompt,
                       bool checkable = false);
 
