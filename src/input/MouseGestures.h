@@ -23,7 +23,6 @@ class SlowExitAxis {
   // Adds one movement; true when the distance has passed the threshold with
   // the gesture on, which starts the count again.
   bool Add(int32_t diff, int32_t threshold, bool enabled);
-  int32_t Total() const { return m_total; }
 
  private:
   int32_t m_total = 0;
