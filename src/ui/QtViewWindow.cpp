@@ -112,7 +112,7 @@ void QtViewWindow::SetTitle(const std::string& title) {
   m_frame.setWindowTitle(QString::fromStdString(title));
 }
 
-bool QtViewWindow::IsFullScreen() const { return m_frame.isFullScreen(); }
+bool QtViewWindow::IsFullScreen() const { return m_isFullScreen && m_isFullScreen(); }
 
 void QtViewWindow::ToggleFullScreen() {
   if (m_onFullScreen) m_onFullScreen();

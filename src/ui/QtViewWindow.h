@@ -14,8 +14,11 @@ class QtViewWindow : public platform::ViewWindow {
  public:
   explicit QtViewWindow(MainFrame& frame) : m_frame(frame) {}
 
-  // What the full-screen command does beyond the window: the owner's.
-  void SetFullScreenHandler(std::function<void()> handler) { m_onFullScreen = std::move(handler); }
+  // Full screen is the owner's: its toggle, and whether it is on.
+  void SetFullScreen(std::function<void()> toggle, std::function<bool()> isOn) {
+    m_onFullScreen = std::move(toggle);
+    m_isFullScreen = std::move(isOn);
+  }
 
   std::optional<platform::Rect> ClientRect() const override;
   std::optional<platform::Point> ClientOrigin() const override;
@@ -39,6 +42,7 @@ class QtViewWindow : public platform::ViewWindow {
  private:
   MainFrame& m_frame;
   std::function<void()> m_onFullScreen;
+  std::function<bool()> m_isFullScreen;
 };
 
 }  // namespace ui

@@ -90,7 +90,7 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
                                               [this](QSize size) {
                                                 m_deliveredSize = {size.width(), size.height()};
                                               });
-  m_view.SetFullScreenHandler([this] { ToggleFullScreen(); });
+  m_view.SetFullScreen([this] { ToggleFullScreen(); }, [this] { return m_fullScreen->IsOn(); });
   m_core->SetSessionObserver(this);
   m_core->SetMainWindowHandler([this](platform::Message& m) { HandleMainWindowMessage(m); });
   m_core->SetConnectProgressHandler([this] { RunConnectProgress(m_setup.connectTo); });
