@@ -23,6 +23,19 @@ size_t CharacterCount(const std::string& utf8) {
 
 }  // namespace
 
+std::string TypableText(const std::string& clipboard) {
+  std::string text;
+  text.reserve(clipboard.size());
+  for (size_t i = 0; i < clipboard.size(); ++i) {
+    if (clipboard[i] != '\r') {
+      text += clipboard[i];
+    } else if (i + 1 == clipboard.size() || clipboard[i + 1] != '\n') {
+      text += '\n';
+    }
+  }
+  return text;
+}
+
 bool ConfirmPasteLength(platform::OperatorDialogs& dialogs, const std::string& title,
                         size_t characters) {
   if (characters <= PASTE_CONFIRM_ABOVE) return true;
@@ -39,8 +52,9 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
     return;
   }
   if (text.empty()) return;
-  const std::vector<input::CKeystroke> keys = input::UsKeystrokesFor(text);
-  if (!ConfirmPasteLength(dialogs, title, CharacterCount(text))) return;
+  const std::string typable = TypableText(text);
+  const std::vector<input::CKeystroke> keys = input::UsKeystrokesFor(typable);
+  if (!ConfirmPasteLength(dialogs, title, CharacterCount(typable))) return;
 
   input::KeyboardPipeline& keyboard = core.Keyboard();
   // The keys reach the unit only in pass-through; the operator's own mode is

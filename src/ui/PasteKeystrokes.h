@@ -18,6 +18,9 @@ namespace ui {
 inline constexpr size_t PASTE_CONFIRM_ABOVE = 1000;
 inline constexpr uint32_t PASTE_KEY_GAP_MS = 5;
 
+// Line ends as one key each: CR LF and a lone CR become LF (Enter).
+std::string TypableText(const std::string& clipboard);
+
 // Asks before typing a text longer than PASTE_CONFIRM_ABOVE characters.
 bool ConfirmPasteLength(platform::OperatorDialogs& dialogs, const std::string& title,
                         size_t characters);

@@ -226,6 +226,12 @@ TEST_F(WindowCommandsTest, CopyScreenPutsTheFrameBufferOnTheClipboard) {
   EXPECT_EQ(copied.pixelColor(0, 0), QColor(0, 0, 255));
 }
 
+TEST(PasteKeystrokes, EachLineEndIsOneEnter) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\r\nb\r\n", "a\nb\n"}, {"a\rb", "a\nb"}, {"a\nb\r", "a\nb\n"}, {"\r\r\n", "\n\n"}};
+  for (const auto& [clipboard, typed] : cases) EXPECT_EQ(ui::TypableText(clipboard), typed);
+}
+
 TEST(PasteKeystrokes, LongTextsAreTypedOnlyWhenConfirmed) {
   platform::HeadlessDialogs dialogs;
   EXPECT_TRUE(ui::ConfirmPasteLength(dialogs, "Paste", ui::PASTE_CONFIRM_ABOVE));
