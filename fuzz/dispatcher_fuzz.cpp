@@ -57,7 +57,6 @@ class Session : public session::Session {
   void OnKeepAliveReceived() override {}
   void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override {}
   void ReportFailure(const std::string&, const std::string& text) override { failure = text; }
-  std::string ReadColorRendering() const override { return "Color always"; }
   bool IsConnectAttemptInProgress() const override { return false; }
   void EndConnectAttempt() override {}
   void AppendAttemptMessage(const std::string&) override {}
