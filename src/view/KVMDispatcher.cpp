@@ -238,7 +238,8 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
     }
     case PING_RESPONSE:
       if (size < WORD) return;
-      m_lastPingTrip = static_cast<uint32_t>(platform::MicrosecondCount()) - LoadLE32(bytes);
+      m_lastPingStamp = LoadLE32(bytes);
+      m_lastPingTrip = static_cast<uint32_t>(platform::MicrosecondCount()) - m_lastPingStamp;
       TraceCategory(5, PACKET_TIMING_CATEGORY,
                     "Last Ping Trip Time = %6.2f ms  PayloadSize %d   DataSize %d\n",
                     m_lastPingTrip * 0.001, header.PayloadSize, header.DataSize);

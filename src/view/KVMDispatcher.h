@@ -42,6 +42,9 @@ class KVMDispatcher {
   uint32_t UnknownTypeCount() const { return m_unknownCount; }
   // Microseconds; 0 until a PING_RESPONSE came back.
   uint32_t LastPingTrip() const { return m_lastPingTrip; }
+  // The stamp the last PING_RESPONSE carried back: a caller that sent its own
+  // ping knows from it when everything the unit sent before the answer is in.
+  uint32_t LastPingStamp() const { return m_lastPingStamp; }
   ReplyMailbox& FileReply() { return m_fileReply; }
   ReplyMailbox& SerialReply() { return m_serialReply; }
   const std::string& ServerConfigText() const { return m_serverConfig; }
@@ -78,6 +81,7 @@ class KVMDispatcher {
   std::array<uint32_t, 256> m_counts{};
   uint32_t m_unknownCount = 0;
   uint32_t m_lastPingTrip = 0;
+  uint32_t m_lastPingStamp = 0;
   ReplyMailbox m_fileReply{FILE_REPLY_CAPACITY};
   ReplyMailbox m_serialReply{SERIAL_REPLY_CAPACITY};
   std::string m_serverConfig;

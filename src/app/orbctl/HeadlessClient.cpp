@@ -92,12 +92,15 @@ PingReport HeadlessClient::Ping() {
 
 void HeadlessClient::PingRoundTrip() {
   const view::KVMDispatcher& dispatcher = m_viewer.Dispatcher();
-  const uint32_t answered = dispatcher.ReceiveCount(PING_RESPONSE);
-  std::array<uint8_t, 4> stamp;
-  StoreLE32(stamp.data(), static_cast<uint32_t>(platform::MicrosecondCount()));
+  // Known by its stamp: an answer to an earlier ping (the two sent at login)
+  // may still be on its way, and would end the wait before what came first.
+  const auto now = static_cast<uint32_t>(platform::MicrosecondCount());
+  const uint32_t stamp = now != dispatcher.LastPingStamp() ? now : now + 1;
+  std::array<uint8_t, 4> bytes;
+  StoreLE32(bytes.data(), stamp);
   PacketHeader ping(PING, 0);
-  m_viewer.Orb().SendPacket(ping, {stamp.data(), stamp.size()});
-  RunUntil([&] { return dispatcher.ReceiveCount(PING_RESPONSE) > answered; });
+  m_viewer.Orb().SendPacket(ping, {bytes.data(), bytes.size()});
+  RunUntil([&] { return dispatcher.LastPingStamp() == stamp; });
 }
 
 void HeadlessClient::SendAndConfirm(const std::function<void()>& send) {
