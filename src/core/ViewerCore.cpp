@@ -32,33 +32,8 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       m_login(m_orb, m_ini, desktop.dialogs, setup.productName),
       m_geometry(desktop.view, m_bmp, m_orb, desktop.window, m_ini, desktop.dialogs),
       m_rendering(m_ini, m_orb),
-      m_keyboard(input::InputEnvironment{m_orb,
-                                         m_ini,
-                                         desktop.window,
-                                         desktop.view,
-                                         desktop.dialogs,
-                                         desktop.keyboard,
-                                         desktop.pointer,
-                                         setup.productName,
-                                         [this](platform::ScrollBar bar, bool towardsEnd) {
-                                           m_geometry.Scroll(bar, towardsEnd
-                                                                      ? view::ScrollAction::LineDown
-                                                                      : view::ScrollAction::LineUp);
-                                         },
-                                         {},
-                                         {}}),
-      m_mouse(input::InputEnvironment{m_orb,
-                                      m_ini,
-                                      desktop.window,
-                                      desktop.view,
-                                      desktop.dialogs,
-                                      desktop.keyboard,
-                                      desktop.pointer,
-                                      setup.productName,
-                                      {},
-                                      {},
-                                      {}},
-              m_keyboard),
+      m_keyboard(MakeInputEnvironment(setup, desktop)),
+      m_mouse(MakeInputEnvironment(setup, desktop), m_keyboard),
       m_input(m_keyboard, m_mouse),
       m_admin(m_orb),
       m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
@@ -70,6 +45,24 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
   m_orb.SetHooks({&m_video, &m_keyboard, nullptr});
   m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin, &m_rendering});
   m_geometry.SetViewChangeListener(&m_input);
+}
+
+input::InputEnvironment ViewerCore::MakeInputEnvironment(const ViewerSetup& setup,
+                                                         const Desktop& desktop) {
+  const auto scrollLine = [this](platform::ScrollBar bar, bool towardsEnd) {
+    m_geometry.Scroll(bar, towardsEnd ? view::ScrollAction::LineDown : view::ScrollAction::LineUp);
+  };
+  return {m_orb,
+          m_ini,
+          desktop.window,
+          desktop.view,
+          desktop.dialogs,
+          desktop.keyboard,
+          desktop.pointer,
+          setup.productName,
+          scrollLine,
+          {},
+          {}};
 }
 
 ViewerCore::~ViewerCore() {

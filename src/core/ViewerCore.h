@@ -104,6 +104,9 @@ class ViewerCore {
   video::ProgressiveRendering& Rendering() { return m_rendering; }
 
  private:
+  // What the keyboard and mouse pipelines work with.
+  input::InputEnvironment MakeInputEnvironment(const ViewerSetup& setup, const Desktop& desktop);
+
   Desktop m_desktop;
   settings::IniFile m_ini;
   std::unique_ptr<settings::ScopedTraceLog> m_traceLog;

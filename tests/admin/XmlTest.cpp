@@ -70,9 +70,11 @@ TEST(XmlReaderTest, ReadsThroughItsBufferAcrossRefills) {
   text += "</list>";
   Reader reader = Reader::FromMemory(text.data(), text.size());
   int items = 0;
-  for (Event e = reader.Next(); e.kind != Event::Kind::End; e = reader.Next())
-    if (e.kind == Event::Kind::StartElement && e.name == "item")
+  for (Event e = reader.Next(); e.kind != Event::Kind::End; e = reader.Next()) {
+    if (e.kind == Event::Kind::StartElement && e.name == "item") {
       EXPECT_EQ(e.attributes.at(0).second, std::to_string(items++));
+    }
+  }
   EXPECT_EQ(items, 500);
   EXPECT_EQ(reader.Line(), 501u);
 }

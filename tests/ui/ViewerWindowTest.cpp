@@ -5,7 +5,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "QtApp.h"
+#include "WindowFixture.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
@@ -16,24 +16,7 @@
 
 namespace {
 
-class ViewerWindowTest : public ::testing::Test {
- protected:
-  ViewerWindowTest() {
-    TestApp();
-    setup.iniPath = dir.File("Remote.ini");
-    setup.productName = "Tessaline";
-    setup.viewerVersion = "TSV1.00";
-    setup.traceLog = false;
-  }
-
-  std::string Misc(const char* key) {
-    settings::IniFile ini(setup.iniPath);
-    return settings::ReadMisc(ini, key);
-  }
-
-  TempDir dir;
-  ui::ViewerWindowSetup setup;
-};
+class ViewerWindowTest : public WindowFixture {};
 
 }  // namespace
 

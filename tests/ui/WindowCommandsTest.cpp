@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "QtApp.h"
+#include "WindowFixture.h"
 #include "platform/HeadlessDialogs.h"
 #include "protocol/PacketTypes.h"
 #include "settings/IniFile.h"
@@ -50,28 +50,7 @@ class ModalAnswerer {
   QTimer m_timer;
 };
 
-class WindowCommandsTest : public ::testing::Test {
- protected:
-  WindowCommandsTest() {
-    TestApp();
-    setup.iniPath = dir.File("Remote.ini");
-    setup.productName = "Tessaline";
-    setup.viewerVersion = "TSV1.00";
-    setup.traceLog = false;
-  }
-
-  std::string Misc(const char* key) {
-    settings::IniFile ini(setup.iniPath);
-    return settings::ReadMisc(ini, key);
-  }
-  void WriteMisc(const char* key, const char* value) {
-    settings::IniFile ini(setup.iniPath);
-    ASSERT_TRUE(settings::WriteMisc(ini, key, value));
-  }
-
-  TempDir dir;
-  ui::ViewerWindowSetup setup;
-};
+class WindowCommandsTest : public WindowFixture {};
 
 bool Checked(ui::ViewerWindow& window, uint32_t id) {
   return window.Frame().Action(id)->isChecked();
