@@ -192,9 +192,14 @@ std::string CSwitchSettings::LoadGridFromString(const std::string& text,
 }
 
 std::string CSwitchSettings::TableToString(bool useLF) const {
+  return SwitchTableText(m_typeName, m_rows, useLF);
+}
+
+std::string SwitchTableText(const std::string& typeName, const std::vector<SwitchRow>& rows,
+                            bool useLF) {
   const std::string end = useLF ? "\n" : "\r\n";
-  std::string text = end + m_typeName + end + end + end + end;
-  for (const SwitchRow& row : m_rows) {
+  std::string text = end + typeName + end + end + end + end;
+  for (const SwitchRow& row : rows) {
     const std::string port = TrimLeading(row.port);
     text += (port.empty() ? READONLY_MARKER : "") + std::string("`") + port + "`" + row.name + "`" +
             row.keyCodes + end;

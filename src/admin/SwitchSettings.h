@@ -31,6 +31,13 @@ struct SwitchRow {
   bool operator==(const SwitchRow&) const = default;
 };
 
+// The headings the problems of a table are shown under: one the unit sent or
+// that is about to go, and one read from a file.
+inline constexpr const char* PATTERN_PROBLEMS =
+    "The following problems were found with the pattern:\n\n";
+inline constexpr const char* KEYSTROKE_PROBLEMS =
+    "The following problems were found in the keystroke fields:\n\n";
+
 // The switch-model names come from the branding read at start-up.
 using SwitchModelNames = std::array<std::string, 3>;
 
@@ -71,6 +78,11 @@ class CSwitchSettings {
   std::vector<SwitchRow> m_rows;
   std::string m_warnings;
 };
+
+// A table as text, from its type line and rows: what TableToString writes, for
+// an editor that holds the rows itself.
+std::string SwitchTableText(const std::string& typeName, const std::vector<SwitchRow>& rows,
+                            bool useLF);
 
 // The table text a SWITCH_SETTINGS packet carries (up to its zero).
 std::string SwitchSettingsText(const PacketHeader& header, const uint8_t* payload, size_t length);

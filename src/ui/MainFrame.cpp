@@ -141,6 +141,10 @@ void MainFrame::BuildMenus(const std::string& productName) {
              "Edit the address book of units.");
   AddCommand(preferences, ID_SETTINGS_KEYBOARD_MOUSE, "&Keyboard and Mouse...",
              "Choose the hotkeys and how pass-through is left.");
+  AddCommand(preferences, ID_SETTINGS_SECURITY, "&Security...",
+             "Edit the unit's login accounts (administrators only).");
+  AddCommand(preferences, ID_SETTINGS_SWITCH, "Remote KVM S&witch...",
+             "Edit the unit's table of KVM switch ports (administrators only).");
 
   QMenu* debug = menuBar()->addMenu("Debug");
   AddCommand(debug, ID_ASSESS_THROUGHPUT, "Assess connection throughput",

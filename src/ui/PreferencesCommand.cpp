@@ -3,7 +3,10 @@
 #include "modem/ModemDatabase.h"
 #include "ui/Commands.h"
 #include "ui/ConnectionPage.h"
+#include "ui/DevicesPage.h"
 #include "ui/GeneralPage.h"
+#include "ui/SecurityPage.h"
+#include "ui/SwitchPage.h"
 
 namespace ui {
 namespace {
@@ -16,18 +19,35 @@ std::vector<std::string> InstalledModemNames(settings::IniFile& ini) {
 }
 
 QString PageOf(uint32_t commandId) {
-  return commandId == ID_SETTINGS_KEYBOARD_MOUSE ? "GENERAL" : "CONNECTION";
+  switch (commandId) {
+    case ID_SETTINGS_KEYBOARD_MOUSE:
+      return "GENERAL";
+    case ID_SETTINGS_SECURITY:
+      return "SECURITY";
+    case ID_SETTINGS_SWITCH:
+      return "SWITCH";
+    default:
+      return "CONNECTION";
+  }
 }
 
 }  // namespace
 
-std::unique_ptr<PreferencesSheet> MakePreferencesSheet(QWidget* parent, core::ViewerCore& core,
-                                                       platform::OperatorDialogs& dialogs,
-                                                       uint32_t commandId) {
+std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
+    QWidget* parent, core::ViewerCore& core, platform::OperatorDialogs& dialogs, uint32_t commandId,
+    const admin::SwitchModelNames& switchModels) {
   settings::IniFile& ini = core.Ini();
-  auto sheet = std::make_unique<PreferencesSheet>(parent, dialogs, core.Login().IsAdministrator());
+  // The login's verdict outlives the link, so the link is asked too.
+  const bool administrator = core.Login().IsAdministrator() && core.Orb().IsLoggedIn();
+  auto sheet = std::make_unique<PreferencesSheet>(parent, dialogs, administrator);
   sheet->AddPage(std::make_unique<ConnectionPage>(dialogs, ini, InstalledModemNames(ini)));
   sheet->AddPage(std::make_unique<GeneralPage>(dialogs, ini));
+  if (administrator) {
+    const UnitAdmin unit{core.Orb(), core.Dispatcher(), switchModels};
+    sheet->AddPage(std::make_unique<SecurityPage>(dialogs, unit));
+    sheet->AddPage(std::make_unique<SwitchPage>(dialogs, unit));
+    sheet->AddPage(std::make_unique<DevicesPage>(dialogs, unit));
+  }
   // Keyboard and mouse take up their settings afresh; the address book is
   // read at each connect.
   sheet->SetAppliedHandler([&core] {
@@ -39,10 +59,10 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(QWidget* parent, core::Vi
 }
 
 void RunPreferences(QWidget* parent, core::ViewerCore& core, platform::OperatorDialogs& dialogs,
-                    uint32_t commandId) {
+                    uint32_t commandId, const admin::SwitchModelNames& switchModels) {
   std::unique_ptr<PreferencesSheet> sheet;
   try {
-    sheet = MakePreferencesSheet(parent, core, dialogs, commandId);
+    sheet = MakePreferencesSheet(parent, core, dialogs, commandId, switchModels);
   } catch (const std::exception& e) {
     dialogs.ShowError("Unable to set the preferences", e.what());
     return;

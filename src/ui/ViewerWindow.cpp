@@ -604,7 +604,9 @@ void ViewerWindow::OnCommand(uint32_t id) {
         break;
       case ID_SETTINGS_CONNECTIONS:
       case ID_SETTINGS_KEYBOARD_MOUSE:
-        RunPreferences(m_frame.get(), core, m_dialogs, id);
+      case ID_SETTINGS_SECURITY:
+      case ID_SETTINGS_SWITCH:
+        RunPreferences(m_frame.get(), core, m_dialogs, id, m_setup.switchModels);
         // The unit box lists the address book as the sheet left it.
         FillChoiceBoxes();
         break;

@@ -10,8 +10,10 @@
 #include <optional>
 #include <string>
 
+#include "admin/SwitchSettings.h"
 #include "core/ViewerCore.h"
 #include "session/SessionHooks.h"
+#include "settings/Branding.h"
 #include "ui/FullScreen.h"
 #include "ui/MainFrame.h"
 #include "ui/QtDialogs.h"
@@ -34,6 +36,8 @@ struct ViewerWindowSetup {
   std::string helpFile;
   std::optional<std::string> connectTo;
   std::optional<std::string> windowPos;
+  // The switch-model names the SWITCH page knows.
+  admin::SwitchModelNames switchModels = settings::Branding{}.switchNames;
   bool traceLog = true;
 };
 

@@ -8,8 +8,6 @@
 namespace orbctl {
 namespace {
 
-constexpr const char* PATTERN_PROBLEMS = "The following problems were found with the pattern:\n\n";
-
 // The table the unit sends for one request.
 admin::CSwitchSettings FetchSwitchTable(HeadlessClient& client,
                                         const admin::SwitchModelNames& models) {
@@ -21,7 +19,7 @@ admin::CSwitchSettings FetchSwitchTable(HeadlessClient& client,
   const std::string problems =
       table.LoadGridFromString(dispatcher.SwitchSettingsText(), "the unit");
   if (!problems.empty())
-    throw TextError("The unit's switch table: " + std::string(PATTERN_PROBLEMS) + problems);
+    throw TextError("The unit's switch table: " + std::string(admin::PATTERN_PROBLEMS) + problems);
   return table;
 }
 
@@ -52,7 +50,7 @@ admin::CSwitchSettings ReadSwitchFile(const std::string& file,
   } catch (const TextError& e) {
     throw UsageError("switch put " + file + ": " + e.Text());
   }
-  if (!problems.empty()) throw UsageError(PATTERN_PROBLEMS + problems);
+  if (!problems.empty()) throw UsageError(admin::PATTERN_PROBLEMS + problems);
   return table;
 }
 

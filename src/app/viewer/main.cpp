@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   setup.productName = branding.productName;
   setup.viewerVersion = settings::ViewerVersionString(branding.viewerPrefix);
   setup.webPage = branding.productWebPage;
+  setup.switchModels = branding.switchNames;
   setup.helpFile = viewer::FindHelpFile(QCoreApplication::applicationDirPath().toStdString());
   setup.connectTo = line.connectTo;
   setup.windowPos = line.windowPos;
