@@ -54,7 +54,12 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
     core.Keyboard().ReadSettings();
     core.Mouse().ReadSettings();
   });
-  sheet->ShowPage(PageOf(commandId));
+  // The unit's pages are missing, not hidden, for an operator who may not use them.
+  if (!sheet->ShowPage(PageOf(commandId)))
+    dialogs.MessageBox("Preferences",
+                       "This tab is active only when you are logged into " +
+                           core.Orb().TargetLocation() + " as an administrator.",
+                       platform::DialogButtons::Ok, platform::DialogIcon::Information);
   return sheet;
 }
 

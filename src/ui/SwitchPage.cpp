@@ -92,6 +92,12 @@ void SwitchPage::TakeUpUnitTable() {
   const uint32_t count = m_unit.dispatcher.ReceiveCount(SWITCH_SETTINGS);
   if (count == m_taken) return;
   m_taken = count;
+  // A table that comes in late never overwrites what the operator typed.
+  if (IsModified()) {
+    m_message->setText(
+        Q("A switch table came from " + m_unit.UnitName() + "; your edits are kept."));
+    return;
+  }
   admin::CSwitchSettings table(m_unit.switchModels);
   const std::string problems =
       table.LoadGridFromString(m_unit.dispatcher.SwitchSettingsText(), m_unit.UnitName());

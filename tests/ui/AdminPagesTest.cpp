@@ -317,7 +317,12 @@ TEST_F(AdminPagesTest, SwitchPageSendsNothingWhileTheTableHasProblems) {
   EXPECT_NE(LastError().find("Key code parse error"), std::string::npos);
   EXPECT_TRUE(Sent(SWITCH_SETTINGS).empty());
 
-  // A table of the unit's with problems is said so and not taken up.
+  // A table that comes in over the operator's edits leaves them; one with
+  // problems is said so and not taken up.
+  Feed(SWITCH_SETTINGS, 0, Text(SWITCH_TABLE));
+  page.TakeUpUnitTable();
+  EXPECT_EQ(page.Message().text(), "A switch table came from Lab; your edits are kept.");
+  page.SetModified(false);
   Feed(SWITCH_SETTINGS, 0, Text("\ncustom\n\n\n\n`2`Bravo`F2\n"));
   page.TakeUpUnitTable();
   EXPECT_EQ(page.Message().text(),
@@ -473,6 +478,13 @@ TEST(AdminPagesSessionTest, AnAccountAddedOnTheSecurityPageReachesTheUnit) {
   }
   ui::ViewerWindow window(setup);
   window.Show();
+  // Before the administrator's login the unit's pages are not there to open.
+  HeadlessDialogs told;
+  EXPECT_EQ(ui::MakePreferencesSheet(nullptr, window.Core(), told, ui::ID_SETTINGS_SWITCH)
+                ->Page("SWITCH"),
+            nullptr);
+  EXPECT_NE(told.Last(HeadlessDialogs::Kind::MessageBox)->text.find("This tab is active only when"),
+            std::string::npos);
   {
     QTimer answers;
     QObject::connect(&answers, &QTimer::timeout, [] {
