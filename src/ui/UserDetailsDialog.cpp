@@ -1,5 +1,6 @@
 #include "ui/UserDetailsDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QToolTip>
 
 namespace ui {
 namespace {
@@ -54,8 +56,8 @@ UserDetailsDialog::UserDetailsDialog(QWidget* parent, platform::OperatorDialogs&
   maskLayout->setContentsMargins(0, 0, 0, 0);
   for (size_t i = 0; i < m_mask.size(); ++i) {
     // The dot is let in only to move on to the next part.
-    m_mask[i] = AddField(QString(admin::IP_MASK_CHARACTERS) + ".",
-                         static_cast<int>(admin::IP_MASK_PART_CHARACTERS));
+    m_mask[i] =
+        AddField(admin::IP_MASK_CHARACTERS, static_cast<int>(admin::IP_MASK_PART_CHARACTERS), ".");
     m_mask[i]->setText(Q(shown.ipMask[i]));
     m_mask[i]->setToolTip(IP_MASK_TIP);
     connect(m_mask[i], &QLineEdit::textEdited, this, [this, i] { OnMaskEdited(i); });
@@ -89,12 +91,19 @@ UserDetailsDialog::UserDetailsDialog(QWidget* parent, platform::OperatorDialogs&
   Check();
 }
 
-// A field that takes only its characters, at most length of them.
-QLineEdit* UserDetailsDialog::AddField(const QString& characters, int length) {
+// A field that takes only its characters (and the unnamed extra ones), at
+// most length of them; a character it refuses beeps and names the set.
+QLineEdit* UserDetailsDialog::AddField(const QString& characters, int length,
+                                       const QString& extra) {
   auto* field = new QLineEdit(this);
   field->setMaxLength(length);
   field->setValidator(new QRegularExpressionValidator(
-      QRegularExpression("[" + QRegularExpression::escape(characters) + "]*"), field));
+      QRegularExpression("[" + QRegularExpression::escape(characters + extra) + "]*"), field));
+  connect(field, &QLineEdit::inputRejected, field, [field, characters] {
+    QApplication::beep();
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())),
+                       "Must be one of: " + characters, field);
+  });
   return field;
 }
 

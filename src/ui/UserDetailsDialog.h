@@ -39,7 +39,7 @@ class UserDetailsDialog : public QDialog {
   QPushButton& OkButton() { return *m_ok; }
 
  private:
-  QLineEdit* AddField(const QString& characters, int length);
+  QLineEdit* AddField(const QString& characters, int length, const QString& extra = {});
   void OnMaskEdited(size_t index);
   void OnAdministratorChosen();
   void Check();

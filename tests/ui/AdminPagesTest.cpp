@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -194,6 +195,15 @@ TEST_F(AdminPagesTest, TheDetailsDialogShowsTheFirstBrokenRuleAndKeepsOkDisabled
     c.fill(dialog);
     EXPECT_EQ(dialog.Status().text().toStdString(), c.shown);
     EXPECT_FALSE(dialog.OkButton().isEnabled()) << c.shown;
+  }
+
+  // A character outside a field's set is refused as it is typed.
+  ui::UserDetailsDialog typing(nullptr, dialogs, list, std::nullopt);
+  for (const auto& [field, key] : {std::pair{&typing.UserId(), '/'}, {&typing.Dialback(), 'x'}}) {
+    field->setText("12");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(key));
+    QApplication::sendEvent(field, &press);
+    EXPECT_EQ(field->text(), "12") << key;
   }
 
   // The last administrator keeps the privilege.
