@@ -18,7 +18,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "QtApp.h"
+#include "WindowFixture.h"
 #include "admin/ServerConfigData.h"
 #include "admin/UsersPacket.h"
 #include "protocol/PacketTypes.h"
@@ -475,17 +475,8 @@ TEST(AdminPagesSessionTest, AnAccountAddedOnTheSecurityPageReachesTheUnit) {
   const std::string users = dir.File("users.txt");
   std::ofstream(users) << "admin:admin:admin\noperator:operator:user\n";
   SimProcess sim({"--users", users});
-  ui::ViewerWindowSetup setup;
-  setup.iniPath = dir.File("Remote.ini");
-  setup.productName = "Tessaline";
-  setup.viewerVersion = "TSV1.00";
-  setup.traceLog = false;
-  {
-    settings::IniFile ini(setup.iniPath);
-    settings::WriteFirstRunDefaults(ini);
-    settings::WriteMisc(ini, "TEACH_PASSTHRU_EXIT_KEYS", "0");
-    settings::WriteMisc(ini, "TEACH_FULLSCREEN_EXIT_KEYS", "0");
-  }
+  const ui::ViewerWindowSetup setup = TestWindowSetup(dir);
+  WriteQuietFirstRun(setup.iniPath);
   ui::ViewerWindow window(setup);
   window.Show();
   // Before the administrator's login the unit's pages are not there to open.

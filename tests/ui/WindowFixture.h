@@ -12,16 +12,28 @@
 #include "settings/TempDir.h"
 #include "ui/ViewerWindow.h"
 
+// A window whose settings file lies in the folder, without a trace log.
+inline ui::ViewerWindowSetup TestWindowSetup(const TempDir& dir) {
+  TestApp();
+  ui::ViewerWindowSetup setup;
+  setup.iniPath = dir.File("Remote.ini");
+  setup.productName = "Tessaline";
+  setup.viewerVersion = "TSV1.00";
+  setup.traceLog = false;
+  return setup;
+}
+
+// A first run's settings with both teaching dialogs declined, so that a test
+// against the unit meets no dialog it did not ask for.
+inline void WriteQuietFirstRun(const std::string& iniPath) {
+  settings::IniFile ini(iniPath);
+  settings::WriteFirstRunDefaults(ini);
+  settings::WriteMisc(ini, "TEACH_PASSTHRU_EXIT_KEYS", "0");
+  settings::WriteMisc(ini, "TEACH_FULLSCREEN_EXIT_KEYS", "0");
+}
+
 class WindowFixture : public ::testing::Test {
  protected:
-  WindowFixture() {
-    TestApp();
-    setup.iniPath = dir.File("Remote.ini");
-    setup.productName = "Tessaline";
-    setup.viewerVersion = "TSV1.00";
-    setup.traceLog = false;
-  }
-
   std::string Misc(const char* key) {
     settings::IniFile ini(setup.iniPath);
     return settings::ReadMisc(ini, key);
@@ -32,5 +44,5 @@ class WindowFixture : public ::testing::Test {
   }
 
   TempDir dir;
-  ui::ViewerWindowSetup setup;
+  ui::ViewerWindowSetup setup = TestWindowSetup(dir);
 };

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "QtApp.h"
+#include "WindowFixture.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
@@ -55,15 +55,7 @@ class WindowSessionTest : public ::testing::Test {
  protected:
   WindowSessionTest()
       : sim({"--log-keys", "--frame-interval-ms", "0", "--dump-frame", dir.File("unit.ppm")}) {
-    TestApp();
-    setup.iniPath = dir.File("Remote.ini");
-    setup.productName = "Tessaline";
-    setup.viewerVersion = "TSV1.00";
-    setup.traceLog = false;
-    settings::IniFile ini(setup.iniPath);
-    settings::WriteFirstRunDefaults(ini);
-    settings::WriteMisc(ini, "TEACH_PASSTHRU_EXIT_KEYS", "0");
-    settings::WriteMisc(ini, "TEACH_FULLSCREEN_EXIT_KEYS", "0");
+    WriteQuietFirstRun(setup.iniPath);
   }
 
   // The size of the picture the unit last drew for the viewer.
@@ -74,7 +66,7 @@ class WindowSessionTest : public ::testing::Test {
 
   TempDir dir;
   SimProcess sim;
-  ui::ViewerWindowSetup setup;
+  ui::ViewerWindowSetup setup = TestWindowSetup(dir);
 };
 
 }  // namespace
