@@ -8,6 +8,7 @@ ORB_PACKAGES=(
   qt6-base-dev libx11-dev libxtst-dev
   xvfb xauth xdotool
   libcli11-dev
+  help2man
 )
 
 # Installs whatever is missing (needs root, as on a fresh machine).
