@@ -4,6 +4,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "PowerStrip.h"
+
 namespace sim {
 
 namespace {
@@ -126,6 +128,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
        }},
       {"--switch-table", [&](const std::string& v) { o.switchTable = LoadSwitchTable(v); }},
       {"--config-doc", [&](const std::string& v) { o.configDocument = LoadConfigDocument(v); }},
+      {"--power-profile", [&](const std::string& v) { o.powerProfile = LoadPowerProfile(v); }},
       {"--challenge-length",
        [&](const std::string& v) {
          o.challengeLength = static_cast<int>(Number("--challenge-length", v, 0, 199));
@@ -162,6 +165,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--log-keys", &result.logKeys},
       {"--log-mouse", &result.logMouse},
       {"--fault-close-mid-packet", &f.closeMidPacket},
+      {"--log-strip", &o.logStrip},
       {"--fault-stall", &f.stall},
       {"--fault-bad-checksum", &f.badChecksum},
       {"--fault-oversize", &f.oversizePacket},
@@ -310,6 +314,14 @@ Administration (for a viewer logged in as an administrator)
                             cut in its last line without its zero, the document's zlib
                             stream does not inflate (a bad header)
 
+  --power-profile FILE      the active power strip profile the unit starts with, stored as
+                            /mnt/flash/Quil/Current.PowerSwitch
+  --log-strip               the power strip on the serial port prints a line per request on
+                            standard output: "STRIP OPEN port P baud B timeout T parity N
+                            data D flow F stop S rtscts R", "STRIP WRITE +<ms since the
+                            write before>ms <bytes in hex>", "STRIP CLOSE". The strip echoes
+                            what it is sent and answers "\nOK\r\n" after each carriage
+                            return; SERIAL_READ gets what it has not read yet
 Video
   --screen WxH              the target's native screen (default 1024x768, at most 1600x1200)
   --encoding E              raw (uncompressed runs), segment (compressed single runs),

@@ -81,6 +81,8 @@ struct UnitOptions {
   std::string switchTable = DefaultSwitchTable();
   std::string configDocument = DefaultConfigDocument();
   bool refuseAdmin = false;  // refuse every change an administrator sends
+  std::string powerProfile;  // the active power strip profile the unit starts with
+  bool logStrip = false;     // the power strip's "STRIP ..." lines on standard output
 
   // Video.
   int nativeWidth = 1024;

@@ -42,7 +42,10 @@ Session::Session(Link& link, const UnitOptions& options, const std::atomic<bool>
       m_target(target),
       m_records(records),
       m_administration(records, options, m_ciphers, [this](const Packet& p) { Send(p); }),
-      m_noise(options.faults.noiseRate) {}
+      m_strip(options.logStrip),
+      m_noise(options.faults.noiseRate) {
+  if (!options.powerProfile.empty()) PreloadPowerProfile(records.files, options.powerProfile);
+}
 
 void Session::Run(const std::function<void()>& ending) {
   bool linger = true;
@@ -143,6 +146,11 @@ void Session::Handle(const Packet& packet) {
       if (m_loggedIn) HandleVideoRequest(packet);
       return;
     default:
+      if (PowerStrip::IsSerial(packet.type)) {
+        if (!m_loggedIn) return;
+        if (const auto reply = m_strip.Handle(packet, m_admin)) Send(*reply);
+        return;
+      }
       if (Administration::IsAdministrative(packet.type)) {
         if (m_loggedIn) m_administration.Handle(packet, m_admin);
         return;

@@ -16,6 +16,7 @@
 #include "Negotiation.h"
 #include "Options.h"
 #include "Packet.h"
+#include "PowerStrip.h"
 #include "ResendLog.h"
 #include "Target.h"
 #include "UnitRecords.h"
@@ -76,6 +77,7 @@ class Session {
   Target& m_target;
   UnitRecords& m_records;
   Administration m_administration;
+  PowerStrip m_strip;
   bool m_screenChanged = false;  // by a key, since the last update
   VideoEncoder m_encoder;
   int m_width = 0, m_height = 0;

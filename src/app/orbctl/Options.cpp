@@ -132,6 +132,15 @@ Commands
                         administrator and save it to FILE
   config put FILE       read and check the document in FILE, then send it
                         compressed
+  power show [--profile FILE]
+                        print the power strip profile, the unit's active copy
+                        unless FILE is given: its settings, one per line, then
+                        one line per command (Command, name, command string),
+                        separated by tabs; problems go to standard error
+  power send COMMAND [--profile FILE]
+                        open the unit's serial port with the profile's settings,
+                        send the profile's Init, COMMAND (with its pauses) and
+                        Exit, print what the strip answered, close the port
   modems                list the modems and cables of modems.ini (beside the
                         settings file): the model, a tab, the port
 

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <optional>
 
 #include "AdminFiles.h"
 #include "HeadlessClient.h"
 #include "KeyCommands.h"
 #include "Modems.h"
 #include "Options.h"
+#include "PowerStrip.h"
 #include "Screenshot.h"
 #include "Users.h"
 #include "platform/TextError.h"
@@ -117,6 +119,17 @@ int Run(const orbctl::Options& options) {
     const orbctl::FileRequest request = orbctl::ParseFileArguments("config", options.arguments);
     return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
       orbctl::RunConfig(client, request);
+    });
+  }
+  if (options.command == "power") {
+    const orbctl::PowerRequest request = orbctl::ParsePowerArguments(options.arguments);
+    const std::optional<std::string> profile = orbctl::ReadLocalProfile(request);
+    if (profile && !request.send) {
+      orbctl::PrintProfile(*profile, std::cout, std::cerr);
+      return orbctl::EXIT_DONE;
+    }
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::RunPower(client, request, profile, std::cout, std::cerr);
     });
   }
   if (options.command.empty()) return Usage("No command given (see --help).");
