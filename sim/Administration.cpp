@@ -34,6 +34,7 @@ bool Administration::IsAdministrative(std::uint8_t type) {
     case SERVER_CONFIG_DATA:
     case GET_FILE:
     case PUT_FILE:
+    case FLASH_UPDATE:
       return true;
   }
   return false;
@@ -54,6 +55,10 @@ void Administration::Handle(const Packet& packet, bool admin) {
                           : Packet{GET_FILE, FileStore::NOT_READ, {}});
     case PUT_FILE:
       return m_send(m_records.files.Put(packet, !admin || m_options.refuseAdmin));
+    case FLASH_UPDATE:
+      // A whole image is taken in silence; what is refused is told once.
+      if (const auto refusal = m_flash.Take(packet, admin, m_options.flashFail)) Tell(*refusal);
+      return;
   }
   // An empty list or document asks for the unit's own again.
   if (packet.data.empty() && packet.type != SWITCH_SETTINGS) {

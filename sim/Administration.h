@@ -1,13 +1,14 @@
 #pragma once
 // The administrator's side of a session: the unit sends its accounts list and configuration
 // document as soon as an administrator logs in, answers the switch table request and the file
-// requests, and takes a new accounts list, switch table or document in their place. What it
-// refuses (a viewer without administrator rights, a unit that takes no changes, a malformed
-// packet) leaves its records as they were and is explained in a TEXT_MSG.
+// requests, receives firmware images, and takes a new accounts list, switch table or document in
+// their place. What it refuses (a viewer without administrator rights, a unit that takes no
+// changes, a malformed packet) leaves its records as they were and is explained in a TEXT_MSG.
 
 #include <functional>
 #include <string>
 
+#include "FlashImage.h"
 #include "Options.h"
 #include "Packet.h"
 #include "UnitRecords.h"
@@ -41,6 +42,7 @@ class Administration {
   const UnitOptions& m_options;
   const PayloadCiphers& m_ciphers;
   Sender m_send;
+  FlashImage m_flash;
 };
 
 }  // namespace sim

@@ -160,6 +160,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--busy", &o.busy},
       {"--refuse-login", &o.refuseLogin},
       {"--refuse-admin", &o.refuseAdmin},
+      {"--flash-fail", &o.flashFail},
       {"--malformed-admin", &f.malformedAdmin},
       {"--verbose", &o.verbose},
       {"--log-keys", &result.logKeys},
@@ -300,6 +301,12 @@ Administration (for a viewer logged in as an administrator)
   bytes, or subtype 0; PUT_FILE (path length, data length, path, data, each with its zero)
   stores the data without its zero and answers subtype 0, or 1 (will not overwrite) or 2
   (cannot open: a bad path or request).
+  FLASH_UPDATE (subtype: image kind 1 or 2; a chunk word, then the bytes) is taken chunk by
+  chunk: 4,996 bytes under the words 0, 1, 2, ... in order, then up to 4,996 under 0xFFFFFFFF,
+  which ends the image. A whole image from an administrator is written in silence; a chunk
+  out of order or of the wrong size, a change of kind, an empty or over-16-MiB image, a viewer
+  without administrator rights or --flash-fail is told once in a TEXT_MSG "Flash not updated:
+  <why>.", and the rest of that image is dropped. A new chunk 0 starts a new image.
   --switch-table FILE       the switch table as it starts, a text file with CR LF or LF line
                             ends (line 1 empty, line 2 the switch type, lines 3 to 5 empty,
                             then "`<port>`<name>`<key codes>" per port). Default: "custom",
@@ -309,6 +316,7 @@ Administration (for a viewer logged in as an administrator)
                             modem Modem1 installed on COM1, a power strip Strip1 not installed
   --refuse-admin            refuse every change an administrator sends (PUT_FILE answers 1
                             for a file the unit holds, 2 for a new one)
+  --flash-fail              refuse every whole flash image (as a unit that cannot write it)
   --malformed-admin         send every accounts list, switch table and document spoilt: the
                             list's count claims one account more than it holds, the table is
                             cut in its last line without its zero, the document's zlib

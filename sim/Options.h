@@ -81,6 +81,7 @@ struct UnitOptions {
   std::string switchTable = DefaultSwitchTable();
   std::string configDocument = DefaultConfigDocument();
   bool refuseAdmin = false;  // refuse every change an administrator sends
+  bool flashFail = false;    // refuse every whole flash image, as a unit that cannot write it
   std::string powerProfile;  // the active power strip profile the unit starts with
   bool logStrip = false;     // the power strip's "STRIP ..." lines on standard output
 

@@ -97,6 +97,8 @@ const char* TypeName(std::uint8_t type) {
       return "KBD_LEDS";
     case MOUSE:
       return "MOUSE";
+    case FLASH_UPDATE:
+      return "FLASH_UPDATE";
     case KEEP_ALIVE:
       return "KEEP_ALIVE";
     case PING:

@@ -16,6 +16,7 @@ enum PacketType : std::uint8_t {
   KBD = 20,
   KBD_LEDS = 26,
   MOUSE = 30,
+  FLASH_UPDATE = 40,
   KEEP_ALIVE = 45,
   PING = 46,
   PING_RESPONSE = 47,
