@@ -38,6 +38,7 @@ KeyboardMousePrefs ReadKeyboardMousePrefs(IniFile& ini) {
   prefs.escapeByFastMouse = ReadMiscFlag(ini, "ESCAPE_BY_FASTMOUSE");
   prefs.fastMouseThreshold = Clamped(ReadMiscNumber(ini, "FAST_MOUSE_THRESHOLD"), FAST_MOUSE_RANGE);
   prefs.slowMouseThreshold = Clamped(ReadMiscNumber(ini, "SLOW_MOUSE_THRESHOLD"), SLOW_MOUSE_RANGE);
+  prefs.repaintDelayMs = PeekMiscNumber(ini, "RepaintDelayMS");
   return prefs;
 }
 
@@ -68,6 +69,7 @@ void WriteKeyboardMousePrefs(IniFile& ini, const KeyboardMousePrefs& prefs) {
   Write(ini, "ESCAPE_BY_FASTMOUSE", prefs.escapeByFastMouse ? "T" : "F");
   Write(ini, "FAST_MOUSE_THRESHOLD", Format("%d", prefs.fastMouseThreshold));
   Write(ini, "SLOW_MOUSE_THRESHOLD", Format("%d", prefs.slowMouseThreshold));
+  Write(ini, "RepaintDelayMS", Format("%d", prefs.repaintDelayMs));
 }
 
 }  // namespace settings

@@ -1,7 +1,8 @@
 #pragma once
 // What the keyboard-and-mouse preference page edits: the five hotkeys (by key
 // name), the trigger form, the hotkey and arrow-scrolling flags, and the two
-// mouse exit gestures with their thresholds, all in the MISC section. The page
+// mouse exit gestures with their thresholds, and how long the view waits before
+// it paints a change, all in the MISC section. The page
 // edits a copy and writes it only when accepted.
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "settings/IniFile.h"
+#include "settings/MiscSettings.h"
 
 namespace settings {
 
@@ -48,19 +50,20 @@ struct KeyboardMousePrefs {
   bool escapeByFastMouse = true;
   int fastMouseThreshold = 0;
   int slowMouseThreshold = 0;
+  int repaintDelayMs = REPAINT_DELAY_DEFAULT_MS;
 
   bool operator==(const KeyboardMousePrefs&) const = default;
 };
 
 // The settings as the page shows them: a trigger form that is none of the
-// three choices shows as "Both", thresholds are held within their sliders.
-// Reading writes nothing.
+// three choices shows as "Both", thresholds are held within their sliders, a
+// repaint delay out of range shows as its default. Reading writes nothing.
 KeyboardMousePrefs ReadKeyboardMousePrefs(IniFile& ini);
 // Refuses (EditError) what would leave the operator stuck or a command
 // unreachable: no way out of pass-through, a hotkey without a key, two
 // commands on one key.
 void CheckKeyboardMousePrefs(const KeyboardMousePrefs& prefs);
-// Checks, then writes every key: flags as "T"/"F", thresholds as "%d".
+// Checks, then writes every key: flags as "T"/"F", numbers as "%d".
 void WriteKeyboardMousePrefs(IniFile& ini, const KeyboardMousePrefs& prefs);
 
 }  // namespace settings

@@ -13,6 +13,8 @@ using enum MiscKind;
 constexpr bool ResynchTimeoutInRange(int ms) { return ms >= 500 && ms <= 30000; }
 // 0 switches the hold off; other values shorter than 2 s would drop blocks early.
 constexpr bool BlockTimeToLiveAccepted(int ms) { return ms == 0 || ms >= 2000; }
+// Above a second the picture would visibly lag behind the unit.
+constexpr bool RepaintDelayInRange(int ms) { return ms >= 0 && ms <= REPAINT_DELAY_MAX_MS; }
 constexpr bool ConnectTimeInRange(int ms) { return ms > 0 && ms <= 120000; }
 
 constexpr MiscKey MISC_KEYS[] = {
@@ -20,6 +22,7 @@ constexpr MiscKey MISC_KEYS[] = {
     {"IPConnectTimeMS", "---", 80, Number, "5000", false, ConnectTimeInRange},
     {"ResynchTimeoutMS", "-", 200, Number, "9000", true, ResynchTimeoutInRange},
     {"BlockTimeToLive", "-", 100, Number, "6000", true, BlockTimeToLiveAccepted},
+    {"RepaintDelayMS", "-", 80, Number, "101", true, RepaintDelayInRange},
     {"EncryptionTypeClientPrefers", "13", 200, Number},
     {"VIEW_TYPE", "scaled", 200, Text},
     {"AUTO_SIZE", "T", 200, Flag, {}, false, nullptr, "Error writing AUTO_SIZE to INI file."},
@@ -74,16 +77,29 @@ bool IsMissing(const MiscKey& key, std::string_view value) {
   return value == key.readDefault;
 }
 
+namespace {
+
+// The stored value, or the repair value in place of a missing or rejected one.
+std::string ReadRepaired(IniFile& ini, const MiscKey& key, bool& repaired) {
+  std::string value = ini.Read(MISC_SECTION, key.name, key.readDefault, key.bufferSize);
+  const bool rejected = key.accepts != nullptr && !key.accepts(LeadingInt(value));
+  repaired = !key.repairValue.empty() && (IsMissing(key, value) || rejected);
+  return repaired ? std::string(key.repairValue) : value;
+}
+
+}  // namespace
+
 std::string ReadMisc(IniFile& ini, std::string_view name) {
   const MiscKey& key = FindMiscKey(name);
-  std::string value = ini.Read(MISC_SECTION, key.name, key.readDefault, key.bufferSize);
-  if (key.repairValue.empty()) return value;
-  const bool rejected = key.accepts != nullptr && !key.accepts(LeadingInt(value));
-  if (IsMissing(key, value) || rejected) {
-    value = key.repairValue;
-    if (key.writeRepair) ini.Write(MISC_SECTION, key.name, value);
-  }
+  bool repaired = false;
+  std::string value = ReadRepaired(ini, key, repaired);
+  if (repaired && key.writeRepair) ini.Write(MISC_SECTION, key.name, value);
   return value;
+}
+
+int PeekMiscNumber(IniFile& ini, std::string_view name) {
+  bool repaired = false;
+  return LeadingInt(ReadRepaired(ini, FindMiscKey(name), repaired));
 }
 
 int ReadMiscNumber(IniFile& ini, std::string_view name) { return LeadingInt(ReadMisc(ini, name)); }

@@ -18,6 +18,10 @@ namespace settings {
 
 inline constexpr std::string_view MISC_SECTION = "MISC";
 
+// How old a change must be before the view paints it (RepaintDelayMS).
+inline constexpr int REPAINT_DELAY_DEFAULT_MS = 101;
+inline constexpr int REPAINT_DELAY_MAX_MS = 1000;
+
 enum class MiscKind {
   Text,
   Number,
@@ -52,6 +56,8 @@ bool IsMissing(const MiscKey& key, std::string_view value);
 // back where the table says so).
 std::string ReadMisc(IniFile& ini, std::string_view name);
 int ReadMiscNumber(IniFile& ini, std::string_view name);
+// The number ReadMiscNumber would give, without writing a repair back.
+int PeekMiscNumber(IniFile& ini, std::string_view name);
 bool ReadMiscFlag(IniFile& ini, std::string_view name);
 
 // False when the file cannot be written; raises the key's failure text instead

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "input/KeyTables.h"
@@ -28,6 +29,7 @@ GeneralPage::GeneralPage(platform::OperatorDialogs& dialogs, settings::IniFile& 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildKeyboard(prefs));
   layout->addWidget(BuildMouse(prefs));
+  layout->addWidget(BuildScreen(prefs));
   layout->addStretch();
 }
 
@@ -76,6 +78,21 @@ QWidget* GeneralPage::BuildMouse(const settings::KeyboardMousePrefs& prefs) {
   return box;
 }
 
+QWidget* GeneralPage::BuildScreen(const settings::KeyboardMousePrefs& prefs) {
+  auto* box = new QGroupBox("Screen", this);
+  auto* form = new QFormLayout(box);
+  m_repaintDelay = new QSpinBox(box);
+  m_repaintDelay->setRange(0, settings::REPAINT_DELAY_MAX_MS);
+  m_repaintDelay->setSuffix(" ms");
+  m_repaintDelay->setValue(prefs.repaintDelayMs);
+  m_repaintDelay->setToolTip(
+      "Lower: the picture follows the unit sooner, but a burst of changes is painted more "
+      "often.");
+  connect(m_repaintDelay, &QSpinBox::valueChanged, this, [this] { SetModified(true); });
+  form->addRow("Paint changes after:", m_repaintDelay);
+  return box;
+}
+
 QCheckBox* GeneralPage::AddCheckBox(QWidget* parent, const QString& text, bool checked) {
   auto* check = new QCheckBox(text, parent);
   check->setChecked(checked);
@@ -116,6 +133,7 @@ settings::KeyboardMousePrefs GeneralPage::Shown() const {
   prefs.escapeByFastMouse = m_escapeByFastMouse->isChecked();
   prefs.fastMouseThreshold = m_fastThreshold->value();
   prefs.slowMouseThreshold = m_slowThreshold->value();
+  prefs.repaintDelayMs = m_repaintDelay->value();
   return prefs;
 }
 

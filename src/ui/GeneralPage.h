@@ -1,7 +1,8 @@
 #pragma once
 // The GENERAL page: the keyboard and mouse settings of the operator's own
 // hands, the five hotkeys, the trigger form, how pass-through is left and the
-// thresholds of the two mouse gestures.
+// thresholds of the two mouse gestures; and how long a change waits before the
+// view paints it.
 
 #include <array>
 
@@ -12,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QSlider;
+class QSpinBox;
 
 namespace ui {
 
@@ -35,10 +37,12 @@ class GeneralPage : public PreferencesPage {
   QCheckBox& EscapeByFastMouse() { return *m_escapeByFastMouse; }
   QSlider& FastMouseThreshold() { return *m_fastThreshold; }
   QSlider& SlowMouseThreshold() { return *m_slowThreshold; }
+  QSpinBox& RepaintDelay() { return *m_repaintDelay; }
 
  private:
   QWidget* BuildKeyboard(const settings::KeyboardMousePrefs& prefs);
   QWidget* BuildMouse(const settings::KeyboardMousePrefs& prefs);
+  QWidget* BuildScreen(const settings::KeyboardMousePrefs& prefs);
   QCheckBox* AddCheckBox(QWidget* parent, const QString& text, bool checked);
   QSlider* AddSlider(QWidget* parent, settings::ThresholdRange range, int value);
 
@@ -51,6 +55,7 @@ class GeneralPage : public PreferencesPage {
   QCheckBox* m_escapeByFastMouse = nullptr;
   QSlider* m_fastThreshold = nullptr;
   QSlider* m_slowThreshold = nullptr;
+  QSpinBox* m_repaintDelay = nullptr;
 };
 
 }  // namespace ui

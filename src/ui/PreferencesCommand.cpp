@@ -5,6 +5,7 @@
 #include "ui/ConnectionPage.h"
 #include "ui/DevicesPage.h"
 #include "ui/GeneralPage.h"
+#include "ui/PowerStripPage.h"
 #include "ui/SecurityPage.h"
 #include "ui/SwitchPage.h"
 
@@ -26,6 +27,8 @@ QString PageOf(uint32_t commandId) {
       return "SECURITY";
     case ID_SETTINGS_SWITCH:
       return "SWITCH";
+    case ID_SETTINGS_POWER_STRIP:
+      return "POWERSTRIP";
     default:
       return "CONNECTION";
   }
@@ -47,12 +50,17 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
     sheet->AddPage(std::make_unique<SecurityPage>(dialogs, unit));
     sheet->AddPage(std::make_unique<SwitchPage>(dialogs, unit));
     sheet->AddPage(std::make_unique<DevicesPage>(dialogs, unit));
+    view::KVMDispatcher& dispatcher = core.Dispatcher();
+    const admin::PowerStripLink link{core.Orb(), core.Window(), admin::SlotOf(dispatcher.FileReply()),
+                                     admin::SlotOf(dispatcher.SerialReply())};
+    sheet->AddPage(std::make_unique<PowerStripPage>(dialogs, PowerStripUnit{dispatcher, link}));
   }
-  // Keyboard and mouse take up their settings afresh; the address book is
-  // read at each connect.
+  // Keyboard, mouse and the repaint delay take up their settings afresh; the
+  // address book is read at each connect.
   sheet->SetAppliedHandler([&core] {
     core.Keyboard().ReadSettings();
     core.Mouse().ReadSettings();
+    core.Bitmap().ReadRepaintDelay(core.Ini());
   });
   // The unit's pages are missing, not hidden, for an operator who may not use them.
   if (!sheet->ShowPage(PageOf(commandId)))

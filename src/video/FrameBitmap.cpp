@@ -38,7 +38,13 @@ void BitmapInfoHeader::Serialise(uint8_t* out) const {
 
 CFrameBitmap::CFrameBitmap(settings::IniFile& ini, TickSource ticks)
     : m_ticks(std::move(ticks)),
-      m_nBlockTimeToLive(static_cast<uint32_t>(settings::ReadMiscNumber(ini, "BlockTimeToLive"))) {}
+      m_nBlockTimeToLive(static_cast<uint32_t>(settings::ReadMiscNumber(ini, "BlockTimeToLive"))) {
+  ReadRepaintDelay(ini);
+}
+
+void CFrameBitmap::ReadRepaintDelay(settings::IniFile& ini) {
+  m_repaintDelayMs = static_cast<uint32_t>(settings::ReadMiscNumber(ini, "RepaintDelayMS"));
+}
 
 uint32_t CFrameBitmap::NonZeroTick() const {
   // 0 means "none" in both tick fields, so a tick that happens to be 0 is moved on.
@@ -183,7 +189,7 @@ bool CFrameBitmap::IsRepaintDue() const {
   if (m_painting) return false;
   std::lock_guard lock(m_lock);
   if (m_dirty.IsEmpty() || m_firstChangeTick == 0) return false;
-  return m_ticks() - m_firstChangeTick >= REPAINT_DELAY_MS;
+  return m_ticks() - m_firstChangeTick >= m_repaintDelayMs;
 }
 
 void CFrameBitmap::SetBlockUpdates(bool on) {

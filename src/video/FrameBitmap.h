@@ -23,9 +23,6 @@ namespace video {
 inline constexpr int BMP_DIRTY_CATEGORY = 120;
 inline constexpr int BMP_BOUNDS_CATEGORY = 130;
 inline constexpr int BLOCK_VIDEO_CATEGORY = 905;
-// A change is painted once it is this old, so that changes arriving meanwhile
-// are painted together.
-inline constexpr uint32_t REPAINT_DELAY_MS = 101;
 // Larger pictures than any screen the viewer can show are refused.
 inline constexpr int MAX_BITMAP_SIDE = 8192;
 inline constexpr int32_t EMPTY_DIRTY_EDGE = 99999;
@@ -74,7 +71,7 @@ class CFrameBitmap {
  public:
   using TickSource = std::function<uint32_t()>;
 
-  // Reads BlockTimeToLive from the settings.
+  // Reads BlockTimeToLive and RepaintDelayMS from the settings.
   explicit CFrameBitmap(settings::IniFile& ini, TickSource ticks = platform::GetTickCount);
   CFrameBitmap(const CFrameBitmap&) = delete;
   CFrameBitmap& operator=(const CFrameBitmap&) = delete;
@@ -99,8 +96,12 @@ class CFrameBitmap {
   void EmptyDirtyRect();
   void MarkAllDirty();
   // Whether the view timer should paint now: a change is pending, at least
-  // REPAINT_DELAY_MS old, and no paint is under way.
+  // RepaintDelayMS old, and no paint is under way. Waiting lets the changes
+  // that arrive meanwhile be painted together.
   bool IsRepaintDue() const;
+  uint32_t RepaintDelay() const { return m_repaintDelayMs; }
+  // Takes up RepaintDelayMS afresh, as the operator changed it.
+  void ReadRepaintDelay(settings::IniFile& ini);
   void SetPainting(bool painting) { m_painting = painting; }
   bool IsPainting() const { return m_painting; }
 
@@ -143,6 +144,7 @@ class CFrameBitmap {
   std::atomic<bool> m_painting{false};
   std::atomic<uint32_t> m_nBlockUpdates{0};
   uint32_t m_nBlockTimeToLive = 0;
+  std::atomic<uint32_t> m_repaintDelayMs{0};
 };
 
 }  // namespace video

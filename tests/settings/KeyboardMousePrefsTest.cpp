@@ -36,7 +36,7 @@ TEST_F(KeyboardMousePrefsTest, ReadingShowsTheSettingsWithinThePageChoicesAndWri
 
   WriteWholeFile(m_path,
                  "[MISC]\r\nHOTKEY_REFRESH=q\r\nTRIGGER_KEYS=Ctrl\r\nESCAPE_BY_HOTKEY=F\r\n"
-                 "FAST_MOUSE_THRESHOLD=50\r\nSLOW_MOUSE_THRESHOLD=9000\r\n");
+                 "FAST_MOUSE_THRESHOLD=50\r\nSLOW_MOUSE_THRESHOLD=9000\r\nRepaintDelayMS=1500\r\n");
   const std::string before = ReadWholeFile(m_path);
   const KeyboardMousePrefs odd = ReadKeyboardMousePrefs(m_ini);
   EXPECT_EQ(odd.hotkeys[2], "Q");
@@ -44,6 +44,7 @@ TEST_F(KeyboardMousePrefsTest, ReadingShowsTheSettingsWithinThePageChoicesAndWri
   EXPECT_FALSE(odd.escapeByHotkey);
   EXPECT_EQ(odd.fastMouseThreshold, FAST_MOUSE_RANGE.low);
   EXPECT_EQ(odd.slowMouseThreshold, SLOW_MOUSE_RANGE.high);
+  EXPECT_EQ(odd.repaintDelayMs, 101);
   EXPECT_EQ(ReadWholeFile(m_path), before);
 }
 
@@ -90,6 +91,7 @@ TEST_F(KeyboardMousePrefsTest, AcceptedValuesAreWrittenAsThePipelineReadsThem) {
   prefs.escapeByFastMouse = false;
   prefs.fastMouseThreshold = 6000;
   prefs.slowMouseThreshold = 500;
+  prefs.repaintDelayMs = 0;
   WriteKeyboardMousePrefs(m_ini, prefs);
   EXPECT_EQ(Misc("HOTKEY_PASSTHROUGH"), "F12");
   EXPECT_EQ(Misc("TRIGGER_KEYS"), "LCtrl-down LCtrl-up");
@@ -98,6 +100,7 @@ TEST_F(KeyboardMousePrefsTest, AcceptedValuesAreWrittenAsThePipelineReadsThem) {
   EXPECT_EQ(Misc("ESCAPE_BY_FASTMOUSE"), "F");
   EXPECT_EQ(Misc("FAST_MOUSE_THRESHOLD"), "6000");
   EXPECT_EQ(Misc("SLOW_MOUSE_THRESHOLD"), "500");
+  EXPECT_EQ(Misc("RepaintDelayMS"), "0");
   EXPECT_EQ(ReadKeyboardMousePrefs(m_ini), prefs);
 
   IniFile unwritable(m_dir.Path().string());

@@ -191,6 +191,8 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMou
   page.EscapeByFastMouse().setChecked(false);
   page.FastMouseThreshold().setValue(6000);
   page.SlowMouseThreshold().setValue(600);
+  EXPECT_EQ(page.RepaintDelay().value(), 101);
+  page.RepaintDelay().setValue(0);
   sheet->OkButton().click();
   EXPECT_EQ(sheet->result(), QDialog::Accepted);
 
@@ -207,6 +209,8 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMou
   EXPECT_FALSE(window.Core().Mouse().Settings().fastExit);
   EXPECT_EQ(window.Core().Mouse().Settings().fastThreshold, 6000);
   EXPECT_EQ(window.Core().Mouse().Settings().slowThreshold, 600);
+  EXPECT_EQ(Read("MISC", "RepaintDelayMS"), "0");
+  EXPECT_EQ(window.Core().Bitmap().RepaintDelay(), 0u);
 }
 
 TEST_F(PreferencesTest, TheSettingsCommandsOpenTheSheetOnTheirPageAndTheUnitBoxFollowsIt) {

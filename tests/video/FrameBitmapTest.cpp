@@ -153,6 +153,29 @@ TEST_F(FrameBitmap, RepaintIsDueOnceTheFirstChangeIs101MsOld) {
   EXPECT_FALSE(m_bmp.IsRepaintDue());
 }
 
+TEST_F(FrameBitmap, RepaintWaitsForTheConfiguredDelay) {
+  struct Case {
+    const char* stored;  // nullptr: absent
+    uint32_t delay;
+  };
+  for (const Case& c : {Case{nullptr, 101}, Case{"0", 0}, Case{"250", 250}, Case{"1001", 101}}) {
+    SCOPED_TRACE(c.stored ? c.stored : "(absent)");
+    m_ini.DeleteSection("MISC");
+    if (c.stored) m_ini.Write("MISC", "RepaintDelayMS", c.stored);
+    CFrameBitmap bmp(m_ini, [this] { return m_now; });
+    EXPECT_EQ(bmp.RepaintDelay(), c.delay);
+    bmp.SetBitmapSize(6, 4);
+    bmp.EmptyDirtyRect();
+    bmp.ImageUpdate(MakeInterval(0, 0, 1, {0xFFFF}));
+    if (c.delay > 0) {
+      m_now += c.delay - 1;
+      EXPECT_FALSE(bmp.IsRepaintDue());
+      m_now += 1;
+    }
+    EXPECT_TRUE(bmp.IsRepaintDue());
+  }
+}
+
 TEST_F(FrameBitmap, BlockingGoesStaleAfterItsTimeToLive) {
   // Missing: 6000 is written back.
   EXPECT_EQ(m_bmp.BlockTimeToLive(), 6000u);
