@@ -4,6 +4,7 @@
 
 #include "AccountsList.h"
 #include "Cipher.h"
+#include "CommandNote.h"
 #include "ConfigDocument.h"
 #include "Log.h"
 #include "SwitchTable.h"
@@ -55,10 +56,15 @@ void Administration::Handle(const Packet& packet, bool admin) {
                           : Packet{GET_FILE, FileStore::NOT_READ, {}});
     case PUT_FILE:
       return m_send(m_records.files.Put(packet, !admin || m_options.refuseAdmin));
-    case FLASH_UPDATE:
+    case FLASH_UPDATE: {
       // A whole image is taken in silence; what is refused is told once.
-      if (const auto refusal = m_flash.Take(packet, admin, m_options.flashFail)) Tell(*refusal);
+      const int written = m_flash.WrittenCount();
+      if (const auto refusal = m_flash.Take(packet, admin, m_options.flashFail))
+        return Tell(*refusal);
+      if (m_flash.WrittenCount() > written && m_options.onCommand)
+        m_options.onCommand(FlashWrittenNote(m_flash.Written().size(), packet.subtype));
       return;
+    }
   }
   // An empty list or document asks for the unit's own again.
   if (packet.data.empty() && packet.type != SWITCH_SETTINGS) {

@@ -165,6 +165,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--verbose", &o.verbose},
       {"--log-keys", &result.logKeys},
       {"--log-mouse", &result.logMouse},
+      {"--log-commands", &result.logCommands},
       {"--fault-close-mid-packet", &f.closeMidPacket},
       {"--log-strip", &o.logStrip},
       {"--fault-stall", &f.stall},
@@ -371,6 +372,9 @@ Mouse
                             message, wParam and lParam as the viewer sent them in 8
                             upper-case hex digits, dx and dy (the movement since the last
                             MOUSE packet) in signed decimal
+  --log-commands            print a line on standard output for each of these commands from a
+                            logged-in viewer: REPAINT, THROUGHPUT_OBSERVED <rate>, and
+                            FLASH WRITTEN <bytes> bytes kind <kind> for a flash image written
 
 Faults (each fires once, at the first video update unless said otherwise)
   --fault-close-mid-packet  send half of the first video packet, then close the socket

@@ -13,6 +13,7 @@ struct CommandLine {
   bool help = false;
   bool logKeys = false;
   bool logMouse = false;
+  bool logCommands = false;
 };
 
 // Throws std::runtime_error naming the flag at fault.

@@ -105,6 +105,9 @@ struct UnitOptions {
   std::function<void(const KeyEvent&)> onKey;
   // Called on the session's thread with each mouse message a logged-in viewer sends.
   std::function<void(const MouseEvent&)> onMouse;
+  // Called on the session's thread with a line for each unit command a logged-in viewer gives:
+  // a flash image written, REPAINT, THROUGHPUT_OBSERVED (see CommandNote.h).
+  std::function<void(const std::string&)> onCommand;
   // Called on the session's thread once a viewer's session is over and the unit is free to
   // serve the next one.
   std::function<void()> onSessionEnd;

@@ -4,6 +4,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "CommandNote.h"
 #include "KeyEvent.h"
 #include "Log.h"
 #include "Login.h"
@@ -119,6 +120,8 @@ void Session::RunTimers() {
 void Session::Handle(const Packet& packet) {
   Log("received %s subtype %d, %zu bytes", TypeName(packet.type), packet.subtype,
       packet.data.size());
+  if (m_loggedIn && m_options.onCommand)
+    if (const auto note = CommandNote(packet)) m_options.onCommand(*note);
   switch (packet.type) {
     case PING:
       return Send({PING_RESPONSE, packet.subtype, packet.data});

@@ -57,6 +57,11 @@ int main(int argc, char** argv) {
       std::puts(sim::MouseLine(mouse).c_str());
       std::fflush(stdout);
     };
+  if (commandLine.logCommands)
+    commandLine.options.onCommand = [](const std::string& line) {
+      std::puts(line.c_str());
+      std::fflush(stdout);
+    };
   const sim::SerialOptions& serial = commandLine.options.serial;
   try {
     if (serial.Enabled()) {

@@ -141,6 +141,21 @@ Commands
                         open the unit's serial port with the profile's settings,
                         send the profile's Init, COMMAND (with its pauses) and
                         Exit, print what the strip answered, close the port
+  flash IMAGE           connect and log in, send the firmware image IMAGE (kind 2
+                        when its name contains ".FlashPCI", else 1 when it
+                        contains ".bin"; any other name is refused, exit status
+                        2) in chunks of 4,996 bytes, with a progress line on
+                        standard error when that is a terminal; fails when the
+                        unit refuses the image or the link is lost on the way
+  file get UNIT_PATH LOCAL_FILE
+                        save the unit's file UNIT_PATH (below /mnt/flash/Quil/)
+                        to LOCAL_FILE
+  file put LOCAL_FILE UNIT_PATH
+                        store LOCAL_FILE on the unit as UNIT_PATH; each waits
+                        about five seconds for the unit's answer
+  refresh               ask the unit to resend its whole picture
+  line-speed slow|fast  tell the unit to treat the link as slow (28,000) or
+                        fast (1,000,000), which chooses its compression
   modems                list the modems and cables of modems.ini (beside the
                         settings file): the model, a tab, the port
 

@@ -7,11 +7,14 @@
 #include <optional>
 
 #include "AdminFiles.h"
+#include "FileVerb.h"
+#include "FlashVerb.h"
 #include "HeadlessClient.h"
 #include "KeyCommands.h"
 #include "Modems.h"
 #include "Options.h"
 #include "PowerStrip.h"
+#include "RemoteCommands.h"
 #include "Screenshot.h"
 #include "Users.h"
 #include "platform/TextError.h"
@@ -130,6 +133,29 @@ int Run(const orbctl::Options& options) {
     }
     return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
       orbctl::RunPower(client, request, profile, std::cout, std::cerr);
+    });
+  }
+  if (options.command == "flash") {
+    const auto update = orbctl::ParseFlashArguments(options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::RunFlash(client, *update, branding.productName);
+    });
+  }
+  if (options.command == "file") {
+    const orbctl::UnitFileRequest request = orbctl::ParseUnitFileArguments(options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::RunUnitFile(client, request);
+    });
+  }
+  if (options.command == "refresh") {
+    if (!options.arguments.empty())
+      return Usage("refresh takes no arguments, not '" + options.arguments[0] + "'.");
+    return RunWithClient(options, branding, version, orbctl::SendRefresh);
+  }
+  if (options.command == "line-speed") {
+    const int32_t rate = orbctl::ParseLineSpeedArguments(options.arguments);
+    return RunWithClient(options, branding, version, [&](orbctl::HeadlessClient& client) {
+      orbctl::SendLineSpeed(client, rate);
     });
   }
   if (options.command.empty()) return Usage("No command given (see --help).");

@@ -1,0 +1,90 @@
+#include "FileVerb.h"
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "Options.h"
+#include "VerbArguments.h"
+#include "admin/FileRequest.h"
+#include "view/ReplyMailbox.h"
+
+namespace orbctl {
+namespace {
+
+std::vector<uint8_t> ReadLocalFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw UsageError("file put: cannot read " + path);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteLocalFile(const std::string& path, const uint8_t* bytes, size_t count) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
+  if (!file.flush()) throw TextError("file get: cannot write " + path);
+}
+
+// Marks the mailbox, sends and runs the window thread until the unit's
+// answer is stored or the wait's time has passed; returns the status.
+int32_t AwaitFileReply(HeadlessClient& client, const std::function<void()>& send) {
+  view::ReplyMailbox& mailbox = client.Viewer().Dispatcher().FileReply();
+  mailbox.SetStatus(view::REPLY_PENDING);
+  send();
+  const auto until = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(view::REPLY_POLLS * view::REPLY_POLL_MS);
+  client.RunUntil([&] {
+    return mailbox.Status() != view::REPLY_PENDING || std::chrono::steady_clock::now() >= until;
+  });
+  return mailbox.Status();
+}
+
+}  // namespace
+
+UnitFileRequest ParseUnitFileArguments(const std::vector<std::string>& arguments) {
+  UnitFileRequest request;
+  CLI::App app("", "file");
+  app.set_help_flag();
+  app.require_subcommand(1);
+  CLI::App* get = app.add_subcommand("get", "save a file of the unit");
+  get->set_help_flag();
+  get->add_option("UNIT_PATH", request.unitPath)->required();
+  get->add_option("LOCAL_FILE", request.localFile)->required();
+  CLI::App* put = app.add_subcommand("put", "store a file on the unit");
+  put->set_help_flag();
+  put->add_option("LOCAL_FILE", request.localFile)->required();
+  put->add_option("UNIT_PATH", request.unitPath)->required();
+  ParseVerbArguments(app, arguments);
+  request.put = put->parsed();
+  const std::string verb = request.put ? "file put: " : "file get: ";
+  try {
+    admin::CheckUnitPath(request.unitPath);
+    if (request.put) {
+      request.data = ReadLocalFile(request.localFile);
+      admin::PutFilePayload(request.unitPath, request.data);
+    }
+  } catch (const UsageError&) {
+    throw;
+  } catch (const TextError& e) {
+    throw UsageError(verb + e.Text());
+  }
+  return request;
+}
+
+void RunUnitFile(HeadlessClient& client, const UnitFileRequest& request) {
+  client.LogIn();
+  session::COrb& orb = client.Viewer().Orb();
+  if (request.put) {
+    const int32_t status =
+        AwaitFileReply(client, [&] { admin::SendPutFile(orb, request.unitPath, request.data); });
+    const std::string failure = admin::PutFileFailure(status);
+    if (!failure.empty()) throw TextError("file put " + request.unitPath + ": " + failure);
+    return;
+  }
+  const int32_t status = AwaitFileReply(client, [&] { admin::SendGetFile(orb, request.unitPath); });
+  const std::string failure = admin::GetFileFailure(status);
+  if (!failure.empty()) throw TextError("file get " + request.unitPath + ": " + failure);
+  const view::ReplyMailbox& mailbox = client.Viewer().Dispatcher().FileReply();
+  WriteLocalFile(request.localFile, mailbox.Data(), mailbox.Length());
+}
+
+}  // namespace orbctl
