@@ -6,6 +6,7 @@
 namespace ui {
 
 inline constexpr uint32_t ID_FILE_SAVE_BITMAP = 32808;
+inline constexpr uint32_t ID_FILE_FLASH_UPDATE = 32809;
 inline constexpr uint32_t ID_APP_EXIT = 57665;
 inline constexpr uint32_t ID_CONNECT = 32772;
 inline constexpr uint32_t ID_DISCONNECT = 32792;

@@ -70,6 +70,7 @@ void MainFrame::BuildMenus(const std::string& productName) {
   const QString product = QString::fromStdString(productName);
   QMenu* file = menuBar()->addMenu("&File");
   AddCommand(file, ID_FILE_SAVE_BITMAP, "&Save Bitmap...", "Save the remote screen to a file.");
+  AddCommand(file, ID_FILE_FLASH_UPDATE, "Flash &Update...", "Send a firmware image to the unit.");
   file->addSeparator();
   AddCommand(file, ID_APP_EXIT, "E&xit", "Quit the application.");
 

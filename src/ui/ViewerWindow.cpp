@@ -24,6 +24,7 @@
 #include "ui/Commands.h"
 #include "ui/ConnectProgressDialog.h"
 #include "ui/DebugDialogs.h"
+#include "ui/FlashDialog.h"
 #include "ui/FramePainter.h"
 #include "ui/KeyTranslate.h"
 #include "ui/MouseTranslate.h"
@@ -523,6 +524,9 @@ void ViewerWindow::OnCommand(uint32_t id) {
     switch (id) {
       case ID_FILE_SAVE_BITMAP:
         video::SaveBitmap(core.Bitmap(), core.Orb().IsConnected(), m_dialogs);
+        break;
+      case ID_FILE_FLASH_UPDATE:
+        FlashDialog(m_frame.get(), core.Orb(), m_dialogs, m_setup.productName).Run();
         break;
       case ID_APP_EXIT:
         m_frame->close();
