@@ -1,7 +1,8 @@
 #pragma once
 // Carries out a paint plan with QPainter: the margins, the "Not Connected"
 // card, or the planned part of the frame buffer, copied row by row (the
-// buffer's rows run bottom-up) into an image of that part only.
+// buffer's rows run bottom-up) into an image of that part only, in the
+// window's 32-bit format.
 
 #include <QPainter>
 
