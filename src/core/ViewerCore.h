@@ -92,6 +92,8 @@ class ViewerCore {
   // Why the session ended, as the operator is told; empty when nothing said.
   std::string FailureText() const { return m_orb.Failure().OperatorText(); }
 
+  // The window thread, for a wait on the unit that keeps the window running.
+  platform::WindowThread& Window() { return m_desktop.window; }
   settings::IniFile& Ini() { return m_ini; }
   session::COrb& Orb() { return m_orb; }
   session::Login& Login() { return m_login; }

@@ -34,6 +34,7 @@ inline constexpr uint32_t ID_SETTINGS_CONNECTIONS = 32865;
 inline constexpr uint32_t ID_SETTINGS_KEYBOARD_MOUSE = 32873;
 inline constexpr uint32_t ID_SETTINGS_SECURITY = 32867;
 inline constexpr uint32_t ID_SETTINGS_SWITCH = 32868;
+inline constexpr uint32_t ID_SETTINGS_POWER_STRIP = 32869;
 inline constexpr uint32_t ID_TEACH_FULL_SCREEN = 32880;
 inline constexpr uint32_t ID_TEACH_PASS_THROUGH = 32877;
 inline constexpr uint32_t ID_REPAINT_LOCALLY = 32817;

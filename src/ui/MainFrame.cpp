@@ -146,6 +146,8 @@ void MainFrame::BuildMenus(const std::string& productName) {
              "Edit the unit's login accounts (administrators only).");
   AddCommand(preferences, ID_SETTINGS_SWITCH, "Remote KVM S&witch...",
              "Edit the unit's table of KVM switch ports (administrators only).");
+  AddCommand(preferences, ID_SETTINGS_POWER_STRIP, "&Power Strip...",
+             "Edit the power strip profile and switch outlets (administrators only).");
 
   QMenu* debug = menuBar()->addMenu("Debug");
   AddCommand(debug, ID_ASSESS_THROUGHPUT, "Assess connection throughput",

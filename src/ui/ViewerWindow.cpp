@@ -610,6 +610,7 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case ID_SETTINGS_KEYBOARD_MOUSE:
       case ID_SETTINGS_SECURITY:
       case ID_SETTINGS_SWITCH:
+      case ID_SETTINGS_POWER_STRIP:
         RunPreferences(m_frame.get(), core, m_dialogs, id, m_setup.switchModels);
         // The unit box lists the address book as the sheet left it.
         FillChoiceBoxes();
