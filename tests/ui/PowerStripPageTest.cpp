@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
@@ -13,6 +14,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/TextError.h"
 #include "protocol/PacketTypes.h"
+#include "ui/PowerControlDialog.h"
 #include "ui/PowerStripPage.h"
 #include "view/DispatcherFixture.h"
 
@@ -49,6 +51,8 @@ class PowerStripPageTest : public DispatcherTest, public PacketSender {
       Feed(GET_FILE, 1, reply);
     }
     if (header.type == PUT_FILE) Feed(PUT_FILE, putStatus, {});
+    if (header.type == SERIAL_OPEN || header.type == SERIAL_WRITE) Feed(header.type, 0, {});
+    if (header.type == SERIAL_READ) Feed(SERIAL_READ, 0, {2, 0, 0, 0, 'O', 'K'});
   }
 
   ui::PowerStripUnit Unit() {
@@ -124,6 +128,38 @@ TEST_F(PowerStripPageTest, ARefusedProfileIsNotStoredAndTheRefusalIsTold) {
   page.Editor().setPlainText(QString::fromStdString(PROFILE));
   EXPECT_THROW(page.Apply(), TextError);
   EXPECT_TRUE(page.IsModified());
+}
+
+TEST_F(PowerStripPageTest, TheControlCenterFramesTheChosenCommandWithInitAndExit) {
+  const std::string profile = PROFILE + "Init,\\x1B\r\nExit,bye\r\n";
+  {
+    ui::PowerControlDialog dialog(nullptr, dialogs, Unit().link, profile);
+    EXPECT_EQ(dialog.windowTitle(), "Power Switch Control Center");
+    EXPECT_EQ(dialog.Answers().font().family(), "Courier New");
+    ASSERT_TRUE(dialog.Open());
+    dialog.Commands().setCurrentRow(0);  // "On"
+    dialog.SendChosen();
+    EXPECT_EQ(dialog.Answers().toPlainText(), "OK");
+    dialog.reject();
+  }
+  std::vector<std::pair<uint8_t, std::string>> seen;
+  for (const SentPacket& p : requests)
+    seen.push_back({p.header.type, std::string(p.payload.begin(), p.payload.end())});
+  ASSERT_EQ(seen.size(), 6u);
+  EXPECT_EQ(seen[0].first, SERIAL_OPEN);
+  EXPECT_EQ(seen[1], std::make_pair(SERIAL_WRITE, std::string("\x1B")));
+  EXPECT_EQ(seen[2], std::make_pair(SERIAL_WRITE, std::string("on\r")));
+  EXPECT_EQ(seen[3].first, SERIAL_READ);
+  EXPECT_EQ(seen[4], std::make_pair(SERIAL_WRITE, std::string("bye")));
+  EXPECT_EQ(seen[5].first, SERIAL_CLOSE);
+
+  // Settings the unit cannot open with are told, and nothing is sent.
+  requests.clear();
+  ui::PowerControlDialog broken(nullptr, dialogs, Unit().link, "Port,2\r\n");
+  EXPECT_FALSE(broken.Open());
+  EXPECT_EQ(dialogs.Last(platform::HeadlessDialogs::Kind::Error)->text,
+            "Could not control power strip.\nInvalid or missing baud rate.");
+  EXPECT_TRUE(requests.empty());
 }
 
 }  // namespace
