@@ -10,6 +10,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 
 #include "WindowFixture.h"
 #include "settings/IniFile.h"
@@ -60,6 +61,8 @@ class WindowSessionTest : public ::testing::Test {
 
   // The size of the picture the unit last drew for the viewer.
   QSize UnitPicture() {
+    // Nothing drawn yet until the unit's first update is written out.
+    if (!std::filesystem::exists(dir.File("unit.ppm"))) return {};
     const Picture picture = ReadPpm(dir.File("unit.ppm"));
     return {picture.width, picture.height};
   }
