@@ -207,8 +207,9 @@ std::string HelpText() {
 
 Prints "LISTENING <port>" on standard output once it listens, then serves one viewer at a
 time until SIGTERM or SIGINT. A viewer that connects while another is served is told the unit
-is busy (negotiation option "protocol" = 1). Each time a viewer's session is over and the unit
-can serve another, it prints "SESSION ENDED" on standard output.
+is busy (negotiation option "protocol" = 1). It prints "SESSION STARTED" on standard output
+when it takes a viewer on, before answering it, and "SESSION ENDED" each time a viewer's
+session is over and the unit can serve another.
 
 Listening
   --listen ADDR:PORT        address to listen on (default 127.0.0.1:5678; port 0 picks one)

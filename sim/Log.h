@@ -1,6 +1,6 @@
 #pragma once
 // The simulator's diagnostics go to standard error, one line each, only when verbose; standard
-// output is kept for the "LISTENING" and "SESSION ENDED" lines.
+// output is kept for the "LISTENING" and "SESSION ..." lines and what the flags ask to log.
 
 namespace sim {
 

@@ -108,6 +108,8 @@ struct UnitOptions {
   // Called on the session's thread with a line for each unit command a logged-in viewer gives:
   // a flash image written, REPAINT, THROUGHPUT_OBSERVED (see CommandNote.h).
   std::function<void(const std::string&)> onCommand;
+  // Called on the accepting thread when the unit takes a viewer on, before it answers it.
+  std::function<void()> onSessionStart;
   // Called on the session's thread once a viewer's session is over and the unit is free to
   // serve the next one.
   std::function<void()> onSessionEnd;

@@ -36,6 +36,7 @@ void Unit::AcceptLoop() {
     }
     if (m_session.joinable()) m_session.join();
     m_serving = true;
+    if (m_options.onSessionStart) m_options.onSessionStart();
     m_session = std::thread([this, socket = std::move(client)]() mutable {
       Session(socket, m_options, m_stop, m_target, m_records).Run([this] {
         Log("the viewer is gone");

@@ -41,8 +41,12 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGINT);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  // A script or test that runs one viewer after another waits for this line rather than
+  // A script or test that runs one viewer after another waits for the end line rather than
   // guess how long the unit takes to notice that the last one left.
+  commandLine.options.onSessionStart = [] {
+    std::puts("SESSION STARTED");
+    std::fflush(stdout);
+  };
   commandLine.options.onSessionEnd = [] {
     std::puts("SESSION ENDED");
     std::fflush(stdout);

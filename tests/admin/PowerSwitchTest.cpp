@@ -195,8 +195,9 @@ TEST_F(PowerStripControlTest, PiecesGoAboutASecondApartAndLongOnesInSeveralWrite
   EXPECT_EQ(unit.sent[2].bytes, longPiece.substr(MAX_WRITE_BYTES));
   const auto pause = unit.sent[1].at - unit.sent[0].at;
   EXPECT_GE(pause, std::chrono::milliseconds(950));
-  EXPECT_LT(pause, std::chrono::milliseconds(1500));
-  EXPECT_LT(unit.sent[2].at - unit.sent[1].at, std::chrono::milliseconds(200));
+  // Upper bounds only tell one pause from two, or from none, on a loaded machine.
+  EXPECT_LT(pause, std::chrono::milliseconds(1900));
+  EXPECT_LT(unit.sent[2].at - unit.sent[1].at, std::chrono::milliseconds(800));
   EXPECT_EQ(statusLines, (std::vector<std::string>{PAUSING, ""}));
 }
 

@@ -34,7 +34,7 @@ OrbctlRun As(const TempDir& dir, const Unit& unit, const std::string& user,
   std::vector<std::string> args = {"--connect", unit.sim->Address(), "--user", user, "--password",
                                    password,    "--timeout-ms",      "8000"};
   args.insert(args.end(), verb.begin(), verb.end());
-  return Orbctl(dir, args);
+  return Orbctl(dir, *unit.sim, args);
 }
 
 OrbctlRun Admin(const TempDir& dir, const Unit& unit, std::vector<std::string> verb) {

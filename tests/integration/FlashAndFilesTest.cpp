@@ -15,12 +15,12 @@ using testing::HasSubstr;
 
 namespace {
 
-OrbctlRun AsUser(const TempDir& dir, const SimProcess& sim, std::vector<std::string> verb,
+OrbctlRun AsUser(const TempDir& dir, SimProcess& sim, std::vector<std::string> verb,
                  const std::string& user = "admin") {
   std::vector<std::string> args = {"--connect",  sim.Address(), "--user",       user,
                                    "--password", user,          "--timeout-ms", "8000"};
   args.insert(args.end(), verb.begin(), verb.end());
-  return Orbctl(dir, args);
+  return Orbctl(dir, sim, args);
 }
 
 std::string Image(const TempDir& dir, const std::string& name, size_t size) {
@@ -65,7 +65,7 @@ TEST(FlashVerb, ANameOfNoImageKindIsRefusedBeforeConnecting) {
   EXPECT_EQ(run.err,
             "This file is not a flash update.  Flash updates should have an extension of '.bin'\n");
   // Nobody came: the unit never served a session.
-  EXPECT_FALSE(sim.WaitForLine("SESSION ENDED", std::chrono::milliseconds(300)));
+  EXPECT_FALSE(sim.WaitForLine("SESSION STARTED", std::chrono::milliseconds(300)));
 }
 
 TEST(FileVerb, AFilePutComesBackTheSame) {

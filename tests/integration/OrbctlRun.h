@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "settings/TempDir.h"
+#include "support/SimProcess.h"
 
 struct OrbctlRun {
   int status = -1;
@@ -47,4 +48,15 @@ inline OrbctlRun Orbctl(const TempDir& dir, std::vector<std::string> args) {
   run.out = ReadWholeFile(outPath);
   run.err = ReadWholeFile(errPath);
   return run;
+}
+
+// The same against the simulated unit, once it has finished with the viewer before: the unit
+// serves one at a time, and may not yet have noticed that the last one left.
+inline OrbctlRun Orbctl(const TempDir& dir, SimProcess& sim, std::vector<std::string> args) {
+  if (!sim.WaitUntilIdle()) {
+    OrbctlRun busy;
+    busy.err = "the simulated unit is still busy or gone";
+    return busy;
+  }
+  return Orbctl(dir, std::move(args));
 }

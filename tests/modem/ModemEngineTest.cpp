@@ -197,10 +197,12 @@ TEST(ModemEngine, SilenceTimesOutAndAStopCutsEveryWait) {
   ModemOnPty line({.mute = true});
   ASSERT_TRUE(line.Open());
   // 500 ms for the modem to settle, then the whole answer time.
-  EXPECT_NEAR(SecondsOf([&] { EXPECT_EQ(line.engine->ExpectAnswerType("AT\r", 0, 400, 50), 0); }),
-              0.9, 0.25);
+  const double silent =
+      SecondsOf([&] { EXPECT_EQ(line.engine->ExpectAnswerType("AT\r", 0, 400, 50), 0); });
+  EXPECT_GE(silent, 0.85);
+  EXPECT_LT(silent, 2.0);  // a loaded machine stretches it, a hang does not end
   line.stop.Raise();
-  EXPECT_LT(SecondsOf([&] { EXPECT_FALSE(line.engine->Initialize()); }), 0.2);
+  EXPECT_LT(SecondsOf([&] { EXPECT_FALSE(line.engine->Initialize()); }), 0.45);
 }
 
 TEST(ModemEngine, HangsUpWithGuardedEscapeAndItsOwnCommandThenCloses) {

@@ -4,7 +4,9 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,7 +78,7 @@ class SimProcess {
   // prefix and comes after the last line this returned. Nothing when it did not come in time
   // or the simulator closed its output first.
   std::optional<std::string> WaitForLine(
-      std::string_view prefix, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+      std::string_view prefix, std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
     std::unique_lock lock(m_mutex);
     std::optional<std::string> found;
     m_linesChanged.wait_for(lock, timeout, [&] {
@@ -96,6 +98,28 @@ class SimProcess {
   // stands for one session, so call it once per viewer that connected.
   bool WaitUntilFree() { return WaitForLine("SESSION ENDED").has_value(); }
 
+  // Waits (at most timeout) until every viewer the unit took on has left, without using up any
+  // line. The unit says it took a viewer on before answering it, so once a viewer has ended,
+  // its start is in the pipe if not yet among the lines, and both are looked at here.
+  bool WaitUntilIdle(std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+      int unread = 0;
+      // The reader reads under the lock, so nothing is half-way between pipe and lines here.
+      if (!m_closed && ::ioctl(m_stdout, FIONREAD, &unread) == 0 && unread == 0) {
+        size_t started = 0, ended = 0;
+        for (const std::string& line : m_lines) {
+          started += line == "SESSION STARTED";
+          ended += line == "SESSION ENDED";
+        }
+        if (started <= ended) return true;
+      }
+      if (m_closed) return false;
+      if (m_linesChanged.wait_until(lock, deadline) == std::cv_status::timeout) return false;
+    }
+  }
+
  private:
   void Stop() {
     if (m_pid > 0) {
@@ -113,11 +137,17 @@ class SimProcess {
     std::string pending;
     char buffer[4096];
     for (;;) {
+      pollfd ready = {m_stdout, POLLIN, 0};
+      if (::poll(&ready, 1, -1) < 0) {
+        if (errno == EINTR) continue;
+        break;
+      }
+      // Read under the lock (the data is there, so it does not block) for WaitUntilIdle.
+      std::lock_guard lock(m_mutex);
       const ssize_t got = ::read(m_stdout, buffer, sizeof buffer);
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) break;
       pending.append(buffer, static_cast<size_t>(got));
-      std::lock_guard lock(m_mutex);
       for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
         m_lines.push_back(pending.substr(0, end));
       m_linesChanged.notify_all();

@@ -45,6 +45,9 @@ class HeadlessClient {
   // silence and refuses it with a text, so a text by then is its refusal,
   // thrown as the failure.
   void SendAndConfirm(const std::function<void()>& send);
+  // Sends a PING stamped now and waits for its answer: what was sent before
+  // it has then reached the unit.
+  void PingRoundTrip();
   // Runs the window thread until done; throws the failure when the link
   // ends or the time runs out first.
   void RunUntil(const std::function<bool()>& done);
@@ -55,9 +58,6 @@ class HeadlessClient {
   platform::HeadlessKeyboard& Keyboard() { return m_keyboard; }
 
  private:
-  // Sends a PING stamped now and waits for its answer.
-  void PingRoundTrip();
-
   const Options& m_options;
   std::chrono::steady_clock::time_point m_deadline;
   // The window thread and the desktop first: the viewer uses them to its end.

@@ -19,11 +19,13 @@ int KeyDelayMs(const std::string& text) {
   return value;
 }
 
-// Until every paced key has gone; a key that could not be sent ends it.
+// Until every paced key has gone and reached the unit; a key that could not
+// be sent ends it.
 void WaitForKeys(HeadlessClient& client, const std::string& failure) {
   const input::KeyboardPipeline& keyboard = client.Viewer().Keyboard();
   client.RunUntil([&] { return keyboard.IsIdle(); });
   if (!failure.empty()) throw TextError(failure);
+  client.PingRoundTrip();
 }
 
 }  // namespace
