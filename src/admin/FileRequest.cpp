@@ -74,6 +74,7 @@ void SendPutFile(PacketSender& sender, const std::string& path, const std::vecto
 std::string GetFileFailure(int32_t status) {
   if (status == GET_FILE_READ) return "";
   if (status == PENDING) return NO_RESPONSE;
+  if (status == GET_FILE_CUT_SHORT) return "The unit's reply was cut short: the file is incomplete.";
   return "The unit could not read the file (status " + std::to_string(status) + ").";
 }
 

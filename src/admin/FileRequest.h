@@ -18,6 +18,9 @@ inline constexpr size_t MAX_FILE_REQUEST_PAYLOAD = 60000;
 inline constexpr uint8_t GET_FILE_REQUEST_SUBTYPE = 0;
 inline constexpr uint8_t PUT_FILE_REQUEST_SUBTYPE = 1;
 inline constexpr int32_t GET_FILE_READ = 1;
+// The status the dispatcher leaves for a file reply that claimed more bytes
+// than it brought, or than its mailbox holds: what did come is not the file.
+inline constexpr int32_t GET_FILE_CUT_SHORT = -11;
 inline constexpr const char* NO_RESPONSE = "No response from remote";
 
 // Throws TextError unless path names a file below UNIT_FILE_DIRECTORY.

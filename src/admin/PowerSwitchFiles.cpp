@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "admin/FileRequest.h"
 #include "admin/PowerSwitchProfile.h"
 #include "platform/TextError.h"
 #include "protocol/PacketTypes.h"
@@ -54,6 +55,7 @@ std::string LoadActiveProfile(const PowerStripLink& link) {
       },
       STORE_POLLS);
   if (status == REPLY_AWAITED) throw TextError("No response from remote");
+  if (status == GET_FILE_CUT_SHORT) throw TextError(GetFileFailure(status));
   if (status != FILE_READ)
     throw TextError("The unit holds no power strip profile (" + std::string(ACTIVE_PROFILE_PATH) +
                     ").");

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "admin/FileRequest.h"
 #include "admin/ServerConfigData.h"
 #include "admin/SwitchSettings.h"
 #include "admin/UsersPacket.h"
@@ -279,10 +280,13 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
       m_view.SetStatusText(3, video.IsQuadView() ? std::string() : m_viewerResolution);
       return;
     case GET_FILE:
-      if (header.subtype == 1 && size >= WORD)
-        m_fileReply.Store(header.subtype, bytes + WORD, size - WORD, LoadLE32(bytes));
-      else
+      if (header.subtype != 1)
         m_fileReply.Store(header.subtype, nullptr, 0, 0);
+      else if (size < WORD || LoadLE32(bytes) > size - WORD ||
+               LoadLE32(bytes) > m_fileReply.Capacity())
+        m_fileReply.Store(admin::GET_FILE_CUT_SHORT, nullptr, 0, 0);
+      else
+        m_fileReply.Store(header.subtype, bytes + WORD, LoadLE32(bytes), LoadLE32(bytes));
       return;
     case PUT_FILE:
       m_fileReply.SetStatus(header.subtype);

@@ -52,6 +52,7 @@ TEST(FileRequest, RefusesPathsOutsideTheUnitsDirectoryAndOversizedFiles) {
 TEST(FileRequest, StatusTexts) {
   const std::tuple<int32_t, std::string, std::string> cases[] = {
       {-10, "No response from remote", "No response from remote"},
+      {-11, "The unit's reply was cut short: the file is incomplete.", ""},
       {0, "The unit could not read the file (status 0).", ""},
       {1, "", "Could not overwrite remote file."},
       {2, "The unit could not read the file (status 2).", "Could not open file for writing."},

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "admin/FileRequest.h"
 #include "platform/MessageLoop.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketForming.h"
@@ -246,10 +247,16 @@ TEST_F(DispatcherTest, MailboxCopiesStayWithinPayloadAndBuffer) {
   EXPECT_EQ(dispatcher.FileReply().Status(), 0);
   EXPECT_EQ(dispatcher.FileReply().Length(), 0u);
 
-  Feed(GET_FILE, 1, Word(100, std::vector<uint8_t>(10, 'f')));  // claims more than came
-  EXPECT_EQ(dispatcher.FileReply().Status(), 1);
-  EXPECT_EQ(dispatcher.FileReply().Length(), 10u);
+  // A reply that claims more than came, or than the mailbox holds, is no file.
+  Feed(GET_FILE, 1, Word(100, std::vector<uint8_t>(10, 'f')));
+  EXPECT_EQ(dispatcher.FileReply().Status(), admin::GET_FILE_CUT_SHORT);
+  EXPECT_EQ(dispatcher.FileReply().Length(), 0u);
+  Feed(GET_FILE, 1, Word(70000, std::vector<uint8_t>(70000, 'f')));
+  EXPECT_EQ(dispatcher.FileReply().Status(), admin::GET_FILE_CUT_SHORT);
+  Feed(GET_FILE, 1, {1, 0});
+  EXPECT_EQ(dispatcher.FileReply().Status(), admin::GET_FILE_CUT_SHORT);
   Feed(GET_FILE, 1, Word(3, {'a', 'b', 'c', 'd'}));
+  EXPECT_EQ(dispatcher.FileReply().Status(), 1);
   EXPECT_EQ(dispatcher.FileReply().Length(), 3u);
   Feed(PUT_FILE, 4, {});
   EXPECT_EQ(dispatcher.FileReply().Status(), 4);
