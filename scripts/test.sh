@@ -23,13 +23,13 @@ orb_build build-asan -DORB_SANITIZE=ON -DORB_BENCH=OFF
 
 # ThreadSanitizer over the programs where threads meet; the integration tests run
 # this build's own orb-sim and orbctl, so those are checked too. Only what they need
-# is built, and a report ends its process with a failure.
+# is built, and a report ends its process with a failure. The integration tests run
+# as one process, where a thread one test leaves behind meets the next.
 orb_build build-tsan -DORB_TSAN=ON -- orbcore orb-sim orbctl test_session test_view test_integration
 (cd build-tsan &&
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    ctest --output-on-failure -j2 --no-tests=error -L '^(session|view|integration)$' &&
-    # Once more as one process, where a thread one test leaves behind meets the next.
-    bin/test_integration --gtest_brief=1) || status=1
+  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 &&
+  ctest --output-on-failure -j2 --no-tests=error -L '^(session|view)$' &&
+  bin/test_integration --gtest_brief=1) || status=1
 
 fuzz_seconds=${ORB_FUZZ_SECONDS:-180}
 if command -v clang++ >/dev/null && [ "$fuzz_seconds" -gt 0 ]; then
