@@ -166,6 +166,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       {"--log-keys", &result.logKeys},
       {"--log-mouse", &result.logMouse},
       {"--log-commands", &result.logCommands},
+      {"--change-on-stdin", &result.changeOnStdin},
       {"--fault-close-mid-packet", &f.closeMidPacket},
       {"--log-strip", &o.logStrip},
       {"--fault-stall", &f.stall},
@@ -344,6 +345,18 @@ Video
   --dump-frame FILE         after each update, write the picture the viewer should then
                             show (24-bit RGB after the 5-6-5 round trip) to FILE as a binary
                             PPM; it is in place before the update's packets are sent
+  --change-on-stdin         read lines from standard input, each "small" or "full": while
+                            video streams to a logged-in viewer, paint the 32 x 32 square
+                            whose top left corner is at (width / 2 - 16, height / 2 - 16)
+                            ("small") or the whole screen ("full") in a plain colour that
+                            differs from every colour such changes show at the time, send
+                            the update at once and, once it is written to the connection,
+                            print "CHANGE SENT <microseconds> <small|full> <RRGGBB>": when
+                            the update, rendered and compressed, began to leave (on
+                            CLOCK_MONOTONIC) and the colour in hexadecimal. Requests
+                            wait while no video streams; other lines are reported on
+                            standard error and skipped. Use it with --frame-interval-ms 0
+                            so that nothing else changes
 
 Keyboard
   Keys from a logged-in viewer go to the target, a computer with a US keyboard: what they

@@ -14,6 +14,7 @@ struct CommandLine {
   bool logKeys = false;
   bool logMouse = false;
   bool logCommands = false;
+  bool changeOnStdin = false;
 };
 
 // Throws std::runtime_error naming the flag at fault.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -128,13 +129,39 @@ const char* const ARROW[] = {"X",         "XX",         "XoX",       "XooX",
                              "XoooooooX", "XooooXXXXX", "XooXooX",   "XoX XooX",
                              "XX  XooX",  "X    XooX",  "     XooX", "      XX"};
 
+// Plain colours that survive the 5-6-5 round trip unchanged; black is left out since it
+// travels as a code of its own.
+constexpr Rgb CHANGE_COLOURS[] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
+                                  {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
+
 }  // namespace
+
+Rect MarkedArea(int width, int height) { return {width / 2 - 16, height / 2 - 16, 32, 32}; }
+
+Rgb Desktop::Change(ScreenChange change) {
+  constexpr unsigned count = std::size(CHANGE_COLOURS);
+  Rgb colour;
+  do colour = CHANGE_COLOURS[m_nextColour++ % count];
+  while (colour == m_wholeColour || colour == m_markColour);
+  if (change == ScreenChange::Whole) {
+    m_wholeColour = colour;
+    m_markColour.reset();
+  } else {
+    m_markColour = colour;
+  }
+  return colour;
+}
 
 Desktop::Desktop()
     : m_notes("The quick brown fox\njumps over the lazy dog.\n0123456789 +-=/:()\n") {}
 
 Picture Desktop::Render(int width, int height, std::uint32_t frame, int level) const {
   Canvas canvas(width, height);
+  if (m_wholeColour) {
+    canvas.Fill({0, 0, width, height}, *m_wholeColour);
+    if (m_markColour) canvas.Fill(MarkedArea(width, height), *m_markColour);
+    return canvas.Reduce(level);
+  }
   const int scale = std::max(1, std::min(width / 320, height / 240));
 
   for (int y = 0; y < height; ++y)
@@ -179,6 +206,7 @@ Picture Desktop::Render(int width, int height, std::uint32_t frame, int level) c
       if (ARROW[row][col] == 'X') canvas.Put(px + col, py + row, {0, 0, 0});
       if (ARROW[row][col] == 'o') canvas.Put(px + col, py + row, {255, 255, 255});
     }
+  if (m_markColour) canvas.Fill(MarkedArea(width, height), *m_markColour);
   return canvas.Reduce(level);
 }
 

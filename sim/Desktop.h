@@ -4,9 +4,12 @@
 // drawn at whatever size the viewer asks for, since the unit does the scaling.
 
 #include <cstdint>
+#include <optional>
 
+#include "Colour.h"
 #include "Notes.h"
 #include "Picture.h"
+#include "ScreenChanges.h"
 
 namespace sim {
 
@@ -20,8 +23,19 @@ class Desktop {
   // 1 grey, anything else colour).
   Picture Render(int width, int height, std::uint32_t frame, int level) const;
 
+  // Paints the marked square or the whole screen in a plain colour that differs from every
+  // colour painted so far and still showing, so that each change shows on every pixel it
+  // covers; answers the colour. A whole-screen colour covers the marked square too.
+  Rgb Change(ScreenChange change);
+
  private:
   Notes m_notes;
+  std::optional<Rgb> m_wholeColour;
+  std::optional<Rgb> m_markColour;
+  unsigned m_nextColour = 0;
 };
+
+// The 32 x 32 square in the middle of the screen that ScreenChange::Mark paints.
+Rect MarkedArea(int width, int height);
 
 }  // namespace sim

@@ -2,14 +2,17 @@
 // Everything that shapes the simulated unit's behaviour, filled by the command line or by a
 // test or benchmark that runs the unit in-process.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "Colour.h"
 #include "ConfigDocument.h"
 #include "KeyEvent.h"
 #include "MouseEvent.h"
+#include "ScreenChanges.h"
 #include "SwitchTable.h"
 #include "Users.h"
 
@@ -108,6 +111,13 @@ struct UnitOptions {
   // Called on the session's thread with a line for each unit command a logged-in viewer gives:
   // a flash image written, REPAINT, THROUGHPUT_OBSERVED (see CommandNote.h).
   std::function<void(const std::string&)> onCommand;
+  // Asked on the session's thread, while video streams to a logged-in viewer, for the next
+  // change to paint on the target's screen; nothing when none is waiting.
+  std::function<std::optional<ScreenChange>()> nextScreenChange;
+  // Called on the session's thread once the update that shows such a change is written to
+  // the connection, with the change, its new colour and the moment the update (already
+  // rendered and compressed) began to leave.
+  std::function<void(ScreenChange, Rgb, std::chrono::steady_clock::time_point)> onScreenChangeSent;
   // Called on the accepting thread when the unit takes a viewer on, before it answers it.
   std::function<void()> onSessionStart;
   // Called on the session's thread once a viewer's session is over and the unit is free to

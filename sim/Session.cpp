@@ -91,6 +91,7 @@ void Session::Serve() {
       if (m_screenChanged && m_streaming) SendPicture(false);
       m_screenChanged = false;
     }
+    if (!m_done) SendAskedChanges();
     if (!m_done) RunTimers();
   }
 }
@@ -114,6 +115,18 @@ void Session::RunTimers() {
     m_nextFrame = now + std::chrono::milliseconds(m_options.frameIntervalMs);
     ++m_frame;
     SendPicture(false);
+  }
+}
+
+void Session::SendAskedChanges() {
+  if (!m_streaming || !m_options.nextScreenChange) return;
+  // A stalled unit sends nothing, so it takes no change it could not report as sent.
+  while (!m_stalled && !m_done) {
+    const auto change = m_options.nextScreenChange();
+    if (!change) return;
+    const Rgb colour = m_target.desktop.Change(*change);
+    SendPicture(false);
+    if (m_options.onScreenChangeSent) m_options.onScreenChangeSent(*change, colour, m_pictureLeft);
   }
 }
 
@@ -291,6 +304,7 @@ void Session::SendPicture(bool full) {
   }
 
   if (m_options.onPictureSend) m_options.onPictureSend();
+  m_pictureLeft = Clock::now();
   for (const auto& packet : packets) SendVideo(packet);
   if (full && square) {
     const Rgb colour = Expand(FILL_CODE);

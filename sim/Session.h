@@ -41,6 +41,7 @@ class Session {
   void HandleMouse(const Packet& packet);
   void Resend(const Packet& packet);
   void RunTimers();
+  void SendAskedChanges();
 
   void Send(const Packet& packet);
   void SendVideo(const Packet& packet);
@@ -85,7 +86,8 @@ class Session {
   std::uint32_t m_frame = 0;
   int m_lowLevel = LEVEL_COLOUR, m_highLevel = LEVEL_COLOUR;
   bool m_videoSent = false;
-  bool m_noisy = false;  // line noise starts once the first video packet is out
+  Clock::time_point m_pictureLeft;  // when the last update, rendered and compressed, began to leave
+  bool m_noisy = false;             // line noise starts once the first video packet is out
   bool m_stalled = false;
   unsigned m_keystrokes = 0, m_mouseEvents = 0;
 

@@ -3,13 +3,18 @@
 
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <iostream>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CommandLine.h"
 #include "Log.h"
+#include "ScreenChanges.h"
 #include "SerialUnit.h"
 #include "Unit.h"
 
@@ -17,6 +22,30 @@ namespace {
 void WaitForStop(const sigset_t& stopSignals) {
   int signal = 0;
   sigwait(&stopSignals, &signal);
+}
+
+// The requests of --change-on-stdin, read on a thread of their own. That thread stays blocked
+// on standard input until the program ends, so it is detached rather than joined.
+void ReadChangesFromStdin(sim::UnitOptions& options) {
+  auto queue = std::make_shared<sim::ScreenChangeQueue>();
+  std::thread([queue] {
+    for (std::string line; std::getline(std::cin, line);) {
+      if (const auto change = sim::ParseScreenChange(line))
+        queue->Push(*change);
+      else
+        sim::Warn("--change-on-stdin: '%s' is neither small nor full", line.c_str());
+    }
+  }).detach();
+  options.nextScreenChange = [queue] { return queue->Next(); };
+  // The steady clock is CLOCK_MONOTONIC, so a reader in another process can compare the time.
+  options.onScreenChangeSent = [](sim::ScreenChange change, sim::Rgb colour,
+                                  std::chrono::steady_clock::time_point left) {
+    const auto micros =
+        std::chrono::duration_cast<std::chrono::microseconds>(left.time_since_epoch()).count();
+    std::printf("CHANGE SENT %lld %s %02X%02X%02X\n", static_cast<long long>(micros),
+                sim::ScreenChangeWord(change), colour.r, colour.g, colour.b);
+    std::fflush(stdout);
+  };
 }
 }  // namespace
 
@@ -66,6 +95,7 @@ int main(int argc, char** argv) {
       std::puts(line.c_str());
       std::fflush(stdout);
     };
+  if (commandLine.changeOnStdin) ReadChangesFromStdin(commandLine.options);
   const sim::SerialOptions& serial = commandLine.options.serial;
   try {
     if (serial.Enabled()) {

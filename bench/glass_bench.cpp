@@ -1,0 +1,293 @@
+// Glass to glass: how long a change of the unit's screen takes to reach the
+// pixels of the real window. orb-sim paints a 32 x 32 square, or its whole
+// screen, in a new colour on request and says when the update began to leave;
+// the X server's pixels are read back (XGetImage of a few points) until they
+// show the change. Cases: unit screens 1024 x 768 and 1600 x 1200, plain and
+// Blowfish payloads, RepaintDelayMS 101 and 0. Prints the median and 99th
+// percentile of each case, and the viewer's processor time per whole-screen
+// update.
+//
+//   glass_bench [--samples N] [--quick]
+//
+// --quick takes 20 samples per case instead of 100.
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "WindowRig.h"
+
+namespace {
+
+using bench::MonotonicMicroseconds;
+using bench::RigSetup;
+using bench::WindowRig;
+
+constexpr int SAMPLE_WAIT_MS = 10000;
+constexpr auto POLL_PAUSE = std::chrono::microseconds(200);
+constexpr int MARK_SIDE = 32;
+
+struct Point {
+  int x = 0, y = 0;
+};
+
+struct Change {
+  long long sentUs = 0;
+  uint32_t colour = 0;  // 0xRRGGBB
+};
+
+uint32_t PixelAt(Display* display, Point at) {
+  XImage* image =
+      XGetImage(display, DefaultRootWindow(display), at.x, at.y, 1, 1, AllPlanes, ZPixmap);
+  if (!image) throw std::runtime_error("XGetImage failed");
+  const uint32_t pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+  XDestroyImage(image);
+  return pixel;
+}
+
+// What the unit shows: its plain whole-screen colour, the colour of its marked
+// square when painted since, and where its picture lies on the X screen.
+class Glass {
+ public:
+  explicit Glass(WindowRig& rig) : m_rig(rig) {
+    const RigSetup& setup = rig.Setup();
+    m_mark = {setup.width / 2 - MARK_SIDE / 2, setup.height / 2 - MARK_SIDE / 2};
+    Locate();
+  }
+
+  // Asks for the change and times it until every point it covers shows it.
+  double SampleMs(bool whole) {
+    std::vector<Point> points = whole ? WholePoints() : MarkPoints();
+    std::vector<uint32_t> before;
+    for (const Point& p : points) before.push_back(ShownBefore(p));
+    m_rig.Sim().WriteLine(whole ? "full" : "small");
+    const long long deadline = MonotonicMicroseconds() + SAMPLE_WAIT_MS * 1000LL;
+    long long seenUs = 0;
+    std::vector<uint32_t> seen(points.size());
+    for (;;) {
+      bool all = true;
+      for (size_t i = 0; i < points.size(); ++i) {
+        seen[i] = PixelAt(m_rig.X().Dpy(), OnScreen(points[i]));
+        all = all && seen[i] != before[i];
+      }
+      seenUs = MonotonicMicroseconds();
+      if (all) break;
+      if (seenUs > deadline) throw std::runtime_error(Unchanged(points, before, seen));
+      std::this_thread::sleep_for(POLL_PAUSE);
+    }
+    const Change change = ReadChange();
+    for (uint32_t pixel : seen)
+      if (pixel != change.colour) {
+        char text[120];
+        std::snprintf(text, sizeof text, "the window shows %06X where the unit painted %06X", pixel,
+                      change.colour);
+        throw std::runtime_error(text);
+      }
+    Remember(whole, change.colour);
+    return (seenUs - change.sentUs) / 1000.0;
+  }
+
+ private:
+  // Paints the whole screen and finds the picture on the X screen by its colour.
+  void Locate() {
+    m_rig.Sim().WriteLine("full");
+    const Change change = ReadChange();
+    Remember(true, change.colour);
+    const RigSetup& setup = m_rig.Setup();
+    const long long deadline = MonotonicMicroseconds() + bench::STARTUP_WAIT_MS * 1000LL;
+    while (MonotonicMicroseconds() < deadline) {
+      int width = 0, height = 0;
+      const std::vector<uint32_t> screen = m_rig.X().Screenshot(width, height);
+      const auto first = std::find(screen.begin(), screen.end(), change.colour);
+      if (first != screen.end()) {
+        const int x = static_cast<int>((first - screen.begin()) % width);
+        const int y = static_cast<int>((first - screen.begin()) / width);
+        const auto at = [&](int dx, int dy) {
+          return x + dx < width && y + dy < height &&
+                 screen[static_cast<size_t>(y + dy) * width + x + dx] == change.colour;
+        };
+        // The whole picture on screen, one to one: its far corner is there, and no further.
+        if (at(setup.width - 1, setup.height - 1) && !at(setup.width, setup.height - 1) &&
+            !at(setup.width - 1, setup.height)) {
+          m_origin = {x, y};
+          return;
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    throw std::runtime_error("the window does not show the unit's whole picture one to one");
+  }
+
+  // Which points still show what they showed before the change, for the report.
+  static std::string Unchanged(const std::vector<Point>& points,
+                               const std::vector<uint32_t>& before,
+                               const std::vector<uint32_t>& seen) {
+    std::string text = "the change did not show within 10 s at";
+    for (size_t i = 0; i < points.size(); ++i)
+      if (seen[i] == before[i]) {
+        char point[48];
+        std::snprintf(point, sizeof point, " (%d, %d) still %06X", points[i].x, points[i].y,
+                      seen[i]);
+        text += point;
+      }
+    return text;
+  }
+
+  Change ReadChange() {
+    const auto line = m_rig.Sim().WaitForLine("CHANGE SENT ", SAMPLE_WAIT_MS);
+    if (!line) throw std::runtime_error("orb-sim did not send the change");
+    std::istringstream fields(line->substr(12));
+    Change change;
+    std::string kind, colour;
+    fields >> change.sentUs >> kind >> colour;
+    change.colour = static_cast<uint32_t>(std::stoul(colour, nullptr, 16));
+    return change;
+  }
+
+  void Remember(bool whole, uint32_t colour) {
+    if (whole) {
+      m_whole = colour;
+      m_markColour.reset();
+    } else {
+      m_markColour = colour;
+    }
+  }
+
+  bool InMark(Point p) const {
+    return p.x >= m_mark.x && p.x < m_mark.x + MARK_SIDE && p.y >= m_mark.y &&
+           p.y < m_mark.y + MARK_SIDE;
+  }
+  uint32_t ShownBefore(Point p) const {
+    return m_markColour && InMark(p) ? *m_markColour : m_whole;
+  }
+  Point OnScreen(Point p) const { return {m_origin.x + p.x, m_origin.y + p.y}; }
+
+  // Corners and middle of the marked square.
+  std::vector<Point> MarkPoints() const {
+    const int last = MARK_SIDE - 1;
+    return {{m_mark.x, m_mark.y},
+            {m_mark.x + last, m_mark.y + last},
+            {m_mark.x + MARK_SIDE / 2, m_mark.y + MARK_SIDE / 2}};
+  }
+  // The picture's corners, the far one last drawn, and its middle.
+  std::vector<Point> WholePoints() const {
+    const int right = m_rig.Setup().width - 1, bottom = m_rig.Setup().height - 1;
+    return {{0, 0}, {right, 0}, {0, bottom}, {right / 2, bottom / 2}, {right, bottom}};
+  }
+
+  WindowRig& m_rig;
+  Point m_mark;
+  Point m_origin;
+  uint32_t m_whole = 0;
+  std::optional<uint32_t> m_markColour;
+};
+
+struct Figures {
+  double median = 0, p99 = 0;
+};
+
+Figures Summarise(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  // Nearest rank.
+  const auto rank = [&](double share) {
+    const size_t index = static_cast<size_t>(std::ceil(share * values.size()));
+    return values[std::clamp<size_t>(index, 1, values.size()) - 1];
+  };
+  return {rank(0.5), rank(0.99)};
+}
+
+struct Case {
+  int width, height, cipher, delayMs;
+  std::string Name() const {
+    char text[80];
+    std::snprintf(text, sizeof text, "%4dx%-4d %-8s RepaintDelayMS %3d", width, height,
+                  cipher == 11 ? "plain" : "Blowfish", delayMs);
+    return text;
+  }
+};
+
+void Run(const Case& c, int samples, std::mt19937& random) {
+  RigSetup setup;
+  setup.width = c.width;
+  setup.height = c.height;
+  setup.cipher = c.cipher;
+  setup.repaintDelayMs = c.delayMs;
+  setup.simFlags = {"--frame-interval-ms", "0", "--change-on-stdin"};
+  WindowRig rig(setup);
+  Glass glass(rig);
+  // A pause between samples that is no multiple of the view's 10 ms tick, so
+  // the changes fall at every phase of it.
+  std::uniform_int_distribution<int> pauseMs(5, 35);
+  const auto measure = [&](bool whole) {
+    std::vector<double> times;
+    for (int i = 0; i < samples; ++i) {
+      times.push_back(glass.SampleMs(whole));
+      std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
+    }
+    return Summarise(times);
+  };
+  const Figures small = measure(false);
+  std::printf("%s  32x32 change   median %7.1f ms  p99 %7.1f ms  (%d samples)\n", c.Name().c_str(),
+              small.median, small.p99, samples);
+  std::fflush(stdout);
+
+  const double cpuBefore = rig.Viewer().CpuSeconds();
+  const long long wallBefore = MonotonicMicroseconds();
+  const Figures whole = measure(true);
+  const double cpu = rig.Viewer().CpuSeconds() - cpuBefore;
+  const double wallS = (MonotonicMicroseconds() - wallBefore) / 1e6;
+  std::printf("%s  whole screen   median %7.1f ms  p99 %7.1f ms  (%d samples)\n", c.Name().c_str(),
+              whole.median, whole.p99, samples);
+  std::printf("%s  viewer CPU per whole-screen update %.2f ms (%.2f s over %.1f s)\n",
+              c.Name().c_str(), cpu * 1000 / samples, cpu, wallS);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int samples = 100;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--quick") {
+      samples = 20;
+    } else if (arg == "--samples" && i + 1 < argc) {
+      samples = std::atoi(argv[++i]);
+    } else {
+      std::fprintf(stderr, "usage: glass_bench [--samples N] [--quick]\n");
+      return 2;
+    }
+  }
+  if (samples < 1) {
+    std::fprintf(stderr, "glass_bench: --samples needs a number above 0\n");
+    return 2;
+  }
+  std::printf("load average before: %s\n", bench::LoadAverage().c_str());
+  std::mt19937 random(1);
+  int failures = 0;
+  for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1600, 1200}})
+    for (const int cipher : {11, 13})
+      for (const int delayMs : {101, 0}) {
+        const Case c{width, height, cipher, delayMs};
+        try {
+          Run(c, samples, random);
+        } catch (const std::exception& e) {
+          std::printf("%s  failed: %s\n", c.Name().c_str(), e.what());
+          ++failures;
+        }
+      }
+  std::printf("load average after: %s\n", bench::LoadAverage().c_str());
+  return failures == 0 ? 0 : 1;
+}
