@@ -178,7 +178,7 @@ TEST(UsersPacketTest, AListIsExactlyTheListThatWentIn) {
   EXPECT_EQ(ReadBack(BuildUsersPayload(LoginsList{})).Count(), 0u);
 
   // No dialback number, however the unit spells it, is held as the "#" it goes back as.
-  for (const std::string none : {std::string("\1\0", 2), std::string("\3  \0", 4)}) {
+  for (const std::string& none : {std::string("\1\0", 2), std::string("\3  \0", 4)}) {
     const std::string bytes = std::string("\1\0\0\0\2a\0\2p\0\2F\0", 13) + none +
                               std::string(
                                   "\2*\0\2"
