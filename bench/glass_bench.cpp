@@ -170,16 +170,16 @@ class Glass {
   void ExposeWindow() {
     const std::optional<Window> window = m_rig.X().FindWindow("Tessaline Viewer");
     if (!window) throw std::runtime_error("the viewer's window is gone");
-    Expose(*window);
+    ExposeTree(*window);
     XFlush(m_rig.X().Dpy());
   }
-  void Expose(Window window) {
+  void ExposeTree(Window window) {
     Display* display = m_rig.X().Dpy();
     XClearArea(display, window, 0, 0, 0, 0, True);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(display, window, &root, &parent, &children, &count)) return;
-    for (unsigned i = 0; i < count; ++i) Expose(children[i]);
+    for (unsigned i = 0; i < count; ++i) ExposeTree(children[i]);
     if (children) XFree(children);
   }
 
