@@ -4,8 +4,9 @@
 // the X server's pixels are read back (XGetImage of a few points) until they
 // show the change. Cases: unit screens 1024 x 768 and 1600 x 1200, plain and
 // Blowfish payloads, RepaintDelayMS 101 and 0. Prints the median and 99th
-// percentile of each case, and the viewer's processor time per whole-screen
-// update.
+// percentile of each case, the changes the window never showed (lost), and the
+// viewer's processor time per whole-screen update. Exits with 1 when a case
+// could not be measured at all.
 //
 //   glass_bench [--samples N] [--quick]
 //
