@@ -180,6 +180,14 @@ void CFrameBitmap::EmptyDirtyRect() {
   m_firstChangeTick = 0;
 }
 
+DirtyRect CFrameBitmap::TakeDirtyRect() {
+  std::lock_guard lock(m_lock);
+  const DirtyRect taken = m_dirty;
+  m_dirty = {};
+  m_firstChangeTick = 0;
+  return taken;
+}
+
 void CFrameBitmap::MarkAllDirty() {
   std::lock_guard lock(m_lock);
   m_dirty = {0, 0, m_header.biWidth, m_header.biHeight};

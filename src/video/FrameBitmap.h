@@ -94,6 +94,9 @@ class CFrameBitmap {
   DirtyRect GetRect() const;
   // The painter has shown every change.
   void EmptyDirtyRect();
+  // The dirty rectangle, emptied in the same step: what the decoder marks
+  // after this is left for the next paint.
+  DirtyRect TakeDirtyRect();
   void MarkAllDirty();
   // Whether the view timer should paint now: a change is pending, at least
   // RepaintDelayMS old, and no paint is under way. Waiting lets the changes

@@ -67,10 +67,12 @@ bool ViewPainter::PaintWindow(bool connected, const std::string& targetName, con
   const auto start = std::chrono::steady_clock::now();
 
   const bool partial = m_geometry.PartialPaint();
-  video::DirtyRect dirty = m_bmp.GetRect();
+  // Taken and emptied before drawing: rows the monitor thread decodes while
+  // this paint runs stay dirty for the next one instead of being lost.
+  video::DirtyRect dirty = m_bmp.TakeDirtyRect();
   if (dirty.IsEmpty() || !partial) {
-    m_bmp.MarkAllDirty();
-    dirty = m_bmp.GetRect();
+    const platform::Size picture = m_bmp.Size();
+    dirty = {0, 0, picture.width, picture.height};
   }
   m_bmp.SetPainting(true);
 
@@ -91,12 +93,12 @@ bool ViewPainter::PaintWindow(bool connected, const std::string& targetName, con
     m_bmp.ReadPixels([&](const video::PixelView& pixels) { draw(plan, pixels); });
   } catch (...) {
     m_geometry.SetPartialPaint(false);
+    m_bmp.MarkAllDirty();  // nothing is known to be shown
     m_bmp.SetPainting(false);
     m_inPaint = false;
     throw;
   }
   m_geometry.SetPartialPaint(false);
-  m_bmp.EmptyDirtyRect();
   m_bmp.SetPainting(false);
   m_inPaint = false;
 

@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <thread>
+
 #include "view/ViewGeometryFixture.h"
 #include "view/ViewPaint.h"
 #include "view/ViewTimer.h"
@@ -111,6 +113,20 @@ TEST_F(ViewGeometryTest, PainterCopiesTheDirtyPartOnceAndIsNotEnteredAgain) {
   EXPECT_TRUE(bmp.GetRect().IsEmpty());
   EXPECT_FALSE(bmp.IsPainting());
   EXPECT_FALSE(geometry.PartialPaint());
+}
+
+TEST_F(ViewGeometryTest, AChangeDecodedWhilePaintingIsLeftForTheNextPaint) {
+  Start("scaled", false, false);
+  view::ViewPainter painter(bmp, geometry, view);
+  std::thread monitor;
+  painter.PaintWindow(true, "Unit", [&](const view::PaintPlan&, const video::PixelView&) {
+    // The monitor thread's next rows wait for the pixels' lock, which the paint holds.
+    monitor = std::thread([&] { bmp.FillBmp(9, 9, 9, 0, 0, 3, 3); });
+  });
+  monitor.join();
+  EXPECT_EQ(bmp.GetRect(), (video::DirtyRect{0, 0, 1024, 768}));
+  tick += bmp.RepaintDelay();
+  EXPECT_TRUE(bmp.IsRepaintDue());
 }
 
 TEST_F(ViewGeometryTest, ViewTimerRepaintsAChangeOnceItIsOldEnough) {
