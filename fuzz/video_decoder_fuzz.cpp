@@ -44,7 +44,7 @@ class Painter : public video::VideoObserver {
       for (int32_t y = top; y < bottom; ++y)
         for (int32_t x = left; x < right; ++x) m_sum += view.Row(y)[3 * x];
     });
-    m_bmp.EmptyDirtyRect();
+    m_bmp.TakeDirtyRect();
   }
 
   video::CFrameBitmap& m_bmp;

@@ -174,12 +174,6 @@ DirtyRect CFrameBitmap::GetRect() const {
   return m_dirty;
 }
 
-void CFrameBitmap::EmptyDirtyRect() {
-  std::lock_guard lock(m_lock);
-  m_dirty = {};
-  m_firstChangeTick = 0;
-}
-
 DirtyRect CFrameBitmap::TakeDirtyRect() {
   std::lock_guard lock(m_lock);
   const DirtyRect taken = m_dirty;

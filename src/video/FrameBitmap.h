@@ -92,8 +92,6 @@ class CFrameBitmap {
                int16_t y2);
 
   DirtyRect GetRect() const;
-  // The painter has shown every change.
-  void EmptyDirtyRect();
   // The dirty rectangle, emptied in the same step: what the decoder marks
   // after this is left for the next paint.
   DirtyRect TakeDirtyRect();

@@ -137,7 +137,7 @@ TEST_F(FrameBitmap, FillReachingFarOutsideIsClippedAndTracedOnce) {
 
 TEST_F(FrameBitmap, RepaintIsDueOnceTheFirstChangeIs101MsOld) {
   m_bmp.SetBitmapSize(6, 4);
-  m_bmp.EmptyDirtyRect();
+  m_bmp.TakeDirtyRect();
   EXPECT_FALSE(m_bmp.IsRepaintDue());
   m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0xFFFF}));
   m_now += 50;
@@ -149,7 +149,7 @@ TEST_F(FrameBitmap, RepaintIsDueOnceTheFirstChangeIs101MsOld) {
   m_bmp.SetPainting(true);
   EXPECT_FALSE(m_bmp.IsRepaintDue());
   m_bmp.SetPainting(false);
-  m_bmp.EmptyDirtyRect();
+  m_bmp.TakeDirtyRect();
   EXPECT_FALSE(m_bmp.IsRepaintDue());
 }
 
@@ -165,7 +165,7 @@ TEST_F(FrameBitmap, RepaintWaitsForTheConfiguredDelay) {
     CFrameBitmap bmp(m_ini, [this] { return m_now; });
     EXPECT_EQ(bmp.RepaintDelay(), c.delay);
     bmp.SetBitmapSize(6, 4);
-    bmp.EmptyDirtyRect();
+    bmp.TakeDirtyRect();
     bmp.ImageUpdate(MakeInterval(0, 0, 1, {0xFFFF}));
     if (c.delay > 0) {
       m_now += c.delay - 1;

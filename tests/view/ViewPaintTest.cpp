@@ -133,7 +133,7 @@ TEST_F(ViewGeometryTest, ViewTimerRepaintsAChangeOnceItIsOldEnough) {
   Start("scaled", false, false);
   int sessionTicks = 0;
   view::ViewTimer timer(bmp, geometry, view, [&] { ++sessionTicks; });
-  bmp.EmptyDirtyRect();
+  bmp.TakeDirtyRect();
   view.ClearInvalidations();
 
   bmp.FillBmp(1, 2, 3, 0, 0, 3, 3);
