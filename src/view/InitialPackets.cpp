@@ -43,14 +43,17 @@ void SendInitialPacketsToServer(session::Session& session, const platform::ViewW
   const std::optional<platform::Rect> client = view.ClientRect();
   if (!client) throw TextError("SendInitialPacketsToServer: GetClient() rect failed.");
 
-  if (video.IsScaled()) {
+  const platform::Size native = video.NativeSize();
+  // Before the unit's first NEW_SIZE there is no native size to hold a
+  // scrolled picture to: the view's size is asked for, as when scaled, and
+  // the NEW_SIZE that answers it sets the native size up.
+  if (video.IsScaled() || native.width <= 0 || native.height <= 0) {
     SendResize(session, {client->Width(), client->Height()});
     TraceCategory(5, SEND_INITIAL_PACKETS_CATEGORY,
                   "Sending RESIZE for current view size: %d  x  %d\n", client->Width(),
                   client->Height());
     return;
   }
-  const platform::Size native = video.NativeSize();
   video.ResizeFrameBuffer(native);
   SendResize(session, native);
   TraceCategory(5, SEND_INITIAL_PACKETS_CATEGORY,

@@ -323,6 +323,17 @@ TEST_F(DispatcherTest, LoggedInSendsTheInitialPacketsInOrder) {
   EXPECT_EQ(session.sent[4].header.type, REPAINT);
   EXPECT_TRUE(session.sent[4].payload.empty());
 
+  // Scrolled before the unit has told its size: the view's size is asked for, and the
+  // frame buffer is left as it is until NEW_SIZE comes.
+  session.sent.clear();
+  video.native = {};
+  video.resizedTo = {};
+  Feed(LOGGED_IN, 1, {11});
+  ASSERT_EQ(session.sent.size(), 4u);
+  EXPECT_EQ(session.sent[3].payload, Word(1024, Word(768)));
+  EXPECT_EQ(video.resizedTo, (platform::Size{}));
+  EXPECT_EQ(session.disconnects, 0);
+
   session.sent.clear();
   view.SetHasWindow(false);
   Feed(LOGGED_IN, 1, {11});
