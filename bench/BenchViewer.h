@@ -3,9 +3,6 @@
 // loopback to a simulated unit: what the benchmarks that need a whole session
 // drive.
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -19,6 +16,7 @@
 #include "settings/Address.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
+#include "settings/TempDir.h"
 
 namespace bench {
 
@@ -26,18 +24,12 @@ inline constexpr int WIDTH = 1600;
 inline constexpr int HEIGHT = 1200;
 inline constexpr uint32_t WAIT_MS = 20000;
 
-inline std::string FreshIniPath() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "orb-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return pattern + "/Remote.ini";
-}
-
 // The viewer as every program assembles it.
 class Viewer {
  public:
   Viewer()
       : view({WIDTH, HEIGHT}, {1920, 1400}),
-        core(core::ViewerSetup{PrepareSettings(), "Tessaline", "TSV1.00"},
+        core(core::ViewerSetup{PrepareSettings(dir.File("Remote.ini")), "Tessaline", "TSV1.00"},
              core::Desktop{loop, view, dialogs, keyboard, pointer}) {
     core.Login().SetGivenAnswers("admin", "admin");
     loop.SetDispatcher([this](platform::Message& message) { core.HandleMessage(message); });
@@ -79,8 +71,7 @@ class Viewer {
   }
 
  private:
-  static std::string PrepareSettings() {
-    const std::string path = FreshIniPath();
+  static std::string PrepareSettings(const std::string& path) {
     settings::IniFile ini(path);
     settings::WriteFirstRunDefaults(ini);
     ini.Write("MISC", "CURRSELTEXT", "Unit");
@@ -91,6 +82,7 @@ class Viewer {
   }
 
  public:
+  TempDir dir;  // the settings file's, for the viewer's lifetime
   platform::MessageLoop loop;
   platform::HeadlessView view;
   platform::HeadlessDialogs dialogs;

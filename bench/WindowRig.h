@@ -5,9 +5,6 @@
 // beforehand, so that it logs in without a dialog and shows the picture one
 // to one.
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -17,6 +14,7 @@
 #include "BenchProcess.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
+#include "settings/TempDir.h"
 #include "ui/XSession.h"
 
 namespace bench {
@@ -31,27 +29,6 @@ struct RigSetup {
   int cipher = 11;  // orb-sim --encryption: 11 plain, 13 Blowfish
   int repaintDelayMs = settings::REPAINT_DELAY_DEFAULT_MS;
   std::vector<std::string> simFlags;  // added to those the rig gives
-};
-
-// A folder of its own, removed with everything in it at the end.
-class BenchDir {
- public:
-  BenchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orb-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-  }
-  ~BenchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  BenchDir(const BenchDir&) = delete;
-  BenchDir& operator=(const BenchDir&) = delete;
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-  std::string Path() const { return m_path.string(); }
-
- private:
-  std::filesystem::path m_path;
 };
 
 inline std::string BinPath(const std::string& program) {
@@ -104,12 +81,13 @@ class WindowRig {
         "--encryption",     std::to_string(setup.cipher),
         "--no-fill-square", "--log-commands"};
     flags.insert(flags.end(), setup.simFlags.begin(), setup.simFlags.end());
-    m_sim = std::make_unique<SimUnit>(flags, m_dir.Path());
+    m_sim = std::make_unique<SimUnit>(flags, m_dir.Path().string());
     WriteViewerSettings(m_dir.File("Remote.ini"), setup.repaintDelayMs);
     m_viewer = std::make_unique<BenchProcess>(
         std::vector<std::string>{BinPath("tessaline-viewer"), "-ConnectTo", m_sim->Address(),
                                  "-WindowPos", "0,0,640,480", "--ini", m_dir.File("Remote.ini")},
-        BenchProcess::Setup{{"DISPLAY=" + m_x->Name(), "QT_QPA_PLATFORM=xcb"}, m_dir.Path()});
+        BenchProcess::Setup{{"DISPLAY=" + m_x->Name(), "QT_QPA_PLATFORM=xcb"},
+                            m_dir.Path().string()});
     if (!m_sim->Process().WaitForLine("SESSION STARTED", STARTUP_WAIT_MS))
       throw std::runtime_error("the viewer did not connect to orb-sim");
   }
@@ -118,11 +96,11 @@ class WindowRig {
   XSession& X() { return *m_x; }
   BenchProcess& Sim() { return m_sim->Process(); }
   BenchProcess& Viewer() { return *m_viewer; }
-  const BenchDir& Dir() const { return m_dir; }
+  const TempDir& Dir() const { return m_dir; }
 
  private:
   RigSetup m_setup;
-  BenchDir m_dir;  // also the working directory of orb-sim and the viewer
+  TempDir m_dir;  // also the working directory of orb-sim and the viewer
   std::unique_ptr<XSession> m_x;
   std::unique_ptr<SimUnit> m_sim;
   std::unique_ptr<BenchProcess> m_viewer;

@@ -54,16 +54,16 @@ double ViewerPeakMb(int seconds) {
 }
 
 double OrbctlPeakMb() {
-  bench::BenchDir dir;
+  TempDir dir;
   bench::SimUnit sim({"--screen", std::to_string(WIDTH) + "x" + std::to_string(HEIGHT),
                       "--frame-interval-ms", "0"},
-                     dir.Path());
+                     dir.Path().string());
   bench::WriteViewerSettings(dir.File("Remote.ini"), settings::REPAINT_DELAY_DEFAULT_MS);
   const std::string picture = dir.File("unit.png");
   bench::BenchProcess orbctl(
       {bench::BinPath("orbctl"), "--ini", dir.File("Remote.ini"), "--connect", sim.Address(),
        "--size", std::to_string(WIDTH) + "x" + std::to_string(HEIGHT), "screenshot", picture},
-      {{}, dir.Path()});
+      {{}, dir.Path().string()});
   const bench::BenchProcess::Ended ended = orbctl.Wait();
   if (!WIFEXITED(ended.status) || WEXITSTATUS(ended.status) != 0 ||
       !std::filesystem::exists(picture))

@@ -16,12 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <vector>
 
 #include "settings/IniFile.h"
+#include "settings/TempDir.h"
 #include "ui/FramePainter.h"
 #include "video/FrameBitmap.h"
 #include "view/ViewPaint.h"
@@ -81,9 +81,8 @@ int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
 
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "orb-paint-bench";
-  std::filesystem::create_directories(dir);
-  settings::IniFile ini((dir / "Remote.ini").string());
+  const TempDir dir;
+  settings::IniFile ini(dir.File("Remote.ini"));
   video::CFrameBitmap bmp(ini);
   bmp.SetBitmapSize(WIDTH, HEIGHT);
   bmp.FillBmp(40, 120, 200, -1, 0, 0, 0);
@@ -122,6 +121,5 @@ int main(int argc, char** argv) {
       SMALL_SIDE, SMALL_SIDE, static_cast<long long>(paint.CopiedBytes(small)), part, part / copy,
       part / whole,
       static_cast<double>(SMALL_SIDE) * SMALL_SIDE / (static_cast<double>(WIDTH) * HEIGHT));
-  std::filesystem::remove_all(dir);
   return 0;
 }

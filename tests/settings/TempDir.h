@@ -1,11 +1,12 @@
 #pragma once
 // A fresh directory per test, removed afterwards, so tests never share files.
 
-#include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 class TempDir {
