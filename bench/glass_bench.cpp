@@ -8,9 +8,10 @@
 // viewer's processor time per whole-screen update. Exits with 1 when a case
 // could not be measured at all.
 //
-//   glass_bench [--samples N] [--quick]
+//   glass_bench [--samples N] [--quick] [--delay MS]
 //
-// --quick takes 20 samples per case instead of 100.
+// --quick takes 20 samples per case instead of 100; --delay runs only the
+// cases with that RepaintDelayMS (101 or 0).
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -300,14 +301,17 @@ void Run(const Case& c, int samples, std::mt19937& random) {
 
 int main(int argc, char** argv) {
   int samples = 100;
+  std::vector<int> delays{101, 0};
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--quick") {
       samples = 20;
     } else if (arg == "--samples" && i + 1 < argc) {
       samples = std::atoi(argv[++i]);
+    } else if (arg == "--delay" && i + 1 < argc) {
+      delays = {std::atoi(argv[++i])};
     } else {
-      std::fprintf(stderr, "usage: glass_bench [--samples N] [--quick]\n");
+      std::fprintf(stderr, "usage: glass_bench [--samples N] [--quick] [--delay MS]\n");
       return 2;
     }
   }
@@ -320,7 +324,7 @@ int main(int argc, char** argv) {
   int failures = 0;
   for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1600, 1200}})
     for (const int cipher : {11, 13})
-      for (const int delayMs : {101, 0}) {
+      for (const int delayMs : delays) {
         const Case c{width, height, cipher, delayMs};
         try {
           Run(c, samples, random);

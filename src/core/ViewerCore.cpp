@@ -25,7 +25,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       m_traceLog(OpenTraceLog(setup, m_ini)),
       m_acceleration(m_ini, desktop.pointer),
       m_bmp(m_ini),
-      m_video(m_bmp),
+      m_video(m_bmp, &desktop.window),
       m_orb(session::OrbEnvironment{m_ini, desktop.window, desktop.view, desktop.dialogs,
                                     desktop.pointer, setup.productName, setup.viewerVersion,
                                     setup.clock, setup.resolver}),
@@ -72,6 +72,12 @@ ViewerCore::~ViewerCore() {
 
 void ViewerCore::HandleMessage(platform::Message& message) {
   if (message.window == platform::WindowId::View) {
+    if (message.message == platform::WM_KVM_VIDEO_WRITTEN) {
+      // Taken before the check, so video written during it sends another.
+      m_video.VideoWrittenTaken();
+      m_viewTimer.PaintIfDue();
+      return;
+    }
     m_dispatcher.KVMMessageHandler(message);
     return;
   }

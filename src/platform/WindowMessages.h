@@ -68,6 +68,10 @@ inline constexpr uint32_t WM_KVM_LINK_ENDED = WM_USER + 120;
 // Ours: a status text for the main window from a thread of the link (a
 // TextBody), as a modem line comes up.
 inline constexpr uint32_t WM_KVM_LINK_STATUS = WM_USER + 121;
+// Ours: the monitor thread has written video into the frame buffer, and with
+// no repaint delay the view paints it now rather than at its next timer tick.
+// At most one is waiting at a time.
+inline constexpr uint32_t WM_KVM_VIDEO_WRITTEN = WM_USER + 122;
 
 static_assert(WM_KVM_PACKET == 1083 && WM_KVM_SHOW_MESSAGE == 1090 &&
               WM_KVM_SHOW_TIMED_MESSAGE == 1091 && WM_KVM_CONNECT_PROGRESS == 1103 &&

@@ -44,16 +44,22 @@ void ReceivePath::Receive(const uint8_t* bytes, size_t count) {
 }
 
 void ReceivePath::HandlePackets() {
+  bool video = false;
   try {
     for (;;) {
       PacketHeader header;
       const int32_t length = GetPacket(m_ring, m_link, header, m_payload.data(),
                                        static_cast<int32_t>(m_payload.size()));
-      if (length == -1) return;
-      if (header.type == SEGMENT || header.type == MULTISEGMENT)
+      if (length == -1) {
+        if (video && m_hooks.video) m_hooks.video->AfterSegments();
+        return;
+      }
+      if (header.type == SEGMENT || header.type == MULTISEGMENT) {
         HandleVideo(header, length);
-      else
+        video = true;
+      } else {
         Queue(header, length);
+      }
     }
   } catch (const TextError& e) {
     throw TextError("HandlePackets encountered an error:\n" + e.Text());

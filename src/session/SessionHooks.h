@@ -23,6 +23,9 @@ class VideoSink {
   virtual void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) {
     (void)header, (void)payload, (void)length;
   }
+  // Every whole packet received so far has been handled, and some were video:
+  // the moment to show them. On the monitor thread.
+  virtual void AfterSegments() {}
   // Stops showing updates until the unit has redrawn at the new size.
   virtual void StartBlock() {}
   // Ends any block of updates (a new connection starts unblocked).

@@ -14,6 +14,10 @@ void ViewTimer::Start(platform::WindowThread& window) {
 
 void ViewTimer::Tick() {
   if (m_sessionTick) m_sessionTick();
+  PaintIfDue();
+}
+
+void ViewTimer::PaintIfDue() {
   if (!m_bmp.IsRepaintDue()) return;
   m_geometry.SetPartialPaint(true);
   m_view.Invalidate(std::nullopt, false);

@@ -26,6 +26,8 @@ class ViewTimer {
   void Start(platform::WindowThread& window);
   void Stop(platform::WindowThread& window) { window.KillTimer(VIEW_TIMER_ID); }
   void Tick();
+  // The repaint alone: a partial paint once the oldest change is old enough.
+  void PaintIfDue();
 
  private:
   video::CFrameBitmap& m_bmp;

@@ -1,5 +1,7 @@
 #include "view/ViewVideoPath.h"
 
+#include "platform/WindowMessages.h"
+
 namespace view {
 
 void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* payload,
@@ -11,6 +13,16 @@ void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* pay
   if (!drawn) return;
   m_lastSegmentTick = platform::GetTickCount();
   if (m_segments++ == 0) m_firstSegmentTick = m_lastSegmentTick.load();
+}
+
+void ViewVideoPath::AfterSegments() {
+  // One message waiting is enough: the paint it brings takes whatever is
+  // dirty by then, and a stream of video must not flood the window thread.
+  if (m_window == nullptr || m_bmp.RepaintDelay() != 0 || m_videoWrittenPosted.exchange(true))
+    return;
+  if (!m_window->Post(
+          platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_VIDEO_WRITTEN)))
+    m_videoWrittenPosted = false;
 }
 
 bool ViewVideoPath::EndStaleBlock() {

@@ -1,12 +1,14 @@
 #pragma once
 // The video path as the session's monitor thread drives it: each video
 // packet decoded straight into the frame buffer, video blocking around size
-// changes, and a record of when video last arrived.
+// changes, a record of when video last arrived, and, with no repaint delay,
+// the news to the window thread that there is video to paint.
 
 #include <atomic>
 #include <cstdint>
 
 #include "platform/Clock.h"
+#include "platform/WindowThread.h"
 #include "session/SessionHooks.h"
 #include "video/FrameBitmap.h"
 #include "video/VideoDecoder.h"
@@ -15,12 +17,15 @@ namespace view {
 
 class ViewVideoPath : public session::VideoSink {
  public:
-  explicit ViewVideoPath(video::CFrameBitmap& bmp, video::VideoObserver* observer = nullptr)
-      : m_bmp(bmp), m_decoder(bmp, observer) {}
+  // The window thread, when given, hears of video written while the repaint
+  // delay is 0 (WM_KVM_VIDEO_WRITTEN to the view).
+  explicit ViewVideoPath(video::CFrameBitmap& bmp, platform::WindowThread* window = nullptr)
+      : m_bmp(bmp), m_window(window), m_decoder(bmp) {}
 
   bool InitDecompression() override { return m_decoder.ResetZLib(); }
   void ResumeAfterLoss() override { m_decoder.ResumeAfterLoss(); }
   void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override;
+  void AfterSegments() override;
   void StartBlock() override { m_bmp.SetBlockUpdates(true); }
   void ClearBlock() override { m_bmp.SetBlockUpdates(false); }
   bool EndStaleBlock() override;
@@ -31,10 +36,15 @@ class ViewVideoPath : public session::VideoSink {
   uint32_t Segments() const { return m_segments; }
   uint32_t FirstSegmentTick() const { return m_firstSegmentTick; }
   uint32_t LastSegmentTick() const { return m_lastSegmentTick; }
+  // The window thread has taken WM_KVM_VIDEO_WRITTEN: video written after this
+  // sends another.
+  void VideoWrittenTaken() { m_videoWrittenPosted = false; }
 
  private:
   video::CFrameBitmap& m_bmp;
+  platform::WindowThread* m_window;
   video::VideoDecoder m_decoder;
+  std::atomic<bool> m_videoWrittenPosted{false};
   std::atomic<uint32_t> m_segments{0};
   std::atomic<uint32_t> m_firstSegmentTick{0};
   std::atomic<uint32_t> m_lastSegmentTick{0};

@@ -28,6 +28,7 @@ class RecordingVideo : public VideoSink {
   void OnResizeEcho(const uint8_t* payload, int32_t length) override {
     events.push_back("resize " + std::string(payload, payload + length));
   }
+  void AfterSegments() override { events.push_back("after"); }
   std::vector<uint8_t> types;
   std::vector<std::vector<uint8_t>> payloads;
   std::vector<std::string> events;
@@ -151,10 +152,26 @@ TEST(ReceivePath, ResizeEchoEndsTheBlockBeforeTheVideoBehindIt) {
   Append(stream, Packet(f.cipher, MULTISEGMENT, Bytes("behind it")));
   f.Receive(stream);
 
-  EXPECT_EQ(f.video.events, (std::vector<std::string>{"resize 1024x768!", "segment"}));
+  EXPECT_EQ(f.video.events, (std::vector<std::string>{"resize 1024x768!", "segment", "after"}));
   f.Deliver();
   ASSERT_EQ(f.posted.size(), 1u);
   EXPECT_EQ(f.posted[0]->Header().encrypted, 1);  // the dispatcher still gets it as sent
+}
+
+TEST(ReceivePath, VideoIsAnnouncedOnceEveryWholePacketOfTheReceiveIsHandled) {
+  Fixture f;
+  std::vector<uint8_t> stream = Packet(f.cipher, MULTISEGMENT, Bytes("one"));
+  Append(stream, Packet(f.cipher, MULTISEGMENT, Bytes("two")));
+  Append(stream, Packet(f.cipher, TEXT_MSG, Bytes("text")));
+  const std::vector<uint8_t> third = Packet(f.cipher, MULTISEGMENT, Bytes("three"));
+  stream.insert(stream.end(), third.begin(), third.begin() + 5);
+  f.Receive(stream);
+  EXPECT_EQ(f.video.events, (std::vector<std::string>{"segment", "segment", "after"}));
+
+  f.Receive({third.begin() + 5, third.end()});
+  f.Receive(Packet(f.cipher, TEXT_MSG, Bytes("no video")));
+  EXPECT_EQ(f.video.events,
+            (std::vector<std::string>{"segment", "segment", "after", "segment", "after"}));
 }
 
 TEST(ReceivePath, LargeReceiveBehindANearlyWholeLargePacketDoesNotOverflow) {

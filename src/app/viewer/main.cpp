@@ -33,7 +33,12 @@ constexpr const char* USAGE =
     "\n"
     "Options match exactly and case-sensitively. Pass-through mode gives keyboard and mouse\n"
     "to the remote computer: enter it with a left click in the view, leave it with the\n"
-    "hotkey or the mouse gestures set under Settings.\n";
+    "hotkey or the mouse gestures set under Settings.\n"
+    "\n"
+    "RepaintDelayMS (MISC section of the settings file, 0 to 1000, default 101; also\n"
+    "\"Paint changes after\" on the GENERAL page) is how old a change of the remote screen\n"
+    "must be before it is painted. Lower follows the unit more closely but paints a burst\n"
+    "of changes more often; 0 paints each change as soon as it has been decoded.\n";
 
 bool Has(const std::vector<std::string>& args, const char* option) {
   return std::find(args.begin() + 1, args.end(), option) != args.end();
