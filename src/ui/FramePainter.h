@@ -1,8 +1,9 @@
 #pragma once
 // Carries out a paint plan with QPainter: the margins, the "Not Connected"
-// card, or the planned part of the frame buffer, copied row by row (the
-// buffer's rows run bottom-up) into an image of that part only, in the
-// window's 32-bit format.
+// card, or the planned part of the frame buffer, converted row by row (the
+// buffer's rows run bottom-up) to 32-bit pixels: straight into the image the
+// painter draws on when that is a backing store Qt keeps in that format, and
+// otherwise into an image of that part only, which the painter then draws.
 
 #include <QPainter>
 

@@ -11,7 +11,6 @@
 #include "settings/TempDir.h"
 #include "ui/Commands.h"
 #include "ui/ErrorDialog.h"
-#include "ui/FramePainter.h"
 #include "ui/ViewerWindow.h"
 
 namespace {
@@ -79,26 +78,6 @@ TEST_F(ViewerWindowTest, NotConnectedTheViewShowsTheNotConnectedCard) {
   ASSERT_FALSE(shown.isNull());
   // The card's navy background fills the corner of the view.
   EXPECT_EQ(shown.pixelColor(2, 2), QColor(0, 0, 128));
-}
-
-TEST(FramePainter, CopiesOnlyThePlannedRowsTopDownFromTheBottomUpBuffer) {
-  // A 4 x 3 picture stored bottom-up, 3 bytes a pixel (B, G, R), rows padded to 4 bytes.
-  const int width = 4, height = 3, stride = 3 * width;
-  std::vector<uint8_t> data(static_cast<size_t>(stride) * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint8_t* pixel = data.data() + static_cast<size_t>(height - 1 - y) * stride + 3 * x;
-      pixel[0] = static_cast<uint8_t>(x);       // blue
-      pixel[1] = static_cast<uint8_t>(y);       // green
-      pixel[2] = static_cast<uint8_t>(10 * y);  // red
-    }
-  const video::PixelView view{data.data(), width, height, stride};
-  const QImage part = ui::CopyPixels(view, {1, 1, 3, 3});
-  ASSERT_EQ(part.size(), QSize(2, 2));
-  EXPECT_EQ(part.pixelColor(0, 0), QColor(10, 1, 1));
-  EXPECT_EQ(part.pixelColor(1, 1), QColor(20, 2, 2));
-  EXPECT_TRUE(ui::CopyPixels(view, {3, 3, 9, 9}).isNull());
-  EXPECT_TRUE(ui::CopyPixels(video::PixelView{}, {0, 0, 2, 2}).isNull());
 }
 
 TEST(ErrorDialog, DetailsToggleAndAreOffWithoutDetailText) {
