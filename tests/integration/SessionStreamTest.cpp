@@ -58,6 +58,32 @@ TEST(SessionStream, PacketsArePostedInArrivalOrderWithConsecutiveQueueNumbers) {
   EXPECT_TRUE(c.viewer.orb->IsConnected());
 }
 
+// Without a repaint delay, the window thread hears of each receive's video at
+// once; with one, the view timer alone finds it.
+TEST(SessionStream, DecodedVideoIsAnnouncedToTheWindowOnlyWithoutARepaintDelay) {
+  // Ten red pixels at the top left, uncompressed.
+  const std::vector<uint8_t> video{0, 0, 0, 0, 0xF8, 0x00, 32 + 9};
+  for (const int delay : {0, 101}) {
+    ScriptedUnit unit;
+    ViewerHarness::Options options;
+    options.repaintDelayMs = delay;
+    ViewerHarness viewer({unit.Address()}, options);
+    viewer.Connect();
+    ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+    ASSERT_TRUE(unit.ReceivePacketOfType(KEEP_ALIVE));
+    unit.Send(ScriptedUnit::Packet(SEGMENT, video, 1));
+    unit.Send(ScriptedUnit::Packet(TEXT_MSG, Text("after the video")));
+    ASSERT_TRUE(viewer.WaitForPackets(1));
+    // The news follows the receive's last packet, so it may come after the text.
+    if (delay == 0)
+      EXPECT_TRUE(viewer.RunUntil([&] { return viewer.videoWritten > 0; }));
+    else
+      viewer.RunUntil([] { return false; }, 200);
+    EXPECT_EQ(viewer.orb->Counters().videoSegments, 1u);
+    EXPECT_EQ(viewer.videoWritten, delay == 0 ? 1u : 0u) << "RepaintDelayMS " << delay;
+  }
+}
+
 TEST(SessionStream, BrokenStreamEndsTheSessionWithItsText) {
   std::vector<uint8_t> oversize = ScriptedUnit::Packet(TEXT_MSG, Text("x"));
   oversize[2] = 0x61;  // PayloadSize 60,001

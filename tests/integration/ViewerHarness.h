@@ -31,9 +31,10 @@
 // One target, "Unit", with the given addresses (the first, then failovers).
 inline std::string PrepareViewerSettings(const std::string& path,
                                          const std::vector<std::string>& addresses,
-                                         int keepAliveSeconds) {
+                                         int keepAliveSeconds, int repaintDelayMs = 101) {
   settings::IniFile ini(path);
   settings::WriteFirstRunDefaults(ini);
+  ini.Write("MISC", "RepaintDelayMS", std::to_string(repaintDelayMs));
   ini.Write("MISC", "CURRSELTEXT", "Unit");
   ini.Write("MISC", "KeepAliveTime", std::to_string(keepAliveSeconds));
   ini.Write("MISC", "IPConnectTimeMS", "3000");
@@ -53,6 +54,7 @@ class ViewerHarness {
     int keepAliveSeconds = 60;
     platform::Size client{1024, 768};
     platform::HostResolver resolver = {};
+    int repaintDelayMs = 101;
   };
 
   explicit ViewerHarness(const std::vector<std::string>& addresses, int keepAliveSeconds = 60)
@@ -61,7 +63,8 @@ class ViewerHarness {
       : view(options.client, {1920, 1400}),
         core(std::make_unique<core::ViewerCore>(
             core::ViewerSetup{
-                PrepareViewerSettings(dir.File("Remote.ini"), addresses, options.keepAliveSeconds),
+                PrepareViewerSettings(dir.File("Remote.ini"), addresses, options.keepAliveSeconds,
+                                      options.repaintDelayMs),
                 "Tessaline", "TSV1.00", false, &clock, options.resolver},
             core::Desktop{loop, view, dialogs, keyboard, pointer})),
         orb(&core->Orb()) {
@@ -126,11 +129,14 @@ class ViewerHarness {
   std::unique_ptr<core::ViewerCore> core;
   session::COrb* orb;
   std::vector<uint32_t> commands;
+  // How often the monitor thread's news of written video reached the view.
+  size_t videoWritten = 0;
   // Copies, as posted (still encrypted when they were sent so).
   std::vector<std::unique_ptr<session::PostedPacket>> packets;
 
  private:
   void Dispatch(platform::Message& message) {
+    if (message.message == platform::WM_KVM_VIDEO_WRITTEN) ++videoWritten;
     if (message.message == platform::WM_KVM_PACKET)
       if (const auto* packet = message.BodyAs<session::PostedPacket>())
         packets.push_back(std::make_unique<session::PostedPacket>(*packet));
