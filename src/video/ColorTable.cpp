@@ -100,47 +100,79 @@ inline void ExpandEight(uint8_t* pixels, __m128i code) {
   _mm_storel_epi64(tailAt, tail);
 }
 
-// Sixteen codes, none of them 0, to 48 bytes of pixels: the same arithmetic
-// on twice the width, with byte shuffles doing the packing.
-__attribute__((target("avx2"))) void ExpandSixteen(uint8_t* pixels, __m256i code) {
-  const __m256i blue = Scale256(_mm256_and_si256(code, _mm256_set1_epi16(31)), FIVE_MUL, FIVE_ADD);
-  const __m256i green = Scale256(
-      _mm256_and_si256(_mm256_srli_epi16(code, 5), _mm256_set1_epi16(63)), SIX_MUL, SIX_ADD);
-  const __m256i red = Scale256(_mm256_srli_epi16(code, 11), FIVE_MUL, FIVE_ADD);
+// Sixteen pixels' channels: in each 128-bit lane of blueGreen the eight blue
+// bytes then the eight green ones, and red in the low bytes of red's words.
+struct Channels {
+  __m256i blueGreen, red;
+};
+
+// Each channel is isolated at a bit position where one rounding multiply
+// (round(x * m / 32768)) gives exactly the nearest 8-bit value: checked for
+// every code by the tests. `raw` holds the codes as loaded, their bytes
+// swapped, which puts blue at bits 8-12; `code` holds them in native order.
+__attribute__((target("avx2"), always_inline)) inline Channels Split(__m256i raw, __m256i code) {
   const __m256i black = _mm256_cmpeq_epi16(code, _mm256_set1_epi16(BLACK_CODE));
-  const __m256i blueGreen =
-      _mm256_or_si256(_mm256_andnot_si256(black, blue), _mm256_slli_epi16(green, 8));
-  // Per lane of eight pixels: blue and green come from blueGreen's bytes, red
-  // from the low byte of red's words; the first shuffle pair gives the lane's
-  // first 16 bytes, the second its last 8.
-  const __m256i headBlueGreen =
-      _mm256_setr_epi8(0, 1, -1, 2, 3, -1, 4, 5, -1, 6, 7, -1, 8, 9, -1, 10, 0, 1, -1, 2, 3, -1, 4,
-                       5, -1, 6, 7, -1, 8, 9, -1, 10);
-  const __m256i headRed =
-      _mm256_setr_epi8(-1, -1, 0, -1, -1, 2, -1, -1, 4, -1, -1, 6, -1, -1, 8, -1, -1, -1, 0, -1, -1,
-                       2, -1, -1, 4, -1, -1, 6, -1, -1, 8, -1);
-  const __m256i tailBlueGreen =
-      _mm256_setr_epi8(11, -1, 12, 13, -1, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, 11, -1, 12,
-                       13, -1, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m256i tailRed =
-      _mm256_setr_epi8(-1, 10, -1, -1, 12, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, 10, -1,
-                       -1, 12, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m256i head = _mm256_or_si256(_mm256_shuffle_epi8(blueGreen, headBlueGreen),
-                                       _mm256_shuffle_epi8(red, headRed));
-  const __m256i tail = _mm256_or_si256(_mm256_shuffle_epi8(blueGreen, tailBlueGreen),
-                                       _mm256_shuffle_epi8(red, tailRed));
-  const __m128i firstHead = _mm256_castsi256_si128(head);
-  const __m128i secondHead = _mm256_extracti128_si256(head, 1);
-  // Streamed past the caches: a frame is far larger than them, and the
-  // inflate state that must stay in them is what would be pushed out.
-  auto* const out = reinterpret_cast<__m128i*>(pixels);
-  _mm_stream_si128(out, firstHead);
-  _mm_stream_si128(out + 1, _mm_unpacklo_epi64(_mm256_castsi256_si128(tail), secondHead));
-  _mm_stream_si128(out + 2, _mm_alignr_epi8(_mm256_extracti128_si256(tail, 1), secondHead, 8));
+  const __m256i blueField = _mm256_and_si256(raw, _mm256_set1_epi16(31 << 8));
+  const __m256i greenField = _mm256_and_si256(code, _mm256_set1_epi16(63 << 5));
+  const __m256i redField = _mm256_and_si256(_mm256_srli_epi16(code, 7), _mm256_set1_epi16(31 << 4));
+  const __m256i blue =
+      _mm256_mulhrs_epi16(_mm256_andnot_si256(black, blueField), _mm256_set1_epi16(0x041D));
+  const __m256i green = _mm256_mulhrs_epi16(greenField, _mm256_set1_epi16(0x1031));
+  const __m256i red = _mm256_mulhrs_epi16(redField, _mm256_set1_epi16(0x41CD));
+  return {_mm256_packus_epi16(blue, green), red};
 }
 
-// Returns how many codes it expanded: whole groups of sixteen; a group with an
-// unchanged pixel goes through the eight-wide path, which keeps its bytes.
+// The 48 bytes of sixteen pixels, in order.
+struct Packed {
+  __m128i first, second, third;
+};
+
+// Lane 0 of `edges` holds the first 16 bytes and lane 1 the last 16; the
+// middle 16 are split over the two lanes of `middle`.
+__attribute__((target("avx2"), always_inline)) inline Packed Interleave(Channels c) {
+  const __m256i edgeBlueGreen =
+      _mm256_setr_epi8(0, 8, -1, 1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5, -1, 3, 11, -1, 4, 12,
+                       -1, 5, 13, -1, 6, 14, -1, 7, 15, -1);
+  const __m256i edgeRed =
+      _mm256_setr_epi8(-1, -1, 0, -1, -1, 2, -1, -1, 4, -1, -1, 6, -1, -1, 8, -1, 4, -1, -1, 6, -1,
+                       -1, 8, -1, -1, 10, -1, -1, 12, -1, -1, 14);
+  const __m256i middleBlueGreen =
+      _mm256_setr_epi8(13, -1, 6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                       -1, -1, -1, -1, 0, 8, -1, 1, 9, -1, 2, 10);
+  const __m256i middleRed =
+      _mm256_setr_epi8(-1, 10, -1, -1, 12, -1, -1, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                       -1, -1, -1, -1, -1, -1, -1, 0, -1, -1, 2, -1, -1);
+  const __m256i edges = _mm256_or_si256(_mm256_shuffle_epi8(c.blueGreen, edgeBlueGreen),
+                                        _mm256_shuffle_epi8(c.red, edgeRed));
+  const __m256i middle = _mm256_or_si256(_mm256_shuffle_epi8(c.blueGreen, middleBlueGreen),
+                                         _mm256_shuffle_epi8(c.red, middleRed));
+  return {_mm256_castsi256_si128(edges),
+          _mm_or_si128(_mm256_castsi256_si128(middle), _mm256_extracti128_si256(middle, 1)),
+          _mm256_extracti128_si256(edges, 1)};
+}
+
+// Sixteen codes to 48 bytes at a 16-byte boundary; a pixel whose code is 0
+// keeps its bytes.
+__attribute__((target("avx2"), always_inline)) inline void ExpandSixteen(uint8_t* pixels,
+                                                                         __m256i raw,
+                                                                         __m256i code) {
+  Packed bytes = Interleave(Split(raw, code));
+  auto* const out = reinterpret_cast<__m128i*>(pixels);
+  const __m256i unchanged = _mm256_cmpeq_epi16(code, _mm256_setzero_si256());
+  if (!_mm256_testz_si256(unchanged, unchanged)) {
+    // The same interleaving turns the unchanged words into a mask over their bytes.
+    const Packed keep = Interleave({_mm256_packs_epi16(unchanged, unchanged), unchanged});
+    bytes.first = _mm_blendv_epi8(bytes.first, _mm_load_si128(out), keep.first);
+    bytes.second = _mm_blendv_epi8(bytes.second, _mm_load_si128(out + 1), keep.second);
+    bytes.third = _mm_blendv_epi8(bytes.third, _mm_load_si128(out + 2), keep.third);
+  }
+  // Streamed past the caches: a frame is far larger than them.
+  _mm_stream_si128(out, bytes.first);
+  _mm_stream_si128(out + 1, bytes.second);
+  _mm_stream_si128(out + 2, bytes.third);
+}
+
+// Returns how many codes it expanded: all but fewer than sixteen at the end.
 __attribute__((target("avx2"))) int32_t ExpandWide(const uint8_t* codes, int32_t count,
                                                    uint8_t* pixels) {
   const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0,
@@ -152,14 +184,8 @@ __attribute__((target("avx2"))) int32_t ExpandWide(const uint8_t* codes, int32_t
     ++i, codes += 2, pixels += 3;
   }
   for (; i + 16 <= count; i += 16, codes += 32, pixels += 48) {
-    const __m256i code =
-        _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(codes)), swap);
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(code, _mm256_setzero_si256())) == 0) {
-      ExpandSixteen(pixels, code);
-    } else {
-      ExpandEight(pixels, _mm256_castsi256_si128(code));
-      ExpandEight(pixels + 24, _mm256_extracti128_si256(code, 1));
-    }
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(codes));
+    ExpandSixteen(pixels, raw, _mm256_shuffle_epi8(raw, swap));
   }
   // Streamed stores are seen by other threads only after a fence.
   _mm_sfence();

@@ -141,26 +141,33 @@ TEST(ColorTable, RunsMatchPixelByPixelExpansionForEveryCode) {
     codes[2 * at] = codes[2 * at + 1] = 0;
   for (size_t at = 200; at < 216; ++at) codes[2 * at] = codes[2 * at + 1] = 0;
 
-  const auto reference = [&](size_t first, int32_t count, Bytes pixels) {
+  // The run starts `lead` bytes into the buffer, after one guard pixel, so that
+  // it meets every alignment the wide paths care about.
+  const auto reference = [&](size_t first, int32_t count, size_t lead, Bytes pixels) {
     for (int32_t i = 0; i < count; ++i) {
       const uint16_t code =
           static_cast<uint16_t>(codes[2 * (first + i)] << 8 | codes[2 * (first + i) + 1]);
       if (code == 0) continue;
       const uint32_t word = ExpandCode(code);
-      for (int k = 0; k < 3; ++k) pixels[3 * i + k + 3] = static_cast<uint8_t>(word >> (8 * k));
+      for (int k = 0; k < 3; ++k)
+        pixels[lead + 3 * i + k + 3] = static_cast<uint8_t>(word >> (8 * k));
     }
     return pixels;
   };
-  const auto check = [&](size_t first, int32_t count) {
-    // One guard pixel before and after the run.
-    Bytes pixels(3 * (static_cast<size_t>(count) + 2), 0xA5);
-    const Bytes expected = reference(first, count, pixels);
-    ExpandCodes(codes.data() + 2 * first, count, pixels.data() + 3);
-    ASSERT_EQ(pixels, expected) << "run of " << count << " from " << first;
+  const auto check = [&](size_t first, int32_t count, size_t lead) {
+    // One guard pixel before and after the run; no two neighbouring bytes
+    // alike, so a kept pixel that takes another's bytes shows.
+    Bytes pixels(lead + 3 * (static_cast<size_t>(count) + 2));
+    for (size_t k = 0; k < pixels.size(); ++k) pixels[k] = static_cast<uint8_t>(k * 7 + 1);
+    const Bytes expected = reference(first, count, lead, pixels);
+    ExpandCodes(codes.data() + 2 * first, count, pixels.data() + lead + 3);
+    ASSERT_EQ(pixels, expected) << "run of " << count << " from " << first << " at " << lead;
   };
-  for (int32_t count = 0; count <= 50; ++count)
-    for (size_t first : {0, 1, 3, 95, 190, 199}) check(first, count);
-  check(0, static_cast<int32_t>(CODES));
+  for (size_t lead = 0; lead < 32; ++lead) {
+    for (int32_t count = 0; count <= 50; ++count)
+      for (size_t first : {0, 1, 3, 95, 190, 199}) check(first, count, lead);
+    check(0, static_cast<int32_t>(CODES), lead);
+  }
 }
 
 TEST_F(VideoDecoding, UncompressedItems) {
