@@ -187,8 +187,6 @@ __attribute__((target("avx2"))) int32_t ExpandWide(const uint8_t* codes, int32_t
     const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(codes));
     ExpandSixteen(pixels, raw, _mm256_shuffle_epi8(raw, swap));
   }
-  // Streamed stores are seen by other threads only after a fence.
-  _mm_sfence();
   return i;
 }
 #endif
@@ -196,6 +194,12 @@ __attribute__((target("avx2"))) int32_t ExpandWide(const uint8_t* codes, int32_t
 }  // namespace
 
 uint32_t ExpandCode(uint16_t code) { return Expand(code); }
+
+void MakeExpandedVisible() {
+#if defined(__SSE2__)
+  _mm_sfence();
+#endif
+}
 
 void ExpandCodes(const uint8_t* codes, int32_t count, uint8_t* pixels) {
   int32_t i = 0;

@@ -13,7 +13,12 @@ uint32_t ExpandCode(uint16_t code);
 
 // Stores count codes (16-bit big-endian) as pixels of three bytes each from
 // `pixels` on; code 0 leaves its three bytes alone. Writes nothing beyond the
-// count pixels.
+// count pixels. Its stores may go past the caches, and other threads are sure
+// to see them only after MakeExpandedVisible.
 void ExpandCodes(const uint8_t* codes, int32_t count, uint8_t* pixels);
+
+// A store fence: every pixel expanded so far is seen by any thread that takes
+// the frame buffer's lock after it. One per batch of runs is enough.
+void MakeExpandedVisible();
 
 }  // namespace video

@@ -92,17 +92,28 @@ PixelView CFrameBitmap::ViewLocked() const {
   return {m_pixels.data(), m_header.biWidth, m_header.biHeight, m_stride};
 }
 
-void CFrameBitmap::ImageUpdate(const Interval& interval) {
+void CFrameBitmap::ImageUpdate(const Interval& interval) { ImageUpdates({&interval, 1}); }
+
+void CFrameBitmap::ImageUpdates(std::span<const Interval> intervals) {
   if (m_nBlockUpdates != 0) {
-    TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Blocking video in ImageUpdate.\n");
+    for (size_t i = 0; i < intervals.size(); ++i)
+      TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Blocking video in ImageUpdate.\n");
     return;
   }
-  if (interval.count <= 0) return;
+  std::lock_guard lock(m_lock);
+  bool changed = false;
+  for (const Interval& interval : intervals) changed |= WriteLocked(interval);
+  // Once per batch: the fence is what a run's own stores would otherwise cost.
+  MakeExpandedVisible();
+  if (changed) NoteFirstChangeLocked();
+}
+
+bool CFrameBitmap::WriteLocked(const Interval& interval) {
+  if (interval.count <= 0) return false;
   const int32_t count = std::min(interval.count, MAX_INTERVAL_PIXELS);
   const auto present = static_cast<int32_t>(std::min<size_t>(interval.codes.size() / 2, count));
   const uint8_t* codes = interval.codes.data();
 
-  std::lock_guard lock(m_lock);
   const int32_t width = m_header.biWidth;
   const bool rowInside = !m_pixels.empty() && interval.y >= 0 && interval.y < m_header.biHeight;
   uint8_t* row = rowInside ? RowLocked(interval.y) : nullptr;
@@ -128,7 +139,7 @@ void CFrameBitmap::ImageUpdate(const Interval& interval) {
   TraceCategory(3, BMP_DIRTY_CATEGORY, "INTERVAL: %d,%d  %d\n", interval.x, interval.y, right);
   TraceCategory(3, BMP_DIRTY_CATEGORY, "ImageUpdate %d,%d  %d,%d\n", m_dirty.left, m_dirty.top,
                 m_dirty.right, m_dirty.bottom);
-  NoteFirstChangeLocked();
+  return true;
 }
 
 void CFrameBitmap::FillBmp(uint8_t red, uint8_t green, uint8_t blue, int16_t x1, int16_t y1,

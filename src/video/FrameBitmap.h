@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -87,6 +88,8 @@ class CFrameBitmap {
 
   // Writes one decoded run, unless video is blocked.
   void ImageUpdate(const Interval& interval);
+  // Writes a packet's runs in order under one hold of the lock.
+  void ImageUpdates(std::span<const Interval> intervals);
   // Columns x1..x2 and rows y1..y2, inclusive; a negative x1 fills everything.
   void FillBmp(uint8_t red, uint8_t green, uint8_t blue, int16_t x1, int16_t y1, int16_t x2,
                int16_t y2);
@@ -127,6 +130,8 @@ class CFrameBitmap {
 
  private:
   PixelView ViewLocked() const;
+  // False when the run holds no pixels and so changes nothing.
+  bool WriteLocked(const Interval& interval);
   uint8_t* RowLocked(int32_t y) {
     return m_pixels.data() + static_cast<size_t>(m_header.biHeight - y - 1) * m_stride;
   }

@@ -82,9 +82,13 @@ void VideoDecoder::HandleInterval(const PacketHeader& header, const uint8_t* pay
     const int mode = header.type == MULTISEGMENT ? SEGMENT_MODE_OPCODES : SEGMENT_MODE_SINGLE_RUN;
     const size_t dataSize = std::min<size_t>(header.DataSize, length);
     const int count = GetIntervals(header.subtype, mode, payload, dataSize);
-    for (int i = 0; i < count; ++i) {
-      if (m_observer && m_observer->PaintsEachInterval()) m_observer->PaintNow();
-      m_bmp.ImageUpdate(m_intervals[static_cast<size_t>(i)]);
+    if (m_observer && m_observer->PaintsEachInterval()) {
+      for (int i = 0; i < count; ++i) {
+        if (m_observer->PaintsEachInterval()) m_observer->PaintNow();
+        m_bmp.ImageUpdate(m_intervals[static_cast<size_t>(i)]);
+      }
+    } else {
+      m_bmp.ImageUpdates(Intervals(count));
     }
     if (m_observer) m_observer->AfterVideoPacket();
   } catch (const TextError& e) {
