@@ -67,7 +67,11 @@ TEST(OrbctlScreenshot, WritesPngAndRefusesOtherFileTypes) {
 TEST(OrbctlScreenshot, ALiveScreenIsTakenAsItStandsUnlessTimeRunsOutFirst) {
   TempDir dir;
   SimProcess sim({"--frame-interval-ms", "50"});
-  EXPECT_EQ(Orbctl(dir, sim.Address(), "--timeout-ms 1500 screenshot early.bmp"), 1);
+  // The settle time is well above the gap between two frames of a unit slowed
+  // by instrumentation, and the time allowed ends before the live-screen rule
+  // could take the picture.
+  EXPECT_EQ(Orbctl(dir, sim.Address(), "--timeout-ms 2500 screenshot --settle-ms 1000 early.bmp"),
+            1);
   EXPECT_NE(Slurp(dir.File("err.txt")).find("The picture did not settle"), std::string::npos);
   EXPECT_FALSE(std::ifstream(dir.File("early.bmp")).good());
 
