@@ -5,7 +5,7 @@
 // 64 x 64 change. A plain memcpy of the whole picture's
 // bytes, timed in the same run, is the bound: a whole picture should cost at
 // most twice that, and a small change only its own bytes. Prints medians over
-// interleaved rounds, the ratios and the bytes each paint copies.
+// interleaved rounds, the ratios and the bytes each paint writes.
 //
 // Run with QT_QPA_PLATFORM=offscreen (set here when unset).
 

@@ -25,7 +25,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       m_traceLog(OpenTraceLog(setup, m_ini)),
       m_acceleration(m_ini, desktop.pointer),
       m_bmp(m_ini),
-      m_video(m_bmp, &desktop.window),
+      m_video(m_bmp, desktop.window),
       m_orb(session::OrbEnvironment{m_ini, desktop.window, desktop.view, desktop.dialogs,
                                     desktop.pointer, setup.productName, setup.viewerVersion,
                                     setup.clock, setup.resolver}),

@@ -18,9 +18,8 @@ void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* pay
 void ViewVideoPath::AfterSegments() {
   // One message waiting is enough: the paint it brings takes whatever is
   // dirty by then, and a stream of video must not flood the window thread.
-  if (m_window == nullptr || m_bmp.RepaintDelay() != 0 || m_videoWrittenPosted.exchange(true))
-    return;
-  if (!m_window->Post(
+  if (m_bmp.RepaintDelay() != 0 || m_videoWrittenPosted.exchange(true)) return;
+  if (!m_window.Post(
           platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_VIDEO_WRITTEN)))
     m_videoWrittenPosted = false;
 }

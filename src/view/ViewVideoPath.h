@@ -17,9 +17,9 @@ namespace view {
 
 class ViewVideoPath : public session::VideoSink {
  public:
-  // The window thread, when given, hears of video written while the repaint
-  // delay is 0 (WM_KVM_VIDEO_WRITTEN to the view).
-  explicit ViewVideoPath(video::CFrameBitmap& bmp, platform::WindowThread* window = nullptr)
+  // The window thread hears of video written while the repaint delay is 0
+  // (WM_KVM_VIDEO_WRITTEN to the view).
+  ViewVideoPath(video::CFrameBitmap& bmp, platform::WindowThread& window)
       : m_bmp(bmp), m_window(window), m_decoder(bmp) {}
 
   bool InitDecompression() override { return m_decoder.ResetZLib(); }
@@ -42,7 +42,7 @@ class ViewVideoPath : public session::VideoSink {
 
  private:
   video::CFrameBitmap& m_bmp;
-  platform::WindowThread* m_window;
+  platform::WindowThread& m_window;
   video::VideoDecoder m_decoder;
   std::atomic<bool> m_videoWrittenPosted{false};
   std::atomic<uint32_t> m_segments{0};

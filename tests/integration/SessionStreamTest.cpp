@@ -22,8 +22,9 @@ std::vector<uint8_t> Join(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
 
 struct Connected {
   ScriptedUnit unit;
-  ViewerHarness viewer{{unit.Address()}};
-  Connected() {
+  ViewerHarness viewer;
+  explicit Connected(const ViewerHarness::Options& options = {})
+      : viewer({unit.Address()}, options) {
     viewer.Connect();
     EXPECT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
     EXPECT_TRUE(unit.Negotiated());
@@ -64,23 +65,19 @@ TEST(SessionStream, DecodedVideoIsAnnouncedToTheWindowOnlyWithoutARepaintDelay) 
   // Ten red pixels at the top left, uncompressed.
   const std::vector<uint8_t> video{0, 0, 0, 0, 0xF8, 0x00, 32 + 9};
   for (const int delay : {0, 101}) {
-    ScriptedUnit unit;
     ViewerHarness::Options options;
     options.repaintDelayMs = delay;
-    ViewerHarness viewer({unit.Address()}, options);
-    viewer.Connect();
-    ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
-    ASSERT_TRUE(unit.ReceivePacketOfType(KEEP_ALIVE));
-    unit.Send(ScriptedUnit::Packet(SEGMENT, video, 1));
-    unit.Send(ScriptedUnit::Packet(TEXT_MSG, Text("after the video")));
-    ASSERT_TRUE(viewer.WaitForPackets(1));
+    Connected c(options);
+    c.unit.Send(ScriptedUnit::Packet(SEGMENT, video, 1));
+    c.unit.Send(ScriptedUnit::Packet(TEXT_MSG, Text("after the video")));
+    ASSERT_TRUE(c.viewer.WaitForPackets(1));
     // The news follows the receive's last packet, so it may come after the text.
     if (delay == 0)
-      EXPECT_TRUE(viewer.RunUntil([&] { return viewer.videoWritten > 0; }));
+      EXPECT_TRUE(c.viewer.RunUntil([&] { return c.viewer.videoWritten > 0; }));
     else
-      viewer.RunUntil([] { return false; }, 200);
-    EXPECT_EQ(viewer.orb->Counters().videoSegments, 1u);
-    EXPECT_EQ(viewer.videoWritten, delay == 0 ? 1u : 0u) << "RepaintDelayMS " << delay;
+      c.viewer.RunUntil([] { return false; }, 200);
+    EXPECT_EQ(c.viewer.orb->Counters().videoSegments, 1u);
+    EXPECT_EQ(c.viewer.videoWritten, delay == 0 ? 1u : 0u) << "RepaintDelayMS " << delay;
   }
 }
 

@@ -30,7 +30,7 @@ TEST(ViewVideoPath, VideoWrittenIsPostedOnceUntilTakenAndOnlyWithoutDelay) {
       EXPECT_EQ(message.window, platform::WindowId::View);
       posted.push_back(message.message);
     });
-    view::ViewVideoPath path(bmp, &loop);
+    view::ViewVideoPath path(bmp, loop);
 
     std::vector<size_t> counts;
     for (int round = 0; round < 2; ++round) {
