@@ -15,7 +15,7 @@
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
-#include "ui/XSession.h"
+#include "support/XSession.h"
 
 namespace bench {
 

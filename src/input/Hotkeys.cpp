@@ -168,10 +168,9 @@ void Hotkeys::ToggleFullScreen(bool triggered) {
     LiftLocalCtrlAlt("LIFT CTRL KEY\n");
     m_env.window.PumpPending();
   }
-  const bool wasFullScreen = m_env.view.IsFullScreen();
+  // The window may carry the toggle out later, after a teaching dialog; a
+  // block whose key-up that dialog took ends at the key's next press.
   m_env.view.ToggleFullScreen();
-  // Nothing changed: no key-up is coming to wait for.
-  if (!wasFullScreen && !m_env.view.IsFullScreen()) m_state.m_bBlockFullScreenKey = false;
   const CKeystroke& passthruKey = m_settings.m_hotkeyPassthru;
   m_env.keyboard.SendSyntheticKey(static_cast<int>(passthruKey.VirtualKey()),
                                   static_cast<int>(passthruKey.GetOEMCode()), true);

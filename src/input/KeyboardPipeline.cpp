@@ -85,6 +85,13 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
 bool KeyboardPipeline::IsBlockedKey(bool& block, const CKeystroke& hotkey, const CKeystroke& key,
                                     const char* downTrace, const char* upTrace) {
   if (!block || key.GetOEMCode() != hotkey.GetOEMCode()) return false;
+  // A fresh press (no previous-down bit) means the hotkey's release went to
+  // another window while the mode changed: the block is stale, and this is a
+  // key the operator typed.
+  if (!key.IsUp() && (key.KeyData() & KEY_PREVIOUS) == 0) {
+    block = false;
+    return false;
+  }
   if (key.IsUp()) {
     block = false;
     TraceLevel(5, "%s", upTrace);
@@ -130,9 +137,11 @@ void KeyboardPipeline::TypeKeys(const std::vector<CKeystroke>& keys, uint32_t ga
   std::vector<KeyPacer::Step> steps;
   steps.reserve(keys.size());
   for (const CKeystroke& key : keys)
+    // Typed text is a command for the unit, like Ctrl+Alt+Del: it needs no
+    // pass-through, which a dialog taking the focus would end half way.
     steps.push_back([this, key, beforeEach] {
       if (beforeEach) beforeEach(key);
-      HandleKeystrokes(key.Message(), key.VirtualKey(), key.KeyData());
+      m_sender.SendBalancedKeystroke(key.Message(), key.VirtualKey(), key.KeyData(), true);
     });
   m_pacer.Queue(std::move(steps), gapMs, std::move(onFailure));
 }

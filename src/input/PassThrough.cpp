@@ -83,7 +83,7 @@ void PassThrough::ForcePassthruMode(bool on) {
     ReleaseCursor(m_env.pointer);
     TraceLevel(5, "Restore original mouse acceleration. 7\n");
     RestoreAcceleration(m_env.ini, m_env.pointer);
-    m_env.view.SetStatusText(STATUS_PANE_MESSAGE, "");
+    m_env.view.SetStatusText(STATUS_PANE_MESSAGE, PASSTHRU_OFF);
     if (m_env.view.IsFullScreen()) m_env.view.ToggleFullScreen();
   }
   TraceLevel(5, "ForcePassthruMode() -- exiting\n");

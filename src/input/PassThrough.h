@@ -17,6 +17,9 @@ inline constexpr int STATUS_PANE_MESSAGE = 0;
 inline constexpr const char* TEACH_OPENING =
     "Your system is presently configured to exit this mode with: \n\n";
 inline constexpr const char* REGAIN_CONTROL = "Regain control with: ";
+// What the status bar says once keys stay on this computer again.
+inline constexpr const char* PASSTHRU_OFF =
+    "Pass-through off: keys stay here. Click into the view to send them to the remote computer.";
 
 class PassThrough {
  public:

@@ -22,7 +22,9 @@ ConnectProgress::Tick ConnectProgress::OnTimer() {
   if (m_orb.IsLoggedIn()) {
     const settings::CAddress target = m_orb.CurrentTarget();
     tick.close = true;
-    tick.title = m_orb.ProductName() + " Viewer - " + target.Location() + " - " + target.Address();
+    tick.title = m_orb.ProductName() + " Viewer - " + target.Location();
+    // An entry named after its address names it once.
+    if (target.Address() != target.Location()) tick.title += " - " + target.Address();
   }
   return tick;
 }

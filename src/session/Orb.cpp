@@ -182,6 +182,8 @@ void COrb::StartConnectTCPIP(int connectTimeoutMs) {
 
 bool COrb::CloseLink(LinkStop when) {
   if (!m_state.LeaveConnected()) return false;
+  // The keep-alive watch ends with the link: nothing stale may report it lost later.
+  m_counters.keepAliveStamp = 0;
   m_ring.Clear();
   m_counters.ResetView();
   if (when == LinkStop::Now) {
@@ -303,7 +305,7 @@ void COrb::OnKeepAliveReceived() { m_counters.keepAliveStamp = Now(); }
 void COrb::KeepAliveTick() {
   const int period = m_keepAlivePeriod;
   const int64_t stamp = m_counters.keepAliveStamp;
-  if (period != 0 && stamp != 0 && Now() - stamp > period) {
+  if (period != 0 && stamp != 0 && IsConnected() && Now() - stamp > period) {
     Disconnect(false);
     m_counters.keepAliveStamp = 0;
     ReportFailure("The connection with " + m_env.productName + " was lost.",

@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t RECEIVE_BUFFER = 50000;
 constexpr const char* TCP_ERROR_STATUS = "TCP error. Disconnected. Idle.";
+constexpr const char* SOCKET_CLOSED_TITLE = "Socket closed.";
 
 }  // namespace
 
@@ -39,6 +40,9 @@ void COrb::MonitorTCPThread() {
         break;
       }
       Trace("recv returned. BytesRead: %d\n", received);
+      // Whether the operator was using the link: a link lost before login
+      // goes on with the next address instead of being reported here.
+      const bool wasLoggedIn = IsLoggedIn();
       if (received < 0) {
         Trace("Restore original mouse acceleration. 2\n");
         Trace("** recv() failed, exiting MonitorTCPThread. **\n");
@@ -47,6 +51,9 @@ void COrb::MonitorTCPThread() {
         const bool closed = CloseLink(LinkStop::Now);
         m_link.CloseSocket();
         PostLinkEnded(TCP_ERROR_STATUS, closed);
+        if (closed && wasLoggedIn)
+          ReportFailure(TCP_ERROR_STATUS, "The network connection with " + m_env.productName +
+                                              " failed while receiving. The session has ended.");
         break;
       }
       if (received == 0) {
@@ -60,9 +67,15 @@ void COrb::MonitorTCPThread() {
         Trace("Called Disconnect from MonitorTCPThread.\n");
         Trace("Restore original mouse acceleration. 3\n");
         Trace("** recv() found closed socket, exiting MonitorTCPThread. **\n");
-        SetFailureTitle("Socket closed.");
         Trace("SOCKET CLOSED.\n");
         PostLinkEnded({}, true);
+        if (wasLoggedIn)
+          ReportFailure(SOCKET_CLOSED_TITLE,
+                        m_env.productName +
+                            " closed the connection, or the network between "
+                            "it and this computer did. The session has ended.");
+        else
+          SetFailureTitle(SOCKET_CLOSED_TITLE);
         Trace("Calling Disconnect from MonitorTCPThread.\n");
         break;
       }

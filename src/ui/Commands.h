@@ -59,4 +59,7 @@ inline constexpr uint32_t ID_TEST_ALT_TAB = 32898;
 inline constexpr uint32_t ID_EDIT_PASTE_KEYSTROKES = 32960;
 inline constexpr uint32_t ID_EDIT_COPY_SCREEN = 32961;
 
+// The Connect menu's way to a unit not yet in the address book.
+inline constexpr uint32_t ID_CONNECT_TO = 32962;
+
 }  // namespace ui

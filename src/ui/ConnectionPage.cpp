@@ -87,6 +87,14 @@ QWidget* ConnectionPage::BuildEntry() {
   m_addresses->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_addresses->horizontalHeader()->setSectionResizeMode(COLUMN_ADDRESS, QHeaderView::Stretch);
   m_addresses->verticalHeader()->hide();
+  // Room for the longest usual address, a host name with a port, beside the
+  // other two columns.
+  const int addressWidth =
+      m_addresses->fontMetrics().horizontalAdvance("unit-name.example.net:65535");
+  m_addresses->setMinimumWidth(addressWidth +
+                               m_addresses->horizontalHeader()->sectionSize(COLUMN_USING) +
+                               m_addresses->horizontalHeader()->sectionSize(COLUMN_PULSE_TONE) +
+                               2 * m_addresses->frameWidth() + 24);
   layout->addWidget(m_addresses);
 
   auto* slot = new QFormLayout;

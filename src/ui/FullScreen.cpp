@@ -77,6 +77,7 @@ void FullScreen::Enter() {
   m_frame.SetFullScreenChrome(true);
 
   input::KeyboardPipeline& keyboard = m_core.Keyboard();
+  m_wasPassthru = keyboard.IsPassthru();
   if (m_core.Orb().IsLoggedIn() && !keyboard.State().m_bDurablePassthru && !geometry.IsQuadView())
     keyboard.ForcePassthruMode(true);
   m_frame.View().setFocus();
@@ -104,6 +105,8 @@ void FullScreen::Leave() {
     m_frame.setGeometry(m_windowGeometry);
   m_frame.activateWindow();
   m_frame.View().setFocus();
+  input::KeyboardPipeline& keyboard = m_core.Keyboard();
+  if (!m_wasPassthru && keyboard.IsPassthru()) keyboard.ForcePassthruMode(false);
 
   // Back at the window's size: scaled, the picture fills the view (no larger
   // than the remote screen when not enlarged); scrolled, it is the remote

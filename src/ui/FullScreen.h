@@ -1,7 +1,8 @@
 #pragma once
 // Full screen: the main window without frame, menus or bars over the whole
 // screen, the way out taught first, the unit asked for a picture of the
-// screen's size; and back to the window as it was, at the window's size.
+// screen's size; and back to the window as it was (pass-through too), at the
+// window's size.
 
 #include <QRect>
 #include <QSize>
@@ -42,6 +43,7 @@ class FullScreen {
   bool m_inTransition = false;
   QRect m_windowGeometry;
   bool m_wasMaximised = false;
+  bool m_wasPassthru = false;
   QSize m_windowedViewSize;
 };
 

@@ -2,14 +2,17 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "ui/Commands.h"
@@ -62,6 +65,9 @@ QAction* MainFrame::AddCommand(QMenu* menu, uint32_t id, const QString& label,
   QAction* action = CommandAction(id, label, prompt);
   action->setCheckable(checkable);
   if (menu) menu->addAction(action);
+  // Shortcuts keep working with the menu bar removed or in full screen; in
+  // pass-through the view claims every key for the remote computer.
+  addAction(action);
   m_actions[id] = action;
   return action;
 }
@@ -72,17 +78,23 @@ void MainFrame::BuildMenus(const std::string& productName) {
   AddCommand(file, ID_FILE_SAVE_BITMAP, "&Save Bitmap...", "Save the remote screen to a file.");
   AddCommand(file, ID_FILE_FLASH_UPDATE, "Flash &Update...", "Send a firmware image to the unit.");
   file->addSeparator();
-  AddCommand(file, ID_APP_EXIT, "E&xit", "Quit the application.");
+  AddCommand(file, ID_APP_EXIT, "E&xit", "Quit the application.")
+      ->setShortcuts({QKeySequence("Ctrl+Q"), QKeySequence("Alt+F4")});
 
   QMenu* edit = menuBar()->addMenu("&Edit");
   AddCommand(edit, ID_EDIT_PASTE_KEYSTROKES, "Paste as &Keystrokes",
-             "Type the clipboard's text on the remote computer.");
+             "Type the clipboard's text on the remote computer.")
+      ->setShortcut(QKeySequence("Ctrl+Shift+V"));
   AddCommand(edit, ID_EDIT_COPY_SCREEN, "&Copy Screen",
              "Put the remote screen on the clipboard as a picture.");
 
   QMenu* connection = menuBar()->addMenu("&Connect");
-  AddCommand(connection, ID_CONNECT, "&Connect", "Connect to the selected unit.");
-  AddCommand(connection, ID_DISCONNECT, "&Disconnect", "Disconnect from the unit.");
+  AddCommand(connection, ID_CONNECT, "&Connect", "Connect to the selected unit.")
+      ->setShortcut(QKeySequence("Ctrl+Shift+C"));
+  AddCommand(connection, ID_CONNECT_TO, "Connect &To...",
+             "Connect to a unit by its address and remember it.");
+  AddCommand(connection, ID_DISCONNECT, "&Disconnect", "Disconnect from the unit.")
+      ->setShortcut(QKeySequence("Ctrl+Shift+D"));
 
   QMenu* view = menuBar()->addMenu("&View");
   auto* types = new QActionGroup(this);
@@ -109,7 +121,7 @@ void MainFrame::BuildMenus(const std::string& productName) {
   AddCommand(view, ID_VIEW_STATUS_BAR, "Status &Bar", "Show or hide the status bar.", true)
       ->setChecked(true);
   view->addSeparator();
-  AddCommand(view, ID_VIEW_ONE_TO_ONE, "Auto Size Now",
+  AddCommand(view, ID_VIEW_ONE_TO_ONE, "Auto Si&ze Now",
              "Immediately show the remote computer at 100% size and resize the Viewer.");
   AddCommand(view, ID_VIEW_FULL_SCREEN, "&Full Screen", "Show the remote screen full screen.");
   AddCommand(view, ID_VIEW_REFRESH, "R&efresh", "Ask the unit to send the whole picture again.");
@@ -283,6 +295,19 @@ void MainFrame::SetMenuBarRemoved(bool removed) {
 
 void MainFrame::SetToolBarsVisible(bool visible) {
   for (QToolBar* bar : m_toolBars) bar->setVisible(visible);
+}
+
+// Without a window manager nobody gives the keyboard back when a dialog
+// closes: the main window takes it itself, so its keys and shortcuts work.
+bool MainFrame::event(QEvent* event) {
+  if (event->type() == QEvent::WindowUnblocked)
+    QTimer::singleShot(0, this, [this] {
+      const QWidget* active = QApplication::activeWindow();
+      if (QApplication::activeModalWidget() || (active && active->isVisible())) return;
+      activateWindow();
+      m_view->setFocus();
+    });
+  return QMainWindow::event(event);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

@@ -57,10 +57,6 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
   if (!ConfirmPasteLength(dialogs, title, CharacterCount(typable))) return;
 
   input::KeyboardPipeline& keyboard = core.Keyboard();
-  // The keys reach the unit only in pass-through; the operator's own mode is
-  // given back afterwards.
-  const bool wasPassthru = keyboard.IsPassthru();
-  if (!wasPassthru) keyboard.ForcePassthruMode(true);
 
   QProgressDialog progress("Typing the clipboard on the remote computer...", "Abort", 0,
                            static_cast<int>(keys.size()), parent);
@@ -93,7 +89,6 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
   feed.stop();
   // Keys already handed over finish; nothing is left held down.
   while (!keyboard.IsIdle() && core.Orb().IsLoggedIn()) QCoreApplication::processEvents();
-  if (!wasPassthru && keyboard.IsPassthru()) keyboard.ForcePassthruMode(false);
   if (!failure.empty()) throw TextError(failure);
 }
 

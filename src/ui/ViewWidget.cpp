@@ -17,6 +17,11 @@ ViewWidget::ViewWidget(QWidget* parent) : QWidget(parent) {
 
 // Tab and Backtab belong to the remote screen, not to Qt's focus chain.
 bool ViewWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && m_handlers.claimsKeys &&
+      m_handlers.claimsKeys()) {
+    event->accept();
+    return true;
+  }
   if (event->type() == QEvent::KeyPress) {
     keyPressEvent(static_cast<QKeyEvent*>(event));
     return true;

@@ -19,6 +19,9 @@ class ViewWidget : public QWidget {
     std::function<void(bool focused)> focus;
     // Mouse buttons, movement and the wheel.
     std::function<void(const QSinglePointEvent&)> mouse;
+    // True while every key belongs to the remote computer (pass-through):
+    // the window's shortcuts and menu keys then stand aside.
+    std::function<bool()> claimsKeys;
   };
 
   explicit ViewWidget(QWidget* parent = nullptr);

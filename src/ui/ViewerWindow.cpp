@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -21,11 +23,13 @@
 #include "settings/CommandLine.h"
 #include "settings/LeadingInt.h"
 #include "settings/MiscSettings.h"
+#include "settings/QuickConnect.h"
 #include "ui/Commands.h"
 #include "ui/ConnectProgressDialog.h"
 #include "ui/DebugDialogs.h"
 #include "ui/FlashDialog.h"
 #include "ui/FramePainter.h"
+#include "ui/HelpWindow.h"
 #include "ui/KeyTranslate.h"
 #include "ui/MouseTranslate.h"
 #include "ui/PasteKeystrokes.h"
@@ -91,7 +95,11 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
                                               [this](QSize size) {
                                                 m_deliveredSize = {size.width(), size.height()};
                                               });
-  m_view.SetFullScreen([this] { ToggleFullScreen(); }, [this] { return m_fullScreen->IsOn(); });
+  // Asked for from inside a key's handling (the hotkey, leaving pass-through),
+  // the toggle and its teaching dialog wait until that key has been handled.
+  m_view.SetFullScreen(
+      [this] { QTimer::singleShot(0, m_frame.get(), [this] { ToggleFullScreen(); }); },
+      [this] { return m_fullScreen->IsOn(); });
   m_core->SetSessionObserver(this);
   m_core->SetMainWindowHandler([this](platform::Message& m) { HandleMainWindowMessage(m); });
   m_core->SetConnectProgressHandler([this] { RunConnectProgress(m_setup.connectTo); });
@@ -109,6 +117,7 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
           Deliver(platform::MakeMessage(platform::WindowId::View, mouse->message, mouse->wParam,
                                         mouse->lParam));
       },
+      [this] { return m_core && m_core->Keyboard().IsPassthru(); },
   });
   m_frame->SetCommandHandler([this](uint32_t id) { OnCommand(id); });
   m_frame->SetScrollHandler(
@@ -143,6 +152,8 @@ void ViewerWindow::Show() {
   } else {
     m_frame->show();
   }
+  // Without a window manager nobody else gives the new window the keyboard.
+  m_frame->activateWindow();
   m_frame->View().setFocus();
   m_deliveredSize = {m_frame->View().width(), m_frame->View().height()};
   try {
@@ -155,12 +166,18 @@ void ViewerWindow::Show() {
   UpdateMenuMarks();
   ShowStatus("Idle");
   if (m_setup.connectTo) {
-    // The menu bar goes and the Connect button stays off for the whole run.
+    // The menu bar goes for the whole run; Connect reaches the same unit again.
     m_commandLineConnect = true;
     m_frame->SetMenuBarRemoved(true);
-    m_frame->SetEnabled(ID_CONNECT, false);
     m_thread.Post(
         platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_CONNECT_PROGRESS));
+  } else {
+    settings::CAddrBook book;
+    book.ReadFromINI(m_core->Ini());
+    if (settings::HoldsOnlyFirstRunEntry(book)) {
+      ShowStatus("No unit yet: Connect > Connect To... reaches one by its address.");
+      AskForUnitAddress();
+    }
   }
 }
 
@@ -382,6 +399,10 @@ void ViewerWindow::ShowAbout() {
 
 // The remote key commands and the one-to-one view need a logged-in single view.
 void ViewerWindow::UpdateEnabledCommands() {
+  const bool connected = m_core->Orb().IsConnected();
+  m_frame->SetEnabled(ID_CONNECT, !connected);
+  m_frame->SetEnabled(ID_CONNECT_TO, !connected && !m_commandLineConnect);
+  m_frame->SetEnabled(ID_DISCONNECT, connected);
   const bool allowed = m_core->Orb().IsLoggedIn() && !m_core->Geometry().IsQuadView();
   for (uint32_t id :
        {ID_REMOTE_ALT_TAB, ID_REMOTE_CTRL_ALT_DEL, ID_VIEW_ONE_TO_ONE, ID_TEST_ALT_TAB})
@@ -421,6 +442,36 @@ void ViewerWindow::OnTargetChosen(int index) {
     m_dialogs.ShowError("Unable to select the unit", e.Text());
   }
   FillChoiceBoxes();
+  m_frame->View().update();
+}
+
+// Not modal: the window stays usable, and a first start is not held up by it.
+void ViewerWindow::AskForUnitAddress() {
+  auto* dialog = new QInputDialog(m_frame.get());
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QString::fromStdString("Connect To - " + m_setup.productName));
+  dialog->setLabelText(
+      "Address of the unit (a host name or an IP address, with :port when not 5678).\n"
+      "It is kept in the address book for the next time.");
+  QObject::connect(dialog, &QInputDialog::textValueSelected, m_frame.get(),
+                   [this](const QString& typed) {
+                     if (m_core->Orb().IsConnected()) return;
+                     try {
+                       const int index = settings::RememberUnit(m_core->Ini(), typed.toStdString());
+                       settings::CAddrBook book;
+                       book.ReadFromINI(m_core->Ini());
+                       m_core->Orb().SelectUnit(index, book.Item(index).Location());
+                     } catch (const TextError& e) {
+                       m_dialogs.MessageBox("Connect To", e.Text(), platform::DialogButtons::Ok,
+                                            platform::DialogIcon::Warning);
+                       return;
+                     }
+                     FillChoiceBoxes();
+                     m_frame->View().update();
+                     RunConnectProgress(std::nullopt);
+                     UpdateMenuMarks();
+                   });
+  dialog->open();
 }
 
 void ViewerWindow::OnServerChosen(int box, int index) {
@@ -496,7 +547,14 @@ bool ViewerWindow::OnDebugCommand(uint32_t id) {
 }
 
 void ViewerWindow::PasteClipboard() {
-  const std::string text = QGuiApplication::clipboard()->text().toStdString();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+  const std::string text = data && data->hasText() ? data->text().toStdString() : std::string();
+  if (text.empty()) {
+    m_dialogs.MessageBox("Paste as Keystrokes",
+                         "The clipboard holds no text to type. Copy some text first.",
+                         platform::DialogButtons::Ok, platform::DialogIcon::Information);
+    return;
+  }
   PasteAsKeystrokes(m_frame.get(), *m_core, m_dialogs, "Paste as Keystrokes", text,
                     [this](int virtualKey, bool down) { m_keyboard.NoteKey(virtualKey, down); });
 }
@@ -511,8 +569,7 @@ void ViewerWindow::CopyScreen() {
 }
 
 void ViewerWindow::OpenHelp() {
-  if (m_setup.helpFile.empty() ||
-      !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_setup.helpFile))))
+  if (!ShowHelp(m_frame.get(), m_setup.productName, m_setup.helpFile))
     m_dialogs.MessageBox(m_setup.productName, "Failed to created help window",
                          platform::DialogButtons::Ok, platform::DialogIcon::Warning);
 }
@@ -532,7 +589,11 @@ void ViewerWindow::OnCommand(uint32_t id) {
         m_frame->close();
         break;
       case ID_CONNECT:
-        if (!m_commandLineConnect) RunConnectProgress(std::nullopt);
+        if (!core.Orb().IsConnected())
+          RunConnectProgress(m_commandLineConnect ? m_setup.connectTo : std::nullopt);
+        break;
+      case ID_CONNECT_TO:
+        AskForUnitAddress();
         break;
       case ID_DISCONNECT:
         core.Orb().Disconnect(true);
@@ -612,8 +673,13 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case ID_SETTINGS_SWITCH:
       case ID_SETTINGS_POWER_STRIP:
         RunPreferences(m_frame.get(), core, m_dialogs, id, m_setup.switchModels);
-        // The unit box lists the address book as the sheet left it.
+        // The next Connect, the unit box and the view's text follow the
+        // selection the sheet left.
+        if (!core.Orb().IsConnected())
+          core.Orb().SelectUnit(std::atoi(settings::ReadMisc(core.Ini(), "CURRSEL").c_str()),
+                                settings::ReadMisc(core.Ini(), "CURRSELTEXT"));
         FillChoiceBoxes();
+        m_frame->View().update();
         break;
       case ID_HELP_WEB:
         if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(m_setup.webPage))))

@@ -78,6 +78,7 @@ class ViewerWindow : private session::SessionObserver {
   void ToggleFullScreen();
   void FillChoiceBoxes();
   void OnTargetChosen(int index);
+  void AskForUnitAddress();
   void OnServerChosen(int box, int index);
   bool OnDebugCommand(uint32_t id);
   void PasteClipboard();

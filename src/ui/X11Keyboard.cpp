@@ -44,7 +44,8 @@ bool IndicatorOn(Display* display, const char* name) {
 
 }  // namespace
 
-X11Keyboard::X11Keyboard(QWidget& view) : m_view(view), m_display(X11DisplayOrNull()) {}
+X11Keyboard::X11Keyboard(QWidget& view)
+    : m_view(view), m_display(X11DisplayOrNull()), m_grab(view, ViewGrab::Device::Keyboard) {}
 
 void X11Keyboard::NoteKey(int virtualKey, bool down) {
   if (down)
@@ -102,16 +103,11 @@ void X11Keyboard::SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) {
 }
 
 bool X11Keyboard::StartGrab() {
-  m_view.grabKeyboard();
-  m_grabbed = true;
+  m_grab.Want(true);
   return true;
 }
 
-void X11Keyboard::EndGrab() {
-  if (!m_grabbed) return;
-  m_view.releaseKeyboard();
-  m_grabbed = false;
-}
+void X11Keyboard::EndGrab() { m_grab.Want(false); }
 
 // The unit knows layouts by their classic identifiers; the viewer sends keys
 // as a US keyboard lays them out.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/Desktop.h"
+#include "ui/ViewGrab.h"
 
 class QWidget;
 struct _XDisplay;
@@ -27,7 +28,7 @@ class X11Keyboard : public platform::KeyboardDevice {
   void SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) override;
   bool StartGrab() override;
   void EndGrab() override;
-  bool IsGrabbed() const override { return m_grabbed; }
+  bool IsGrabbed() const override { return m_grab.IsWanted(); }
   std::string LayoutName() const override;
 
  private:
@@ -35,7 +36,7 @@ class X11Keyboard : public platform::KeyboardDevice {
   _XDisplay* m_display;
   std::set<int> m_down;
   uint8_t m_lights = 0;
-  bool m_grabbed = false;
+  ViewGrab m_grab;
 };
 
 }  // namespace ui

@@ -11,7 +11,8 @@
 
 namespace ui {
 
-X11Pointer::X11Pointer(QWidget& view) : m_view(view), m_display(X11DisplayOrNull()) {}
+X11Pointer::X11Pointer(QWidget& view)
+    : m_view(view), m_display(X11DisplayOrNull()), m_grab(view, ViewGrab::Device::Pointer) {}
 
 platform::Point X11Pointer::CursorPosition() const {
   const QPoint at = QCursor::pos();
@@ -32,13 +33,7 @@ void X11Pointer::ShowCursor(bool visible) {
 // While confined the view holds the pointer grab, so the cursor's movements
 // keep coming to it even at the window's edge.
 void X11Pointer::Confine(const std::optional<platform::Rect>& screenArea) {
-  if (screenArea && !m_confined) {
-    m_view.grabMouse();
-    m_confined = true;
-  } else if (!screenArea && m_confined) {
-    m_view.releaseMouse();
-    m_confined = false;
-  }
+  m_grab.Want(screenArea.has_value());
 }
 
 std::optional<platform::MouseAcceleration> X11Pointer::GetAcceleration() const {

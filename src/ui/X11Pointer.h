@@ -7,6 +7,7 @@
 // be read or set.
 
 #include "platform/Desktop.h"
+#include "ui/ViewGrab.h"
 
 class QWidget;
 struct _XDisplay;
@@ -27,7 +28,7 @@ class X11Pointer : public platform::PointerDevice {
  private:
   QWidget& m_view;
   _XDisplay* m_display;
-  bool m_confined = false;
+  ViewGrab m_grab;
 };
 
 }  // namespace ui

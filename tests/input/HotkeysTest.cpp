@@ -113,10 +113,30 @@ TEST_F(HotkeyTest, FullScreenHotkeyTogglesTheViewAndSwallowsItsKeyUp) {
             (platform::HeadlessKeyboard::SyntheticKey{'P', SCAN_P, true}));
   EXPECT_TRUE(AltLetter('F', 0x21, true));
   EXPECT_FALSE(Pipeline().State().m_bBlockFullScreenKey);
+
   // Leaving pass-through leaves full screen too.
   EnterPassthru();
   Pipeline().ForcePassthruMode(false);
   EXPECT_FALSE(view.IsFullScreen());
+
+  // The hotkey's key-up taken by a dialog on the way: its repeats are still
+  // swallowed, but the key's next press is the operator typing, and reaches
+  // the unit whole.
+  EnterPassthru();
+  Release(VK_CONTROL, SCAN_CTRL);
+  Feed(SYSUP, VK_MENU, 0xC0380001);
+  HoldCtrlAlt();
+  EXPECT_TRUE(AltLetter('F', 0x21));
+  Release(VK_CONTROL, SCAN_CTRL);
+  Feed(SYSUP, VK_MENU, 0xC0380001);
+  EXPECT_TRUE(Pipeline().State().m_bBlockFullScreenKey);
+  EXPECT_TRUE(Feed(DOWN, 'F', DownData(0x21) | KEY_PREVIOUS));
+  session.sent.clear();
+  EXPECT_TRUE(Press('F', 0x21));
+  EXPECT_TRUE(Release('F', 0x21));
+  EXPECT_FALSE(Pipeline().State().m_bBlockFullScreenKey);
+  EXPECT_EQ(SentKeys(),
+            (std::vector<SentKey>{Key(DOWN, 'F', 0x00210001), Key(UP, 'F', 0xC0210001)}));
 }
 
 TEST_F(HotkeyTest, ArrowsScrollAndAltGrIsNoHotkey) {

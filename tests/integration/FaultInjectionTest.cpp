@@ -104,7 +104,7 @@ TEST(FaultInjection, BrokenStreamOrSilentUnitEndsTheSessionWithItsText) {
   }
 }
 
-TEST(FaultInjection, UnitClosingMidPacketClosesTheLinkQuietly) {
+TEST(FaultInjection, UnitClosingMidPacketClosesTheLink) {
   TraceRecorder trace;
   SimProcess sim({"--fault-close-mid-packet"});
   Viewer viewer(sim.Address());
@@ -113,11 +113,12 @@ TEST(FaultInjection, UnitClosingMidPacketClosesTheLinkQuietly) {
   ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_CLOSED) > 0; }));
   ASSERT_TRUE(viewer.WaitForEnd());
   // A unit that closes with our bytes still unread resets the connection
-  // instead: the receive error path, which leaves no title.
-  EXPECT_THAT(viewer.orb->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
+  // instead: the receive error path. Once logged in, the operator is told, once.
+  EXPECT_THAT(viewer.orb->Failure().Title(),
+              ::testing::AnyOf("Socket closed.", "TCP error. Disconnected. Idle.", ""));
   // Half a packet is no packet: nothing of it reached the decoder.
   EXPECT_EQ(viewer.Segments(), 0);
-  EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 0u);
+  EXPECT_LE(viewer.Count(CMD_REPORT_FAILURE), 1u);
   viewer.ExpectClosedThroughDisconnect();
   EXPECT_EQ(viewer.IniContent(), settings);
 }

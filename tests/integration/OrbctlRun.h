@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/TempDir.h"
@@ -20,9 +21,21 @@ struct OrbctlRun {
   double seconds = 0;
 };
 
-inline OrbctlRun Orbctl(const TempDir& dir, std::vector<std::string> args) {
+// environment holds NAME=VALUE entries added to the test's own environment; a
+// password the test's caller has in ORB_PASSWORD is never passed on.
+inline OrbctlRun Orbctl(const TempDir& dir, std::vector<std::string> args,
+                        std::vector<std::string> environment = {}) {
   args.insert(args.begin(),
               {std::string(ORB_BIN_DIR) + "/orbctl", "--ini", dir.File("Remote.ini")});
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (std::string_view(*entry).rfind("ORB_PASSWORD=", 0) != 0) environment.push_back(*entry);
+  }
+  // Built before fork: the child of a threaded process may not allocate.
+  std::vector<char*> argv, envp;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  for (auto& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
   const std::string outPath = dir.File("out.txt"), errPath = dir.File("err.txt");
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
@@ -34,10 +47,7 @@ inline OrbctlRun Orbctl(const TempDir& dir, std::vector<std::string> args) {
     ::dup2(in, STDIN_FILENO);
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
+    ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }
   OrbctlRun run;

@@ -21,6 +21,9 @@ using testing::HasSubstr;
 
 namespace {
 
+constexpr const char* NO_PASSWORD =
+    "No password: give --password-file, ORB_PASSWORD or --password, or run on a terminal.";
+
 std::string UsersFile(const TempDir& dir, const std::string& lines) {
   const std::string path = dir.File("users.txt");
   std::ofstream(path) << lines;
@@ -82,8 +85,7 @@ TEST(Orbctl, FailuresEndWithTheViewersTextAndStatusOne) {
        {"--user", "admin", "--password", "admin"},
        "Unsupported encryption standard in EncryptPayload() : 0."},
       {"wrong password", {}, {"--user", "admin", "--password", "nope"}, "refused the login"},
-      {"no password and no terminal", {}, {"--user", "admin"}, "No password to log in with"},
-      {"busy unit", {"--busy"}, {}, "is active with another connection"},
+      {"busy unit", {"--busy"}, {"--password", "admin"}, "is active with another connection"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -96,6 +98,51 @@ TEST(Orbctl, FailuresEndWithTheViewersTextAndStatusOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.err, HasSubstr(c.text));
     EXPECT_EQ(run.out, "");
+  }
+}
+
+// The password from each of its sources in turn; without one, and with no terminal to ask,
+// orbctl stops before the unit sees a session.
+TEST(Orbctl, PasswordSourcesAndTheirOrder) {
+  TempDir dir;
+  const std::string right = dir.File("right.txt"), wrong = dir.File("wrong.txt");
+  std::ofstream(right) << "admin\r\nsecond line\n";
+  std::ofstream(wrong) << "nope";
+  const std::string missing = dir.File("missing.txt");
+  struct Case {
+    const char* what;
+    std::vector<std::string> options;
+    std::vector<std::string> environment;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"none, no terminal", {}, {}, 2, std::string(NO_PASSWORD) + "\n"},
+      {"empty variable", {}, {"ORB_PASSWORD="}, 2, std::string(NO_PASSWORD) + "\n"},
+      {"file, CR LF cut", {"--password-file", right}, {}, 0, ""},
+      {"variable", {}, {"ORB_PASSWORD=admin"}, 0, ""},
+      {"option before file", {"--password", "admin", "--password-file", wrong}, {}, 0, ""},
+      {"file before variable", {"--password-file", right}, {"ORB_PASSWORD=nope"}, 0, ""},
+      {"unreadable file",
+       {"--password-file", missing},
+       {"ORB_PASSWORD=admin"},
+       2,
+       "--password-file: cannot read '" + missing + "' (No such file or directory).\n"},
+  };
+  SimProcess sim({});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> args = {"--connect", sim.Address(), "--user", "admin"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back("ping");
+    const OrbctlRun run = Orbctl(dir, args, c.environment);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.err, c.err);
+    // Every session the unit took on has ended, and was this run's.
+    ASSERT_TRUE(sim.WaitUntilIdle());
+    int sessions = 0;
+    while (sim.WaitForLine("SESSION STARTED", std::chrono::milliseconds(0))) ++sessions;
+    EXPECT_EQ(sessions, c.status == 0 ? 1 : 0);
   }
 }
 
@@ -128,9 +175,9 @@ TEST(Orbctl, HelpVersionAndUsageErrors) {
   TempDir dir;
   OrbctlRun run = Orbctl(dir, {"--help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* option :
-       {"--ini", "--connect", "--user", "--password", "--size", "--timeout-ms", "--version", "ping",
-        "type TEXT [--key-delay-ms N]", "ctrl-alt-del", "alt-tab"})
+  for (const char* option : {"--ini", "--connect", "--user", "--password", "--password-file",
+                             "ORB_PASSWORD", "--size", "--timeout-ms", "--version", "ping",
+                             "type TEXT [--key-delay-ms N]", "ctrl-alt-del", "alt-tab"})
     EXPECT_THAT(run.out, HasSubstr(option));
   run = Orbctl(dir, {"--version"});
   EXPECT_EQ(run.status, 0);

@@ -120,17 +120,29 @@ TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
             std::find(viewer.commands.begin(), viewer.commands.end(), CMD_REPORT_FAILURE));
 }
 
-TEST(SessionWithSim, UnitClosingTheSocketEndsTheSession) {
-  auto sim = std::make_unique<SimProcess>(std::vector<std::string>{});
-  ViewerHarness viewer({sim->Address()});
-  viewer.Connect();
-  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
-  sim.reset();
-  ASSERT_TRUE(viewer.WaitForCommand(CMD_CLOSED));
-  ASSERT_TRUE(viewer.RunUntil([&] { return !viewer.orb->IsMonitorRunning(); }));
-  EXPECT_FALSE(viewer.orb->IsConnected());
-  // A unit that dies with our bytes still unread resets the connection rather
-  // than closing it: the receive error path, which sets no title.
-  EXPECT_THAT(viewer.orb->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
-  EXPECT_TRUE(viewer.pointer.IsVisible());
+// Killed or stopped, a logged-in unit is reported at once, and the keep-alive
+// watch ends with the link: no second report a minute later.
+TEST(SessionWithSim, UnitDyingEndsTheSessionAndIsReportedAtOnce) {
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    auto sim = std::make_unique<SimProcess>(std::vector<std::string>{});
+    ViewerHarness viewer({sim->Address()});
+    viewer.Connect();
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->Counters().keepAliveStamp != 0; }));
+    sim->Kill(signal);
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_REPORT_FAILURE) > 0; }, 2000));
+    ASSERT_TRUE(viewer.RunUntil([&] { return !viewer.orb->IsMonitorRunning(); }));
+    EXPECT_FALSE(viewer.orb->IsConnected());
+    // A unit that dies with our bytes still unread resets the connection
+    // rather than closing it: the receive error path.
+    EXPECT_THAT(viewer.orb->Failure().Title(),
+                ::testing::AnyOf("Socket closed.", "TCP error. Disconnected. Idle."));
+    EXPECT_THAT(viewer.orb->Failure().Text(), ::testing::HasSubstr("The session has ended."));
+    EXPECT_EQ(viewer.Count(CMD_CLOSED), 1u);
+    EXPECT_TRUE(viewer.pointer.IsVisible());
+    viewer.clock.Advance(10 * 60);
+    viewer.RunUntil([] { return false; }, 100);
+    EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 1u);
+  }
 }

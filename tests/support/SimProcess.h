@@ -73,6 +73,10 @@ class SimProcess {
   std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
   // The pseudo-terminal the viewer opens as its serial port (Line::Pty).
   const std::string& PtyPath() const { return m_ptyPath; }
+  // A unit that crashes (SIGKILL) or is shut down (SIGTERM); what it printed stays readable.
+  void Signal(int number) const {
+    if (m_pid > 0) ::kill(m_pid, number);
+  }
 
   // Waits (at most timeout) for a line on the simulator's standard output that starts with
   // prefix and comes after the last line this returned. Nothing when it did not come in time
@@ -118,6 +122,16 @@ class SimProcess {
       if (m_closed) return false;
       if (m_linesChanged.wait_until(lock, deadline) == std::cv_status::timeout) return false;
     }
+  }
+
+  // Ends the unit at once by the signal, as a crash or an operator would, and
+  // waits until it has gone; its output stays readable.
+  void Kill(int signal) {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, signal);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
   }
 
  private:

@@ -10,11 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "XSession.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
 #include "support/SimProcess.h"
+#include "support/XSession.h"
 
 namespace {
 

@@ -23,7 +23,9 @@ TEST_F(ViewerWindowTest, StartsIdleTitledByTheBrandingWithTopMostWrittenBack) {
   ui::ViewerWindow window(setup);
   window.Show();
   EXPECT_EQ(window.Frame().windowTitle(), "Tessaline Viewer");
-  EXPECT_EQ(window.Frame().StatusText(0), "Idle");
+  // A first start knows no unit: the status bar tells the way to one.
+  EXPECT_EQ(window.Frame().StatusText(0).toStdString(),
+            "No unit yet: Connect > Connect To... reaches one by its address.");
   EXPECT_EQ(Misc("TopMost"), "False");
   EXPECT_TRUE(window.Frame().menuBar()->isVisible());
   EXPECT_TRUE(window.Frame().Action(ui::ID_CONNECT)->isEnabled());

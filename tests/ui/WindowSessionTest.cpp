@@ -139,8 +139,9 @@ TEST_F(WindowSessionTest, FullScreenAsksForTheScreensSizeAndLeavingForTheWindows
   // Full screen brings pass-through; leaving it leaves full screen too.
   EXPECT_TRUE(window.Core().Keyboard().IsPassthru());
 
+  // Asked for while pass-through ends, the window leaves once that is done.
   window.Core().Keyboard().ForcePassthruMode(false);
-  EXPECT_FALSE(window.IsFullScreen());
+  EXPECT_TRUE(WaitUntil([&] { return !window.IsFullScreen(); }));
   EXPECT_TRUE(WaitUntil([&] { return UnitPicture() == windowed; }))
       << UnitPicture().width() << " x " << UnitPicture().height();
 }

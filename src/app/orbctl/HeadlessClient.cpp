@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "Password.h"
 #include "platform/Clock.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
@@ -22,11 +23,12 @@ constexpr std::chrono::milliseconds REFUSAL_GRACE{500};
 HeadlessClient::HeadlessClient(const Options& options, const std::string& productName,
                                const std::string& viewerVersion)
     : m_options(options),
+      m_password(GivenPassword(options)),
       m_deadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(options.timeoutMs)),
       m_view(options.size, LOCAL_SCREEN),
       m_viewer(core::ViewerSetup{options.ini, productName, viewerVersion, true},
                core::Desktop{m_loop, m_view, m_dialogs, m_keyboard, m_pointer}) {
-  m_viewer.Login().SetGivenAnswers(options.user, options.password);
+  m_viewer.Login().SetGivenAnswers(options.user, m_password);
   m_loop.SetDispatcher([this](platform::Message& message) { m_viewer.HandleMessage(message); });
   // The window moves as the view fits it; each move is a WM_SIZE.
   m_view.SetSizeListener([this](platform::Size size) {
@@ -41,7 +43,10 @@ HeadlessClient::HeadlessClient(const Options& options, const std::string& produc
 
 // An address on the command line stands in for the current entry's for this
 // run only; the address book is left as it was.
-void HeadlessClient::Connect() { m_viewer.Connect(m_options.connect); }
+void HeadlessClient::Connect() {
+  RequireAnswerablePassword(m_password.has_value(), m_viewer.Ini());
+  m_viewer.Connect(m_options.connect);
+}
 
 void HeadlessClient::LogIn() {
   Connect();

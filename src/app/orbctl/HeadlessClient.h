@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "Options.h"
@@ -59,6 +60,8 @@ class HeadlessClient {
 
  private:
   const Options& m_options;
+  // Resolved once, so that a password file is read before anything is sent.
+  const std::optional<std::string> m_password;
   std::chrono::steady_clock::time_point m_deadline;
   // The window thread and the desktop first: the viewer uses them to its end.
   platform::MessageLoop m_loop;

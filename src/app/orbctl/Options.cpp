@@ -42,6 +42,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   app.add_option("--connect", options.connect);
   app.add_option("--user", options.user);
   app.add_option("--password", options.password);
+  app.add_option("--password-file", options.passwordFile);
   app.add_option("--size", size);
   app.add_option("--timeout-ms", timeout);
   // CLI11 takes the arguments last first.
@@ -79,11 +80,19 @@ Options
                         book's current entry (port 5678 unless given); without it
                         the current entry is connected the way it says: TCP/IP,
                         or a modem or cable of modems.ini (see modems)
-  --user ID             the user name to log in with
-  --password PW         the password to log in with
-                        Without these the MISC keys UserID and Password are used
-                        ("~" means none); without either, a terminal is asked (the
-                        password is not echoed), otherwise orbctl fails.
+  --user ID             the user name to log in with; without it the MISC key
+                        UserID ("~" means none), else the terminal is asked
+  --password PW         the password to log in with; other local users can read
+                        it in the process list, so prefer --password-file or
+                        ORB_PASSWORD
+  --password-file FILE  log in with the first line of FILE as the password (a
+                        trailing CR or LF is not part of it)
+                        The password comes from --password, else
+                        --password-file, else the environment variable
+                        ORB_PASSWORD (when not empty), else the MISC key
+                        Password ("~" means none), else the terminal (not
+                        echoed); with none of them and no terminal orbctl stops
+                        before connecting, with exit status 2
   --size WxH            the client area of the headless view (default 1024x768);
                         the view is scaled as VIEW_TYPE's default, the local screen
                         1920x1080
@@ -158,6 +167,10 @@ Commands
                         fast (1,000,000), which chooses its compression
   modems                list the modems and cables of modems.ini (beside the
                         settings file): the model, a tab, the port
+
+Environment
+  ORB_PASSWORD          the password to log in with, when neither --password nor
+                        --password-file is given
 
 Exit status: 0 on success; 1 when the link or the unit failed, with the viewer's
 failure text on standard error; 2 for bad usage or bad input, found before

@@ -25,7 +25,9 @@ struct Options {
   std::string ini = "./Remote.ini";
   std::optional<std::string> connect;
   std::optional<std::string> user;
+  // --password as given; see GivenPassword for where else it may come from.
   std::optional<std::string> password;
+  std::optional<std::string> passwordFile;
   platform::Size size{1024, 768};
   int timeoutMs = 15000;
   bool help = false;

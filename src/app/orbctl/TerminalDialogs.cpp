@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "Password.h"
 #include "platform/TextError.h"
 
 namespace orbctl {
@@ -87,9 +88,7 @@ std::optional<std::string> TerminalDialogs::PromptText(const std::string& title,
 
 std::optional<std::string> TerminalDialogs::PromptPassword(const std::string& title,
                                                            const std::string& prompt) {
-  if (!::isatty(STDIN_FILENO))
-    throw TextError(
-        "No password to log in with: give --password, or store Password in the MISC section.");
+  if (!::isatty(STDIN_FILENO)) throw TextError(NO_PASSWORD_TEXT);
   return ReadLine(title, prompt, false);
 }
 

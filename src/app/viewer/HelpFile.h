@@ -1,6 +1,7 @@
 #pragma once
-// Where the operator's manual is: installed beside the program's share
-// directory, or, run from the build tree, the source tree's README.
+// Where the operator's manual is: where the install puts it, found from the
+// program's own folder (<prefix>/share/doc/tessaline-viewer/README.md beside
+// <prefix>/bin), or, run from the build tree, the source tree's README.
 
 #include <string>
 
