@@ -235,7 +235,10 @@ void Session::HandleVideoRequest(const Packet& packet) {
       m_streaming = true;
       return SendPicture(true);
     case ONE_TO_ONE:
-      return Send(SizePacket(ONE_TO_ONE, m_options.nativeWidth, m_options.nativeHeight));
+      // The viewer is fitting itself to the target's own screen: the unit says
+      // how large that is and draws at it from now on, without being asked.
+      Send(SizePacket(ONE_TO_ONE, m_options.nativeWidth, m_options.nativeHeight));
+      return DrawAt(m_options.nativeWidth, m_options.nativeHeight);
     case CHANGE_COLOR_LO_HI:
       if (packet.data.size() < 2) return;
       m_lowLevel = packet.data[0];
@@ -271,9 +274,15 @@ void Session::HandleMouse(const Packet& packet) {
 }
 
 void Session::Resize(int width, int height) {
-  m_width = std::clamp(width, 1, MAX_WIDTH);
-  m_height = std::clamp(height, 1, MAX_HEIGHT);
-  Send(SizePacket(RESIZE, m_width, m_height));
+  width = std::clamp(width, 1, MAX_WIDTH);
+  height = std::clamp(height, 1, MAX_HEIGHT);
+  Send(SizePacket(RESIZE, width, height));
+  DrawAt(width, height);
+}
+
+void Session::DrawAt(int width, int height) {
+  m_width = width;
+  m_height = height;
   m_encoder.Reset(m_width, m_height);
   m_streaming = true;
   SendPicture(true);

@@ -49,6 +49,8 @@ class Session {
   void SendText(const std::string& text, int seconds);
   void Ask();
   void Resize(int width, int height);
+  // Renders at this size from now on, starting with a whole picture.
+  void DrawAt(int width, int height);
   void SendPicture(bool full);
   void SendFaultsBeforeVideo();
   // Sends a closing text and ends the session once it has gone out.

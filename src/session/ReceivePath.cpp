@@ -74,7 +74,8 @@ void ReceivePath::HandleVideo(PacketHeader& header, int32_t length) {
 }
 
 void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
-  if (header.type == RESIZE && m_hooks.video) NoteResizeEcho(header, length);
+  if ((header.type == RESIZE || header.type == ONE_TO_ONE) && m_hooks.video)
+    NoteSizeReply(header, length);
   const uint32_t queueNumber = ++m_counters.queueNumber;
   m_counters.lastQueued = queueNumber;
   ++m_counters.receivedPackets;
@@ -92,15 +93,21 @@ void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
 }
 
 // The posted packet stays as received (the dispatcher decrypts it), so the
-// echo is read from a decrypted copy.
-void ReceivePath::NoteResizeEcho(const PacketHeader& header, int32_t length) {
+// size is read from a decrypted copy.
+void ReceivePath::NoteSizeReply(const PacketHeader& header, int32_t length) {
+  const auto tell = [&](const uint8_t* payload, int32_t size) {
+    if (header.type == RESIZE)
+      m_hooks.video->OnResizeEcho(payload, size);
+    else
+      m_hooks.video->OnOneToOneReply(payload, size);
+  };
   if (!header.encrypted) {
-    m_hooks.video->OnResizeEcho(m_payload.data(), length);
+    tell(m_payload.data(), length);
     return;
   }
   std::vector<uint8_t> copy(m_payload.begin(), m_payload.begin() + length);
   m_cipher.DecryptPayload(copy.data(), copy.size(), header);
-  m_hooks.video->OnResizeEcho(copy.data(), std::min<int32_t>(length, header.DataSize));
+  tell(copy.data(), std::min<int32_t>(length, header.DataSize));
 }
 
 void ReceivePath::WaitForLockKeysReleased() const {

@@ -41,7 +41,7 @@ class ReceivePath {
  private:
   void HandleVideo(PacketHeader& header, int32_t length);
   void Queue(const PacketHeader& header, int32_t length);
-  void NoteResizeEcho(const PacketHeader& header, int32_t length);
+  void NoteSizeReply(const PacketHeader& header, int32_t length);
   void WaitForLockKeysReleased() const;
 
   CRingBuffer& m_ring;

@@ -36,6 +36,11 @@ class VideoSink {
   // marks the point in the stream after which video is at the new size, so
   // the block must end here, not when the window thread gets to the packet.
   virtual void OnResizeEcho(const uint8_t* payload, int32_t length) { (void)payload, (void)length; }
+  // The unit's ONE_TO_ONE answer (its native size), likewise: the unit draws
+  // at that size from this point in the stream.
+  virtual void OnOneToOneReply(const uint8_t* payload, int32_t length) {
+    (void)payload, (void)length;
+  }
 };
 
 class KeyboardLink {

@@ -67,6 +67,7 @@ void CFrameBitmap::SetBitmapSize(int32_t width, int32_t height) {
   }
   m_header.biWidth = width;
   m_header.biHeight = height;
+  if (m_cutFor && *m_cutFor != platform::Size{width, height}) m_droppedVideo = true;
   // The new picture is black, which the assignment above already made it.
   m_dirty = {0, 0, width, height};
   NoteFirstChangeLocked();
@@ -92,15 +93,37 @@ PixelView CFrameBitmap::ViewLocked() const {
   return {m_pixels.data(), m_header.biWidth, m_header.biHeight, m_stride};
 }
 
-void CFrameBitmap::ImageUpdate(const Interval& interval) { ImageUpdates({&interval, 1}); }
+platform::Size CFrameBitmap::BeginCut() {
+  std::lock_guard lock(m_lock);
+  m_cutFor = platform::Size{m_header.biWidth, m_header.biHeight};
+  return *m_cutFor;
+}
 
-void CFrameBitmap::ImageUpdates(std::span<const Interval> intervals) {
+void CFrameBitmap::EndCut() {
+  std::lock_guard lock(m_lock);
+  m_cutFor.reset();
+}
+
+void CFrameBitmap::ImageUpdate(const Interval& interval) { ImageUpdates({&interval, 1}, Size()); }
+
+void CFrameBitmap::ImageUpdates(std::span<const Interval> intervals, platform::Size decodedFor) {
   if (m_nBlockUpdates != 0) {
     for (size_t i = 0; i < intervals.size(); ++i)
       TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Blocking video in ImageUpdate.\n");
     return;
   }
   std::lock_guard lock(m_lock);
+  if (intervals.empty()) return;
+  // A resize while the packet was cut counted its runs as dropped already.
+  const bool resized = decodedFor != platform::Size{m_header.biWidth, m_header.biHeight};
+  if (resized || !AtDrawSizeLocked()) {
+    TraceCategory(5, BLOCK_VIDEO_CATEGORY,
+                  "Dropping video cut for %d x %d, drawn at %d x %d, in a picture of %d x %d.\n",
+                  decodedFor.width, decodedFor.height, m_drawSize.width, m_drawSize.height,
+                  m_header.biWidth, m_header.biHeight);
+    if (!resized) m_droppedVideo = true;
+    return;
+  }
   bool changed = false;
   for (const Interval& interval : intervals) changed |= WriteLocked(interval);
   // Once per batch: the fence is what a run's own stores would otherwise cost.
@@ -233,15 +256,53 @@ bool CFrameBitmap::IsBlockingStale() const {
   return false;
 }
 
-bool CFrameBitmap::EndBlockOnResizeEcho(const uint8_t* payload, size_t length) {
+bool CFrameBitmap::TakesVideo() const {
+  if (m_nBlockUpdates != 0) return false;
+  std::lock_guard lock(m_lock);
+  return AtDrawSizeLocked();
+}
+
+bool CFrameBitmap::AtDrawSizeLocked() const {
+  return m_drawSize == platform::Size{} ||
+         m_drawSize == platform::Size{m_header.biWidth, m_header.biHeight};
+}
+
+bool CFrameBitmap::TakeResizeEcho(const uint8_t* payload, size_t length) {
   if (payload == nullptr || length < 8) return false;
-  const auto width = static_cast<int32_t>(LoadLE32(payload));
-  const auto height = static_cast<int32_t>(LoadLE32(payload + 4));
+  const platform::Size echoed{static_cast<int32_t>(LoadLE32(payload)),
+                              static_cast<int32_t>(LoadLE32(payload + 4))};
   {
     std::lock_guard lock(m_lock);
-    if (width != m_header.biWidth || height != m_header.biHeight) return false;
+    m_drawSize = echoed;
+    // The whole picture that follows the echo replaces whatever was dropped.
+    m_droppedVideo = false;
+    if (echoed != platform::Size{m_header.biWidth, m_header.biHeight}) return false;
   }
   if (m_nBlockUpdates != 0) SetBlockUpdates(false);
+  return true;
+}
+
+void CFrameBitmap::SetDrawSize(platform::Size size) {
+  std::lock_guard lock(m_lock);
+  m_drawSize = size;
+}
+
+void CFrameBitmap::ForgetDrawSize() {
+  std::lock_guard lock(m_lock);
+  m_drawSize = {};
+  m_droppedVideo = false;
+  m_cutFor.reset();
+}
+
+platform::Size CFrameBitmap::DrawSize() const {
+  std::lock_guard lock(m_lock);
+  return m_drawSize;
+}
+
+bool CFrameBitmap::TakeDroppedVideo() {
+  std::lock_guard lock(m_lock);
+  if (!m_droppedVideo || !AtDrawSizeLocked()) return false;
+  m_droppedVideo = false;
   return true;
 }
 

@@ -4,13 +4,15 @@
 // the standard bitmap file holds it. The monitor thread writes decoded video
 // into it while the window thread sizes, fills, paints and saves it; one lock
 // keeps a resize from ever meeting a half-written row. Beside the pixels it
-// keeps what changed since the last paint, and whether video is being ignored
-// because it was encoded for a size the viewer has just given up.
+// keeps what changed since the last paint, whether video is being ignored
+// because it was encoded for a size the viewer has just given up, and the size
+// the unit draws at, so that video never lands in a picture of another size.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -86,10 +88,21 @@ class CFrameBitmap {
   platform::Size Size() const;
   BitmapInfoHeader Header() const;
 
-  // Writes one decoded run, unless video is blocked.
+  // The picture's size for a video packet about to be cut into runs. The
+  // packet is under way until EndCut: a resize meanwhile dooms its runs,
+  // which would land at the old stride, and counts them as dropped at once,
+  // so the window thread learns of the loss in the same step as it resizes.
+  platform::Size BeginCut();
+  void EndCut();
+  // Writes one decoded run at the picture's present size, unless video is
+  // blocked or the picture is not at the size the unit draws at.
   void ImageUpdate(const Interval& interval);
-  // Writes a packet's runs in order under one hold of the lock.
-  void ImageUpdates(std::span<const Interval> intervals);
+  // Writes a packet's runs in order under one hold of the lock. decodedFor is
+  // the picture's size the runs were cut for: the opcode stream's positions
+  // count pixels over the width, so in a picture of any other size, or one
+  // that is not at the size the unit draws at, the rows would land at the
+  // wrong stride. Such a packet is dropped, and the drop remembered.
+  void ImageUpdates(std::span<const Interval> intervals, platform::Size decodedFor);
   // Columns x1..x2 and rows y1..y2, inclusive; a negative x1 fills everything.
   void FillBmp(uint8_t red, uint8_t green, uint8_t blue, int16_t x1, int16_t y1, int16_t x2,
                int16_t y2);
@@ -114,12 +127,27 @@ class CFrameBitmap {
   // Blocking has lasted longer than BlockTimeToLive (never when that is 0).
   bool IsBlockingStale() const;
   uint32_t BlockTimeToLive() const { return m_nBlockTimeToLive; }
+  // Video is written now: not blocked, and the picture at the size the unit
+  // draws at (or that size is not known yet).
+  bool TakesVideo() const;
+
   // The unit's RESIZE echo (payload: width, height, 32-bit little-endian).
-  // The echo marks the point in the stream from which video is drawn at the
-  // new size, so the receive thread calls this as it cuts the packet, before
-  // it decodes the video behind it. Ends blocking and answers true when the
-  // echoed size is the picture's.
-  bool EndBlockOnResizeEcho(const uint8_t* payload, size_t length);
+  // The echo marks the point in the stream from which the unit draws at the
+  // echoed size, starting with a whole picture, so the receive thread calls
+  // this as it cuts the packet, before it decodes the video behind it. Ends
+  // blocking and answers true when the echoed size is the picture's.
+  bool TakeResizeEcho(const uint8_t* payload, size_t length);
+  // The unit draws at this size from here on without a whole picture being
+  // due (its ONE_TO_ONE answer): what it sends before the picture has this
+  // size is dropped, to be asked for again.
+  void SetDrawSize(platform::Size size);
+  // Nothing is known of the size the unit draws at (a new connection), so no
+  // video is dropped for its size.
+  void ForgetDrawSize();
+  platform::Size DrawSize() const;
+  // True, once, when video was dropped for its size and the picture now has
+  // the size the unit draws at: the moment to ask for the picture again.
+  bool TakeDroppedVideo();
 
   // Runs reader(const PixelView&) under the lock and returns what it returns.
   template <class Reader>
@@ -139,6 +167,7 @@ class CFrameBitmap {
                   int32_t right, int32_t bottom);
   void NoteFirstChangeLocked();
   uint32_t NonZeroTick() const;
+  bool AtDrawSizeLocked() const;
 
   mutable std::mutex m_lock;
   TickSource m_ticks;
@@ -147,6 +176,12 @@ class CFrameBitmap {
   std::vector<uint8_t> m_pixels;
   DirtyRect m_dirty;
   uint32_t m_firstChangeTick = 0;
+  // The size the unit draws at, 0 x 0 while unknown. These three are guarded
+  // by the lock, so a drop and the resize that makes the sizes agree are seen
+  // in one order by both threads.
+  platform::Size m_drawSize;
+  bool m_droppedVideo = false;
+  std::optional<platform::Size> m_cutFor;
   std::atomic<bool> m_painting{false};
   std::atomic<uint32_t> m_nBlockUpdates{0};
   uint32_t m_nBlockTimeToLive = 0;

@@ -82,23 +82,26 @@ void VideoDecoder::HandleInterval(const PacketHeader& header, const uint8_t* pay
     const int mode = header.type == MULTISEGMENT ? SEGMENT_MODE_OPCODES : SEGMENT_MODE_SINGLE_RUN;
     const size_t dataSize = std::min<size_t>(header.DataSize, length);
     const int count = GetIntervals(header.subtype, mode, payload, dataSize);
+    const platform::Size decodedFor{m_width, m_height};
     if (m_observer && m_observer->PaintsEachInterval()) {
       for (int i = 0; i < count; ++i) {
         if (m_observer->PaintsEachInterval()) m_observer->PaintNow();
-        m_bmp.ImageUpdate(m_intervals[static_cast<size_t>(i)]);
+        m_bmp.ImageUpdates(Intervals(count).subspan(static_cast<size_t>(i), 1), decodedFor);
       }
     } else {
-      m_bmp.ImageUpdates(Intervals(count));
+      m_bmp.ImageUpdates(Intervals(count), decodedFor);
     }
+    m_bmp.EndCut();
     if (m_observer) m_observer->AfterVideoPacket();
   } catch (const TextError& e) {
+    m_bmp.EndCut();
     throw TextError("Error getting interval.\n" + e.Text());
   }
 }
 
 int VideoDecoder::GetIntervals(uint8_t subtype, int segmentMode, const uint8_t* payload,
                                size_t dataSize) {
-  const platform::Size size = m_bmp.Size();
+  const platform::Size size = m_bmp.BeginCut();
   m_width = size.width;
   m_height = size.height;
   m_intervalCount = 0;

@@ -17,6 +17,7 @@
 #include "protocol/PacketTypes.h"
 #include "view/InitialPackets.h"
 #include "view/OperatorMessages.h"
+#include "view/ViewGeometry.h"
 
 namespace view {
 namespace {
@@ -85,6 +86,16 @@ void RequirePayload(const PostedPacket& packet, size_t bytes, const char* name) 
   if (packet.Payload().size() < bytes)
     throw TextError(
         Format("WARNING: %s packet of %zu bytes is too short.", name, packet.Payload().size()));
+}
+
+// The size the unit echoes when the picture asked for was larger than any it
+// draws: kept to its largest in the direction that was too large, never larger
+// than asked.
+bool IsUnitsLargestFor(platform::Size echoed, platform::Size asked) {
+  const bool tooLarge = asked.width > MAX_REMOTE_WIDTH || asked.height > MAX_REMOTE_HEIGHT;
+  return tooLarge && echoed.width > 0 && echoed.height > 0 &&
+         echoed.width <= std::min(asked.width, MAX_REMOTE_WIDTH) &&
+         echoed.height <= std::min(asked.height, MAX_REMOTE_HEIGHT);
 }
 
 }  // namespace
@@ -266,7 +277,16 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
       RequirePayload(packet, SIZE_PAYLOAD, "RESIZE");
       const platform::Size size{static_cast<int>(LoadLE32(bytes)),
                                 static_cast<int>(LoadLE32(bytes + 4))};
-      if (size == video.FrameSize()) video.EndBlock();
+      const platform::Size frame = video.FrameSize();
+      if (size == frame) {
+        video.EndBlock();
+      } else if (IsUnitsLargestFor(size, frame)) {
+        // Asked for more than it can draw (full screen on a large monitor),
+        // the unit draws at its largest: the picture takes that size, centred,
+        // rather than staying black.
+        video.ResizeFrameBuffer(size);
+        video.EndBlock();
+      }
       return;
     }
     case NEW_SIZE:

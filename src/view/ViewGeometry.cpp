@@ -38,18 +38,6 @@ platform::Size PayloadSize(const session::PostedPacket& packet, const char* name
           static_cast<int32_t>(LoadLE32(payload.data() + 4))};
 }
 
-// Clears a flag when the scope ends, also by a throw.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~FlagScope() { m_flag = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& m_flag;
-};
-
 ViewChangeListener& NoListener() {
   static ViewChangeListener none;
   return none;
@@ -93,7 +81,19 @@ Rect ViewGeometry::ClientRectOrThrow(const char* failure) const {
   return *client;
 }
 
-void ViewGeometry::ResizeFrameBuffer(Size size) { m_bmp.SetBitmapSize(size.width, size.height); }
+void ViewGeometry::ResizeFrameBuffer(Size size) {
+  m_bmp.SetBitmapSize(size.width, size.height);
+  RepaintIfVideoWasDropped();
+}
+
+// What the unit drew while the frame buffer had another size was dropped
+// rather than written at the wrong stride; once the sizes agree it is asked
+// for again, or that part of the picture would stay black.
+void ViewGeometry::RepaintIfVideoWasDropped() {
+  if (!m_bmp.TakeDroppedVideo()) return;
+  TraceCategory(5, ONE_TO_ONE_CATEGORY, "Asking again for the video dropped while sizing.\n");
+  SendRepaint();
+}
 
 void ViewGeometry::MarkAllDirty() {
   m_bmp.MarkAllDirty();
@@ -187,7 +187,11 @@ void ViewGeometry::NewSize(int32_t width, int32_t height) {
 }
 
 void ViewGeometry::OnSize(int width, int height) {
-  if (width < MIN_VIEW_WIDTH || height < MIN_VIEW_HEIGHT || m_suppressSize) return;
+  if (m_oneToOne) {
+    ContinueOneToOne();
+    return;
+  }
+  if (width < MIN_VIEW_WIDTH || height < MIN_VIEW_HEIGHT) return;
   TraceCategory(5, ONSIZE_CATEGORY, "OnSize x %d   y %d\n", width, height);
   const Rect client = ClientRectOrThrow();
   const Size frame = m_bmp.Size();
@@ -322,6 +326,7 @@ void ViewGeometry::OneToOne(int32_t width, int32_t height) {
   if (width > screen.width || height > screen.height) {
     if (m_scaled) {
       m_listener->RefreshMouseScaling(size);
+      ReclaimFrameSize(size);
     } else {
       OnSize(width, height);
       AddScrollBarsIfNeeded(ClientRectOrThrow());
@@ -331,58 +336,92 @@ void ViewGeometry::OneToOne(int32_t width, int32_t height) {
   if (width == screen.width) {
     m_view.MaximiseMainWindow();
     m_view.SetStatusText(STATUS_PANE_TIP, FULL_SCREEN_TIP);
+    // The maximised view's size comes later, if at all (without a window
+    // manager nothing maximises); until then the unit draws for the frame.
+    ReclaimFrameSize(size);
     return;
   }
 
-  const bool wasScrolled = !m_scaled;
-  {
-    FlagScope suppress(m_suppressSize);
-    m_scaled = true;
+  m_oneToOne = PendingOneToOne{size, screen};
+  // A window manager may refuse the size, and then no new size is reported:
+  // the fit ends after a while with whatever size the window has.
+  m_window.SetTimer(ONE_TO_ONE_TIMER, ONE_TO_ONE_WAIT_MS, [this] {
     try {
-      FitMainWindow(size, screen);
-    } catch (...) {
-      m_scaled = !wasScrolled;
-      throw;
+      FinishOneToOne();
+    } catch (const TextError& e) {
+      Trace("%s\n", e.Text().c_str());
     }
-    m_scaled = !wasScrolled;
-  }
-  if (!wasScrolled && m_bmp.Size() != size) ResizeFrameBuffer(size);
-  if (m_bmp.Size() == size) m_bmp.SetBlockUpdates(false);
+  });
+  // A maximised window is held to the screen by the window manager.
   m_view.ClearMaximised();
+  MoveTowardsOneToOne();
 }
 
-void ViewGeometry::FitMainWindow(Size size, Size screen) {
-  for (int attempt = 0; attempt < ONE_TO_ONE_ATTEMPTS; ++attempt) {
-    const auto main = m_view.MainWindowRect();
-    const Rect client = ClientRectOrThrow();
-    if (!main) throw TextError("GetWindowRect() failed.");
-    TraceCategory(5, ONE_TO_ONE_CATEGORY, "Interior size: %d  %d\n", client.Width(),
-                  client.Height());
-    if (SizeOf(client) == size) return;
-    const int frameWidth = main->Width() - client.Width();
-    const int frameHeight = main->Height() - client.Height();
-    const Size outside{size.width + frameWidth, size.height + frameHeight};
-    TraceCategory(5, ONE_TO_ONE_CATEGORY,
-                  "inside/outside diff %d x %d   so make outside  %d x %d\n", frameWidth,
-                  frameHeight, outside.width, outside.height);
-    int left = main->left;
-    int top = main->top;
-    if (left + outside.width > screen.width) left = (screen.width - outside.width) / 2;
-    if (top + outside.height > screen.height) top = (screen.height - outside.height) / 2;
-    m_view.MoveMainWindow({left, top, left + outside.width, top + outside.height});
-    m_view.InvalidateMainWindow(true);
-    m_view.Invalidate(std::nullopt, true);
-    m_window.PumpPending();
+void ViewGeometry::ReclaimFrameSize(Size size) {
+  if (m_bmp.DrawSize() == size && m_bmp.Size() != size) TellServerSize();
+}
+
+void ViewGeometry::MoveTowardsOneToOne() {
+  PendingOneToOne& pending = *m_oneToOne;
+  ++pending.moves;
+  const auto main = m_view.MainWindowRect();
+  const Rect client = ClientRectOrThrow();
+  if (!main) throw TextError("GetWindowRect() failed.");
+  TraceCategory(5, ONE_TO_ONE_CATEGORY, "Interior size: %d  %d\n", client.Width(), client.Height());
+  const int frameWidth = main->Width() - client.Width();
+  const int frameHeight = main->Height() - client.Height();
+  const Size outside{pending.size.width + frameWidth, pending.size.height + frameHeight};
+  TraceCategory(5, ONE_TO_ONE_CATEGORY, "inside/outside diff %d x %d   so make outside  %d x %d\n",
+                frameWidth, frameHeight, outside.width, outside.height);
+  int left = main->left;
+  int top = main->top;
+  if (left + outside.width > pending.screen.width)
+    left = (pending.screen.width - outside.width) / 2;
+  if (top + outside.height > pending.screen.height)
+    top = (pending.screen.height - outside.height) / 2;
+  // The new size comes back through OnSize, from inside the move or later.
+  m_view.MoveMainWindow({left, top, left + outside.width, top + outside.height});
+  m_view.InvalidateMainWindow(true);
+  m_view.Invalidate(std::nullopt, true);
+}
+
+void ViewGeometry::ContinueOneToOne() {
+  if (SizeOf(ClientRectOrThrow()) != m_oneToOne->size && m_oneToOne->moves < ONE_TO_ONE_ATTEMPTS)
+    MoveTowardsOneToOne();
+  else
+    FinishOneToOne();
+}
+
+void ViewGeometry::FinishOneToOne() {
+  if (!m_oneToOne) return;
+  const Size size = m_oneToOne->size;
+  m_oneToOne.reset();
+  m_window.KillTimer(ONE_TO_ONE_TIMER);
+  const Rect client = ClientRectOrThrow();
+  if (SizeOf(client) != size) {
+    // The window would not take the size: the view goes on with the one it
+    // got, as after any resize, and the unit is told.
+    OnSize(client.Width(), client.Height());
+    return;
   }
+  if (m_scaled && m_bmp.Size() != size)
+    ResizeFrameBuffer(size);
+  else
+    RepaintIfVideoWasDropped();
+  if (m_bmp.Size() == size) m_bmp.SetBlockUpdates(false);
+  AddScrollBarsIfNeeded(client);
 }
 
 void ViewGeometry::OnACTIONSOneToOne() {
   if (!m_session.IsConnected()) return;
+  // Blocked before the request leaves: the answer, which ends the block, may
+  // be cut on the monitor thread before the send returns.
+  m_bmp.SetBlockUpdates(true);
   try {
     PacketHeader header(ONE_TO_ONE, 0);
     m_session.SendPacket(header);
-    m_bmp.SetBlockUpdates(true);
   } catch (const TextError& e) {
+    m_bmp.SetBlockUpdates(false);
     m_dialogs.ShowError(ONE_TO_ONE_FAILURE_TITLE,
                         "CBrenvikView::OnACTIONSOneToOne(): Could not send command to " +
                             m_session.TargetLocation() + " because:\n" + e.Text());

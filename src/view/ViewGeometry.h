@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Desktop.h"
@@ -34,6 +35,10 @@ inline constexpr int MIN_VIEW_WIDTH = 64;
 inline constexpr int MIN_VIEW_HEIGHT = 48;
 // Used when the local screen cannot be read.
 inline constexpr platform::Size FALLBACK_SCREEN{640, 480};
+// How long a window fitted one to one may take to report its new size before
+// the view goes on with the size it has.
+inline constexpr uint32_t ONE_TO_ONE_TIMER = 150;
+inline constexpr uint32_t ONE_TO_ONE_WAIT_MS = 1000;
 
 // View menu commands.
 inline constexpr uint32_t ID_VIEW_SCALED = 32844;
@@ -69,7 +74,8 @@ class ViewGeometry : public VideoHandlers {
   // sizes the frame buffer to the client area and ends any video block.
   void OnInitialUpdate();
 
-  // The unit's NEW_SIZE and ONE_TO_ONE, by their payload values.
+  // The unit's NEW_SIZE and ONE_TO_ONE, by their payload values. A window
+  // fitted one to one finishes when its new size arrives through OnSize.
   void NewSize(int32_t width, int32_t height);
   void OneToOne(int32_t width, int32_t height);
   // WM_SIZE with the new client size. Throws TextError.
@@ -116,7 +122,14 @@ class ViewGeometry : public VideoHandlers {
   void SendRepaint();
   void InvalidateView(bool erase);
   void TellServerSize();
-  void FitMainWindow(platform::Size size, platform::Size screen);
+  // The unit draws at size, which the view cannot take: it is asked for the
+  // frame buffer's size again.
+  void ReclaimFrameSize(platform::Size size);
+  void RepaintIfVideoWasDropped();
+  // One move of the main window towards a client area of the pending size.
+  void MoveTowardsOneToOne();
+  void ContinueOneToOne();
+  void FinishOneToOne();
   // A native size has been reported; before that nothing can be sized to it.
   bool KnowsNativeSize() const { return m_native.width > 0 && m_native.height > 0; }
 
@@ -136,7 +149,13 @@ class ViewGeometry : public VideoHandlers {
   bool m_awaitNativeFullScreen = false;
   bool m_partialPaint = false;
   bool m_quad = false;
-  bool m_suppressSize = false;
+  // A window being fitted around the remote screen; its sizes are the fit's.
+  struct PendingOneToOne {
+    platform::Size size;
+    platform::Size screen;
+    int moves = 0;
+  };
+  std::optional<PendingOneToOne> m_oneToOne;
   int m_vScroll = -1;
   int m_hScroll = -1;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // The video path as the session's monitor thread drives it: each video
 // packet decoded straight into the frame buffer, video blocking around size
-// changes, a record of when video last arrived, and, with no repaint delay,
-// the news to the window thread that there is video to paint.
+// changes, the size the unit draws at as its replies reveal it, a record of
+// when video last arrived, and, with no repaint delay, the news to the window
+// thread that there is video to paint.
 
 #include <atomic>
 #include <cstdint>
@@ -22,7 +23,7 @@ class ViewVideoPath : public session::VideoSink {
   ViewVideoPath(video::CFrameBitmap& bmp, platform::WindowThread& window)
       : m_bmp(bmp), m_window(window), m_decoder(bmp) {}
 
-  bool InitDecompression() override { return m_decoder.ResetZLib(); }
+  bool InitDecompression() override;
   void ResumeAfterLoss() override { m_decoder.ResumeAfterLoss(); }
   void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override;
   void AfterSegments() override;
@@ -30,9 +31,11 @@ class ViewVideoPath : public session::VideoSink {
   void ClearBlock() override { m_bmp.SetBlockUpdates(false); }
   bool EndStaleBlock() override;
   void OnResizeEcho(const uint8_t* payload, int32_t length) override;
+  void OnOneToOneReply(const uint8_t* payload, int32_t length) override;
 
   // Video packets drawn into the frame buffer so far (not those ignored while
-  // it was blocked), and the millisecond ticks of the first and last.
+  // it was blocked or at another size), and the millisecond ticks of the
+  // first and last.
   uint32_t Segments() const { return m_segments; }
   uint32_t FirstSegmentTick() const { return m_firstSegmentTick; }
   uint32_t LastSegmentTick() const { return m_lastSegmentTick; }

@@ -28,6 +28,9 @@ class RecordingVideo : public VideoSink {
   void OnResizeEcho(const uint8_t* payload, int32_t length) override {
     events.push_back("resize " + std::string(payload, payload + length));
   }
+  void OnOneToOneReply(const uint8_t* payload, int32_t length) override {
+    events.push_back("one to one " + std::string(payload, payload + length));
+  }
   void AfterSegments() override { events.push_back("after"); }
   std::vector<uint8_t> types;
   std::vector<std::vector<uint8_t>> payloads;
@@ -145,17 +148,23 @@ TEST(ReceivePath, VideoIsDecryptedOnTheSpotOtherPacketsTravelAsSent) {
             std::vector<uint8_t>(text.begin() + PACKET_HEADER_SIZE, text.end() - 4));
 }
 
-TEST(ReceivePath, ResizeEchoEndsTheBlockBeforeTheVideoBehindIt) {
+// The unit's RESIZE echo and ONE_TO_ONE answer say what size the video behind
+// them is drawn at, so they are taken, decrypted, before that video.
+TEST(ReceivePath, SizeRepliesAreTakenBeforeTheVideoBehindThem) {
   Fixture f;
   UseBlowfish(f.cipher);
   std::vector<uint8_t> stream = Packet(f.cipher, RESIZE, Bytes("1024x768!"));
   Append(stream, Packet(f.cipher, MULTISEGMENT, Bytes("behind it")));
+  Append(stream, Packet(f.cipher, ONE_TO_ONE, Bytes("1280x1024")));
+  Append(stream, Packet(f.cipher, MULTISEGMENT, Bytes("behind that")));
   f.Receive(stream);
 
-  EXPECT_EQ(f.video.events, (std::vector<std::string>{"resize 1024x768!", "segment", "after"}));
+  EXPECT_EQ(f.video.events, (std::vector<std::string>{"resize 1024x768!", "segment",
+                                                      "one to one 1280x1024", "segment", "after"}));
   f.Deliver();
-  ASSERT_EQ(f.posted.size(), 1u);
-  EXPECT_EQ(f.posted[0]->Header().encrypted, 1);  // the dispatcher still gets it as sent
+  ASSERT_EQ(f.posted.size(), 2u);
+  for (const auto& posted : f.posted)
+    EXPECT_EQ(posted->Header().encrypted, 1);  // the dispatcher still gets them as sent
 }
 
 TEST(ReceivePath, VideoIsAnnouncedOnceEveryWholePacketOfTheReceiveIsHandled) {

@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sim/ReferenceDecoder.h"
 #include "sim/RunningUnit.h"
@@ -56,15 +58,19 @@ class VideoSession {
   client::ReferenceDecoder& Decoder() { return m_decoder; }
   const std::string& DumpPath() const { return m_dump; }
 
-  // Applies packets until a full picture has ended with its fill.
+  // Applies packets until a full picture has ended with its fill. The unit's
+  // RESIZE echo and ONE_TO_ONE answer size the picture; their types are kept.
   void ReadPicture() {
     for (;;) {
       const Frame f = m_viewer.Receive();
-      if (f.type == 70)
+      if (f.type == 70 || f.type == 110) {
         m_decoder.Resize(int(client::Le32(&f.data[0])), int(client::Le32(&f.data[4])));
+        m_sizeReplies.push_back(f.type);
+      }
       if (m_decoder.Apply(f) && f.type == 65) return;
     }
   }
+  std::vector<std::uint8_t> TakeSizeReplies() { return std::exchange(m_sizeReplies, {}); }
 
   void ExpectDumpMatches() {
     const Dump dump = ReadDump(m_dump);
@@ -86,6 +92,7 @@ class VideoSession {
   RunningUnit m_running;
   Viewer m_viewer;
   client::ReferenceDecoder m_decoder;
+  std::vector<std::uint8_t> m_sizeReplies;
 };
 
 std::size_t DistinctColours(const Bytes& rgb) {
@@ -117,6 +124,26 @@ TEST_P(SimVideo, DecodedPictureEqualsTheDumpedFrame) {
 
   viewer.Send(240, 0, {});  // REPAINT: a second full picture, in the next encoding when mixed
   session.ReadPicture();
+  session.ExpectDumpMatches();
+}
+
+// Asked to show the target one to one, the unit names its native size and
+// draws its whole screen at that size straight away, with no RESIZE echo.
+TEST(SimVideoOneToOne, AnswersWithTheNativeSizeAndDrawsTheWholeScreenAtIt) {
+  sim::UnitOptions options;
+  options.encoding = sim::Encoding::MultiSegment;
+  options.nativeWidth = 400;
+  options.nativeHeight = 300;
+  VideoSession session(options);
+  Viewer& viewer = session.Client();
+  viewer.Send(70, 0, Size(320, 200));
+  session.ReadPicture();
+  EXPECT_EQ(session.TakeSizeReplies(), (std::vector<std::uint8_t>{70}));
+
+  viewer.Send(110, 0, {});
+  session.ReadPicture();
+  EXPECT_EQ(session.TakeSizeReplies(), (std::vector<std::uint8_t>{110}));
+  EXPECT_EQ(session.Decoder().Rgb().size(), 400u * 300u * 3u);
   session.ExpectDumpMatches();
 }
 

@@ -215,13 +215,65 @@ TEST_F(FrameBitmap, ResizeEchoOfTheCurrentSizeEndsBlocking) {
   uint8_t echo[8];
   StoreLE32(echo, 1024);
   StoreLE32(echo + 4, 768);
-  EXPECT_FALSE(m_bmp.EndBlockOnResizeEcho(echo, sizeof echo));
+  EXPECT_FALSE(m_bmp.TakeResizeEcho(echo, sizeof echo));
   EXPECT_TRUE(m_bmp.IsBlocking());
   StoreLE32(echo, 800);
   StoreLE32(echo + 4, 600);
-  EXPECT_FALSE(m_bmp.EndBlockOnResizeEcho(echo, 7));
-  EXPECT_TRUE(m_bmp.EndBlockOnResizeEcho(echo, sizeof echo));
+  EXPECT_FALSE(m_bmp.TakeResizeEcho(echo, 7));
+  EXPECT_TRUE(m_bmp.TakeResizeEcho(echo, sizeof echo));
   EXPECT_FALSE(m_bmp.IsBlocking());
+}
+
+// Video lands only in a picture of the size it was cut for and the unit draws
+// at. What is dropped for that is remembered until the sizes agree, and
+// forgotten when a RESIZE echo says a whole picture follows anyway.
+TEST_F(FrameBitmap, VideoIsWrittenOnlyAtTheSizeTheUnitDrawsAt) {
+  const platform::Size picture{20, 10};
+  const Interval run = MakeInterval(0, 0, 1, {0xFFFF});
+  struct Case {
+    const char* name;
+    platform::Size drawnAt;
+    platform::Size cutFor;
+    bool written;
+  };
+  for (const Case& c : {Case{"the unit's size not known yet", {}, picture, true},
+                        Case{"at the unit's size", picture, picture, true},
+                        Case{"the unit draws at another size", {40, 30}, picture, false},
+                        Case{"cut for the size before a resize", picture, {40, 30}, false}}) {
+    SCOPED_TRACE(c.name);
+    m_bmp.SetBitmapSize(picture.width, picture.height);
+    m_bmp.ForgetDrawSize();
+    m_bmp.SetDrawSize(c.drawnAt);
+    m_bmp.ImageUpdates({&run, 1}, c.cutFor);
+    EXPECT_EQ(PixelAt(0, 0) == WHITE, c.written);
+    EXPECT_EQ(m_bmp.TakesVideo(), c.drawnAt == platform::Size{} || c.drawnAt == picture);
+    // Nothing is due while the sizes differ, or when nothing was dropped.
+    EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+  }
+
+  m_bmp.SetDrawSize({40, 30});
+  m_bmp.ImageUpdates({&run, 1}, picture);
+  m_bmp.SetBitmapSize(40, 30);
+  EXPECT_TRUE(m_bmp.TakeDroppedVideo());
+  EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+
+  // A packet cut before a resize is counted as dropped by the resize itself.
+  m_bmp.SetDrawSize(picture);
+  EXPECT_EQ(m_bmp.BeginCut(), (platform::Size{40, 30}));
+  m_bmp.SetBitmapSize(picture.width, picture.height);
+  EXPECT_TRUE(m_bmp.TakeDroppedVideo());
+  m_bmp.ImageUpdates({&run, 1}, {40, 30});
+  m_bmp.EndCut();
+  EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+
+  m_bmp.SetDrawSize({40, 30});
+  m_bmp.ImageUpdates({&run, 1}, picture);
+  uint8_t echo[8];
+  StoreLE32(echo, picture.width);
+  StoreLE32(echo + 4, picture.height);
+  EXPECT_TRUE(m_bmp.TakeResizeEcho(echo, sizeof echo));
+  EXPECT_EQ(m_bmp.DrawSize(), picture);
+  EXPECT_FALSE(m_bmp.TakeDroppedVideo());
 }
 
 TEST_F(FrameBitmap, ResizeNeverMeetsAHalfWrittenRow) {

@@ -69,6 +69,26 @@ TEST_F(DispatcherTest, RoutesTheSimplePacketTypesAndCountsThem) {
   Feed(RESIZE, 0, Word(800, Word(600)));
   Feed(RESIZE, 0, Word(800, Word(601)));
   EXPECT_EQ(video.blocksEnded, 1);
+  // Asked for more than it draws, the unit echoes its largest: the picture
+  // takes that size. Any other size is an echo of an older request.
+  struct Echo {
+    platform::Size frame, echoed;
+    bool adopted;
+  };
+  for (const Echo& echo :
+       {Echo{{1920, 1080}, {1600, 1080}, true}, Echo{{1920, 1280}, {1600, 1200}, true},
+        Echo{{1920, 1080}, {1700, 1080}, false}, Echo{{1024, 768}, {800, 600}, false}}) {
+    SCOPED_TRACE(echo.echoed.width);
+    video.frame = echo.frame;
+    video.resizedTo = {};
+    const int ended = video.blocksEnded;
+    Feed(RESIZE, 0,
+         Word(static_cast<uint32_t>(echo.echoed.width),
+              Word(static_cast<uint32_t>(echo.echoed.height))));
+    EXPECT_EQ(video.resizedTo, echo.adopted ? echo.echoed : platform::Size{});
+    EXPECT_EQ(video.blocksEnded, ended + (echo.adopted ? 1 : 0));
+  }
+  video.frame = {800, 600};
   Feed(FILL_BMP_WITH_COLOR, 0, {10, 0, 20, 0, 30, 0, 40, 0, 255, 128, 1});
   ASSERT_EQ(video.fills.size(), 1u);
   EXPECT_EQ(video.fills[0], (std::vector<int>{10, 20, 30, 40, 255, 128, 1}));
