@@ -6,7 +6,7 @@ ORB_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libx11-dev libxtst-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool openbox xclip
   libcli11-dev
   help2man
 )

@@ -77,7 +77,12 @@ void LockLights::SetKbdLockStates(bool num, bool caps, bool scroll) {
   TraceLevel(5, "SetKbdLockStates(NumLock-%d, CapsLock-%d, ScrollLock-%d)\n", num, caps, scroll);
   const uint8_t present = GetKeyboardLights();
   TraceStates("Present local states are: NL %d   CL %d   SL %d\n", present);
-  {
+  const uint8_t wanted =
+      static_cast<uint8_t>((num ? platform::LOCK_NUM : 0) | (caps ? platform::LOCK_CAPS : 0) |
+                           (scroll ? platform::LOCK_SCROLL : 0));
+  // Lights that already agree need no synthetic keys, so pass-through is not
+  // suspended: keys the operator types meanwhile would go nowhere.
+  if (wanted != (present & LOCK_BITS)) {
     FlagScope setting(m_setting);
     SuspendedPassthru suspended(m_state, m_keyboard, m_ucKbdLEDsLocalKVM);
     // The Windows 95/98/Me way of flipping Num Lock in the key state table has no place here.

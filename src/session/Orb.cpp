@@ -259,7 +259,12 @@ void COrb::OnLinkEnded(const std::string& status, bool closedByMonitor) {
   Repaint();
 }
 
-void COrb::RewindFailover() { m_failover.Rewind(); }
+// The last link's threads are finished first: a monitor thread still winding
+// down after a disconnect would otherwise step the new walk.
+void COrb::RewindFailover() {
+  if (!m_state.IsConnecting()) PrepareAttempt();
+  m_failover.Rewind();
+}
 
 void COrb::StopConnecting() {
   Disconnect(false);

@@ -62,7 +62,14 @@ bool FullScreen::Teach() {
 }
 
 void FullScreen::Enter() {
-  if (!Teach()) return;
+  input::KeyboardPipeline& keyboard = m_core.Keyboard();
+  // Taken before the dialog, whose taking the focus ends pass-through.
+  m_wasPassthru = keyboard.IsPassthru();
+  if (!Teach()) {
+    if (m_wasPassthru && !keyboard.IsPassthru() && m_core.Orb().IsLoggedIn())
+      keyboard.ForcePassthruMode(true);
+    return;
+  }
   view::ViewGeometry& geometry = m_core.Geometry();
   const platform::Size screen = geometry.LocalScreen();
   TraceCategory(5, VIEW_FULL_SCREEN_CATEGORY, "Entering full screen %d x %d\n", screen.width,
@@ -76,8 +83,6 @@ void FullScreen::Enter() {
   m_expectViewSize(QSize(screen.width, screen.height));
   m_frame.SetFullScreenChrome(true);
 
-  input::KeyboardPipeline& keyboard = m_core.Keyboard();
-  m_wasPassthru = keyboard.IsPassthru();
   if (m_core.Orb().IsLoggedIn() && !keyboard.State().m_bDurablePassthru && !geometry.IsQuadView())
     keyboard.ForcePassthruMode(true);
   m_frame.View().setFocus();

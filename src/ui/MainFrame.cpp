@@ -149,7 +149,7 @@ void MainFrame::BuildMenus(const std::string& productName) {
   AddCommand(shortcuts, ID_EXIT_BY_SLOW_MOUSE, "&Slow Mouse To Exit Pass-through",
              "Leave pass-through with a long mouse movement in one direction.", true);
 
-  QMenu* preferences = menuBar()->addMenu("S&ettings");
+  QMenu* preferences = menuBar()->addMenu("Se&ttings");
   AddCommand(preferences, ID_SETTINGS_CONNECTIONS, "&Connections...",
              "Edit the address book of units.");
   AddCommand(preferences, ID_SETTINGS_KEYBOARD_MOUSE, "&Keyboard and Mouse...",
@@ -303,7 +303,10 @@ bool MainFrame::event(QEvent* event) {
   if (event->type() == QEvent::WindowUnblocked)
     QTimer::singleShot(0, this, [this] {
       const QWidget* active = QApplication::activeWindow();
-      if (QApplication::activeModalWidget() || (active && active->isVisible())) return;
+      // Qt may count this window active already while the server's focus
+      // fell back to the root window: only another window of ours keeps it.
+      if (QApplication::activeModalWidget() || (active && active != this && active->isVisible()))
+        return;
       activateWindow();
       m_view->setFocus();
     });

@@ -73,10 +73,6 @@ class SimProcess {
   std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
   // The pseudo-terminal the viewer opens as its serial port (Line::Pty).
   const std::string& PtyPath() const { return m_ptyPath; }
-  // A unit that crashes (SIGKILL) or is shut down (SIGTERM); what it printed stays readable.
-  void Signal(int number) const {
-    if (m_pid > 0) ::kill(m_pid, number);
-  }
 
   // Waits (at most timeout) for a line on the simulator's standard output that starts with
   // prefix and comes after the last line this returned. Nothing when it did not come in time

@@ -3,7 +3,7 @@
 // (-displayfd), a client connection to it, and what an operator does on it
 // from outside the programs under test: start a program there, find its
 // windows by title, type and click through XTest, resize and close windows,
-// read the pixels back, and ask a window whether its program still answers.
+// read the pixels back, and see whether a window's program still repaints it.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -233,52 +233,53 @@ class XSession {
     XSendEvent(m_display, window, False, NoEventMask, &event);
     XSync(m_display, False);
   }
-  // Whether the window's program answers a ping within the time, as a window
-  // manager asks before calling a program hung. The answer goes to the root
-  // window, watched here on a connection of its own.
-  bool Answers(Window window, int timeoutMs) const {
-    Display* watcher = XOpenDisplay(m_name.c_str());
-    if (!watcher) return false;
-    const Window root = DefaultRootWindow(watcher);
-    XSelectInput(watcher, root, SubstructureNotifyMask);
-    const Atom protocols = XInternAtom(watcher, "WM_PROTOCOLS", False);
-    const Atom ping = XInternAtom(watcher, "_NET_WM_PING", False);
-    const long stamp = ++m_pingStamp;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = protocols;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(ping);
-    event.xclient.data.l[1] = stamp;
-    event.xclient.data.l[2] = static_cast<long>(window);
-    XSendEvent(watcher, window, False, NoEventMask, &event);
-    XFlush(watcher);
-    const bool answered =
-        WaitFor<bool>(
-            [&]() -> std::optional<bool> {
-              while (XPending(watcher)) {
-                XEvent reply;
-                XNextEvent(watcher, &reply);
-                if (reply.type == ClientMessage && reply.xclient.message_type == protocols &&
-                    static_cast<Atom>(reply.xclient.data.l[0]) == ping &&
-                    reply.xclient.data.l[1] == stamp)
-                  return true;
-              }
-              return std::nullopt;
-            },
-            timeoutMs)
-            .has_value();
-    XCloseDisplay(watcher);
-    return answered;
+  // Whether the window's program repaints it within the time: a patch of a
+  // colour no program here draws is laid over the window and taken away, and
+  // the window must paint over what it left (its background is its own to
+  // paint, so the X server leaves the patch until the program does).
+  bool Repaints(Window window, int timeoutMs) const {
+    constexpr unsigned long PATCH = 0xFF00FE;  // beyond a 5-6-5 picture, and no widget's
+    constexpr int SIZE = 32;
+    const std::optional<ScreenRect> place = Geometry(window);
+    if (!place || place->width < 2 * SIZE || place->height < 4 * SIZE) return false;
+    const int x = place->x + SIZE / 4;
+    const int y = place->Bottom() - 2 * SIZE;
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = PATCH;
+    const Window patch =
+        XCreateWindow(m_display, DefaultRootWindow(m_display), x, y, SIZE, SIZE, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(m_display, patch);
+    XSync(m_display, False);
+    const auto patched = [&] {
+      XImage* image =
+          XGetImage(m_display, DefaultRootWindow(m_display), x, y, SIZE, SIZE, AllPlanes, ZPixmap);
+      if (!image) return false;
+      bool found = false;
+      for (int row = 0; row < SIZE && !found; ++row)
+        for (int column = 0; column < SIZE && !found; ++column)
+          found = (XGetPixel(image, column, row) & 0xFFFFFF) == PATCH;
+      XDestroyImage(image);
+      return found;
+    };
+    const bool laid = patched();
+    XDestroyWindow(m_display, patch);
+    XSync(m_display, False);
+    return laid && WaitFor<bool>(
+                       [&]() -> std::optional<bool> {
+                         if (patched()) return std::nullopt;
+                         return true;
+                       },
+                       timeoutMs)
+                       .has_value();
   }
 
-  // A menu popped up: a shown window the window manager does not manage,
-  // marked as a menu.
+  // A menu popped up: a shown window the window manager does not manage, of
+  // a menu's size (a tool tip is lower; Qt does not always mark the window's
+  // type as a menu's).
   bool MenuShown() const {
-    const Atom type = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE", False);
-    const Atom dropDown = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", False);
-    const Atom popUp = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False);
+    constexpr int MENU_MIN = 40;
     Window root, parent, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count))
@@ -286,21 +287,9 @@ class XSession {
     bool shown = false;
     for (unsigned i = 0; i < count && !shown; ++i) {
       XWindowAttributes attributes;
-      if (!XGetWindowAttributes(m_display, children[i], &attributes) ||
-          attributes.map_state != IsViewable || !attributes.override_redirect)
-        continue;
-      Atom actual;
-      int format;
-      unsigned long items, after;
-      unsigned char* data = nullptr;
-      if (XGetWindowProperty(m_display, children[i], type, 0, 16, False, XA_ATOM, &actual, &format,
-                             &items, &after, &data) == Success &&
-          data) {
-        const Atom* types = reinterpret_cast<const Atom*>(data);
-        for (unsigned long t = 0; t < items; ++t)
-          shown |= types[t] == dropDown || types[t] == popUp;
-        XFree(data);
-      }
+      shown = XGetWindowAttributes(m_display, children[i], &attributes) &&
+              attributes.map_state == IsViewable && attributes.override_redirect &&
+              attributes.width >= MENU_MIN && attributes.height >= MENU_MIN;
     }
     if (children) XFree(children);
     return shown;
@@ -497,5 +486,4 @@ class XSession {
   std::unique_ptr<ChildProcess> m_server;
   std::string m_name;
   Display* m_display = nullptr;
-  mutable long m_pingStamp = 0;
 };
