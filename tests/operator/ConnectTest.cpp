@@ -9,12 +9,7 @@
 namespace acceptance {
 
 TEST_P(Operator, ConnectsToTheAddressBooksUnitAndLogsIn) {
-  StartUnit();
-  WriteSettings(Unit().Address());
-  ASSERT_NO_FATAL_FAILURE(StartViewer());
-  ASSERT_NO_FATAL_FAILURE(ClickStatusBar());
-  ASSERT_NO_FATAL_FAILURE(ConnectFromBook());
-  ASSERT_NO_FATAL_FAILURE(LogInOutsidePassThrough());
+  ASSERT_NO_FATAL_FAILURE(ConnectFromBookOutsidePassThrough());
   const PictureMatch first = WaitForUnitPicture();
   EXPECT_TRUE(first.found) << "the window does not show the unit's picture (best share "
                            << first.share << ")";

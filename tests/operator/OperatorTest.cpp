@@ -153,6 +153,15 @@ void Operator::LogInOutsidePassThrough() {
       << "the window does not have the keyboard after the dialog";
 }
 
+void Operator::ConnectFromBookOutsidePassThrough() {
+  StartUnit();
+  WriteSettings(Unit().Address());
+  ASSERT_NO_FATAL_FAILURE(StartViewer());
+  ASSERT_NO_FATAL_FAILURE(ClickStatusBar());
+  ASSERT_NO_FATAL_FAILURE(ConnectFromBook());
+  ASSERT_NO_FATAL_FAILURE(LogInOutsidePassThrough());
+}
+
 bool Operator::WaitForPassThrough(bool on) {
   return XSession::WaitFor<bool>(
              [&]() -> std::optional<bool> {

@@ -81,6 +81,10 @@ class Operator : public ::testing::TestWithParam<Desktop> {
   // Logs in and declines the pass-through the teaching dialog offers after
   // the login, so that the keys are the window's (the teaching dialogs on).
   void LogInOutsidePassThrough();
+  // The way most tests begin: the unit, the settings (teaching dialogs on),
+  // the viewer, connected from the address book and logged in outside
+  // pass-through.
+  void ConnectFromBookOutsidePassThrough();
   // Waits for a dialog with the title to have the keyboard.
   void WaitForDialog(const std::string& title, Window& dialog);
   // Presses the key in the dialog with the title, and waits for it to go.

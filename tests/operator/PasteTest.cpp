@@ -9,12 +9,7 @@ namespace acceptance {
 
 TEST_P(Operator, PastesAnotherProgramsClipboardAsKeystrokes) {
   if (!FindProgram("xclip")) GTEST_SKIP() << "xclip is not installed (scripts/test.sh installs it)";
-  StartUnit();
-  WriteSettings(Unit().Address());
-  ASSERT_NO_FATAL_FAILURE(StartViewer());
-  ASSERT_NO_FATAL_FAILURE(ClickStatusBar());
-  ASSERT_NO_FATAL_FAILURE(ConnectFromBook());
-  ASSERT_NO_FATAL_FAILURE(LogInOutsidePassThrough());
+  ASSERT_NO_FATAL_FAILURE(ConnectFromBookOutsidePassThrough());
   ForgetUnitKeys(Unit());
 
   struct Paste {

@@ -15,12 +15,7 @@ constexpr int NATIVE_WIDTH = 1024;
 }  // namespace
 
 TEST_P(Operator, TheViewShowsTheUnitsPictureAfterEachChangeOfSize) {
-  StartUnit();
-  WriteSettings(Unit().Address());
-  ASSERT_NO_FATAL_FAILURE(StartViewer());
-  ASSERT_NO_FATAL_FAILURE(ClickStatusBar());
-  ASSERT_NO_FATAL_FAILURE(ConnectFromBook());
-  ASSERT_NO_FATAL_FAILURE(LogInOutsidePassThrough());
+  ASSERT_NO_FATAL_FAILURE(ConnectFromBookOutsidePassThrough());
 
   // Scaled, the picture is as wide as the window; scrolled, as the unit's screen.
   const auto expectPicture = [&](const char* after, bool scrolled) {
