@@ -79,7 +79,8 @@ TEST(OrbctlModem, PingsOverAModemAndACable) {
     ScriptedModem peer({.direct = direct});
     TempDir dir;
     TargetOverModem(dir, direct ? TEST_CABLE : TEST_MODEM, peer.Path());
-    const OrbctlResult run = Orbctl(dir, {"--password", "admin", "--timeout-ms", "30000", "ping"});
+    const OrbctlResult run =
+        Orbctl(dir, {"--user", "admin", "--password", "admin", "--timeout-ms", "30000", "ping"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Ping: "), std::string::npos) << run.out;
     EXPECT_TRUE(peer.LoggedIn());

@@ -23,6 +23,8 @@ namespace {
 
 constexpr const char* NO_PASSWORD =
     "No password: give --password-file, ORB_PASSWORD or --password, or run on a terminal.";
+constexpr const char* NO_USER =
+    "No user name to log in with: give --user, or store UserID in the MISC section.";
 
 std::string UsersFile(const TempDir& dir, const std::string& lines) {
   const std::string path = dir.File("users.txt");
@@ -85,7 +87,10 @@ TEST(Orbctl, FailuresEndWithTheViewersTextAndStatusOne) {
        {"--user", "admin", "--password", "admin"},
        "Unsupported encryption standard in EncryptPayload() : 0."},
       {"wrong password", {}, {"--user", "admin", "--password", "nope"}, "refused the login"},
-      {"busy unit", {"--busy"}, {"--password", "admin"}, "is active with another connection"},
+      {"busy unit",
+       {"--busy"},
+       {"--user", "admin", "--password", "admin"},
+       "is active with another connection"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -103,7 +108,7 @@ TEST(Orbctl, FailuresEndWithTheViewersTextAndStatusOne) {
 
 // The password from each of its sources in turn; without one, and with no terminal to ask,
 // orbctl stops before the unit sees a session.
-TEST(Orbctl, PasswordSourcesAndTheirOrder) {
+TEST(Orbctl, LoginAnswerSourcesAndTheirOrder) {
   TempDir dir;
   const std::string right = dir.File("right.txt"), wrong = dir.File("wrong.txt");
   std::ofstream(right) << "admin\r\nsecond line\n";
@@ -115,8 +120,10 @@ TEST(Orbctl, PasswordSourcesAndTheirOrder) {
     std::vector<std::string> environment;
     int status;
     std::string err;
+    bool withUser = true;
   };
   const Case cases[] = {
+      {"no user, no terminal", {"--password", "admin"}, {}, 2, std::string(NO_USER) + "\n", false},
       {"none, no terminal", {}, {}, 2, std::string(NO_PASSWORD) + "\n"},
       {"empty variable", {}, {"ORB_PASSWORD="}, 2, std::string(NO_PASSWORD) + "\n"},
       {"file, CR LF cut", {"--password-file", right}, {}, 0, ""},
@@ -132,7 +139,8 @@ TEST(Orbctl, PasswordSourcesAndTheirOrder) {
   SimProcess sim({});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::vector<std::string> args = {"--connect", sim.Address(), "--user", "admin"};
+    std::vector<std::string> args = {"--connect", sim.Address()};
+    if (c.withUser) args.insert(args.end(), {"--user", "admin"});
     args.insert(args.end(), c.options.begin(), c.options.end());
     args.push_back("ping");
     const OrbctlRun run = Orbctl(dir, args, c.environment);

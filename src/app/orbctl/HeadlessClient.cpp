@@ -44,7 +44,7 @@ HeadlessClient::HeadlessClient(const Options& options, const std::string& produc
 // An address on the command line stands in for the current entry's for this
 // run only; the address book is left as it was.
 void HeadlessClient::Connect() {
-  RequireAnswerablePassword(m_password.has_value(), m_viewer.Ini());
+  RequireAnswerableLogin(m_options.user.has_value(), m_password.has_value(), m_viewer.Ini());
   m_viewer.Connect(m_options.connect);
 }
 

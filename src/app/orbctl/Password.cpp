@@ -13,8 +13,8 @@
 namespace orbctl {
 namespace {
 
-// How the settings file says that it keeps no password.
-constexpr const char* NO_STORED_PASSWORD = "~";
+// How the settings file says that it keeps no user name or password.
+constexpr const char* NO_STORED_ANSWER = "~";
 
 UsageError Unreadable(const std::string& path, int error) {
   return UsageError("--password-file: cannot read '" + path + "' (" + std::strerror(error) + ").");
@@ -55,11 +55,13 @@ std::optional<std::string> GivenPassword(const Options& options) {
   return std::nullopt;
 }
 
-void RequireAnswerablePassword(bool given, settings::IniFile& ini) {
-  if (given || !settings::ReadMisc(ini, "Password").starts_with(NO_STORED_PASSWORD) ||
-      ::isatty(STDIN_FILENO))
-    return;
-  throw UsageError(NO_PASSWORD_TEXT);
+void RequireAnswerableLogin(bool userGiven, bool passwordGiven, settings::IniFile& ini) {
+  if (::isatty(STDIN_FILENO)) return;
+  const auto stored = [&ini](const char* key) {
+    return !settings::ReadMisc(ini, key).starts_with(NO_STORED_ANSWER);
+  };
+  if (!userGiven && !stored("UserID")) throw UsageError(NO_USER_TEXT);
+  if (!passwordGiven && !stored("Password")) throw UsageError(NO_PASSWORD_TEXT);
 }
 
 }  // namespace orbctl

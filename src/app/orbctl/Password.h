@@ -20,9 +20,13 @@ inline constexpr const char* NO_PASSWORD_TEXT =
 // password file that cannot be read.
 std::optional<std::string> GivenPassword(const Options& options);
 
-// Throws UsageError(NO_PASSWORD_TEXT) when the login would have to ask for
-// the password and there is no terminal to ask: given no password, the
-// settings file holds none either, and standard input is not a terminal.
-void RequireAnswerablePassword(bool given, settings::IniFile& ini);
+inline constexpr const char* NO_USER_TEXT =
+    "No user name to log in with: give --user, or store UserID in the MISC section.";
+
+// Throws UsageError when the login would have to ask for the user name
+// (NO_USER_TEXT) or the password (NO_PASSWORD_TEXT) and there is no terminal
+// to ask: not given, the settings file holds none either, and standard input
+// is not a terminal. Checked before connecting, so nothing is sent in vain.
+void RequireAnswerableLogin(bool userGiven, bool passwordGiven, settings::IniFile& ini);
 
 }  // namespace orbctl

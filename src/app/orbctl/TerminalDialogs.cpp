@@ -80,9 +80,7 @@ std::optional<std::string> TerminalDialogs::PromptText(const std::string& title,
                                                        const std::string& prompt,
                                                        const std::string& initial) {
   (void)initial;
-  if (!::isatty(STDIN_FILENO))
-    throw TextError(
-        "No user name to log in with: give --user, or store UserID in the MISC section.");
+  if (!::isatty(STDIN_FILENO)) throw TextError(NO_USER_TEXT);
   return ReadLine(title, prompt, true);
 }
 
