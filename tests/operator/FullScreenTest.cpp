@@ -61,21 +61,27 @@ TEST_P(Operator, FullScreenInAndOutLosesNoKeyAndGivesTheWindowBack) {
     ASSERT_TRUE(WaitForPassThrough(true));
     ForgetUnitKeys(Unit());
   };
+  // The hotkey, its teaching dialog answered by the key, then the text typed
+  // once the window has the keyboard back: the keys the unit saw.
+  const auto answerAndType = [&](KeySym answer, const char* how, const std::string& text) {
+    X().Chord({XK_Control_L, XK_Alt_L, XK_f});
+    Window teaching = None;
+    WaitForDialog(PRODUCT, teaching);
+    if (HasFatalFailure()) return std::vector<std::string>{};
+    X().TypeKeysym(answer);
+    EXPECT_TRUE(X().WaitForWindowGone(teaching, DIALOG_MS)) << how << " did not answer the dialog";
+    EXPECT_TRUE(X().WaitForFocus(Main(), DIALOG_MS)) << "the window did not take the keyboard";
+    X().Type(text, 5);
+    return UnitKeys(Unit(), KeyLinesFor(text).size(), KEYS_TIMEOUT);
+  };
   for (const bool passThrough : {false, true}) {
     SCOPED_TRACE(passThrough ? "from pass-through" : "from outside pass-through");
     if (passThrough && X().PointerControl() != NO_ACCELERATION) {
       ASSERT_NO_FATAL_FAILURE(enterPassThrough());
     }
-    X().Chord({XK_Control_L, XK_Alt_L, XK_f});
-    Window teaching = None;
-    ASSERT_NO_FATAL_FAILURE(WaitForDialog(PRODUCT, teaching));
-    X().TypeKeysym(XK_Return);
-    EXPECT_TRUE(X().WaitForWindowGone(teaching, DIALOG_MS)) << "Return did not answer the dialog";
-    // Typed once the operator sees the window take the keyboard back.
-    EXPECT_TRUE(X().WaitForFocus(Main(), DIALOG_MS)) << "the window did not take the keyboard";
-    X().Type("full", 5);
+    std::vector<std::string> keys = answerAndType(XK_Return, "Return", "full");
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(geometryBecomes(WHOLE_SCREEN)) << "the window does not cover the screen";
-    std::vector<std::string> keys = UnitKeys(Unit(), KeyLinesFor("full").size(), KEYS_TIMEOUT);
     EXPECT_EQ(WithoutModifiers(keys), KeyLinesFor("full"));
     EXPECT_EQ(KeysLeftDown(keys), std::vector<std::string>{});
 
@@ -93,14 +99,8 @@ TEST_P(Operator, FullScreenInAndOutLosesNoKeyAndGivesTheWindowBack) {
   if (X().PointerControl() != NO_ACCELERATION) {
     ASSERT_NO_FATAL_FAILURE(enterPassThrough());
   }
-  X().Chord({XK_Control_L, XK_Alt_L, XK_f});
-  Window teaching = None;
-  ASSERT_NO_FATAL_FAILURE(WaitForDialog(PRODUCT, teaching));
-  X().TypeKeysym(XK_Escape);
-  EXPECT_TRUE(X().WaitForWindowGone(teaching, DIALOG_MS)) << "Escape did not answer the dialog";
-  EXPECT_TRUE(X().WaitForFocus(Main(), DIALOG_MS)) << "the window did not take the keyboard";
-  X().Type("stay", 5);
-  const std::vector<std::string> keys = UnitKeys(Unit(), KeyLinesFor("stay").size(), KEYS_TIMEOUT);
+  const std::vector<std::string> keys = answerAndType(XK_Escape, "Escape", "stay");
+  ASSERT_FALSE(HasFatalFailure());
   EXPECT_EQ(WithoutModifiers(keys), KeyLinesFor("stay"));
   EXPECT_EQ(KeysLeftDown(keys), std::vector<std::string>{});
   EXPECT_EQ(MainGeometry(), windowed);
