@@ -13,7 +13,7 @@
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
 #include "protocol/PacketTypes.h"
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
@@ -42,7 +42,7 @@ class Viewer {
     // The address is set for the run, so the first-run entry's placeholder
     // address is never tried.
     core.Connect(address);
-    const video::CFrameBitmap& bmp = core.Bitmap();
+    const video::FrameBuffer& bmp = core.Bitmap();
     const view::KVMDispatcher& dispatcher = core.Dispatcher();
     // Logged in, and the first whole picture at the native size has been filled.
     if (!loop.RunUntil(
@@ -76,7 +76,7 @@ class Viewer {
     settings::WriteFirstRunDefaults(ini);
     ini.Write("MISC", "CURRSELTEXT", "Unit");
     ini.Write("MISC", "IPConnectTimeMS", "3000");
-    settings::CAddress("Unit", "127.0.0.1", "Color always", settings::TCP_IP, false, "")
+    settings::AddressEntry("Unit", "127.0.0.1", "Color always", settings::TCP_IP, false, "")
         .SaveToINI(ini);
     return path;
   }

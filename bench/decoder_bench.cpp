@@ -18,7 +18,7 @@
 #include "VideoEncoder.h"
 #include "protocol/PacketTypes.h"
 #include "settings/IniFile.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "video/VideoDecoder.h"
 
 namespace {
@@ -60,7 +60,7 @@ void Report(benchmark::State& state, const Stream& stream) {
 void Decoder(benchmark::State& state) {
   const Stream& stream = FullScreenUpdates();
   settings::IniFile ini("/dev/null/Remote.ini");
-  video::CFrameBitmap bmp(ini);
+  video::FrameBuffer bmp(ini);
   bmp.SetBitmapSize(WIDTH, HEIGHT);
   video::VideoDecoder decoder(bmp);
   for (auto _ : state) {

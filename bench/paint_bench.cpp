@@ -24,7 +24,7 @@
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
 #include "ui/FramePainter.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewPaint.h"
 
 namespace {
@@ -49,7 +49,7 @@ double MicrosecondsOf(const std::function<void()>& work) {
 // One paint of the dirty part, as ViewPainter hands it to the window's drawer.
 class Paint {
  public:
-  Paint(video::CFrameBitmap& bmp, QImage& window) : m_bmp(bmp), m_window(window) {}
+  Paint(video::FrameBuffer& bmp, QImage& window) : m_bmp(bmp), m_window(window) {}
 
   void Run(const platform::Rect& dirty) {
     view::PaintInputs in;
@@ -70,7 +70,7 @@ class Paint {
   }
 
  private:
-  video::CFrameBitmap& m_bmp;
+  video::FrameBuffer& m_bmp;
   QImage& m_window;
 };
 
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
 
   const TempDir dir;
   settings::IniFile ini(dir.File("Remote.ini"));
-  video::CFrameBitmap bmp(ini);
+  video::FrameBuffer bmp(ini);
   bmp.SetBitmapSize(WIDTH, HEIGHT);
   bmp.FillBmp(40, 120, 200, -1, 0, 0, 0);
 
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   window.fill(Qt::black);
   Paint paint(bmp, window);
 
-  const size_t frameBytes = static_cast<size_t>(video::CFrameBitmap::StrideFor(WIDTH)) * HEIGHT;
+  const size_t frameBytes = static_cast<size_t>(video::FrameBuffer::StrideFor(WIDTH)) * HEIGHT;
   std::vector<uint8_t> source(frameBytes, 0x5A);
   std::vector<uint8_t> target(frameBytes);
   const platform::Rect full{0, 0, WIDTH, HEIGHT};

@@ -36,7 +36,7 @@ void WirePath(benchmark::State& state) {
   PayloadCipher cipher;
   cipher.SetKeys(BLOWFISH_KEY, KEY1, KEY2, KEY3);
   cipher.SetSessionCipher(cipherId);
-  CRingBuffer ring;
+  RingBuffer ring;
   RecordingReceiveLink link{ring};
   PacketHeader received;
   std::vector<uint8_t> payload(60000);

@@ -12,7 +12,7 @@
 
 #include "FuzzSupport.h"
 #include "platform/TextError.h"
-#include "session/Negotiate.h"
+#include "session/Negotiator.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t mode = input.Byte();
   Link link(input.Rest(), seed, mode & 1, (mode >> 1) & 15);
   Report report;
-  CNegotiate negotiate("TSV1.53b", "Tessaline", report);
+  Negotiator negotiate("TSV1.53b", "Tessaline", report);
 
   const bool agreed = negotiate.NegotiateConnection(link);
   const NegotiationResult& result = negotiate.Result();

@@ -26,7 +26,7 @@ constexpr size_t MAX_CHUNK = 3000;
 
 class Link : public ReceiveLink {
  public:
-  Link(CRingBuffer& ring, bool serialLineUp) : m_ring(ring), m_serial(serialLineUp) {}
+  Link(RingBuffer& ring, bool serialLineUp) : m_ring(ring), m_serial(serialLineUp) {}
   bool IsConnected() const override { return true; }
   bool IsSerialLineUp() const override { return m_serial; }
   void Resynchronise() override {
@@ -47,7 +47,7 @@ class Link : public ReceiveLink {
   std::string title;
 
  private:
-  CRingBuffer& m_ring;
+  RingBuffer& m_ring;
   bool m_serial;
 };
 
@@ -65,7 +65,7 @@ struct Outcome {
 };
 
 // Hands out every whole packet buffered; false once the stream has failed.
-bool Drain(CRingBuffer& ring, Link& link, Outcome& outcome, std::vector<uint8_t>& buffer) {
+bool Drain(RingBuffer& ring, Link& link, Outcome& outcome, std::vector<uint8_t>& buffer) {
   for (;;) {
     PacketHeader header;
     int32_t length;
@@ -90,8 +90,8 @@ bool Drain(CRingBuffer& ring, Link& link, Outcome& outcome, std::vector<uint8_t>
 
 Outcome Run(std::basic_string_view<uint8_t> stream, bool serial, size_t ringStart,
             fuzz::Chunker chunker) {
-  static const std::vector<uint8_t> filler(CRingBuffer::DEFAULT_CAPACITY);
-  CRingBuffer ring;
+  static const std::vector<uint8_t> filler(RingBuffer::DEFAULT_CAPACITY);
+  RingBuffer ring;
   ring.Write(filler.data(), ringStart);
   std::vector<uint8_t> scratch(ringStart);
   ring.Consume(scratch.data(), ringStart);
@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t seed = input.Byte();
   const auto stream = input.Rest();
   const bool serial = flags & 1;
-  const size_t ringStart = CRingBuffer::DEFAULT_CAPACITY - (flags >> 1) * 64;
+  const size_t ringStart = RingBuffer::DEFAULT_CAPACITY - (flags >> 1) * 64;
 
   const Outcome chunked = Run(stream, serial, ringStart, fuzz::Chunker(seed, MAX_CHUNK));
   if (serial) return 0;

@@ -12,14 +12,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const admin::SwitchModelNames models = {"Four Port", "Eight Port", "demo"};
-  admin::CSwitchSettings table(models);
+  admin::SwitchSettings table(models);
   const std::string text(reinterpret_cast<const char*>(data), size);
   if (!table.LoadGridFromString(text, "fuzz").empty()) {
     fuzz::Require(table.Rows().empty(), "a refused text changed the table");
     return 0;
   }
   for (const bool useLF : {true, false}) {
-    admin::CSwitchSettings back(models);
+    admin::SwitchSettings back(models);
     fuzz::Require(back.LoadGridFromString(table.TableToString(useLF), "back").empty(),
                   "a written table does not load");
     fuzz::Require(back.Rows() == table.Rows(), "rows differ after writing");

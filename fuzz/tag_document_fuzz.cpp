@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  admin::CTagDocument document;
+  admin::TagDocument document;
   const std::string result = document.Parse(std::string(reinterpret_cast<const char*>(data), size));
   fuzz::Require(document.Classes().size() <= admin::MAX_TAG_CLASSES, "too many classes held");
   for (const admin::TagClass& tagClass : document.Classes()) {

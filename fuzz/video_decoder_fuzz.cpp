@@ -16,7 +16,7 @@
 #include "platform/TextError.h"
 #include "protocol/PacketTypes.h"
 #include "settings/IniFile.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "video/VideoDecoder.h"
 
 namespace {
@@ -24,7 +24,7 @@ namespace {
 // Paints whenever asked, so the frame buffer is read while it is written.
 class Painter : public video::VideoObserver {
  public:
-  explicit Painter(video::CFrameBitmap& bmp) : m_bmp(bmp) {}
+  explicit Painter(video::FrameBuffer& bmp) : m_bmp(bmp) {}
   bool PaintsEachInterval() override { return m_paintEach; }
   void PaintNow() override { Paint(); }
   uint64_t TakeMouseMoveStamp() override { return 1; }
@@ -47,7 +47,7 @@ class Painter : public video::VideoObserver {
     m_bmp.TakeDirtyRect();
   }
 
-  video::CFrameBitmap& m_bmp;
+  video::FrameBuffer& m_bmp;
   bool m_paintEach = false;
   uint32_t m_sum = 0;
 };
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t width = 4 * (input.Byte() + 1);
   const int32_t height = 4 * (input.Byte() + 1);
 
-  video::CFrameBitmap bmp(ini, [] { return 1000u; });
+  video::FrameBuffer bmp(ini, [] { return 1000u; });
   bmp.SetBitmapSize(width, height);
   Painter painter(bmp);
   video::VideoDecoder decoder(bmp, &painter);

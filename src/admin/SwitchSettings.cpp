@@ -93,16 +93,16 @@ void AddDetails(std::string& details, const std::string& more) {
 
 }  // namespace
 
-struct CSwitchSettings::Parsed {
+struct SwitchSettings::Parsed {
   int type = 0;
   std::string typeName;
   std::vector<SwitchRow> rows;
   std::string warnings;
 };
 
-CSwitchSettings::CSwitchSettings(SwitchModelNames models) : m_models(std::move(models)) {}
+SwitchSettings::SwitchSettings(SwitchModelNames models) : m_models(std::move(models)) {}
 
-int CSwitchSettings::TypeOf(const std::string& line) const {
+int SwitchSettings::TypeOf(const std::string& line) const {
   static constexpr std::array<int, 3> MODEL_TYPES = {
       SWITCH_TYPE_FIRST_MODEL, SWITCH_TYPE_SECOND_MODEL, SWITCH_TYPE_THIRD_MODEL};
   for (size_t i = 0; i < m_models.size(); ++i)
@@ -112,7 +112,7 @@ int CSwitchSettings::TypeOf(const std::string& line) const {
   return 0;
 }
 
-std::string CSwitchSettings::Validate(const std::string& text, Parsed& parsed) const {
+std::string SwitchSettings::Validate(const std::string& text, Parsed& parsed) const {
   std::string details;
   int lineNumber = 0;
   int lastPort = 0;
@@ -170,9 +170,9 @@ std::string CSwitchSettings::Validate(const std::string& text, Parsed& parsed) c
   return {};
 }
 
-std::string CSwitchSettings::LoadGridFromString(const std::string& text,
+std::string SwitchSettings::LoadGridFromString(const std::string& text,
                                                 const std::string& sourceName) {
-  return WrapErrors("CSwitchSettings", "LoadGridFromString", [&] {
+  return WrapErrors("SwitchSettings", "LoadGridFromString", [&] {
     Parsed parsed;
     // A text from the wire ends at its zero.
     const std::string table = text.substr(0, text.find('\0'));
@@ -191,7 +191,7 @@ std::string CSwitchSettings::LoadGridFromString(const std::string& text,
   });
 }
 
-std::string CSwitchSettings::TableToString(bool useLF) const {
+std::string SwitchSettings::TableToString(bool useLF) const {
   return SwitchTableText(m_typeName, m_rows, useLF);
 }
 
@@ -207,7 +207,7 @@ std::string SwitchTableText(const std::string& typeName, const std::vector<Switc
   return text;
 }
 
-std::string CSwitchSettings::ReadInFile(const std::string& fileName) {
+std::string SwitchSettings::ReadInFile(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
   if (!file) throw TextError("Could not open file.");
   std::string text;
@@ -217,14 +217,14 @@ std::string CSwitchSettings::ReadInFile(const std::string& fileName) {
   return LoadGridFromString(text, fileName);
 }
 
-void CSwitchSettings::WriteOutFile(const std::string& fileName) const {
+void SwitchSettings::WriteOutFile(const std::string& fileName) const {
   const std::string text = TableToString(false);
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
   if (!file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush())
     throw TextError("Could not write the file " + fileName + ".");
 }
 
-void CSwitchSettings::SetPortCount(int count) {
+void SwitchSettings::SetPortCount(int count) {
   if (count < 1 || count > MAX_SWITCH_PORTS) throw TextError("Must be a number between 1 and 9999");
   while (m_rows.size() > static_cast<size_t>(count)) m_rows.pop_back();
   while (m_rows.size() < static_cast<size_t>(count))
@@ -243,7 +243,7 @@ void RequestSwitchSettings(PacketSender& sender) {
   sender.SendPacket(header);
 }
 
-void SendSwitchSettings(PacketSender& sender, const CSwitchSettings& table) {
+void SendSwitchSettings(PacketSender& sender, const SwitchSettings& table) {
   const std::string text = table.TableToString(true);
   if (text.size() + 1 > MAX_PAYLOAD)
     throw TextError("The switch table is too long for one packet.");

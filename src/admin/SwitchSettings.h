@@ -41,9 +41,9 @@ inline constexpr const char* KEYSTROKE_PROBLEMS =
 // The switch-model names come from the branding read at start-up.
 using SwitchModelNames = std::array<std::string, 3>;
 
-class CSwitchSettings {
+class SwitchSettings {
  public:
-  explicit CSwitchSettings(SwitchModelNames models);
+  explicit SwitchSettings(SwitchModelNames models);
 
   // Checks text and, when it is good, makes it the table. Returns the
   // problems found, empty when none; a text with problems leaves the table as
@@ -88,6 +88,6 @@ std::string SwitchTableText(const std::string& typeName, const std::vector<Switc
 std::string SwitchSettingsText(const PacketHeader& header, const uint8_t* payload, size_t length);
 void RequestSwitchSettings(PacketSender& sender);
 // Sends the table with LF line ends and its terminating zero, subtype 0.
-void SendSwitchSettings(PacketSender& sender, const CSwitchSettings& table);
+void SendSwitchSettings(PacketSender& sender, const SwitchSettings& table);
 
 }  // namespace admin

@@ -42,11 +42,11 @@ const TagObject* TagClass::Object(const std::string& firstValue) const {
   return Named(objects, firstValue, &TagObject::firstValue);
 }
 
-const TagClass* CTagDocument::Class(const std::string& name) const {
+const TagClass* TagDocument::Class(const std::string& name) const {
   return Named(m_classes, name, &TagClass::name);
 }
 
-std::string CTagDocument::Parse(const std::string& text) {
+std::string TagDocument::Parse(const std::string& text) {
   Context context = Context::Outside;
   size_t start = 0;
   while (start < text.size()) {

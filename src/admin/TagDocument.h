@@ -34,7 +34,7 @@ struct TagClass {
   const TagObject* Object(const std::string& firstValue) const;
 };
 
-class CTagDocument {
+class TagDocument {
  public:
   // Empty on success, else the reason; the document holds what was read.
   std::string Parse(const std::string& text);

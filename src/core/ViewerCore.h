@@ -29,7 +29,7 @@
 #include "settings/IniFile.h"
 #include "settings/ScopedTraceLog.h"
 #include "video/ColorModes.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/KVMDispatcher.h"
 #include "view/ViewGeometry.h"
 #include "view/ViewTimer.h"
@@ -99,7 +99,7 @@ class ViewerCore {
   session::Login& Login() { return m_login; }
   view::KVMDispatcher& Dispatcher() { return m_dispatcher; }
   view::ViewGeometry& Geometry() { return m_geometry; }
-  video::CFrameBitmap& Bitmap() { return m_bmp; }
+  video::FrameBuffer& Bitmap() { return m_bmp; }
   view::ViewVideoPath& Video() { return m_video; }
   input::KeyboardPipeline& Keyboard() { return m_keyboard; }
   input::MousePipeline& Mouse() { return m_mouse; }
@@ -114,7 +114,7 @@ class ViewerCore {
   std::unique_ptr<settings::ScopedTraceLog> m_traceLog;
   // Before the session, which keeps the operator's acceleration it finds.
   input::OperatorAcceleration m_acceleration;
-  video::CFrameBitmap m_bmp;
+  video::FrameBuffer m_bmp;
   view::ViewVideoPath m_video;
   session::COrb m_orb;
   session::Login m_login;

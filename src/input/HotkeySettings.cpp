@@ -6,8 +6,8 @@
 namespace input {
 namespace {
 
-CKeystroke FromText(std::string_view text) {
-  CKeystroke key;
+Keystroke FromText(std::string_view text) {
+  Keystroke key;
   key.Set(std::string(text).c_str());
   return key;
 }
@@ -26,10 +26,10 @@ HotkeySettings::HotkeySettings()
 
 std::vector<std::string> HotkeySettings::Read(settings::IniFile& ini) {
   std::vector<std::string> errors;
-  const auto read = [&](CKeystroke& target, std::string_view name, bool byName) {
+  const auto read = [&](Keystroke& target, std::string_view name, bool byName) {
     try {
       const std::string text = settings::ReadMisc(ini, name);
-      target = byName ? CKeystroke(text) : FromText(text);
+      target = byName ? Keystroke(text) : FromText(text);
     } catch (const TextError& e) {
       errors.push_back(e.Text());
     }
@@ -56,7 +56,7 @@ bool HotkeySettings::CtrlDownUpTriggers() const {
   return triggerKeys == TRIGGER_CTRL_DOWN_UP || triggerKeys == TRIGGER_BOTH;
 }
 
-bool MatchesHotkey(const CKeystroke& hotkey, const CKeystroke& key) {
+bool MatchesHotkey(const Keystroke& hotkey, const Keystroke& key) {
   return hotkey.GetOEMCode() == key.GetOEMCode() && hotkey.IsUp() == key.IsUp();
 }
 

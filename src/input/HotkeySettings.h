@@ -29,13 +29,13 @@ struct HotkeySettings {
   bool CtrlAltTriggers() const;
   bool CtrlDownUpTriggers() const;
 
-  CKeystroke m_hotkeyPassthru;
-  CKeystroke m_hotkeyCtrlAltDel;
-  CKeystroke m_hotkeyAltTab;
-  CKeystroke m_hotkeyFullScreen;
-  CKeystroke m_hotkeyRefresh;
-  CKeystroke m_triggerOne;
-  CKeystroke m_triggerTwo;
+  Keystroke m_hotkeyPassthru;
+  Keystroke m_hotkeyCtrlAltDel;
+  Keystroke m_hotkeyAltTab;
+  Keystroke m_hotkeyFullScreen;
+  Keystroke m_hotkeyRefresh;
+  Keystroke m_triggerOne;
+  Keystroke m_triggerTwo;
   std::string triggerKeys;
   bool hotkeysEnabled = true;
   bool scrollWithArrows = true;
@@ -44,6 +44,6 @@ struct HotkeySettings {
 
 // A hotkey matches a key of the same scan code going the same way, so only
 // key-downs match.
-bool MatchesHotkey(const CKeystroke& hotkey, const CKeystroke& key);
+bool MatchesHotkey(const Keystroke& hotkey, const Keystroke& key);
 
 }  // namespace input

@@ -22,7 +22,7 @@ using platform::WM_SYSKEYUP;
 // Ctrl with right Alt; on the US layout it is a plain Alt.
 constexpr const char* US_LAYOUT = "00000409";
 
-bool IsExtended(const CKeystroke& key) { return (key.KeyData() & KEY_EXTENDED) != 0; }
+bool IsExtended(const Keystroke& key) { return (key.KeyData() & KEY_EXTENDED) != 0; }
 
 }  // namespace
 
@@ -39,12 +39,12 @@ Hotkeys::Hotkeys(const InputEnvironment& env, KeyboardState& state, KeySender& s
 bool Hotkeys::HandleCtrlAltHotkeys(uint32_t message, uint32_t wParam, uint32_t lParam) {
   if (!m_settings.hotkeysEnabled || !m_settings.CtrlAltTriggers()) return false;
   TraceLevel(5, "message %x  wparam %x   lparam %x\n", message, wParam, lParam);
-  const CKeystroke& ctrl = m_state.m_localKeys[SCAN_CTRL];
-  const CKeystroke& alt = m_state.m_localKeys[SCAN_ALT];
+  const Keystroke& ctrl = m_state.m_localKeys[SCAN_CTRL];
+  const Keystroke& alt = m_state.m_localKeys[SCAN_ALT];
   TraceLevel(5, "Ctrl %d    Alt %d\n", !ctrl.IsUp(), !alt.IsUp());
   if (ctrl.IsUp() || alt.IsUp()) return false;
 
-  const CKeystroke key(message, wParam, lParam);
+  const Keystroke key(message, wParam, lParam);
   const uint32_t scan = key.GetOEMCode();
   const bool arrow = scan == SCAN_ARROW_UP || scan == SCAN_ARROW_DOWN || scan == SCAN_ARROW_LEFT ||
                      scan == SCAN_ARROW_RIGHT;
@@ -69,8 +69,8 @@ bool Hotkeys::HandleCtrlDnCtrlUpHotkeys(uint32_t message, uint32_t wParam, uint3
   if (!m_settings.hotkeysEnabled || !m_settings.CtrlDownUpTriggers()) return false;
   TraceLevel(5, "CdCu triggers are active.\n");
   const uint32_t now = m_tickCount();
-  const CKeystroke key(message, wParam, lParam);
-  if (CKeystroke::IsSameKey(key, m_settings.m_triggerOne)) {
+  const Keystroke key(message, wParam, lParam);
+  if (Keystroke::IsSameKey(key, m_settings.m_triggerOne)) {
     m_triggerOneTime = now;
     TraceLevel(5, "Trigger key one. %d\n", now);
     return false;
@@ -83,7 +83,7 @@ bool Hotkeys::HandleCtrlDnCtrlUpHotkeys(uint32_t message, uint32_t wParam, uint3
       ClearTriggers();
       return false;
     }
-    if (CKeystroke::IsSameKey(key, m_settings.m_triggerTwo)) {
+    if (Keystroke::IsSameKey(key, m_settings.m_triggerTwo)) {
       m_triggerTwoTime = now;
       TraceLevel(5, "Trigger key two. %d\n", now);
       return false;
@@ -100,7 +100,7 @@ bool Hotkeys::HandleCtrlDnCtrlUpHotkeys(uint32_t message, uint32_t wParam, uint3
   return false;
 }
 
-bool Hotkeys::HandleHotKeys(const CKeystroke& key, bool triggered, uint32_t ctrlKeyData,
+bool Hotkeys::HandleHotKeys(const Keystroke& key, bool triggered, uint32_t ctrlKeyData,
                             uint32_t altKeyData) {
   TraceLevel(5, "HandleHotKeys\n");
   if (MatchesHotkey(m_settings.m_hotkeyPassthru, key)) {
@@ -135,18 +135,18 @@ bool Hotkeys::HandleHotKeys(const CKeystroke& key, bool triggered, uint32_t ctrl
 void Hotkeys::TogglePassthru(bool triggered, uint32_t ctrlKeyData, uint32_t altKeyData) {
   TraceLevel(5, "--- toggle passthru ---\n");
   {
-    FlagScope transition(m_state.m_bInPassthruTransition);
+    FlagScope transition(m_state.m_inPassThroughTransition);
     if (!triggered) {
-      m_state.m_bBlockPassthruKey = true;
+      m_state.m_blockPassThroughKey = true;
       TraceLevel(5, "Setting flag to block passthru key till comes up.\n");
-      if (!m_state.m_bPassthru) LiftLocalCtrlAlt("LIFT CONTROL KEY\n");
+      if (!m_state.m_passThrough) LiftLocalCtrlAlt("LIFT CONTROL KEY\n");
     }
-    const bool wasPassthru = m_state.m_bPassthru;
+    const bool wasPassthru = m_state.m_passThrough;
     m_passThrough.OnACTIONSPassThrough();
     RemarkHeldCtrlAlt();
     // The held Ctrl and Alt (and Shift) reached the unit as downs while in
     // pass-through; their key-ups will not.
-    if (!triggered && wasPassthru && !m_state.m_bPassthru) {
+    if (!triggered && wasPassthru && !m_state.m_passThrough) {
       m_sender.SendBalancedKeystroke(WM_KEYUP, VK_CONTROL,
                                      ctrlKeyData == 0x001D0001 ? 0xC01D0001 : 0xC11D0001, false);
       m_sender.SendBalancedKeystroke(WM_KEYUP, VK_MENU,
@@ -164,14 +164,14 @@ void Hotkeys::ToggleFullScreen(bool triggered) {
   TraceLevel(5, "Transitioning full screen - BEGIN.\n");
   TraceLevel(5, "--- toggle full screen ---\n");
   if (!triggered) {
-    m_state.m_bBlockFullScreenKey = true;
+    m_state.m_blockFullScreenKey = true;
     LiftLocalCtrlAlt("LIFT CTRL KEY\n");
     m_env.window.PumpPending();
   }
   // The window may carry the toggle out later, after a teaching dialog; a
   // block whose key-up that dialog took ends at the key's next press.
   m_env.view.ToggleFullScreen();
-  const CKeystroke& passthruKey = m_settings.m_hotkeyPassthru;
+  const Keystroke& passthruKey = m_settings.m_hotkeyPassthru;
   m_env.keyboard.SendSyntheticKey(static_cast<int>(passthruKey.VirtualKey()),
                                   static_cast<int>(passthruKey.GetOEMCode()), true);
   RemarkHeldCtrlAlt();
@@ -182,7 +182,7 @@ void Hotkeys::SendCtrlAltDel(bool triggered) {
   TraceLevel(5, "--- Got Ctrl-Alt-Del signal, so sending a bunch of keystrokes. ---\n");
   // Outside pass-through (or after the trigger form) the unit has not seen
   // Ctrl and Alt go down.
-  if (triggered || !m_state.m_bPassthru) {
+  if (triggered || !m_state.m_passThrough) {
     m_sender.SendBalancedKeystroke(WM_KEYDOWN, VK_CONTROL, 0x001D0001, false);
     m_sender.SendBalancedKeystroke(WM_SYSKEYDOWN, VK_MENU, 0x20380001, false);
   }

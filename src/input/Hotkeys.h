@@ -31,7 +31,7 @@ class Hotkeys {
   bool HandleCtrlDnCtrlUpHotkeys(uint32_t message, uint32_t wParam, uint32_t lParam);
   // triggered: by the LCtrl-down LCtrl-up form, whose keys are no longer held.
   // ctrlKeyData, altKeyData: the held Ctrl and Alt keys' data otherwise.
-  bool HandleHotKeys(const CKeystroke& key, bool triggered, uint32_t ctrlKeyData,
+  bool HandleHotKeys(const Keystroke& key, bool triggered, uint32_t ctrlKeyData,
                      uint32_t altKeyData);
 
  private:

@@ -33,7 +33,7 @@ void KeySender::SendKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam
 void KeySender::SendBalancedKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam,
                                       bool withModifiers) {
   if (message == platform::WM_CHAR) return;
-  const CKeystroke key(message, wParam, lParam);
+  const Keystroke key(message, wParam, lParam);
   if (!m_firstKeySeen) {
     m_firstKeySeen = true;
     if (key.IsUp()) return;
@@ -49,7 +49,7 @@ void KeySender::SendBalancedKeystroke(uint32_t message, uint32_t wParam, uint32_
 void KeySender::LiftSentKeys() {
   for (int scan = 0; scan < 256; ++scan) {
     if (m_sentKeys[scan].IsUp()) continue;
-    CKeystroke lifted = m_sentKeys[scan];
+    Keystroke lifted = m_sentKeys[scan];
     lifted.SetUp(true);
     TraceLevel(5, "%21s %s\n", "Fcus Lost lift key =>", lifted.Dump().c_str());
     SendKeystroke(lifted.Message(), lifted.VirtualKey(), lifted.KeyData(), true);

@@ -34,7 +34,7 @@ class KeySender {
   // platform delivers without its key-down).
   void SendBalancedKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam,
                              bool withModifiers);
-  void SendBalancedKeystroke(const CKeystroke& key) {
+  void SendBalancedKeystroke(const Keystroke& key) {
     SendBalancedKeystroke(key.Message(), key.VirtualKey(), key.KeyData(), false);
   }
   // Pass-through was entered: the next key is a first key again.
@@ -42,7 +42,7 @@ class KeySender {
   // Every key last sent as down goes up, with the modifier states.
   void LiftSentKeys();
 
-  const CKeystroke& Sent(uint8_t scan) const { return m_sentKeys[scan]; }
+  const Keystroke& Sent(uint8_t scan) const { return m_sentKeys[scan]; }
   bool IsSentKeyDown(uint8_t scan) const { return m_sentDown[scan].load(); }
   // The unit is not to see this key's key-up.
   void MarkSentUp(uint8_t scan);

@@ -121,9 +121,9 @@ const char* KeyTextForName(std::string_view name) {
   return nullptr;
 }
 
-const std::vector<CKeystroke>& KeystrokeTable::Rows() const {
-  static const std::vector<CKeystroke> rows = [] {
-    std::vector<CKeystroke> filled;
+const std::vector<Keystroke>& KeystrokeTable::Rows() const {
+  static const std::vector<Keystroke> rows = [] {
+    std::vector<Keystroke> filled;
     filled.reserve(KEY_ROWS.size());
     for (const KeyRow& row : KEY_ROWS) filled.emplace_back(row.name);
     return filled;

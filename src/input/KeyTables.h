@@ -43,11 +43,11 @@ class KeystrokeTable {
  public:
   static constexpr size_t SIZE = 99;
 
-  const std::vector<CKeystroke>& Rows() const;
+  const std::vector<Keystroke>& Rows() const;
   auto begin() const { return Rows().begin(); }
   auto end() const { return Rows().end(); }
   size_t size() const { return Rows().size(); }
-  const CKeystroke& operator[](size_t index) const { return Rows()[index]; }
+  const Keystroke& operator[](size_t index) const { return Rows()[index]; }
 };
 
 inline constexpr KeystrokeTable g_keystrokeTable;

@@ -42,21 +42,21 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
     TraceLevel(5, "Skipping because message 0x102\n");
     return false;
   }
-  const CKeystroke key(message, wParam, lParam);
+  const Keystroke key(message, wParam, lParam);
   TraceLevel(5, "HK: %s\n", key.Dump().c_str());
-  TraceLevel(5, "Passthru %d   Durable %d\n", m_state.m_bPassthru, m_state.m_bDurablePassthru);
+  TraceLevel(5, "Passthru %d   Durable %d\n", m_state.m_passThrough, m_state.m_durablePassThrough);
   m_state.m_localKeys.Store(message, wParam, lParam);
   if (!m_env.session.IsConnected()) return false;
 
-  if (IsBlockedKey(m_state.m_bBlockPassthruKey, m_settings.m_hotkeyPassthru, key,
+  if (IsBlockedKey(m_state.m_blockPassThroughKey, m_settings.m_hotkeyPassthru, key,
                    "Passthru key is down, disregard this key.\n",
                    "Passthru key going up. After this, accept key.\n"))
     return true;
-  if (m_state.m_bInPassthruTransition) {
+  if (m_state.m_inPassThroughTransition) {
     TraceLevel(5, "In passthru transition, igore this key.\n");
     return true;
   }
-  if (IsBlockedKey(m_state.m_bBlockFullScreenKey, m_settings.m_hotkeyFullScreen, key,
+  if (IsBlockedKey(m_state.m_blockFullScreenKey, m_settings.m_hotkeyFullScreen, key,
                    "Fullscreen key is down, disregard this key.\n",
                    "Fullscreen key going up. After this, accept key.\n"))
     return true;
@@ -65,7 +65,7 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
   if (m_hotkeys.HandleCtrlAltHotkeys(message, wParam, lParam)) return true;
   if (m_hotkeys.HandleCtrlDnCtrlUpHotkeys(message, wParam, lParam)) return true;
 
-  if (m_env.session.IsLoggedIn() && m_state.m_bPassthru) {
+  if (m_env.session.IsLoggedIn() && m_state.m_passThrough) {
     // The local desktop takes Ctrl+Alt+Del for itself; the unit must not
     // reboot the remote computer too. The menu and the hotkey send it there.
     const ScanTable& local = m_state.m_localKeys;
@@ -78,11 +78,11 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
     m_sender.SendBalancedKeystroke(message, wParam, lParam, true);
     return true;
   }
-  if (!m_state.m_bDurablePassthru) m_lights.StoreLocalStates();
+  if (!m_state.m_durablePassThrough) m_lights.StoreLocalStates();
   return false;
 }
 
-bool KeyboardPipeline::IsBlockedKey(bool& block, const CKeystroke& hotkey, const CKeystroke& key,
+bool KeyboardPipeline::IsBlockedKey(bool& block, const Keystroke& hotkey, const Keystroke& key,
                                     const char* downTrace, const char* upTrace) {
   if (!block || key.GetOEMCode() != hotkey.GetOEMCode()) return false;
   // A fresh press (no previous-down bit) means the hotkey's release went to
@@ -110,7 +110,7 @@ void KeyboardPipeline::HandleFocus(const platform::Message& message) {
 // another window. That holds outside pass-through too (a key held while a
 // mouse gesture left the mode).
 void KeyboardPipeline::OnKillFocus() {
-  if (m_state.m_bPassthru) m_passThrough.OnACTIONSPassThrough();
+  if (m_state.m_passThrough) m_passThrough.OnACTIONSPassThrough();
   ReleaseCursor(m_env.pointer);
   m_sender.LiftSentKeys();
 }
@@ -131,12 +131,12 @@ void KeyboardPipeline::SendAltTab(KeyPacer::FailureHandler onFailure) {
   QueueFixedSequence(m_pacer, m_sender, ALT_TAB_SEQUENCE, std::move(onFailure));
 }
 
-void KeyboardPipeline::TypeKeys(const std::vector<CKeystroke>& keys, uint32_t gapMs,
-                                std::function<void(const CKeystroke&)> beforeEach,
+void KeyboardPipeline::TypeKeys(const std::vector<Keystroke>& keys, uint32_t gapMs,
+                                std::function<void(const Keystroke&)> beforeEach,
                                 KeyPacer::FailureHandler onFailure) {
   std::vector<KeyPacer::Step> steps;
   steps.reserve(keys.size());
-  for (const CKeystroke& key : keys)
+  for (const Keystroke& key : keys)
     // Typed text is a command for the unit, like Ctrl+Alt+Del: it needs no
     // pass-through, which a dialog taking the focus would end half way.
     steps.push_back([this, key, beforeEach] {

@@ -46,7 +46,7 @@ class KeyboardPipeline : public session::KeyboardLink {
   // WM_KILLFOCUS, WM_SETFOCUS.
   void HandleFocus(const platform::Message& message);
 
-  bool IsPassthru() const { return m_state.m_bPassthru; }
+  bool IsPassthru() const { return m_state.m_passThrough; }
   void ForcePassthruMode(bool on) { m_passThrough.ForcePassthruMode(on); }
   void OnACTIONSPassThrough() { m_passThrough.OnACTIONSPassThrough(); }
   void HandleKbdLEDs(const PacketHeader& header) { m_lights.HandleKbdLEDs(header); }
@@ -57,8 +57,8 @@ class KeyboardPipeline : public session::KeyboardLink {
   void SendAltTab(KeyPacer::FailureHandler onFailure = {});
   // Keys delivered to HandleKeystrokes as if typed, gapMs apart; beforeEach
   // (if any) runs just before each, as the local keyboard changes.
-  void TypeKeys(const std::vector<CKeystroke>& keys, uint32_t gapMs,
-                std::function<void(const CKeystroke&)> beforeEach,
+  void TypeKeys(const std::vector<Keystroke>& keys, uint32_t gapMs,
+                std::function<void(const Keystroke&)> beforeEach,
                 KeyPacer::FailureHandler onFailure);
   // Nothing paced is waiting to be sent.
   bool IsIdle() const { return m_pacer.IsIdle(); }
@@ -77,7 +77,7 @@ class KeyboardPipeline : public session::KeyboardLink {
   const HotkeySettings& Settings() const { return m_settings; }
 
  private:
-  bool IsBlockedKey(bool& block, const CKeystroke& hotkey, const CKeystroke& key,
+  bool IsBlockedKey(bool& block, const Keystroke& hotkey, const Keystroke& key,
                     const char* downTrace, const char* upTrace);
   void OnKillFocus();
 

@@ -3,13 +3,13 @@
 namespace input {
 
 void ScanTable::Store(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  CKeystroke& entry = m_keys[(lParam >> 16) & 0xFF];
+  Keystroke& entry = m_keys[(lParam >> 16) & 0xFF];
   entry.Set(message, wParam, lParam);
 }
 
 void ScanTable::AllUp() {
-  for (CKeystroke& key : m_keys) {
-    key = CKeystroke();
+  for (Keystroke& key : m_keys) {
+    key = Keystroke();
     key.SetUp(true);
   }
 }

@@ -14,7 +14,7 @@ class ScanTable {
  public:
   ScanTable() { AllUp(); }
 
-  const CKeystroke& operator[](uint8_t scan) const { return m_keys[scan]; }
+  const Keystroke& operator[](uint8_t scan) const { return m_keys[scan]; }
   // Stores the three numbers under the key data's scan code.
   void Store(uint32_t message, uint32_t wParam, uint32_t lParam);
   bool IsDown(uint8_t scan) const { return !m_keys[scan].IsUp(); }
@@ -22,19 +22,19 @@ class ScanTable {
   void AllUp();
 
  private:
-  std::array<CKeystroke, 256> m_keys;
+  std::array<Keystroke, 256> m_keys;
 };
 
 struct KeyboardState {
   // Keys and mouse go to the unit.
-  bool m_bPassthru = false;
-  // Set and cleared with m_bPassthru, but kept while the lock keys are set.
-  bool m_bDurablePassthru = false;
+  bool m_passThrough = false;
+  // Set and cleared with m_passThrough, but kept while the lock keys are set.
+  bool m_durablePassThrough = false;
   // A pass-through toggle is running: keys meanwhile are swallowed.
-  bool m_bInPassthruTransition = false;
+  bool m_inPassThroughTransition = false;
   // Swallow the pass-through (full-screen) hotkey's key until its key-up.
-  bool m_bBlockPassthruKey = false;
-  bool m_bBlockFullScreenKey = false;
+  bool m_blockPassThroughKey = false;
+  bool m_blockFullScreenKey = false;
   ScanTable m_localKeys;
 };
 

@@ -13,7 +13,7 @@ namespace input {
 namespace {
 
 TextError SetError(const char* cause) {
-  return TextError(std::string("Error in CKeystroke::Set(const char* szStr):\n") + cause);
+  return TextError(std::string("Error in Keystroke::Set(const char* szStr):\n") + cause);
 }
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -49,18 +49,18 @@ uint32_t ReadHex(std::string_view field) {
 
 }  // namespace
 
-CKeystroke::CKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam) {
+Keystroke::Keystroke(uint32_t message, uint32_t wParam, uint32_t lParam) {
   Set(message, wParam, lParam);
 }
 
-CKeystroke::CKeystroke(std::string_view name) {
+Keystroke::Keystroke(std::string_view name) {
   std::string upper = settings::UpperCase(name);
   if (const char* text = KeyTextForName(upper)) Set(text);
   if (m_message == 0) throw TextError("Can't convert string to keystroke.");
   m_name = std::move(upper);
 }
 
-void CKeystroke::Set(const char* szStr) {
+void Keystroke::Set(const char* szStr) {
   if (szStr == nullptr) return;
   const std::string_view text(szStr, strnlen(szStr, MAX_TEXT + 1));
   if (text.size() > MAX_TEXT) throw SetError("String too long.");
@@ -88,13 +88,13 @@ void CKeystroke::Set(const char* szStr) {
   m_lParam = ReadHex(text.substr(second + 1));
 }
 
-void CKeystroke::Set(uint32_t message, uint32_t wParam, uint32_t lParam) {
+void Keystroke::Set(uint32_t message, uint32_t wParam, uint32_t lParam) {
   m_message = message;
   m_wParam = wParam;
   m_lParam = lParam & ~KEY_RESERVED;
 }
 
-void CKeystroke::SetUp(bool up) {
+void Keystroke::SetUp(bool up) {
   if (up)
     m_lParam |= KEY_TRANSITION;
   else
@@ -105,8 +105,8 @@ void CKeystroke::SetUp(bool up) {
     m_message = up ? platform::WM_SYSKEYUP : platform::WM_SYSKEYDOWN;
 }
 
-std::string CKeystroke::GetName() const {
-  for (const CKeystroke& row : g_keystrokeTable) {
+std::string Keystroke::GetName() const {
+  for (const Keystroke& row : g_keystrokeTable) {
     TraceLevel(5, "%X  %X  %X <-->  %X  %X  %X  %s\n", m_message, m_wParam, m_lParam, row.m_message,
                row.m_wParam, row.m_lParam, row.m_name.c_str());
     if (row.m_wParam == m_wParam) return row.m_name;
@@ -114,7 +114,7 @@ std::string CKeystroke::GetName() const {
   return "-unknown-";
 }
 
-std::string CKeystroke::Dump() const {
+std::string Keystroke::Dump() const {
   std::string flags = IsUp() ? "KeyUp    " : "KeyDown  ";
   if (m_lParam & KEY_CONTEXT) flags += "Alted  ";
   if (m_lParam & KEY_EXTENDED) flags += "ExtendedKey  ";
@@ -123,7 +123,7 @@ std::string CKeystroke::Dump() const {
                 GetOEMCode(), GetName().c_str(), flags.c_str());
 }
 
-bool CKeystroke::IsSameKey(const CKeystroke& a, const CKeystroke& b) {
+bool Keystroke::IsSameKey(const Keystroke& a, const Keystroke& b) {
   constexpr uint32_t SAME_BITS = KEY_TRANSITION | KEY_CONTEXT | KEY_EXTENDED;
   return a.m_wParam == b.m_wParam && (a.m_lParam & SAME_BITS) == (b.m_lParam & SAME_BITS);
 }

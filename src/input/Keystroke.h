@@ -20,19 +20,19 @@ inline constexpr uint32_t KEY_CONTEXT = 0x20000000;  // Alt held
 inline constexpr uint32_t KEY_PREVIOUS = 0x40000000;
 inline constexpr uint32_t KEY_TRANSITION = 0x80000000;  // set while the key goes up
 
-class CKeystroke {
+class Keystroke {
  public:
   // Longest text form that Set accepts.
   static constexpr size_t MAX_TEXT = 79;
 
   // All numbers zero ("not set"), no name.
-  CKeystroke() = default;
+  Keystroke() = default;
   // As Set(message, wParam, lParam).
-  CKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam);
+  Keystroke(uint32_t message, uint32_t wParam, uint32_t lParam);
   // The key of the key table with this name, compared after upper-casing (so
   // "f" is "F"); the record keeps the upper-cased name. Throws "Can't convert
   // string to keystroke." for a name the table does not hold.
-  explicit CKeystroke(std::string_view name);
+  explicit Keystroke(std::string_view name);
 
   // Reads the text form: a message name of the message table, a blank, the
   // virtual-key code in hexadecimal, a blank, the key data in hexadecimal
@@ -40,7 +40,7 @@ class CKeystroke {
   // digits, fewer digits, a "0x" prefix and trailing text after the digits
   // pass. A text that does not start with "WM_" (a null pointer too) leaves
   // the record as it is. On a malformed text it throws
-  // "Error in CKeystroke::Set(const char* szStr):\n" + the cause and leaves the
+  // "Error in Keystroke::Set(const char* szStr):\n" + the cause and leaves the
   // record as it was.
   void Set(const char* szStr);
   // Stores the three numbers; bits 25-28 of the key data are reserved and
@@ -68,9 +68,9 @@ class CKeystroke {
 
   // Same virtual-key code, and the same transition, context and extended bits;
   // message, scan code and repeat count do not count.
-  static bool IsSameKey(const CKeystroke& a, const CKeystroke& b);
+  static bool IsSameKey(const Keystroke& a, const Keystroke& b);
 
-  bool operator==(const CKeystroke&) const = default;
+  bool operator==(const Keystroke&) const = default;
 
  private:
   uint32_t m_message = 0;

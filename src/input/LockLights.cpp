@@ -25,16 +25,16 @@ class SuspendedPassthru {
  public:
   SuspendedPassthru(KeyboardState& state, platform::KeyboardDevice& keyboard, uint8_t& localStates)
       : m_state(state), m_keyboard(keyboard), m_localStates(localStates) {
-    if (!m_state.m_bPassthru) return;
+    if (!m_state.m_passThrough) return;
     TraceLevel(5, "Passthrough is on so save STARTING LOCKS: \n");
     m_suspended = true;
     m_saved = m_localStates;
     m_keyboard.EndGrab();
-    m_state.m_bPassthru = false;
+    m_state.m_passThrough = false;
   }
   ~SuspendedPassthru() {
     if (!m_suspended) return;
-    m_state.m_bPassthru = true;
+    m_state.m_passThrough = true;
     try {
       if (!m_keyboard.StartGrab()) TraceLevel(5, "Could not grab the keyboard again.\n");
     } catch (const std::exception& e) {
@@ -67,7 +67,7 @@ void LockLights::HandleKbdLEDs(const PacketHeader& header) {
              header.subtype);
   m_ucKbdLEDsBrenvik = header.subtype;
   TraceLevel(5, "m_ucKbdLEDsBrenvik 2 = %d\n", m_ucKbdLEDsBrenvik);
-  if (m_state.m_bPassthru) ApplyRemoteStates();
+  if (m_state.m_passThrough) ApplyRemoteStates();
   TraceLevel(5, "HandleKbdLEDs - end >>>>>>>>>>>>>>>>>>>>>>>>>>>>\n");
 }
 

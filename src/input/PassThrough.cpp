@@ -30,12 +30,12 @@ void PassThrough::OnACTIONSPassThrough() {
 }
 
 void PassThrough::Toggle() {
-  if (m_state.m_bPassthru) {
+  if (m_state.m_passThrough) {
     ForcePassthruMode(false);
     return;
   }
   if (settings::ReadTeachFlag(m_env.ini, TEACH_KEY) && !m_env.view.IsFullScreen() &&
-      !m_state.m_bDurablePassthru && !Teach())
+      !m_state.m_durablePassThrough && !Teach())
     return;
   if (!m_env.session.IsConnected()) return;
   ForcePassthruMode(true);
@@ -47,7 +47,7 @@ bool PassThrough::Teach() {
   // The hotkey that brought the dialog up is released while it shows; its
   // key-up must not be waited for.
   m_state.m_localKeys.Mark(static_cast<uint8_t>(m_settings.m_hotkeyPassthru.GetOEMCode()), false);
-  m_state.m_bBlockPassthruKey = false;
+  m_state.m_blockPassThroughKey = false;
   const platform::TeachingAnswer answer = m_env.dialogs.TeachExitKeys(
       m_env.productName, TEACH_OPENING + GetPassthruExitText(m_env.ini));
   if (!answer.proceed) return false;
@@ -63,8 +63,8 @@ void PassThrough::ForcePassthruMode(bool on) {
     TraceLevel(5, "m_ucKbdLEDsLocalKVM = %d\n", m_lights.LocalStates());
     TraceLevel(5, "    Remote states are: NL %d   CL %d   SL %d\n", Bit(remote, platform::LOCK_NUM),
                Bit(remote, platform::LOCK_CAPS), Bit(remote, platform::LOCK_SCROLL));
-    m_state.m_bPassthru = true;
-    m_state.m_bDurablePassthru = true;
+    m_state.m_passThrough = true;
+    m_state.m_durablePassThrough = true;
     m_sender.ResetFirstKey();
     m_lights.ApplyRemoteStates();
     // Without the grab system keys stay with the local desktop; the rest still works.
@@ -75,8 +75,8 @@ void PassThrough::ForcePassthruMode(bool on) {
     SwitchAccelerationOff(m_env.ini, m_env.pointer);
     m_env.view.SetStatusText(STATUS_PANE_MESSAGE, REGAIN_CONTROL + GetPassthruExitText(m_env.ini));
   } else {
-    m_state.m_bPassthru = false;
-    m_state.m_bDurablePassthru = false;
+    m_state.m_passThrough = false;
+    m_state.m_durablePassThrough = false;
     m_env.keyboard.EndGrab();
     m_lights.RestoreKeyboardState();
     TraceLevel(5, "Passthru off\n");
@@ -91,9 +91,9 @@ void PassThrough::ForcePassthruMode(bool on) {
 
 void PassThrough::OnFocusRegained() {
   m_state.m_localKeys.AllUp();
-  if (!m_state.m_bDurablePassthru) return;
-  if (!m_state.m_bPassthru) {
-    m_state.m_bPassthru = true;
+  if (!m_state.m_durablePassThrough) return;
+  if (!m_state.m_passThrough) {
+    m_state.m_passThrough = true;
     if (!m_env.keyboard.StartGrab()) TraceLevel(5, "Could not grab the keyboard.\n");
   }
   CaptureCursor(m_env.view, m_env.pointer);

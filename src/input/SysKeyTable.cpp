@@ -119,12 +119,12 @@ SysKeyTable::SysKeyTable(KeyboardState& state, KeySender& sender, PassThrough& p
       m_settings(settings) {}
 
 bool SysKeyTable::HandleLocalSysKeys(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  if (!m_state.m_bPassthru || m_settings.sysKeysToRemote) return false;
-  const CKeystroke key(message, wParam, lParam);
+  if (!m_state.m_passThrough || m_settings.sysKeysToRemote) return false;
+  const Keystroke key(message, wParam, lParam);
   if (key.IsUp()) return false;
   // What the unit was last told of Ctrl and Alt: those are what it holds down.
-  const CKeystroke& ctrl = m_sender.Sent(SCAN_CTRL);
-  const CKeystroke& alt = m_sender.Sent(SCAN_ALT);
+  const Keystroke& ctrl = m_sender.Sent(SCAN_CTRL);
+  const Keystroke& alt = m_sender.Sent(SCAN_ALT);
   const auto holds = [&](Needs needs) {
     switch (needs) {
       case Needs::Nothing:

@@ -59,8 +59,8 @@ std::string NameOf(std::string_view character, char32_t code) {
 
 }  // namespace
 
-std::vector<CKeystroke> UsKeystrokesFor(std::string_view text) {
-  std::vector<CKeystroke> keys;
+std::vector<Keystroke> UsKeystrokesFor(std::string_view text) {
+  std::vector<Keystroke> keys;
   for (size_t at = 0; at < text.size();) {
     const size_t start = at;
     const char32_t code = NextCodePoint(text, at);
@@ -77,7 +77,7 @@ std::vector<CKeystroke> UsKeystrokesFor(std::string_view text) {
     if (!found)
       throw TextError("No key of a US keyboard types " +
                       NameOf(text.substr(start, at - start), code) + ".");
-    const CKeystroke row(found->name);
+    const Keystroke row(found->name);
     const uint32_t scan = found->scan != 0 ? found->scan : row.GetOEMCode();
     const uint32_t keyData = scan << 16 | 1 | (row.KeyData() & KEY_EXTENDED);
     if (shifted) keys.emplace_back(platform::WM_KEYDOWN, VK_SHIFT, SHIFT_KEY_DATA);

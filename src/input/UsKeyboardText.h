@@ -12,6 +12,6 @@ namespace input {
 
 // Throws TextError naming the first character that no US key types (text is
 // read as UTF-8).
-std::vector<CKeystroke> UsKeystrokesFor(std::string_view text);
+std::vector<Keystroke> UsKeystrokesFor(std::string_view text);
 
 }  // namespace input

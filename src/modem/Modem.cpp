@@ -30,13 +30,13 @@ std::string Printable(const uint8_t* bytes, size_t count) {
 
 }  // namespace
 
-CModem::CModem(ModemParameters parameters, const ModemTimings& timings, settings::IniFile& ini,
+Modem::Modem(ModemParameters parameters, const ModemTimings& timings, settings::IniFile& ini,
                const platform::StopSignal& stop)
     : m_parameters(std::move(parameters)), m_timings(timings), m_ini(ini), m_stop(stop) {}
 
-CModem::~CModem() { Close(); }
+Modem::~Modem() { Close(); }
 
-bool CModem::OpenPort(std::string& error) {
+bool Modem::OpenPort(std::string& error) {
   Close();
   std::lock_guard lock(m_portLock);
   if (!m_port.Open(m_parameters.portName, m_timings.baud)) {
@@ -48,20 +48,20 @@ bool CModem::OpenPort(std::string& error) {
   return true;
 }
 
-void CModem::Close() {
+void Modem::Close() {
   std::lock_guard lock(m_portLock);
   m_port.Close();
   m_open = false;
 }
 
-void CModem::CloseAfterFailure() {
+void Modem::CloseAfterFailure() {
   // Closing drops DTR, which is the hang-up a failing port can still take.
   Close();
 }
 
-bool CModem::Pause(int milliseconds) const { return m_stop.WaitFor(milliseconds); }
+bool Modem::Pause(int milliseconds) const { return m_stop.WaitFor(milliseconds); }
 
-bool CModem::Read(uint8_t* buffer, size_t count, int& read, int totalMs, int intercharMs) {
+bool Modem::Read(uint8_t* buffer, size_t count, int& read, int totalMs, int intercharMs) {
   read = 0;
   std::string failure;
   {
@@ -90,7 +90,7 @@ bool CModem::Read(uint8_t* buffer, size_t count, int& read, int totalMs, int int
   return true;
 }
 
-bool CModem::Send(const uint8_t* data, size_t length) {
+bool Modem::Send(const uint8_t* data, size_t length) {
   bool sent = false;
   {
     std::lock_guard lock(m_portLock);
@@ -111,17 +111,17 @@ bool CModem::Send(const uint8_t* data, size_t length) {
   return sent;
 }
 
-bool CModem::Send(std::string_view text) {
+bool Modem::Send(std::string_view text) {
   return Send(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-void CModem::ClearBuffer() {
+void Modem::ClearBuffer() {
   std::vector<uint8_t> discard(8000);
   std::lock_guard lock(m_portLock);
   if (m_port.IsOpen()) m_port.Read(discard.data(), discard.size(), 50, 2, m_stop.Fd());
 }
 
-bool CModem::Expect(std::string_view text, int totalMs) {
+bool Modem::Expect(std::string_view text, int totalMs) {
   ExpectMatch match{std::string(text)};
   std::string seen;
   for (;;) {
@@ -139,20 +139,20 @@ bool CModem::Expect(std::string_view text, int totalMs) {
   }
 }
 
-bool CModem::SendExpect(std::string_view send, std::string_view expect) {
+bool Modem::SendExpect(std::string_view send, std::string_view expect) {
   ClearBuffer();
   if (send.empty()) return false;
   if (!Send(send)) return false;
   return Expect(expect, 1000);
 }
 
-int CModem::ExpectAnswerType(std::string_view command, int expectedClass, int totalMs,
+int Modem::ExpectAnswerType(std::string_view command, int expectedClass, int totalMs,
                              int intercharMs) {
   if (!ReadCheckResponses(m_ini)) return 1;
   if (totalMs == -1) totalMs = m_timings.responseMain;
   if (intercharMs == -1) intercharMs = m_timings.responseInterchar;
   Trace(
-      "CModem::ExpectAnswerType -- Starting - \n   command was: %s\n   looking for: %d\n   "
+      "Modem::ExpectAnswerType -- Starting - \n   command was: %s\n   looking for: %d\n   "
       "timeout: %d\n   intercharTimeout: %d\n",
       std::string(command).c_str(), expectedClass, totalMs, intercharMs);
   if (Pause(ANSWER_SETTLE_MS)) return 0;
@@ -160,7 +160,7 @@ int CModem::ExpectAnswerType(std::string_view command, int expectedClass, int to
   int read = 0;
   if (!Read(buffer, sizeof buffer, read, totalMs, intercharMs)) return 0;
   if (read == 0) {
-    Trace("CModem::ExpectAnswerType -- Timed out.\n");
+    Trace("Modem::ExpectAnswerType -- Timed out.\n");
     return 0;
   }
   const std::string answer(reinterpret_cast<const char*>(buffer), static_cast<size_t>(read));
@@ -169,17 +169,17 @@ int CModem::ExpectAnswerType(std::string_view command, int expectedClass, int to
     m_lastAnswer = answer.substr(0, LAST_ANSWER_SIZE - 1);
   }
   const int verdict = JudgeAnswer(m_parameters.responses, command, answer, expectedClass);
-  Trace(verdict == 1 ? "CModem::ExpectAnswerType -- it was an answer of the expected class.\n"
-                     : "CModem::ExpectAnswerType -- it was some other class, failed.\n");
+  Trace(verdict == 1 ? "Modem::ExpectAnswerType -- it was an answer of the expected class.\n"
+                     : "Modem::ExpectAnswerType -- it was some other class, failed.\n");
   return verdict;
 }
 
-int CModem::ClassifyResponse(std::string_view answer) const {
+int Modem::ClassifyResponse(std::string_view answer) const {
   return m_parameters.responses.Classify(answer);
 }
 
-bool CModem::Initialize() {
-  Trace("CModem::Initialize()\n");
+bool Modem::Initialize() {
+  Trace("Modem::Initialize()\n");
   if (!IsOpen()) return false;
   ClearBuffer();
   const auto command = [this](const std::string& text) {
@@ -213,20 +213,20 @@ bool CModem::Initialize() {
   return true;
 }
 
-bool CModem::Dial(const std::string& number, bool tone) {
+bool Modem::Dial(const std::string& number, bool tone) {
   const std::string text = m_parameters.prefix + m_parameters.dialPrefix +
                            (tone ? m_parameters.tone : m_parameters.pulse) + number +
                            m_parameters.terminator;
-  Trace("CModem::Dial() sending: %s.\n", text.c_str());
+  Trace("Modem::Dial() sending: %s.\n", text.c_str());
   return Send(text);
 }
 
-bool CModem::Answer() {
+bool Modem::Answer() {
   if (!Send(m_parameters.answer)) return false;
   return WaitForConnect(30000);
 }
 
-bool CModem::WaitForConnect(int totalMs) {
+bool Modem::WaitForConnect(int totalMs) {
   if (Pause(ANSWER_SETTLE_MS)) return false;
   uint8_t early[80];
   int read = 0;
@@ -239,7 +239,7 @@ bool CModem::WaitForConnect(int totalMs) {
   return ExpectAnswerType({}, CLASS_CONNECT, totalMs, 40) > 0;
 }
 
-bool CModem::WaitForRing(int rings, int totalMs) {
+bool Modem::WaitForRing(int rings, int totalMs) {
   ClearBuffer();
   if (rings <= 0) return true;
   while (ExpectAnswerType({}, CLASS_RING, totalMs, -1) == 1)
@@ -247,12 +247,12 @@ bool CModem::WaitForRing(int rings, int totalMs) {
   return false;
 }
 
-void CModem::Hangup() {
+void Modem::Hangup() {
   if (IsNullModem()) return;
   Send(m_parameters.hangup);
 }
 
-void CModem::Escape() {
+void Modem::Escape() {
   Trace("DTR failed, trying +++, first sleep 1100\n");
   if (Pause(ESCAPE_GUARD_MS)) return;
   Send("+++");
@@ -262,7 +262,7 @@ void CModem::Escape() {
                                    : std::string_view(m_parameters.hangup));
 }
 
-void CModem::HangUpLine() {
+void Modem::HangUpLine() {
   if (!IsOpen()) return;
   if (!HasModemLines()) {
     // Nothing tells whether the carrier went; the modem's answer is read
@@ -296,7 +296,7 @@ void CModem::HangUpLine() {
   }
 }
 
-bool CModem::Disconnect() {
+bool Modem::Disconnect() {
   if (IsNullModem()) return true;
   Trace("Disconnecting.\n");
   if (!IsOpen()) {
@@ -309,7 +309,7 @@ bool CModem::Disconnect() {
   return true;
 }
 
-bool CModem::IsCarrierUp() const {
+bool Modem::IsCarrierUp() const {
   std::lock_guard lock(m_portLock);
   if (!m_port.IsOpen()) return false;
   const std::optional<platform::ModemLines> lines = m_port.Lines();
@@ -317,27 +317,27 @@ bool CModem::IsCarrierUp() const {
   return IsNullModem() ? lines->dataSetReady : lines->carrier;
 }
 
-bool CModem::HasModemLines() const {
+bool Modem::HasModemLines() const {
   std::lock_guard lock(m_portLock);
   return m_port.HasModemLines();
 }
 
-std::string CModem::TakeLineErrors() {
+std::string Modem::TakeLineErrors() {
   std::lock_guard lock(m_portLock);
   return m_port.TakeErrorNames();
 }
 
-std::string CModem::LastAnswer() const {
+std::string Modem::LastAnswer() const {
   std::lock_guard copy(m_copyLock);
   return m_lastAnswer;
 }
 
-std::string CModem::LastRead() const {
+std::string Modem::LastRead() const {
   std::lock_guard copy(m_copyLock);
   return m_lastRead;
 }
 
-std::string CModem::LastSent() const {
+std::string Modem::LastSent() const {
   std::lock_guard copy(m_copyLock);
   return m_lastSent;
 }

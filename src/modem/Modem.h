@@ -28,14 +28,14 @@ namespace modem {
 inline constexpr size_t LAST_ANSWER_SIZE = 100;
 inline constexpr size_t LAST_COPY_SIZE = 1000;
 
-class CModem {
+class Modem {
  public:
   // The timings come from ReadModemTimings (the MODEMS section).
-  CModem(ModemParameters parameters, const ModemTimings& timings, settings::IniFile& ini,
+  Modem(ModemParameters parameters, const ModemTimings& timings, settings::IniFile& ini,
          const platform::StopSignal& stop);
-  ~CModem();
-  CModem(const CModem&) = delete;
-  CModem& operator=(const CModem&) = delete;
+  ~Modem();
+  Modem(const Modem&) = delete;
+  Modem& operator=(const Modem&) = delete;
 
   const ModemParameters& Parameters() const { return m_parameters; }
   const platform::StopSignal& Stop() const { return m_stop; }

@@ -24,7 +24,7 @@ constexpr int GREETING_WAIT_MS = 10000;
 enum class Verdict { Nothing, Connected, Failed, Other };
 
 // What the modem said while the call is set up: its final result code counts.
-Verdict Judge(const CModem& modem, std::string_view answer) {
+Verdict Judge(const Modem& modem, std::string_view answer) {
   if (answer.empty()) return Verdict::Nothing;
   const ResponseClasses& classes = modem.Parameters().responses;
   if (classes.Contains(CLASS_CONNECT, answer)) return Verdict::Connected;
@@ -33,14 +33,14 @@ Verdict Judge(const CModem& modem, std::string_view answer) {
   return Verdict::Other;
 }
 
-std::string ReadText(CModem& modem, size_t size, int totalMs, int intercharMs) {
+std::string ReadText(Modem& modem, size_t size, int totalMs, int intercharMs) {
   std::vector<uint8_t> buffer(size);
   int read = 0;
   if (!modem.Read(buffer.data(), buffer.size(), read, totalMs, intercharMs)) return {};
   return std::string(buffer.begin(), buffer.begin() + read);
 }
 
-std::optional<std::string> DialModem(CModem& modem, const DialRequest& request,
+std::optional<std::string> DialModem(Modem& modem, const DialRequest& request,
                                      const StatusReport& status, const platform::StopSignal& stop) {
   try {
     modem.Initialize();
@@ -81,7 +81,7 @@ std::optional<std::string> DialModem(CModem& modem, const DialRequest& request,
   return std::string("Time allowed for connecting expired.\n");
 }
 
-std::optional<std::string> ShakeCableHands(CModem& modem, const DialRequest& request,
+std::optional<std::string> ShakeCableHands(Modem& modem, const DialRequest& request,
                                            const platform::StopSignal& stop) {
   Trace("Send expect ATD / Connect\n");
   for (int attempt = 0; attempt < CABLE_TRIES; ++attempt) {
@@ -97,7 +97,7 @@ std::optional<std::string> ShakeCableHands(CModem& modem, const DialRequest& req
 
 }  // namespace
 
-std::optional<std::string> BringUpLine(CModem& modem, const DialRequest& request,
+std::optional<std::string> BringUpLine(Modem& modem, const DialRequest& request,
                                        const StatusReport& status) {
   const platform::StopSignal& stop = modem.Stop();
   std::optional<std::string> failure;
@@ -117,7 +117,7 @@ std::optional<std::string> BringUpLine(CModem& modem, const DialRequest& request
   return std::nullopt;
 }
 
-std::optional<std::string> AnswerCallBack(CModem& modem, int ringTimeMs,
+std::optional<std::string> AnswerCallBack(Modem& modem, int ringTimeMs,
                                           const std::string& productName,
                                           const StatusReport& status) {
   const platform::StopSignal& stop = modem.Stop();

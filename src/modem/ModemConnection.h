@@ -32,13 +32,13 @@ struct DialRequest {
 
 // A modem: initialised, dialled, its carrier awaited. A cable: "ATD\r"
 // answered with "CONNECT ". Then the line is emptied for the negotiation.
-std::optional<std::string> BringUpLine(CModem& modem, const DialRequest& request,
+std::optional<std::string> BringUpLine(Modem& modem, const DialRequest& request,
                                        const StatusReport& status);
 
 // The unit hangs up and calls back: the line is dropped (the port stays
 // open), the ring awaited for up to ringTimeMs, the call answered and the
 // unit's greeting checked.
-std::optional<std::string> AnswerCallBack(CModem& modem, int ringTimeMs,
+std::optional<std::string> AnswerCallBack(Modem& modem, int ringTimeMs,
                                           const std::string& productName,
                                           const StatusReport& status);
 

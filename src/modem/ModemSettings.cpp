@@ -35,7 +35,7 @@ int ReadNumber(settings::IniFile& ini, const char* key, int defaultValue) {
 }  // namespace
 
 ModemTimings ReadModemTimings(settings::IniFile& ini) {
-  Trace("CModem::CModem()\n");
+  Trace("Modem::Modem()\n");
   ModemTimings timings;
   timings.responseMain = ReadNumber(ini, "ResponseTimingMain", 1000);
   timings.responseInterchar = ReadNumber(ini, "ResponseTimingInterchar", 100);

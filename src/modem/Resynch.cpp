@@ -18,7 +18,7 @@ constexpr std::array<uint8_t, 7> MARKER_START = {PACKET_SIGNATURE_1, PACKET_SIGN
 
 }  // namespace
 
-bool WaitForResynch(CModem& modem, int timeLimitMs) {
+bool WaitForResynch(Modem& modem, int timeLimitMs) {
   const auto start = std::chrono::steady_clock::now();
   const auto elapsed = [&] {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

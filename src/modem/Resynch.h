@@ -14,6 +14,6 @@ inline constexpr int MAX_MARKERS = 20;
 
 // True once aligned; false when the time limit (ms) passed, the line failed
 // or a stop came. Runs on the monitor thread.
-bool WaitForResynch(CModem& modem, int timeLimitMs);
+bool WaitForResynch(Modem& modem, int timeLimitMs);
 
 }  // namespace modem

@@ -27,9 +27,9 @@ class EncryptionType {
   int m_offered = 0;
 };
 
-class CEncryptionTypes {
+class EncryptionTypes {
  public:
-  CEncryptionTypes();
+  EncryptionTypes();
 
   static bool IsValid(int id);
   // id - 11; throws for an unsupported id.

@@ -23,7 +23,7 @@ int32_t StreamBroken(ReceiveLink& link, const std::string& traceLine, const std:
 }
 }  // namespace
 
-int32_t GetPacket(CRingBuffer& ring, ReceiveLink& link, PacketHeader& header, uint8_t* payload,
+int32_t GetPacket(RingBuffer& ring, ReceiveLink& link, PacketHeader& header, uint8_t* payload,
                   int32_t bufferSize) {
   if (!link.IsConnected()) return -1;
   std::array<uint8_t, PACKET_HEADER_SIZE> headerBytes;

@@ -34,5 +34,5 @@ inline constexpr const char* BAD_CHECKSUM_TEXT = "Improper data stream -- CRC fa
 // longer counting the checksum) and payload, and returns the payload length.
 // Returns -1, consuming nothing, while no whole packet is buffered, and after
 // resynchronising. Throws on a broken stream that cannot be resynchronised.
-int32_t GetPacket(CRingBuffer& ring, ReceiveLink& link, PacketHeader& header, uint8_t* payload,
+int32_t GetPacket(RingBuffer& ring, ReceiveLink& link, PacketHeader& header, uint8_t* payload,
                   int32_t bufferSize);

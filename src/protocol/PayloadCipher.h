@@ -29,8 +29,8 @@ class PayloadCipher {
   PayloadCipher(const PayloadCipher&) = delete;
   PayloadCipher& operator=(const PayloadCipher&) = delete;
 
-  CEncryptionTypes& Types() { return m_types; }
-  const CEncryptionTypes& Types() const { return m_types; }
+  EncryptionTypes& Types() { return m_types; }
+  const EncryptionTypes& Types() const { return m_types; }
 
   // "NONE" (11) until login; whatever was negotiated afterwards, even an id
   // no cipher answers to, so that sending then fails loudly instead of going
@@ -62,7 +62,7 @@ class PayloadCipher {
   void BlowfishDecryptBlocks(uint8_t* data, size_t length) const;
   void TripleDes(uint8_t* data, size_t length, bool encrypting) const;
 
-  CEncryptionTypes m_types;
+  EncryptionTypes m_types;
   std::atomic<int> m_sessionCipher{ENCRYPTION_NONE};
   std::unique_ptr<Keys> m_keys;
 };

@@ -6,7 +6,7 @@
 
 #include "platform/TextError.h"
 
-CRingBuffer::CRingBuffer(size_t capacity) {
+RingBuffer::RingBuffer(size_t capacity) {
   try {
     m_storage.resize(capacity);
   } catch (const std::bad_alloc&) {
@@ -14,7 +14,7 @@ CRingBuffer::CRingBuffer(size_t capacity) {
   }
 }
 
-void CRingBuffer::Write(const uint8_t* bytes, size_t n) {
+void RingBuffer::Write(const uint8_t* bytes, size_t n) {
   std::lock_guard lock(m_lock);
   const size_t capacity = m_storage.size();
   if (n > capacity - m_count) throw TextError("Ring buffer overflowed.");
@@ -26,7 +26,7 @@ void CRingBuffer::Write(const uint8_t* bytes, size_t n) {
   m_count += n;
 }
 
-size_t CRingBuffer::Read(uint8_t* destination, size_t n, bool consume) {
+size_t RingBuffer::Read(uint8_t* destination, size_t n, bool consume) {
   std::lock_guard lock(m_lock);
   const size_t capacity = m_storage.size();
   const size_t k = std::min(n, m_count);
@@ -41,17 +41,17 @@ size_t CRingBuffer::Read(uint8_t* destination, size_t n, bool consume) {
   return k;
 }
 
-size_t CRingBuffer::Count() const {
+size_t RingBuffer::Count() const {
   std::lock_guard lock(m_lock);
   return m_count;
 }
 
-size_t CRingBuffer::FreeSpace() const {
+size_t RingBuffer::FreeSpace() const {
   std::lock_guard lock(m_lock);
   return m_storage.size() - m_count;
 }
 
-void CRingBuffer::Clear() {
+void RingBuffer::Clear() {
   std::lock_guard lock(m_lock);
   m_count = 0;
   m_readIndex = 0;

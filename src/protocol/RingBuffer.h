@@ -8,11 +8,11 @@
 #include <mutex>
 #include <vector>
 
-class CRingBuffer {
+class RingBuffer {
  public:
   static constexpr size_t DEFAULT_CAPACITY = 100000;
 
-  explicit CRingBuffer(size_t capacity = DEFAULT_CAPACITY);
+  explicit RingBuffer(size_t capacity = DEFAULT_CAPACITY);
 
   // Appends all n bytes, or throws "Ring buffer overflowed." and changes
   // nothing. A receive larger than FreeSpace() must be appended in pieces.

@@ -20,7 +20,7 @@ ConnectProgress::Tick ConnectProgress::OnTimer() {
   if (m_orb.IsFailoverActive()) return tick;
   tick.walkEnded = true;
   if (m_orb.IsLoggedIn()) {
-    const settings::CAddress target = m_orb.CurrentTarget();
+    const settings::AddressEntry target = m_orb.CurrentTarget();
     tick.close = true;
     tick.title = m_orb.ProductName() + " Viewer - " + target.Location();
     // An entry named after its address names it once.

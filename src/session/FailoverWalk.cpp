@@ -6,12 +6,12 @@
 
 namespace session {
 
-settings::CAddress FailoverWalk::Target() const {
+settings::AddressEntry FailoverWalk::Target() const {
   std::lock_guard lock(m_mutex);
   return m_target;
 }
 
-void FailoverWalk::SetTarget(settings::CAddress target) {
+void FailoverWalk::SetTarget(settings::AddressEntry target) {
   std::lock_guard lock(m_mutex);
   m_target = std::move(target);
 }

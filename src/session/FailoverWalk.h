@@ -9,14 +9,14 @@
 #include <mutex>
 #include <string>
 
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 
 namespace session {
 
 class FailoverWalk {
  public:
-  settings::CAddress Target() const;
-  void SetTarget(settings::CAddress target);
+  settings::AddressEntry Target() const;
+  void SetTarget(settings::AddressEntry target);
   std::string ConnectionType() const;
 
   // A fresh walk from the first address; active when there are several.
@@ -36,7 +36,7 @@ class FailoverWalk {
 
  private:
   mutable std::mutex m_mutex;
-  settings::CAddress m_target;
+  settings::AddressEntry m_target;
   std::atomic<bool> m_active{false};
 };
 

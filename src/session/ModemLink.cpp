@@ -16,8 +16,8 @@ void ModemLink::Prepare() {
   LowerStop();
 }
 
-void ModemLink::SetModem(std::unique_ptr<modem::CModem> modem) {
-  std::unique_ptr<modem::CModem> old;
+void ModemLink::SetModem(std::unique_ptr<modem::Modem> modem) {
+  std::unique_ptr<modem::Modem> old;
   {
     std::lock_guard lock(m_modemLock);
     old = std::exchange(m_modem, std::move(modem));
@@ -25,7 +25,7 @@ void ModemLink::SetModem(std::unique_ptr<modem::CModem> modem) {
   // Closed outside the lock: closing takes the engine's port lock.
 }
 
-modem::CModem* ModemLink::Modem() const {
+modem::Modem* ModemLink::Modem() const {
   std::lock_guard lock(m_modemLock);
   return m_modem.get();
 }

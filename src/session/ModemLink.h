@@ -28,13 +28,13 @@ class ModemLink : public LinkThreads {
 
   // The connect thread hands over the modem it made; it lives until the
   // next Prepare.
-  void SetModem(std::unique_ptr<modem::CModem> modem);
+  void SetModem(std::unique_ptr<modem::Modem> modem);
   // Null until the connect thread made one. Any thread.
-  modem::CModem* Modem() const;
+  modem::Modem* Modem() const;
 
  private:
   mutable std::mutex m_modemLock;
-  std::unique_ptr<modem::CModem> m_modem;
+  std::unique_ptr<modem::Modem> m_modem;
 };
 
 }  // namespace session

@@ -9,7 +9,7 @@
 #include "protocol/EncryptionTypes.h"
 #include "protocol/PacketTypes.h"
 #include "session/LinkEnded.h"
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/MiscSettings.h"
 
 namespace session {
@@ -71,7 +71,7 @@ void COrb::SetOperatorAcceleration(const platform::MouseAcceleration& accelerati
 }
 
 void COrb::LoadCurrentTarget() {
-  settings::CAddress target;
+  settings::AddressEntry target;
   target.ReadINIInfo(m_env.ini, "");
   m_failover.SetTarget(std::move(target));
 }
@@ -79,7 +79,7 @@ void COrb::LoadCurrentTarget() {
 // A fresh INI file: the MISC defaults, then the one entry every viewer starts with.
 void COrb::CreateFirstRunTarget() {
   settings::WriteFirstRunDefaults(m_env.ini);
-  settings::CAddress entry = settings::DefaultTarget();
+  settings::AddressEntry entry = settings::DefaultTarget();
   try {
     entry.SaveToINI(m_env.ini);
   } catch (const TextError& e) {
@@ -135,7 +135,7 @@ void COrb::ConnectCurrentTarget() {
 // With one address the operator is told at once; with several the text joins
 // the failover text the connect progress dialog shows.
 void COrb::ReportConnectFailure(const std::string& message) {
-  const settings::CAddress target = CurrentTarget();
+  const settings::AddressEntry target = CurrentTarget();
   const bool several = target.LastSlot() > 0;
   const bool worded = message.rfind("--", 0) == 0;
   if (!several) {
@@ -297,8 +297,8 @@ void COrb::AbortLogin(const std::string& failureText) {
 }
 
 void COrb::SetCurrentTargetAddress(const std::string& address) {
-  const settings::CAddress current = CurrentTarget();
-  settings::CAddress target(current.Location(), address, current.ColorRendering(), settings::TCP_IP,
+  const settings::AddressEntry current = CurrentTarget();
+  settings::AddressEntry target(current.Location(), address, current.ColorRendering(), settings::TCP_IP,
                             false, current.Servers());
   for (int quadrant = 0; quadrant < 4; ++quadrant)
     target.SetQuadrant(quadrant, current.Quadrant(quadrant));

@@ -30,13 +30,13 @@
 #include "session/FailoverWalk.h"
 #include "session/FailureRecord.h"
 #include "session/ModemLink.h"
-#include "session/Negotiate.h"
+#include "session/Negotiator.h"
 #include "session/ReceivePath.h"
 #include "session/Session.h"
 #include "session/SessionCounters.h"
 #include "session/SessionHooks.h"
 #include "session/TcpLink.h"
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 #include "settings/IniFile.h"
 
 namespace session {
@@ -118,7 +118,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   bool IsCallBackInProgress() const { return m_callBack; }
   bool IsResynchronising() const { return m_resynching; }
   // The modem link's engine while one exists (tests look at its line).
-  modem::CModem* Modem() const { return m_modemLink.Modem(); }
+  modem::Modem* Modem() const { return m_modemLink.Modem(); }
   void Disconnect(bool sendDisconnect) override;
 
   // The connect progress dialog: a fresh walk through the target's addresses
@@ -159,7 +159,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   bool IsLinkEnded() const;
   const FailureRecord& Failure() const { return m_failure; }
   std::string FailoverText() const { return m_failover.Text(); }
-  settings::CAddress CurrentTarget() const { return m_failover.Target(); }
+  settings::AddressEntry CurrentTarget() const { return m_failover.Target(); }
   std::string ConnectionType() const { return m_failover.ConnectionType(); }
   std::string TargetLocation() const override { return CurrentTarget().Location(); }
   std::string TargetAddress() const override { return CurrentTarget().Address(); }
@@ -231,7 +231,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   std::optional<std::string> OpenModemAndNegotiate(bool& monitorStarted);
   void MonitorModemThread();
   // One step of the modem monitor; false once the thread should end.
-  bool MonitorModemStep(modem::CModem& modem, std::vector<uint8_t>& buffer, uint32_t& emptyReads);
+  bool MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer, uint32_t& emptyReads);
   void EndModemMonitor(const std::string& status, const std::string& failureTitle);
   void CallBackThread();
   void PostStatus(const std::string& text);
@@ -245,9 +245,9 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   SessionHooks m_hooks;
   SessionState m_state;
   SessionCounters m_counters;
-  CRingBuffer m_ring;
+  RingBuffer m_ring;
   PayloadCipher m_cipher;
-  CNegotiate m_negotiate;
+  Negotiator m_negotiate;
   ReceivePath m_receive;
   FailoverWalk m_failover;
   FailureRecord m_failure;

@@ -159,11 +159,11 @@ std::optional<std::string> COrb::ConnectSocket(const std::string& address, int c
 
 void COrb::TakeOverNegotiation() {
   const NegotiationResult& agreed = m_negotiate.Result();
-  CEncryptionTypes& types = m_cipher.Types();
+  EncryptionTypes& types = m_cipher.Types();
   types.SetOffered(ENCRYPTION_NONE, agreed.offeredCiphers & OFFERED_NONE);
   types.SetOffered(ENCRYPTION_BLOWFISH, agreed.offeredCiphers & OFFERED_BLOWFISH);
   types.SetOffered(ENCRYPTION_TRIPLE_DES, agreed.offeredCiphers & OFFERED_TRIPLE_DES);
-  if (CEncryptionTypes::IsValid(agreed.specialDataCipher))
+  if (EncryptionTypes::IsValid(agreed.specialDataCipher))
     types.SetSpecial(agreed.specialDataCipher);
   else
     types.ClearSpecial();

@@ -66,7 +66,7 @@ void COrb::PostStatus(const std::string& text) {
 
 bool COrb::IsSerialLineUp() const {
   if (!m_modemActive) return false;
-  const modem::CModem* modem = m_modemLink.Modem();
+  const modem::Modem* modem = m_modemLink.Modem();
   return modem && modem->IsCarrierUp();
 }
 
@@ -87,7 +87,7 @@ void COrb::ConnectModemThread() {
 
   if (monitorStarted) {
     m_modemLink.RequestStop();  // the monitor thread closes the port on its way out
-  } else if (modem::CModem* modem = m_modemLink.Modem()) {
+  } else if (modem::Modem* modem = m_modemLink.Modem()) {
     if (!m_modemLink.IsStopping()) m_modemLink.StopSignal().WaitFor(FAILURE_PAUSE_MS);
     try {
       modem->Disconnect();
@@ -113,7 +113,7 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
     return std::string("Initialization of decompression failed.\n");
   PostStatus("Connecting...");
   Trace("Initializing modem\n");
-  const settings::CAddress target = CurrentTarget();
+  const settings::AddressEntry target = CurrentTarget();
   modem::ModemParameters parameters =
       modem::ModemDatabase(modem::ModemDatabase::PathBeside(m_env.ini.Path()), m_env.ini)
           .Find(target.ConnectionType());
@@ -122,9 +122,9 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
     m_env.window.Post(
         platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0, 0,
                               std::make_unique<platform::TextBody>(timings.baudWarning)));
-  m_modemLink.SetModem(std::make_unique<modem::CModem>(std::move(parameters), timings, m_env.ini,
+  m_modemLink.SetModem(std::make_unique<modem::Modem>(std::move(parameters), timings, m_env.ini,
                                                        m_modemLink.StopSignal()));
-  modem::CModem& modem = *m_modemLink.Modem();
+  modem::Modem& modem = *m_modemLink.Modem();
 
   std::string portError;
   if (!modem.OpenPort(portError)) {
@@ -164,7 +164,7 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
 void COrb::MonitorModemThread() {
   m_callBack = false;
   m_monitorParked = false;
-  modem::CModem* modem = m_modemLink.Modem();
+  modem::Modem* modem = m_modemLink.Modem();
   try {
     try {
       SendKeepAlive();
@@ -194,7 +194,7 @@ void COrb::MonitorModemThread() {
   FailoverStep();
 }
 
-bool COrb::MonitorModemStep(modem::CModem& modem, std::vector<uint8_t>& buffer,
+bool COrb::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
                             uint32_t& emptyReads) {
   if (m_modemLink.IsStopping()) {
     // Our own Disconnect or shutdown: it has told the operator already.
@@ -273,7 +273,7 @@ bool COrb::MonitorModemStep(modem::CModem& modem, std::vector<uint8_t>& buffer,
 // The line is gone: the link is closed like any other lost link.
 void COrb::EndModemMonitor(const std::string& status, const std::string& failureTitle) {
   const bool closed = CloseLink(LinkStop::Now);
-  if (modem::CModem* modem = m_modemLink.Modem()) modem->Close();
+  if (modem::Modem* modem = m_modemLink.Modem()) modem->Close();
   m_state.Transition(ConnectionState::Idle);
   if (closed && !failureTitle.empty()) SetFailureTitle(failureTitle);
   PostLinkEnded(status, closed);
@@ -299,7 +299,7 @@ void COrb::WaitForCallBack() {
 }
 
 void COrb::CallBackThread() {
-  modem::CModem& modem = *m_modemLink.Modem();
+  modem::Modem& modem = *m_modemLink.Modem();
   const platform::StopSignal& stop = m_modemLink.StopSignal();
   // The monitor thread lets go of the port before the line is dropped.
   while (!m_monitorParked && m_monitorRunning && !stop.WaitFor(10)) {

@@ -34,7 +34,7 @@ void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece pi
   ReportSendErrors([&] {
     if (!IsConnected()) throw TextError("No connection exists.");
     if (m_modemActive) {
-      modem::CModem* modem = m_modemLink.Modem();
+      modem::Modem* modem = m_modemLink.Modem();
       if (!modem || !modem->Send(packet.data(), packet.size()))
         throw TextError("Could not send to the modem.");
       return;

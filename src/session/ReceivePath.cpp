@@ -18,7 +18,7 @@ constexpr uint8_t LED_KEYS[] = {0x2A, 0x36, 0x3A, 0x45, 0x46};
 
 }  // namespace
 
-ReceivePath::ReceivePath(CRingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
+ReceivePath::ReceivePath(RingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
                          platform::WindowThread& window, SessionCounters& counters,
                          const SessionHooks& hooks, const platform::CalendarClock& clock)
     : m_ring(ring),

@@ -26,7 +26,7 @@ inline constexpr uint32_t LED_WAIT_MS = 20;
 
 class ReceivePath {
  public:
-  ReceivePath(CRingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
+  ReceivePath(RingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
               platform::WindowThread& window, SessionCounters& counters, const SessionHooks& hooks,
               const platform::CalendarClock& clock = platform::SystemCalendarClock());
 
@@ -44,7 +44,7 @@ class ReceivePath {
   void NoteSizeReply(const PacketHeader& header, int32_t length);
   void WaitForLockKeysReleased() const;
 
-  CRingBuffer& m_ring;
+  RingBuffer& m_ring;
   ReceiveLink& m_link;
   const PayloadCipher& m_cipher;
   platform::WindowThread& m_window;

@@ -25,7 +25,7 @@ std::string CheckedLocationName(const std::string& name) {
 
 }  // namespace
 
-int AddLocation(CAddrBook& book, const std::string& name) {
+int AddLocation(AddressBook& book, const std::string& name) {
   try {
     return book.InsertItem(CheckedLocationName(name), "", "Color always", TCP_IP, false,
                            DEFAULT_SERVERS);
@@ -34,13 +34,13 @@ int AddLocation(CAddrBook& book, const std::string& name) {
   }
 }
 
-void DeleteLocation(CAddrBook& book, int index) {
+void DeleteLocation(AddressBook& book, int index) {
   if (book.Count() <= 1) throw EditError("The last item can't be deleted.", "");
   book.DelItem(index);
   book.SetCurrentSelection(0);
 }
 
-int RenameLocation(CAddrBook& book, int index, const std::string& name) {
+int RenameLocation(AddressBook& book, int index, const std::string& name) {
   try {
     const std::string checked = CheckedLocationName(name);
     book.EditItem(index, EDIT_LOCATION, checked, "", "", "", false, "");
@@ -50,17 +50,17 @@ int RenameLocation(CAddrBook& book, int index, const std::string& name) {
   }
 }
 
-bool CanAddFailoverAddress(const CAddress& entry) {
-  return entry.LastSlot() < CAddress::MAX_SLOTS - 1;
+bool CanAddFailoverAddress(const AddressEntry& entry) {
+  return entry.LastSlot() < AddressEntry::MAX_SLOTS - 1;
 }
 
-bool AddFailoverAddress(CAddress& entry) {
+bool AddFailoverAddress(AddressEntry& entry) {
   if (!CanAddFailoverAddress(entry)) throw EditError("The maximum has already been reached.\n", "");
   entry.AddSlot(TCP_IP, "0.0.0.0", false);
   return CanAddFailoverAddress(entry);
 }
 
-void EditAddressSlot(CAddress& entry, int index, const AddressSlot& value) {
+void EditAddressSlot(AddressEntry& entry, int index, const AddressSlot& value) {
   if (HasLineBreak(value.address) || HasLineBreak(value.connectionType))
     throw EditError("Unable to edit the address", "An address may not hold a line break.");
   entry.SelectSlot(index);
@@ -70,7 +70,7 @@ void EditAddressSlot(CAddress& entry, int index, const AddressSlot& value) {
   entry.SelectSlot(0);
 }
 
-void RemoveAddressSlot(CAddress& entry, int index) {
+void RemoveAddressSlot(AddressEntry& entry, int index) {
   if (entry.LastSlot() < 1) throw EditError("The last item can't be deleted.", "");
   entry.RemoveSlot(index);
   entry.SelectSlot(0);
@@ -81,7 +81,7 @@ const char* PulseToneText(const AddressSlot& slot) {
   return slot.pulseDial ? "Pulse" : "Tone";
 }
 
-void ApplyConnections(CAddrBook& book, IniFile& ini) {
+void ApplyConnections(AddressBook& book, IniFile& ini) {
   try {
     book.SaveToINI(ini);
   } catch (const TextError& e) {

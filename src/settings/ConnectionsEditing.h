@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/EditError.h"
 
 namespace settings {
@@ -17,22 +17,22 @@ inline constexpr size_t MAX_LOCATION_NAME = 79;
 // loses surrounding blanks; a name that could not be found again in the file
 // (empty, too long, starting with '-', holding a bracket or a line break, in
 // quotes) is refused.
-int AddLocation(CAddrBook& book, const std::string& name);
+int AddLocation(AddressBook& book, const std::string& name);
 // Refused while it is the only entry; afterwards the first entry is selected.
-void DeleteLocation(CAddrBook& book, int index);
+void DeleteLocation(AddressBook& book, int index);
 // Returns the entry's new index; the name is checked as AddLocation checks it.
-int RenameLocation(CAddrBook& book, int index, const std::string& name);
+int RenameLocation(AddressBook& book, int index, const std::string& name);
 // Appends a failover address to fill in; returns whether another may follow.
-bool AddFailoverAddress(CAddress& entry);
-bool CanAddFailoverAddress(const CAddress& entry);
+bool AddFailoverAddress(AddressEntry& entry);
+bool CanAddFailoverAddress(const AddressEntry& entry);
 // Replaces address slot index; the entry's own fields keep mirroring slot 0.
 // An address holding a line break is refused: it would break the file.
-void EditAddressSlot(CAddress& entry, int index, const AddressSlot& value);
+void EditAddressSlot(AddressEntry& entry, int index, const AddressSlot& value);
 // Refused while it is the only address; later slots move up.
-void RemoveAddressSlot(CAddress& entry, int index);
+void RemoveAddressSlot(AddressEntry& entry, int index);
 // The "Pulse/Tone" column of the address list.
 const char* PulseToneText(const AddressSlot& slot);
 // Saves the book with the selection.
-void ApplyConnections(CAddrBook& book, IniFile& ini);
+void ApplyConnections(AddressBook& book, IniFile& ini);
 
 }  // namespace settings

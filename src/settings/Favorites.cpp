@@ -63,9 +63,9 @@ void CFavorite::Save(IniFile& ini) const {
   WriteOrThrow(ini, section, "OnTop", FlagText(onTop));
 }
 
-int CFavoritesBook::InsertItem(const CFavorite& favorite) {
+int FavoritesBook::InsertItem(const CFavorite& favorite) {
   return WrapBookErrors(
-      "Error in CFavoritesBook::InsertItem():\n", "Unknown error in CFavoritesBook::InsertItem.",
+      "Error in FavoritesBook::InsertItem():\n", "Unknown error in FavoritesBook::InsertItem.",
       [&] {
         for (const CFavorite& other : m_favorites)
           if (CompareNoCase(other.name, favorite.name) == 0)
@@ -78,25 +78,25 @@ int CFavoritesBook::InsertItem(const CFavorite& favorite) {
       });
 }
 
-void CFavoritesBook::DelItem(int index) {
+void FavoritesBook::DelItem(int index) {
   if (index >= Count())
-    throw TextError("Error in CFavoritesBook::DelItem(): Can't del items beyond end of list.");
+    throw TextError("Error in FavoritesBook::DelItem(): Can't del items beyond end of list.");
   if (index < 0)
     throw TextError(
-        "Error in CFavoritesBook::DelItem(): Can't del items before beginning of list.");
+        "Error in FavoritesBook::DelItem(): Can't del items before beginning of list.");
   m_favorites.erase(m_favorites.begin() + index);
 }
 
-int CFavoritesBook::GetIndex(std::string_view name) const {
+int FavoritesBook::GetIndex(std::string_view name) const {
   for (int i = 0; i < Count(); ++i)
     if (m_favorites[i].name == name) return i;
   throw TextError("Error in GetIndex(): String not found.");
 }
 
-void CFavoritesBook::ReadFromINI(const IniFile& ini) {
-  WrapBookErrors("Error in CFavoritesBook::ReadFromINI(): \n",
-                 "Unknown error in CFavoritesBook::ReadFromINI()\n", [&] {
-                   CFavoritesBook fresh;
+void FavoritesBook::ReadFromINI(const IniFile& ini) {
+  WrapBookErrors("Error in FavoritesBook::ReadFromINI(): \n",
+                 "Unknown error in FavoritesBook::ReadFromINI()\n", [&] {
+                   FavoritesBook fresh;
                    for (const std::string& section : SectionsWithPrefix(ini, FAVORITE_PREFIX))
                      fresh.InsertItem(CFavorite::Read(
                          ini, section.substr(std::string_view(FAVORITE_PREFIX).size())));
@@ -105,9 +105,9 @@ void CFavoritesBook::ReadFromINI(const IniFile& ini) {
                  });
 }
 
-void CFavoritesBook::SaveToINI(IniFile& ini) {
-  WrapBookErrors("Error in CFavoritesBook::SaveToINI(): \n",
-                 "Error in CFavoritesBook::SaveToINI(): Unknown error.", [&] {
+void FavoritesBook::SaveToINI(IniFile& ini) {
+  WrapBookErrors("Error in FavoritesBook::SaveToINI(): \n",
+                 "Error in FavoritesBook::SaveToINI(): Unknown error.", [&] {
                    const int current = m_currentIndex;
                    ClearFavoritesFromINI(ini);
                    m_currentIndex = current;
@@ -118,9 +118,9 @@ void CFavoritesBook::SaveToINI(IniFile& ini) {
                  });
 }
 
-void CFavoritesBook::ClearFavoritesFromINI(IniFile& ini) {
-  WrapBookErrors("Error in CFavoritesBook::ClearFavoritesFromINI(): \n",
-                 "Unknown error in CFavoritesBook::ClearFavoritesFromINI()\n", [&] {
+void FavoritesBook::ClearFavoritesFromINI(IniFile& ini) {
+  WrapBookErrors("Error in FavoritesBook::ClearFavoritesFromINI(): \n",
+                 "Unknown error in FavoritesBook::ClearFavoritesFromINI()\n", [&] {
                    for (const std::string& section : SectionsWithPrefix(ini, FAVORITE_PREFIX))
                      if (!ini.DeleteSection(section))
                        throw TextError("Could not delete the section " + section + ".");

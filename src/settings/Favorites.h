@@ -40,7 +40,7 @@ struct CFavorite {
   void Save(IniFile& ini) const;
 };
 
-class CFavoritesBook {
+class FavoritesBook {
  public:
   int Count() const { return static_cast<int>(m_favorites.size()); }
   const CFavorite& Item(int index) const { return m_favorites.at(index); }

@@ -14,10 +14,10 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
-bool HoldsOnlyFirstRunEntry(const CAddrBook& book) {
+bool HoldsOnlyFirstRunEntry(const AddressBook& book) {
   if (book.Count() != 1) return book.Count() == 0;
-  const CAddress first = DefaultTarget();
-  const CAddress& only = book.Item(0);
+  const AddressEntry first = DefaultTarget();
+  const AddressEntry& only = book.Item(0);
   return only.Location() == first.Location() && only.Address() == first.Address();
 }
 
@@ -26,7 +26,7 @@ int RememberUnit(IniFile& ini, const std::string& typed) {
   if (address.empty()) throw TextError("Type the unit's address, such as 10.0.0.5 or unit:5678.");
   if (address.find_first_of("\r\n[]") != std::string::npos)
     throw TextError("An address holds no line breaks or brackets.");
-  CAddrBook book;
+  AddressBook book;
   book.ReadFromINI(ini);
   int index = -1;
   for (int i = 0; index < 0 && i < book.Count(); ++i)

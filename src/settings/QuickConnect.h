@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/IniFile.h"
 
 namespace settings {
 
 // True while the book holds nothing but the entry every first start writes:
 // the operator has not told the viewer of any unit yet.
-bool HoldsOnlyFirstRunEntry(const CAddrBook& book);
+bool HoldsOnlyFirstRunEntry(const AddressBook& book);
 
 // Finds the entry named by the address or reaching it first, or adds a TCP/IP
 // entry named after it, selects it and saves the book. Returns the entry's

@@ -20,10 +20,10 @@ class ScopedTraceLog {
   ScopedTraceLog(const ScopedTraceLog&) = delete;
   ScopedTraceLog& operator=(const ScopedTraceLog&) = delete;
 
-  CTraceLog& Log() { return m_log; }
+  TraceLog& Log() { return m_log; }
 
  private:
-  CTraceLog m_log;
+  TraceLog m_log;
   platform::TraceSink* m_previous = nullptr;
 };
 

@@ -31,7 +31,7 @@ constexpr TraceCategoryRange CATEGORIES[] = {
     {1113, -1, "HandleKeystrokes"},
     {1114, -1, "HandleHotKeys"},
     {1115, -1, "HandleCtrlDnCtrlUpHotkeys"},
-    {1116, -1, "CKeystroke"},
+    {1116, -1, "Keystroke"},
     {1150, -1, "Send Key"},
     {1200, -1, "HandleMouseMove"},
     {1201, -1, "MouseGesture Stuff"},
@@ -60,13 +60,13 @@ constexpr TraceCategoryRange CATEGORIES[] = {
     {2860, -1, "CRegistry"},
     {2870, -1, "CWinModemParameters"},
     {2900, -1, "HandlePackets"},
-    {3000, -1, "CModem"},
+    {3000, -1, "Modem"},
     {3100, -1, "XMLProcessing"},
 };
 
 }  // namespace
 
-void RegisterAllCategories(CTraceLog& log) {
+void RegisterAllCategories(TraceLog& log) {
   for (const TraceCategoryRange& range : CATEGORIES) {
     log.RegisterCategory(range.firstId, range.lastId, range.name);
   }

@@ -17,7 +17,7 @@ struct TraceCategoryRange {
 
 // Registers the 56 categories, in their fixed order (the order shows in the
 // PossibleCategories key).
-void RegisterAllCategories(CTraceLog& log);
+void RegisterAllCategories(TraceLog& log);
 
 // The three lines that open every log and point the operator at the settings.
 void TraceSettingsBanner();

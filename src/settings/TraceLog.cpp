@@ -29,15 +29,15 @@ bool StartsWithYes(std::string_view value) {
 // The text in the pieces a debugger's output call or the receiver takes.
 template <class Send>
 bool ForEachPiece(std::string_view text, Send&& send) {
-  for (size_t at = 0; at < text.size(); at += CTraceLog::PIECE) {
-    if (!send(text.substr(at, CTraceLog::PIECE))) return false;
+  for (size_t at = 0; at < text.size(); at += TraceLog::PIECE) {
+    if (!send(text.substr(at, TraceLog::PIECE))) return false;
   }
   return true;
 }
 
 }  // namespace
 
-CTraceLog::CTraceLog(std::filesystem::path workingDirectory, TickSource ticks)
+TraceLog::TraceLog(std::filesystem::path workingDirectory, TickSource ticks)
     : m_workingDirectory(std::move(workingDirectory)),
       m_ticks(std::move(ticks)),
       m_debugWindowToStderr(std::getenv("TSV_DEBUG_WINDOW") != nullptr) {
@@ -46,23 +46,23 @@ CTraceLog::CTraceLog(std::filesystem::path workingDirectory, TickSource ticks)
   }
 }
 
-CTraceLog::~CTraceLog() {
+TraceLog::~TraceLog() {
   std::lock_guard lock(m_outputLock);
   CloseSink();
 }
 
-void CTraceLog::RegisterCategory(int firstId, int lastId, std::string_view name) {
+void TraceLog::RegisterCategory(int firstId, int lastId, std::string_view name) {
   if (lastId == -1) lastId = firstId;
   if (firstId < 0 || lastId < firstId || lastId >= CATEGORY_IDS) {
     throw TextError(ErrorIn(
-        "CTraceLog", "RegisterCategory",
+        "TraceLog", "RegisterCategory",
         Format("Category ids %d to %d are outside 0 to %d.", firstId, lastId, CATEGORY_IDS - 1)));
   }
   std::lock_guard lock(m_outputLock);
   if (!name.empty()) {
     if (m_nameCount > MAX_CATEGORY_NAMES) {
       throw TextError(
-          ErrorIn("CTraceLog", "RegisterCategory",
+          ErrorIn("TraceLog", "RegisterCategory",
                   Format("Too many trace categories: at most %d names.", MAX_CATEGORY_NAMES)));
     }
     m_names[m_nameCount++] = name;
@@ -75,28 +75,28 @@ void CTraceLog::RegisterCategory(int firstId, int lastId, std::string_view name)
   m_possibleCategories += std::string(name) + ", ";
 }
 
-void CTraceLog::EnableCategory(std::string_view name) {
+void TraceLog::EnableCategory(std::string_view name) {
   std::lock_guard lock(m_outputLock);
   for (int id = 0; id < CATEGORY_IDS; ++id) {
     if (SameNoCase(m_names[m_categoryIndex[id]], name)) m_enabled[id] = true;
   }
 }
 
-bool CTraceLog::IsEnabled(int id) const {
+bool TraceLog::IsEnabled(int id) const {
   return id >= 0 && id < CATEGORY_IDS && m_categoryIndex[id] != 0 && m_enabled[id];
 }
 
-std::string CTraceLog::PossibleCategories() const {
+std::string TraceLog::PossibleCategories() const {
   std::lock_guard lock(m_outputLock);
   return m_possibleCategories;
 }
 
-std::string CTraceLog::LastError() const {
+std::string TraceLog::LastError() const {
   std::lock_guard lock(m_outputLock);
   return m_lastError;
 }
 
-void CTraceLog::ReadSettings(const IniFile& settingsFile) {
+void TraceLog::ReadSettings(const IniFile& settingsFile) {
   IniFile ini = settingsFile;
   std::string logTo = ini.Read(SECTION, "LogTo", "DEBUG_WINDOW", BUFFER);
   const size_t found = std::string_view(" DEBUG_WINDOW IP LOGFILE NONE ").find(logTo);
@@ -145,32 +145,32 @@ void CTraceLog::ReadSettings(const IniFile& settingsFile) {
   m_path = path;
   m_lastOpenAttempt.reset();
   m_threshold = threshold;
-  m_bShowTimeStamp = StartsWithYes(showTimeStamp);
-  m_bShowCategory = StartsWithYes(showCategory);
+  m_showTimeStamp = StartsWithYes(showTimeStamp);
+  m_showCategory = StartsWithYes(showCategory);
   m_mode = chosen;
 }
 
-bool CTraceLog::Accepts(int level, int category) const noexcept {
+bool TraceLog::Accepts(int level, int category) const noexcept {
   if (m_mode.load() == TraceMode::NONE) return false;
   if (level == platform::TRACE_NO_LEVEL && category == platform::TRACE_NO_CATEGORY) return true;
   if (level != -1 && level < m_threshold.load()) return false;
   return category == platform::TRACE_NO_CATEGORY || IsEnabled(category);
 }
 
-void CTraceLog::Write(int, int category, std::string_view text) noexcept {
+void TraceLog::Write(int, int category, std::string_view text) noexcept {
   try {
     std::lock_guard lock(m_outputLock);
     std::string line;
-    if (m_bShowCategory && category >= 0 && category < CATEGORY_IDS) {
+    if (m_showCategory && category >= 0 && category < CATEGORY_IDS) {
       const std::string& name = m_names[m_categoryIndex[category]];
       if (!name.empty()) line = Format("%15s: ", name.c_str());
     }
     line += text;
-    if (m_bPossibleCategoriesPending && m_ini) {
+    if (m_possibleCategoriesPending && m_ini) {
       m_ini->Write(SECTION, "PossibleCategories", m_possibleCategories);
-      m_bPossibleCategoriesPending = false;
+      m_possibleCategoriesPending = false;
     }
-    if (m_bShowTimeStamp) {
+    if (m_showTimeStamp) {
       const uint32_t t = m_ticks();
       line.insert(0, Format("%2dm %2ds %3dms ", static_cast<int>(t / 60000 % 60),
                             static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)));
@@ -181,7 +181,7 @@ void CTraceLog::Write(int, int category, std::string_view text) noexcept {
   }
 }
 
-void CTraceLog::Output(const std::string& text) {
+void TraceLog::Output(const std::string& text) {
   const TraceMode mode = m_mode.load();
   if (mode == TraceMode::DEBUG_WINDOW) {
     if (!m_debugWindowToStderr) return;
@@ -219,7 +219,7 @@ void CTraceLog::Output(const std::string& text) {
   std::fflush(m_file.get());
 }
 
-bool CTraceLog::SinkUsable() const {
+bool TraceLog::SinkUsable() const {
   switch (m_mode.load()) {
     case TraceMode::LOGFILE:
       return m_file != nullptr;
@@ -230,20 +230,20 @@ bool CTraceLog::SinkUsable() const {
   }
 }
 
-void CTraceLog::OpenSink() {
+void TraceLog::OpenSink() {
   CloseSink();
   if (m_mode.load() == TraceMode::LOGFILE) OpenLogFile();
   if (m_mode.load() == TraceMode::IP) OpenIpSink();
 }
 
-void CTraceLog::OpenLogFile() {
+void TraceLog::OpenLogFile() {
   if (m_path.empty()) m_path = "log.txt";
   // Each run starts a fresh log.
   m_file.reset(std::fopen((m_workingDirectory / m_path).c_str(), "wb"));
   if (m_ini) m_ini->Write(SECTION, "Path", m_path);
 }
 
-void CTraceLog::OpenIpSink() {
+void TraceLog::OpenIpSink() {
   std::string address = m_path;
   if (address.empty() && m_ini) address = m_ini->Read(SECTION, "PATH", "127.0.0.1", 81);
   // An empty key reads as empty rather than as the default.
@@ -252,7 +252,7 @@ void CTraceLog::OpenIpSink() {
   if (!receiver) return;
   if (!m_socket.Open()) {
     m_lastError =
-        ErrorIn("CTraceLog", "OpenSink",
+        ErrorIn("TraceLog", "OpenSink",
                 Format("Could not open socket. Error code is: %d\n", platform::LastSocketError()));
     return;
   }
@@ -271,7 +271,7 @@ void CTraceLog::OpenIpSink() {
   ::setsockopt(m_socket.Fd(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
 }
 
-void CTraceLog::CloseSink() {
+void TraceLog::CloseSink() {
   m_file.reset();
   m_socket.Close();
 }

@@ -27,7 +27,7 @@ namespace settings {
 
 enum class TraceMode { DEBUG_WINDOW = 0, IP = 1, LOGFILE = 2, NONE = 3 };
 
-class CTraceLog : public platform::TraceSink {
+class TraceLog : public platform::TraceSink {
  public:
   using TickSource = std::function<uint32_t()>;
 
@@ -40,11 +40,11 @@ class CTraceLog : public platform::TraceSink {
 
   // Empties "Filters.txt" in the working directory, which also anchors a
   // relative log file path.
-  explicit CTraceLog(std::filesystem::path workingDirectory = ".",
+  explicit TraceLog(std::filesystem::path workingDirectory = ".",
                      TickSource ticks = platform::GetTickCount);
-  ~CTraceLog() override;
-  CTraceLog(const CTraceLog&) = delete;
-  CTraceLog& operator=(const CTraceLog&) = delete;
+  ~TraceLog() override;
+  TraceLog(const TraceLog&) = delete;
+  TraceLog& operator=(const TraceLog&) = delete;
 
   // Names the ids firstId..lastId (lastId -1: firstId alone); their lines stay
   // off until enabled. Throws TextError for ids outside 0..9999 or a 255th name.
@@ -80,8 +80,8 @@ class CTraceLog : public platform::TraceSink {
 
   std::atomic<TraceMode> m_mode{TraceMode::DEBUG_WINDOW};
   std::atomic<int> m_threshold{0};
-  std::atomic<bool> m_bShowTimeStamp{false};
-  std::atomic<bool> m_bShowCategory{false};
+  std::atomic<bool> m_showTimeStamp{false};
+  std::atomic<bool> m_showCategory{false};
   std::array<std::atomic<uint8_t>, CATEGORY_IDS> m_categoryIndex{};
   std::array<std::atomic<bool>, CATEGORY_IDS> m_enabled{};
 
@@ -90,7 +90,7 @@ class CTraceLog : public platform::TraceSink {
   std::array<std::string, MAX_CATEGORY_NAMES + 1> m_names;
   int m_nameCount = 1;
   std::string m_possibleCategories;
-  bool m_bPossibleCategoriesPending = true;
+  bool m_possibleCategoriesPending = true;
   std::optional<IniFile> m_ini;
   std::string m_path;
   platform::TcpSocket m_socket;

@@ -30,14 +30,14 @@ int Number(const std::string& token) { return std::atoi(token.c_str()); }
 
 }  // namespace
 
-CVersionInfo CVersionInfo::Parse(std::string_view text) {
+VersionInfo VersionInfo::Parse(std::string_view text) {
   if (text.empty())
     throw TextError("No version string is present. Unable to determine version components.");
   const std::vector<std::string> tokens = Tokens(text);
   if (tokens.size() < SHORT_FORM_TOKENS)
     throw TextError("Bad version string! All parameters could not be obtained from it.\n>>" +
                     std::string(text) + "<<");
-  CVersionInfo info;
+  VersionInfo info;
   info.major = Number(tokens[1]);
   info.minor = Number(tokens[2]);
   info.revision = Number(tokens[3]);
@@ -54,7 +54,7 @@ CVersionInfo CVersionInfo::Parse(std::string_view text) {
   return info;
 }
 
-std::string CVersionInfo::VersionString(std::string_view prefix) const {
+std::string VersionInfo::VersionString(std::string_view prefix) const {
   if (minor < 0 || minor > 9 || revision < 0 || revision > 9)
     throw TextError(
         "The second and third numbers in the version string are to be between 0 "
@@ -73,7 +73,7 @@ std::string CVersionInfo::VersionString(std::string_view prefix) const {
 
 std::string BuildVersionString(std::string_view fileVersion, std::string_view prefix) {
   try {
-    return CVersionInfo::Parse("Version " + std::string(fileVersion)).VersionString(prefix);
+    return VersionInfo::Parse("Version " + std::string(fileVersion)).VersionString(prefix);
   } catch (const TextError& e) {
     throw TextError("An error occurred while generating the Quil Version string:\n" + e.Text());
   }

@@ -8,12 +8,12 @@
 
 namespace settings {
 
-class CVersionInfo {
+class VersionInfo {
  public:
   // Reads "Version " + four numbers, optionally followed by "Build", a month
   // name and day, year, hours, minutes, seconds. Throws on a text that is
   // empty or has too few parts.
-  static CVersionInfo Parse(std::string_view text);
+  static VersionInfo Parse(std::string_view text);
 
   // prefix + major + "." + minor digit + revision digit + the build's suffix
   // (none for 0, "a" to "z" for 1 to 26, build - 27 in decimal above). Throws

@@ -136,7 +136,7 @@ void ConnectionPage::Edited() {
   if (!m_showing) SetModified(true);
 }
 
-settings::CAddress* ConnectionPage::SelectedEntry() {
+settings::AddressEntry* ConnectionPage::SelectedEntry() {
   const int row = m_locations->currentRow();
   return row >= 0 && row < m_book.Count() ? &m_book.Item(row) : nullptr;
 }
@@ -160,7 +160,7 @@ void ConnectionPage::ShowBook(int location, int slot) {
 
 void ConnectionPage::ShowEntry(int slot) {
   m_showing = true;
-  const settings::CAddress* entry = SelectedEntry();
+  const settings::AddressEntry* entry = SelectedEntry();
   m_addresses->setRowCount(0);
   if (entry) {
     ShowChoice(*m_rendering, Q(entry->ColorRendering()));
@@ -186,7 +186,7 @@ void ConnectionPage::ShowEntry(int slot) {
 }
 
 void ConnectionPage::ShowSlot(int slot) {
-  const settings::CAddress* entry = SelectedEntry();
+  const settings::AddressEntry* entry = SelectedEntry();
   if (!entry || slot > entry->LastSlot()) return;
   const settings::AddressSlot& s = entry->Slots()[static_cast<size_t>(slot)];
   m_showing = true;
@@ -216,7 +216,7 @@ void ConnectionPage::OnAddLocation() {
 }
 
 void ConnectionPage::OnRenameLocation() {
-  const settings::CAddress* entry = SelectedEntry();
+  const settings::AddressEntry* entry = SelectedEntry();
   if (!entry) return;
   const std::optional<std::string> name =
       Dialogs().PromptText("Rename Location", "New name of the location:", entry->Location());
@@ -239,14 +239,14 @@ void ConnectionPage::OnDeleteLocation() {
 }
 
 void ConnectionPage::OnRenderingChosen() {
-  settings::CAddress* entry = SelectedEntry();
+  settings::AddressEntry* entry = SelectedEntry();
   if (m_showing || !entry) return;
   entry->SetColorRendering(m_rendering->currentText().toStdString());
   Edited();
 }
 
 void ConnectionPage::OnAddFailover() {
-  settings::CAddress* entry = SelectedEntry();
+  settings::AddressEntry* entry = SelectedEntry();
   if (!entry) return;
   if (Attempt([&] { settings::AddFailoverAddress(*entry); })) {
     ShowEntry(entry->LastSlot());
@@ -255,7 +255,7 @@ void ConnectionPage::OnAddFailover() {
 }
 
 void ConnectionPage::OnRemoveAddress() {
-  settings::CAddress* entry = SelectedEntry();
+  settings::AddressEntry* entry = SelectedEntry();
   if (!entry) return;
   const int slot = SelectedSlot();
   if (Attempt([&] { settings::RemoveAddressSlot(*entry, slot); })) {
@@ -269,7 +269,7 @@ void ConnectionPage::OnSelectAddress() {
 }
 
 void ConnectionPage::OnAddressEdited() {
-  settings::CAddress* entry = SelectedEntry();
+  settings::AddressEntry* entry = SelectedEntry();
   if (m_showing || !entry) return;
   const int slot = SelectedSlot();
   const settings::AddressSlot value{m_using->currentText().toStdString(),

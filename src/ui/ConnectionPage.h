@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/IniFile.h"
 #include "ui/PreferencesPage.h"
 
@@ -30,7 +30,7 @@ class ConnectionPage : public PreferencesPage {
   QString Name() const override { return "CONNECTION"; }
   void Apply() override;
 
-  const settings::CAddrBook& Book() const { return m_book; }
+  const settings::AddressBook& Book() const { return m_book; }
   // The controls, for the operator and for tests.
   QListWidget& Locations() { return *m_locations; }
   QComboBox& Rendering() { return *m_rendering; }
@@ -60,12 +60,12 @@ class ConnectionPage : public PreferencesPage {
   void ShowBook(int location, int slot = 0);
   void ShowEntry(int slot);
   void ShowSlot(int slot);
-  settings::CAddress* SelectedEntry();
+  settings::AddressEntry* SelectedEntry();
   int SelectedSlot() const;
   void Edited();
 
   settings::IniFile& m_ini;
-  settings::CAddrBook m_book;
+  settings::AddressBook m_book;
   std::vector<std::string> m_connectionTypes;
   // Set while the controls are filled from the book, so that filling them is
   // not taken for the operator's edit.

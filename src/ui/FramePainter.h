@@ -7,7 +7,7 @@
 
 #include <QPainter>
 
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewPaint.h"
 
 namespace ui {

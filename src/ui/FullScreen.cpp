@@ -83,7 +83,7 @@ void FullScreen::Enter() {
   m_expectViewSize(QSize(screen.width, screen.height));
   m_frame.SetFullScreenChrome(true);
 
-  if (m_core.Orb().IsLoggedIn() && !keyboard.State().m_bDurablePassthru && !geometry.IsQuadView())
+  if (m_core.Orb().IsLoggedIn() && !keyboard.State().m_durablePassThrough && !geometry.IsQuadView())
     keyboard.ForcePassthruMode(true);
   m_frame.View().setFocus();
 

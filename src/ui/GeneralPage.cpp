@@ -43,7 +43,7 @@ QWidget* GeneralPage::BuildKeyboard(const settings::KeyboardMousePrefs& prefs) {
   form->addRow("Trigger keys:", m_triggerKeys);
 
   QStringList keyNames;
-  for (const input::CKeystroke& key : input::g_keystrokeTable) keyNames << Q(key.Name());
+  for (const input::Keystroke& key : input::g_keystrokeTable) keyNames << Q(key.Name());
   for (size_t i = 0; i < settings::HOTKEY_KEYS.size(); ++i) {
     auto* combo = new QComboBox(box);
     combo->addItems(keyNames);
@@ -141,7 +141,7 @@ void GeneralPage::Apply() {
   const settings::KeyboardMousePrefs prefs = Shown();
   for (size_t i = 0; i < prefs.hotkeys.size(); ++i) {
     try {
-      input::CKeystroke{prefs.hotkeys[i]};
+      input::Keystroke{prefs.hotkeys[i]};
     } catch (const TextError& e) {
       throw settings::EditError("Unable to apply the changes",
                                 std::string(settings::HOTKEY_KEYS[i].label) + ": " + e.Text());

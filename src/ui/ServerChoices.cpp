@@ -26,7 +26,7 @@ void FillServerBox(QComboBox& box, const std::vector<int>& servers, int current)
   box.setCurrentIndex(std::max(0, box.findData(current)));
 }
 
-void FillTargetBox(QComboBox& box, const settings::CAddrBook& book) {
+void FillTargetBox(QComboBox& box, const settings::AddressBook& book) {
   const QSignalBlocker quiet(box);
   box.clear();
   for (int index = 0; index < book.Count(); ++index)

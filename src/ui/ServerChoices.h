@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 
 class QComboBox;
 
@@ -18,6 +18,6 @@ std::vector<int> ServersOf(const std::string& serversText);
 // The box lists "<No Selection>" (server 0), then the servers, showing `current`.
 void FillServerBox(QComboBox& box, const std::vector<int>& servers, int current);
 // The box lists the book's locations, showing its current selection.
-void FillTargetBox(QComboBox& box, const settings::CAddrBook& book);
+void FillTargetBox(QComboBox& box, const settings::AddressBook& book);
 
 }  // namespace ui

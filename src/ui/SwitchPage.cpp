@@ -75,7 +75,7 @@ SwitchPage::SwitchPage(platform::OperatorDialogs& dialogs, const UnitAdmin& unit
   connect(m_save, &QPushButton::clicked, this, [this] { OnSave(); });
   connect(m_send, &QPushButton::clicked, this, [this] { OnSend(); });
 
-  Show(admin::CSwitchSettings(m_unit.switchModels));
+  Show(admin::SwitchSettings(m_unit.switchModels));
   if (m_unit.dispatcher.ReceiveCount(SWITCH_SETTINGS) > 0) {
     TakeUpUnitTable();
   } else if (m_unit.session.IsConnected()) {
@@ -99,7 +99,7 @@ void SwitchPage::TakeUpUnitTable() {
         Q("A switch table came from " + m_unit.UnitName() + "; your edits are kept."));
     return;
   }
-  admin::CSwitchSettings table(m_unit.switchModels);
+  admin::SwitchSettings table(m_unit.switchModels);
   const std::string problems =
       table.LoadGridFromString(m_unit.dispatcher.SwitchSettingsText(), m_unit.UnitName());
   if (!problems.empty()) {
@@ -111,7 +111,7 @@ void SwitchPage::TakeUpUnitTable() {
   SetModified(false);
 }
 
-void SwitchPage::Show(const admin::CSwitchSettings& table) {
+void SwitchPage::Show(const admin::SwitchSettings& table) {
   m_filling = true;
   m_type->setCurrentText(Q(table.TypeName()));
   const std::vector<admin::SwitchRow>& rows = table.Rows();
@@ -149,11 +149,11 @@ void SwitchPage::OnPortCount(int count) {
   SetModified(true);
 }
 
-admin::CSwitchSettings SwitchPage::Checked() const {
+admin::SwitchSettings SwitchPage::Checked() const {
   std::vector<admin::SwitchRow> rows;
   for (int row = 0; row < m_grid->rowCount(); ++row)
     rows.push_back({S(m_grid->item(row, 0)), S(m_grid->item(row, 1)), S(m_grid->item(row, 2))});
-  admin::CSwitchSettings table(m_unit.switchModels);
+  admin::SwitchSettings table(m_unit.switchModels);
   const std::string problems = table.LoadGridFromString(
       admin::SwitchTableText(m_type->currentText().toStdString(), rows, true), "the table");
   if (!problems.empty()) throw TextError(admin::PATTERN_PROBLEMS + problems);
@@ -164,7 +164,7 @@ void SwitchPage::OnLoad() {
   const std::optional<std::string> file =
       Dialogs().ChooseFileToOpen("Select Switch Settings File", SWITCH_FILTER);
   if (!file) return;
-  admin::CSwitchSettings table(m_unit.switchModels);
+  admin::SwitchSettings table(m_unit.switchModels);
   Attempt([&] {
     const std::string problems = table.ReadInFile(*file);
     if (!problems.empty()) throw TextError(admin::KEYSTROKE_PROBLEMS + problems);
@@ -186,7 +186,7 @@ void SwitchPage::OnSend() {
 }
 
 void SwitchPage::Apply() {
-  const admin::CSwitchSettings table = Checked();
+  const admin::SwitchSettings table = Checked();
   m_unit.RequireConnection("save table");
   admin::SendSwitchSettings(m_unit.session, table);
 }

@@ -29,7 +29,7 @@ class SwitchPage : public PreferencesPage {
   void Apply() override;
 
   // The table the grid shows; throws its problems under their heading.
-  admin::CSwitchSettings Checked() const;
+  admin::SwitchSettings Checked() const;
   // Takes up a table the unit sent since the last look.
   void TakeUpUnitTable();
 
@@ -42,7 +42,7 @@ class SwitchPage : public PreferencesPage {
   QPushButton& SendButton() { return *m_send; }
 
  private:
-  void Show(const admin::CSwitchSettings& table);
+  void Show(const admin::SwitchSettings& table);
   void OnPortCount(int count);
   void OnLoad();
   void OnSave();

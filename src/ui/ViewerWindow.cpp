@@ -19,7 +19,7 @@
 #include "platform/Trace.h"
 #include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/CommandLine.h"
 #include "settings/LeadingInt.h"
 #include "settings/MiscSettings.h"
@@ -172,7 +172,7 @@ void ViewerWindow::Show() {
     m_thread.Post(
         platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_CONNECT_PROGRESS));
   } else {
-    settings::CAddrBook book;
+    settings::AddressBook book;
     book.ReadFromINI(m_core->Ini());
     if (settings::HoldsOnlyFirstRunEntry(book)) {
       ShowStatus("No unit yet: Connect > Connect To... reaches one by its address.");
@@ -419,10 +419,10 @@ void ViewerWindow::ToggleFullScreen() {
 }
 
 void ViewerWindow::FillChoiceBoxes() {
-  settings::CAddrBook book;
+  settings::AddressBook book;
   book.ReadFromINI(m_core->Ini());
   FillTargetBox(m_frame->TargetBox(), book);
-  const settings::CAddress target = m_core->Orb().CurrentTarget();
+  const settings::AddressEntry target = m_core->Orb().CurrentTarget();
   const std::vector<int> servers = ServersOf(target.Servers());
   const std::string section = target.SectionName();
   for (int box = 0; box < SERVER_BOXES; ++box) {
@@ -458,7 +458,7 @@ void ViewerWindow::AskForUnitAddress() {
                      if (m_core->Orb().IsConnected()) return;
                      try {
                        const int index = settings::RememberUnit(m_core->Ini(), typed.toStdString());
-                       settings::CAddrBook book;
+                       settings::AddressBook book;
                        book.ReadFromINI(m_core->Ini());
                        m_core->Orb().SelectUnit(index, book.Item(index).Location());
                      } catch (const TextError& e) {

@@ -22,7 +22,7 @@ struct Picture {
 };
 
 // Copied under the lock, so the decoder waits for a copy rather than for a disk.
-Picture TakePicture(const CFrameBitmap& bmp) {
+Picture TakePicture(const FrameBuffer& bmp) {
   return bmp.ReadPixels([](const PixelView& view) {
     Picture picture;
     if (view.data == nullptr) return picture;
@@ -71,7 +71,7 @@ class OutputFile {
 
 }  // namespace
 
-void WriteBitmapFile(const CFrameBitmap& bmp, const std::string& path) {
+void WriteBitmapFile(const FrameBuffer& bmp, const std::string& path) {
   const Picture picture = TakePicture(bmp);
   if (picture.header.biWidth == 0 || picture.header.biHeight == 0) throw TextError(NO_BITMAP_TEXT);
 
@@ -89,7 +89,7 @@ void WriteBitmapFile(const CFrameBitmap& bmp, const std::string& path) {
   file.Close();
 }
 
-void SaveBitmap(const CFrameBitmap& bmp, bool connected, platform::OperatorDialogs& dialogs) {
+void SaveBitmap(const FrameBuffer& bmp, bool connected, platform::OperatorDialogs& dialogs) {
   try {
     const platform::Size size = bmp.Size();
     if (!connected || size.width == 0 || size.height == 0) throw TextError(NO_BITMAP_TEXT);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/Desktop.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 
 namespace video {
 
@@ -16,10 +16,10 @@ inline constexpr const char* SAVE_BITMAP_FAILURE_DETAIL = "Could not write file:
 
 // Writes the picture to path, replacing any file there. Throws the failure as
 // text ("No bitmap is available for saving.\n" when there is no picture).
-void WriteBitmapFile(const CFrameBitmap& bmp, const std::string& path);
+void WriteBitmapFile(const FrameBuffer& bmp, const std::string& path);
 
 // The save command: asks the operator for a file and writes it; a failure is
 // shown to the operator. Nothing is written when the operator cancels.
-void SaveBitmap(const CFrameBitmap& bmp, bool connected, platform::OperatorDialogs& dialogs);
+void SaveBitmap(const FrameBuffer& bmp, bool connected, platform::OperatorDialogs& dialogs);
 
 }  // namespace video

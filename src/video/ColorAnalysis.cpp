@@ -15,7 +15,7 @@ platform::Point PointOf(uint32_t lParam) {
 
 }  // namespace
 
-ColorCount CountColors(const CFrameBitmap& bmp, const platform::Rect& area) {
+ColorCount CountColors(const FrameBuffer& bmp, const platform::Rect& area) {
   return bmp.ReadPixels([&](const PixelView& view) {
     ColorCount count;
     std::unordered_set<uint32_t> seen;
@@ -49,7 +49,7 @@ std::string ColorCountText(const platform::Rect& area, const ColorCount& count) 
 
 void ColorAnalysis::OnButtonDown(uint32_t lParam) { m_corner = PointOf(lParam); }
 
-std::string ColorAnalysis::OnButtonUp(uint32_t lParam, const CFrameBitmap& bmp) {
+std::string ColorAnalysis::OnButtonUp(uint32_t lParam, const FrameBuffer& bmp) {
   m_armed = false;
   const platform::Point other = PointOf(lParam);
   const platform::Rect area{std::min(m_corner.x, other.x), std::min(m_corner.y, other.y),

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 
 namespace video {
 
@@ -28,7 +28,7 @@ struct ColorCount {
 
 // Rows top..bottom-1, columns left..right-1 of the picture; a pixel outside
 // it repeats the one before.
-ColorCount CountColors(const CFrameBitmap& bmp, const platform::Rect& area);
+ColorCount CountColors(const FrameBuffer& bmp, const platform::Rect& area);
 std::string ColorCountText(const platform::Rect& area, const ColorCount& count);
 
 // Armed by its command; while armed (and not in pass-through) the view's left
@@ -40,7 +40,7 @@ class ColorAnalysis {
   // lParam: x in the low word, y in the high word, view client coordinates.
   void OnButtonDown(uint32_t lParam);
   // Disarms and answers the text for the operator's information box.
-  std::string OnButtonUp(uint32_t lParam, const CFrameBitmap& bmp);
+  std::string OnButtonUp(uint32_t lParam, const FrameBuffer& bmp);
 
  private:
   bool m_armed = false;

@@ -51,7 +51,7 @@ std::string DumpInput(const uint8_t* input, size_t length) {
 
 }  // namespace
 
-VideoDecoder::VideoDecoder(CFrameBitmap& bmp, VideoObserver* observer)
+VideoDecoder::VideoDecoder(FrameBuffer& bmp, VideoObserver* observer)
     : m_bmp(bmp),
       m_observer(observer),
       m_inflated(MAX_INFLATED_BYTES + 1),
@@ -70,7 +70,7 @@ bool VideoDecoder::ResetZLib() {
   // The unit never ends its stream, so zlib's running check value could never
   // be compared; each packet's CRC-32 guards the bytes instead.
   if (m_zlibReady) inflateValidate(&m_zlib, 0);
-  m_nBmpCursor = 0;
+  m_bitmapCursor = 0;
   m_lastRunLength = 0;
   m_resumeAfterLoss = false;
   return m_zlibReady;
@@ -229,13 +229,13 @@ int VideoDecoder::GetOpcodeIntervals(size_t inflated) {
     switch (opcode >> 5) {
       case MH_POSITION: {
         if (truncated(at, 3)) return m_intervalCount;
-        m_nBmpCursor = ((opcode & 31) << 16) + data[at + 1] + (data[at + 2] << 8);
+        m_bitmapCursor = ((opcode & 31) << 16) + data[at + 1] + (data[at + 2] << 8);
         TraceCategory(4, HANDLE_INTERVAL_CATEGORY, "MH_POSITION %d\n",
-                      static_cast<int>(m_nBmpCursor));
-        if (m_nBmpCursor > total) {
+                      static_cast<int>(m_bitmapCursor));
+        if (m_bitmapCursor > total) {
           TraceCategory(5, ERROR_RECOVERY_CATEGORY,
                         "nBmpCursor= %d,  g_bmp.GetRect().right= %d g_bmp.GetRect().bottom= %d\n",
-                        static_cast<int>(m_nBmpCursor), m_width - 1, m_height - 1);
+                        static_cast<int>(m_bitmapCursor), m_width - 1, m_height - 1);
           TraceError("Error in GetZLibIntervals() - 1\n");
         }
         at += 3;
@@ -247,14 +247,14 @@ int VideoDecoder::GetOpcodeIntervals(size_t inflated) {
         if (truncated(at, 2 + 2 * static_cast<size_t>(count))) return m_intervalCount;
         m_lastRunLength = count;
         TraceCategory(4, HANDLE_INTERVAL_CATEGORY, "MH_PIXELS %d\n", count);
-        if (m_nBmpCursor > total) TraceError("Error in GetZLibIntervals() - 2\n");
-        if (!DecodePixelRun(m_nBmpCursor, data + at + 2, count)) return m_intervalCount;
+        if (m_bitmapCursor > total) TraceError("Error in GetZLibIntervals() - 2\n");
+        if (!DecodePixelRun(m_bitmapCursor, data + at + 2, count)) return m_intervalCount;
         at += 2 + 2 * static_cast<size_t>(count);
         break;
       }
       case MH_NEXT_ROW: {
-        m_nBmpCursor += m_width + SignedOffset(opcode);
-        if (m_nBmpCursor >= total) TraceError("Error in GetZLibIntervals() - 3\n");
+        m_bitmapCursor += m_width + SignedOffset(opcode);
+        if (m_bitmapCursor >= total) TraceError("Error in GetZLibIntervals() - 3\n");
         at += 1;
         break;
       }
@@ -271,7 +271,7 @@ int VideoDecoder::GetOpcodeIntervals(size_t inflated) {
         }
         if (truncated(at, 1 + 2 * static_cast<size_t>(count))) return m_intervalCount;
         m_lastRunLength = count;
-        if (!DecodePixelRun(m_nBmpCursor, data + at + 1, count)) return m_intervalCount;
+        if (!DecodePixelRun(m_bitmapCursor, data + at + 1, count)) return m_intervalCount;
         at += 1 + 2 * static_cast<size_t>(count);
         break;
       }

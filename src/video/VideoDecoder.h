@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "protocol/PacketHeader.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "video/Interval.h"
 #include "video/VideoObserver.h"
 
@@ -37,7 +37,7 @@ inline constexpr int SEGMENT_MODE_OPCODES = 3;
 
 class VideoDecoder {
  public:
-  explicit VideoDecoder(CFrameBitmap& bmp, VideoObserver* observer = nullptr);
+  explicit VideoDecoder(FrameBuffer& bmp, VideoObserver* observer = nullptr);
   ~VideoDecoder();
   VideoDecoder(const VideoDecoder&) = delete;
   VideoDecoder& operator=(const VideoDecoder&) = delete;
@@ -76,7 +76,7 @@ class VideoDecoder {
   // split at row ends; false once the table is full.
   bool DecodePixelRun(int64_t cursor, const uint8_t* codes, int32_t count);
 
-  CFrameBitmap& m_bmp;
+  FrameBuffer& m_bmp;
   VideoObserver* m_observer;
   z_stream m_zlib{};
   bool m_zlibReady = false;
@@ -89,7 +89,7 @@ class VideoDecoder {
   int32_t m_width = 0;
   int32_t m_height = 0;
   // Across packets of one connection.
-  int64_t m_nBmpCursor = 0;
+  int64_t m_bitmapCursor = 0;
   int32_t m_lastRunLength = 0;
 };
 

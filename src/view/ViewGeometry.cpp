@@ -8,7 +8,7 @@
 #include "platform/Trace.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 #include "settings/LeadingInt.h"
 #include "settings/MiscSettings.h"
 
@@ -45,7 +45,7 @@ ViewChangeListener& NoListener() {
 
 }  // namespace
 
-ViewGeometry::ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp,
+ViewGeometry::ViewGeometry(platform::ViewWindow& view, video::FrameBuffer& bmp,
                            session::Session& session, platform::WindowThread& window,
                            settings::IniFile& ini, platform::OperatorDialogs& dialogs)
     : m_view(view),
@@ -456,12 +456,12 @@ void ViewGeometry::OnViewType(uint32_t id) {
 void ViewGeometry::OnViewQuadOrSingle(uint32_t id) {
   try {
     const std::string section = settings::TARGET_PREFIX + m_session.TargetLocation();
-    std::array<int32_t, settings::CAddress::QUADRANTS> servers{};
-    for (int quadrant = 0; quadrant < settings::CAddress::QUADRANTS; ++quadrant)
+    std::array<int32_t, settings::AddressEntry::QUADRANTS> servers{};
+    for (int quadrant = 0; quadrant < settings::AddressEntry::QUADRANTS; ++quadrant)
       servers[quadrant] = settings::LeadingInt(
           m_ini.Read(section, Format("QUADRANT_%d", quadrant), "0", QUADRANT_BUFFER));
     uint8_t firstQuadrant = 0;
-    for (int quadrant = 1; quadrant < settings::CAddress::QUADRANTS && !firstQuadrant; ++quadrant)
+    for (int quadrant = 1; quadrant < settings::AddressEntry::QUADRANTS && !firstQuadrant; ++quadrant)
       if (servers[quadrant] != 0) firstQuadrant = static_cast<uint8_t>(quadrant);
 
     if (id == ID_VIEW_SINGLE) {
@@ -473,7 +473,7 @@ void ViewGeometry::OnViewQuadOrSingle(uint32_t id) {
       throw TextError("Unexpected id.");
     }
 
-    std::array<uint8_t, 4 * settings::CAddress::QUADRANTS + 1 + SERVER_SELECTION_CONSTANTS.size()>
+    std::array<uint8_t, 4 * settings::AddressEntry::QUADRANTS + 1 + SERVER_SELECTION_CONSTANTS.size()>
         payload{};
     for (size_t quadrant = 0; quadrant < servers.size(); ++quadrant)
       StoreLE32(payload.data() + 4 * quadrant, static_cast<uint32_t>(servers[quadrant]));

@@ -16,7 +16,7 @@
 #include "session/PostedPacket.h"
 #include "session/Session.h"
 #include "settings/IniFile.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/DispatchPorts.h"
 
 namespace view {
@@ -64,7 +64,7 @@ enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Track, ToMinimum, 
 
 class ViewGeometry : public VideoHandlers {
  public:
-  ViewGeometry(platform::ViewWindow& view, video::CFrameBitmap& bmp, session::Session& session,
+  ViewGeometry(platform::ViewWindow& view, video::FrameBuffer& bmp, session::Session& session,
                platform::WindowThread& window, settings::IniFile& ini,
                platform::OperatorDialogs& dialogs);
   // The mouse pipeline, once there is one.
@@ -134,7 +134,7 @@ class ViewGeometry : public VideoHandlers {
   bool KnowsNativeSize() const { return m_native.width > 0 && m_native.height > 0; }
 
   platform::ViewWindow& m_view;
-  video::CFrameBitmap& m_bmp;
+  video::FrameBuffer& m_bmp;
   session::Session& m_session;
   platform::WindowThread& m_window;
   ViewChangeListener* m_listener;

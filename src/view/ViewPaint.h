@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewGeometry.h"
 
 namespace view {
@@ -69,7 +69,7 @@ class ViewPainter {
  public:
   using Drawer = std::function<void(const PaintPlan&, const video::PixelView&)>;
 
-  ViewPainter(video::CFrameBitmap& bmp, ViewGeometry& geometry, const platform::ViewWindow& view)
+  ViewPainter(video::FrameBuffer& bmp, ViewGeometry& geometry, const platform::ViewWindow& view)
       : m_bmp(bmp), m_geometry(geometry), m_view(view) {}
 
   // False when skipped: a paint that begins while another runs (the drawer
@@ -77,7 +77,7 @@ class ViewPainter {
   bool PaintWindow(bool connected, const std::string& targetName, const Drawer& draw);
 
  private:
-  video::CFrameBitmap& m_bmp;
+  video::FrameBuffer& m_bmp;
   ViewGeometry& m_geometry;
   const platform::ViewWindow& m_view;
   bool m_inPaint = false;

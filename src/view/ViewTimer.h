@@ -8,7 +8,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/WindowThread.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewGeometry.h"
 
 namespace view {
@@ -18,7 +18,7 @@ inline constexpr uint32_t VIEW_TIMER_PERIOD_MS = 10;
 
 class ViewTimer {
  public:
-  ViewTimer(video::CFrameBitmap& bmp, ViewGeometry& geometry, platform::ViewWindow& view,
+  ViewTimer(video::FrameBuffer& bmp, ViewGeometry& geometry, platform::ViewWindow& view,
             std::function<void()> sessionTick)
       : m_bmp(bmp), m_geometry(geometry), m_view(view), m_sessionTick(std::move(sessionTick)) {}
 
@@ -30,7 +30,7 @@ class ViewTimer {
   void PaintIfDue();
 
  private:
-  video::CFrameBitmap& m_bmp;
+  video::FrameBuffer& m_bmp;
   ViewGeometry& m_geometry;
   platform::ViewWindow& m_view;
   std::function<void()> m_sessionTick;

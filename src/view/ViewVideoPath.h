@@ -11,7 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/WindowThread.h"
 #include "session/SessionHooks.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "video/VideoDecoder.h"
 
 namespace view {
@@ -20,7 +20,7 @@ class ViewVideoPath : public session::VideoSink {
  public:
   // The window thread hears of video written while the repaint delay is 0
   // (WM_KVM_VIDEO_WRITTEN to the view).
-  ViewVideoPath(video::CFrameBitmap& bmp, platform::WindowThread& window)
+  ViewVideoPath(video::FrameBuffer& bmp, platform::WindowThread& window)
       : m_bmp(bmp), m_window(window), m_decoder(bmp) {}
 
   bool InitDecompression() override;
@@ -44,7 +44,7 @@ class ViewVideoPath : public session::VideoSink {
   void VideoWrittenTaken() { m_videoWrittenPosted = false; }
 
  private:
-  video::CFrameBitmap& m_bmp;
+  video::FrameBuffer& m_bmp;
   platform::WindowThread& m_window;
   video::VideoDecoder m_decoder;
   std::atomic<bool> m_videoWrittenPosted{false};

@@ -132,7 +132,7 @@ TEST(ConfigDocumentTest, SentCompressedAndReadBackAsTheUnitReadsIt) {
 }
 
 TEST(TagDocumentTest, ReadsTheWritersLinesIntoClassesObjectsAndAttributes) {
-  CTagDocument document;
+  TagDocument document;
   ASSERT_EQ(document.Parse(ConfigDocument::FillFromString(DOCUMENT).ToString()), "");
   EXPECT_EQ(document.DocName(), "ORB 1.0");
   ASSERT_EQ(document.Classes().size(), 4u);
@@ -170,7 +170,7 @@ TEST(TagDocumentTest, CapacitiesAndStructureFaults) {
       {"<C>\n</C>\n", "DocName not found."},
   };
   for (const Case& c : cases) {
-    CTagDocument document;
+    TagDocument document;
     EXPECT_EQ(document.Parse(c.text), c.result) << c.text.substr(0, 60);
   }
 }

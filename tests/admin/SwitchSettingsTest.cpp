@@ -46,7 +46,7 @@ TEST(SwitchSettingsTest, EachFaultStopsAtItsLineWithItsText) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    CSwitchSettings table(MODELS);
+    SwitchSettings table(MODELS);
     ASSERT_EQ(table.LoadGridFromString(Table("custom", "`1`Kept`Q\n"), "test"), "");
     EXPECT_EQ(table.LoadGridFromString(c.text, "test"), c.problems);
     // A text with problems leaves the table as it was.
@@ -65,11 +65,11 @@ TEST(SwitchSettingsTest, GoodTablesAndTheirTypes) {
                         {"Standalone", SWITCH_TYPE_STANDALONE},
                         {"CUSTOM", SWITCH_TYPE_CUSTOM}};
   for (const Case& c : cases) {
-    CSwitchSettings table(MODELS);
+    SwitchSettings table(MODELS);
     EXPECT_EQ(table.LoadGridFromString(Table(c.type, "`1`A`Q\n`2`B`W\n"), "test"), "") << c.type;
     EXPECT_EQ(table.Type(), c.code);
   }
-  CSwitchSettings demo(MODELS);
+  SwitchSettings demo(MODELS);
   std::string eight;
   for (int port = 1; port <= 8; ++port)
     eight += "`" + std::to_string(port) + "`PC`F" + std::to_string(port) + "\n";
@@ -103,7 +103,7 @@ TEST(SwitchKeyCodesTest, OldSpellingsAreWarningsAndUnknownTokensFaults) {
 }
 
 TEST(SwitchSettingsTest, FileWireAndFileAgainKeepTheTable) {
-  CSwitchSettings table(MODELS);
+  SwitchSettings table(MODELS);
   ASSERT_EQ(
       table.LoadGridFromString(
           Table("Eight Port",
@@ -122,7 +122,7 @@ TEST(SwitchSettingsTest, FileWireAndFileAgainKeepTheTable) {
 
   // To the unit and back: LF on the wire, its terminating zero.
   FakeSession session;
-  CSwitchSettings fromFile(MODELS);
+  SwitchSettings fromFile(MODELS);
   ASSERT_EQ(fromFile.ReadInFile(file.string()), "");
   SendSwitchSettings(session, fromFile);
   ASSERT_EQ(session.sent.size(), 1u);
@@ -132,7 +132,7 @@ TEST(SwitchSettingsTest, FileWireAndFileAgainKeepTheTable) {
   header.DataSize = static_cast<uint16_t>(payload.size());
   const std::string wire = SwitchSettingsText(header, payload.data(), payload.size());
   EXPECT_EQ(wire.find('\r'), std::string::npos);
-  CSwitchSettings back(MODELS);
+  SwitchSettings back(MODELS);
   ASSERT_EQ(back.LoadGridFromString(wire, "unit"), "");
   EXPECT_EQ(back.Rows(), table.Rows());
   back.WriteOutFile(file.string());
@@ -142,7 +142,7 @@ TEST(SwitchSettingsTest, FileWireAndFileAgainKeepTheTable) {
 }
 
 TEST(SwitchSettingsTest, PortCountGrowsAndShrinksAtTheEnd) {
-  CSwitchSettings table(MODELS);
+  SwitchSettings table(MODELS);
   ASSERT_EQ(table.LoadGridFromString(Table("custom", "`1`A`Q\n`2`B`W\n"), "test"), "");
   table.SetPortCount(4);
   ASSERT_EQ(table.Rows().size(), 4u);
@@ -161,7 +161,7 @@ TEST(SwitchSettingsTest, PortCountGrowsAndShrinksAtTheEnd) {
 }
 
 TEST(SwitchSettingsTest, AFileThatCannotBeOpenedIsSaidSo) {
-  CSwitchSettings table(MODELS);
+  SwitchSettings table(MODELS);
   try {
     table.ReadInFile("/nonexistent/switch.txt");
     ADD_FAILURE();

@@ -57,9 +57,9 @@ TEST_F(HotkeyTest, CtrlAltHotkeyTogglesPassThroughAndSwallowsItsKeyUp) {
   using Synthetic = platform::HeadlessKeyboard::SyntheticKey;
   EXPECT_EQ(keyboard.SyntheticKeys(),
             (std::vector<Synthetic>{{VK_LCONTROL, SCAN_CTRL, true}, {VK_LMENU, SCAN_ALT, true}}));
-  EXPECT_TRUE(Pipeline().State().m_bBlockPassthruKey);
+  EXPECT_TRUE(Pipeline().State().m_blockPassThroughKey);
   EXPECT_TRUE(AltLetter('P', SCAN_P, true));
-  EXPECT_FALSE(Pipeline().State().m_bBlockPassthruKey);
+  EXPECT_FALSE(Pipeline().State().m_blockPassThroughKey);
   EXPECT_TRUE(session.sent.empty());
 
   // Out: the unit saw Ctrl and Alt go down in pass-through, so they go up.
@@ -112,7 +112,7 @@ TEST_F(HotkeyTest, FullScreenHotkeyTogglesTheViewAndSwallowsItsKeyUp) {
   EXPECT_EQ(keyboard.SyntheticKeys().back(),
             (platform::HeadlessKeyboard::SyntheticKey{'P', SCAN_P, true}));
   EXPECT_TRUE(AltLetter('F', 0x21, true));
-  EXPECT_FALSE(Pipeline().State().m_bBlockFullScreenKey);
+  EXPECT_FALSE(Pipeline().State().m_blockFullScreenKey);
 
   // Leaving pass-through leaves full screen too.
   EnterPassthru();
@@ -129,12 +129,12 @@ TEST_F(HotkeyTest, FullScreenHotkeyTogglesTheViewAndSwallowsItsKeyUp) {
   EXPECT_TRUE(AltLetter('F', 0x21));
   Release(VK_CONTROL, SCAN_CTRL);
   Feed(SYSUP, VK_MENU, 0xC0380001);
-  EXPECT_TRUE(Pipeline().State().m_bBlockFullScreenKey);
+  EXPECT_TRUE(Pipeline().State().m_blockFullScreenKey);
   EXPECT_TRUE(Feed(DOWN, 'F', DownData(0x21) | KEY_PREVIOUS));
   session.sent.clear();
   EXPECT_TRUE(Press('F', 0x21));
   EXPECT_TRUE(Release('F', 0x21));
-  EXPECT_FALSE(Pipeline().State().m_bBlockFullScreenKey);
+  EXPECT_FALSE(Pipeline().State().m_blockFullScreenKey);
   EXPECT_EQ(SentKeys(),
             (std::vector<SentKey>{Key(DOWN, 'F', 0x00210001), Key(UP, 'F', 0xC0210001)}));
 }
@@ -260,7 +260,7 @@ TEST_F(HotkeyTest, BadKeyTextsAreReportedAndKeepTheirDefaults) {
   const auto error = dialogs.Last(HeadlessDialogs::Kind::Error);
   ASSERT_TRUE(error);
   EXPECT_THAT(error->text, HasSubstr("Can't convert string to keystroke.\n"));
-  EXPECT_THAT(error->text, HasSubstr("Error in CKeystroke::Set(const char* szStr):\n"
+  EXPECT_THAT(error->text, HasSubstr("Error in Keystroke::Set(const char* szStr):\n"
                                      "Message not found in table.\n"));
   EXPECT_EQ(Pipeline().Settings().m_hotkeyPassthru.Name(), "P");
   EXPECT_EQ(Pipeline().Settings().m_triggerOne.KeyData(), 0x001D0001u);

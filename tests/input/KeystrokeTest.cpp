@@ -7,11 +7,11 @@
 #include "platform/TextError.h"
 #include "platform/WindowMessages.h"
 
-using input::CKeystroke;
+using input::Keystroke;
 
 namespace {
 
-const std::string SET_ERROR = "Error in CKeystroke::Set(const char* szStr):\n";
+const std::string SET_ERROR = "Error in Keystroke::Set(const char* szStr):\n";
 
 // The text of the TextError the call throws; empty when it throws none.
 template <class Call>
@@ -24,8 +24,8 @@ std::string ErrorOf(Call&& call) {
   return {};
 }
 
-CKeystroke FromText(const char* text) {
-  CKeystroke keystroke;
+Keystroke FromText(const char* text) {
+  Keystroke keystroke;
   keystroke.Set(text);
   return keystroke;
 }
@@ -62,14 +62,14 @@ TEST(KeystrokeText, ReadsTheTextFormLeniently) {
       {"WM_KEYDOWN -1 +1E0001", 0x100, 0xFFFFFFFF, 0x001E0001},
   };
   for (const auto& c : cases) {
-    const CKeystroke keystroke = FromText(c.text);
+    const Keystroke keystroke = FromText(c.text);
     EXPECT_EQ(keystroke.Message(), c.message) << c.text;
     EXPECT_EQ(keystroke.VirtualKey(), c.virtualKey) << c.text;
     EXPECT_EQ(keystroke.KeyData(), c.keyData) << c.text;
     EXPECT_EQ(keystroke.Name(), "") << c.text;
   }
-  const CKeystroke longest = FromText(PaddedText(CKeystroke::MAX_TEXT).c_str());
-  EXPECT_EQ(longest, CKeystroke(0x100, 0x41, 0x001E0001));
+  const Keystroke longest = FromText(PaddedText(Keystroke::MAX_TEXT).c_str());
+  EXPECT_EQ(longest, Keystroke(0x100, 0x41, 0x001E0001));
 }
 
 TEST(KeystrokeText, EveryMessageNameReadsAsItsNumber) {
@@ -89,8 +89,8 @@ TEST(KeystrokeText, EveryMessageNameReadsAsItsNumber) {
 }
 
 TEST(KeystrokeText, MalformedTextThrowsAndLeavesTheRecordAsItWas) {
-  const std::string tooLong = PaddedText(CKeystroke::MAX_TEXT + 1);
-  const std::string tooLongNotAKeystroke(CKeystroke::MAX_TEXT + 1, 'x');
+  const std::string tooLong = PaddedText(Keystroke::MAX_TEXT + 1);
+  const std::string tooLongNotAKeystroke(Keystroke::MAX_TEXT + 1, 'x');
   const struct {
     const char* text;
     const char* cause;
@@ -104,8 +104,8 @@ TEST(KeystrokeText, MalformedTextThrowsAndLeavesTheRecordAsItWas) {
       {"WM_ 41 1E0001", "Message not found in table."},
   };
   for (const auto& c : cases) {
-    CKeystroke keystroke(0x104, 0x12, 0x20380001);
-    const CKeystroke before = keystroke;
+    Keystroke keystroke(0x104, 0x12, 0x20380001);
+    const Keystroke before = keystroke;
     EXPECT_EQ(ErrorOf([&] { keystroke.Set(c.text); }), SET_ERROR + c.cause) << c.text;
     EXPECT_EQ(keystroke, before) << c.text;
   }
@@ -114,42 +114,42 @@ TEST(KeystrokeText, MalformedTextThrowsAndLeavesTheRecordAsItWas) {
 TEST(KeystrokeText, TextWithoutTheMessagePrefixIsIgnored) {
   for (const char* text : {"KEYDOWN 00000041 001E0001", "wm_keydown 41 1E0001", "WM", "",
                            static_cast<const char*>(nullptr)}) {
-    CKeystroke keystroke(0x104, 0x12, 0x20380001);
-    const CKeystroke before = keystroke;
+    Keystroke keystroke(0x104, 0x12, 0x20380001);
+    const Keystroke before = keystroke;
     EXPECT_EQ(ErrorOf([&] { keystroke.Set(text); }), "") << (text ? text : "(null)");
     EXPECT_EQ(keystroke, before) << (text ? text : "(null)");
   }
 }
 
 TEST(KeystrokeName, NamesAreCaseBlindAndKeptUpperCase) {
-  const CKeystroke capsLock("cap-lock");
+  const Keystroke capsLock("cap-lock");
   EXPECT_EQ(capsLock.Name(), "CAP-LOCK");
   EXPECT_EQ(capsLock.Message(), 0x100u);
   EXPECT_EQ(capsLock.VirtualKey(), 0x14u);
   EXPECT_EQ(capsLock.KeyData(), 0x003A0001u);
 
-  EXPECT_EQ(CKeystroke("f"), CKeystroke("F"));
-  EXPECT_EQ(CKeystroke("center (kp 5)").Name(), "CENTER (KP 5)");
-  EXPECT_EQ(CKeystroke("center (kp 5)").VirtualKey(), 0x0Cu);
+  EXPECT_EQ(Keystroke("f"), Keystroke("F"));
+  EXPECT_EQ(Keystroke("center (kp 5)").Name(), "CENTER (KP 5)");
+  EXPECT_EQ(Keystroke("center (kp 5)").VirtualKey(), 0x0Cu);
   // The punctuation rows' key data is read up to their question mark.
-  EXPECT_EQ(CKeystroke("/").KeyData(), 0x00035000u);
+  EXPECT_EQ(Keystroke("/").KeyData(), 0x00035000u);
 }
 
 TEST(KeystrokeName, UnknownNamesThrow) {
   for (const char* name : {"CAPS", "", " A", "F13", "WM_KEYDOWN 00000041 001E0001"})
-    EXPECT_EQ(ErrorOf([&] { CKeystroke keystroke(name); }), "Can't convert string to keystroke.")
+    EXPECT_EQ(ErrorOf([&] { Keystroke keystroke(name); }), "Can't convert string to keystroke.")
         << name;
 }
 
 TEST(KeystrokeNumbers, ReservedBitsAreClearedAndTheRestKept) {
-  CKeystroke keystroke;
-  EXPECT_EQ(keystroke, CKeystroke(0, 0, 0));
+  Keystroke keystroke;
+  EXPECT_EQ(keystroke, Keystroke(0, 0, 0));
   keystroke.Set(0x101, 0x11, 0xDE1D0001);
   EXPECT_EQ(keystroke.Message(), 0x101u);
   EXPECT_EQ(keystroke.VirtualKey(), 0x11u);
   EXPECT_EQ(keystroke.KeyData(), 0xC01D0001u);
   EXPECT_EQ(keystroke.GetOEMCode(), 0x1Du);
-  EXPECT_EQ(CKeystroke(0x101, 0x11, 0xFFFFFFFF).KeyData(), 0xE1FFFFFFu);
+  EXPECT_EQ(Keystroke(0x101, 0x11, 0xFFFFFFFF).KeyData(), 0xE1FFFFFFu);
 }
 
 TEST(KeystrokeSetUp, TurnsKeyMessagesAndTheTransitionBitOnly) {
@@ -168,9 +168,9 @@ TEST(KeystrokeSetUp, TurnsKeyMessagesAndTheTransitionBitOnly) {
       {0, 0, true, 0, 0x80000000},
   };
   for (const auto& c : cases) {
-    CKeystroke keystroke(c.message, 0x41, c.keyData);
+    Keystroke keystroke(c.message, 0x41, c.keyData);
     keystroke.SetUp(c.up);
-    EXPECT_EQ(keystroke, CKeystroke(c.wantMessage, 0x41, c.wantKeyData))
+    EXPECT_EQ(keystroke, Keystroke(c.wantMessage, 0x41, c.wantKeyData))
         << std::hex << c.message << " " << c.keyData << " up=" << c.up;
     EXPECT_EQ(keystroke.IsUp(), c.up);
   }
@@ -178,7 +178,7 @@ TEST(KeystrokeSetUp, TurnsKeyMessagesAndTheTransitionBitOnly) {
 
 TEST(KeystrokeIsSameKey, ComparesKeyAndDirectionButNotScanCodeOrMessage) {
   const struct {
-    CKeystroke a, b;
+    Keystroke a, b;
     bool same;
   } cases[] = {
       {{0x100, 0x41, 0x001E0001}, {0x101, 0x41, 0xC01E0001}, false},
@@ -189,19 +189,19 @@ TEST(KeystrokeIsSameKey, ComparesKeyAndDirectionButNotScanCodeOrMessage) {
       {{0x100, 0x2E, 0x00530001}, {0x100, 0x2E, 0x01530001}, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CKeystroke::IsSameKey(c.a, c.b), c.same) << c.a.Dump() << " / " << c.b.Dump();
-    EXPECT_EQ(CKeystroke::IsSameKey(c.b, c.a), c.same) << c.b.Dump() << " / " << c.a.Dump();
+    EXPECT_EQ(Keystroke::IsSameKey(c.a, c.b), c.same) << c.a.Dump() << " / " << c.b.Dump();
+    EXPECT_EQ(Keystroke::IsSameKey(c.b, c.a), c.same) << c.b.Dump() << " / " << c.a.Dump();
   }
 }
 
 TEST(KeystrokeDump, DescribesTheRecordOnOneLine) {
-  EXPECT_EQ(CKeystroke("a").Dump(),
+  EXPECT_EQ(Keystroke("a").Dump(),
             "message=0x100 wParam=0x41 lParam=0x  1e0001 rpt-cnt=1 OEM=0x1e char   A  flags "
             "KeyDown  ");
-  EXPECT_EQ(CKeystroke(0x105, 0x2E, 0xE1530003).Dump(),
+  EXPECT_EQ(Keystroke(0x105, 0x2E, 0xE1530003).Dump(),
             "message=0x105 wParam=0x2e lParam=0xe1530003 rpt-cnt=3 OEM=0x53 char DEL  flags "
             "KeyUp    Alted  ExtendedKey  ");
-  EXPECT_EQ(CKeystroke(0x102, 0xFF, 0x01030000).Dump(),
+  EXPECT_EQ(Keystroke(0x102, 0xFF, 0x01030000).Dump(),
             "message=0x102 wParam=0xff lParam=0x 1030000 rpt-cnt=0 OEM=0x 3 char -unknown-  flags "
             "KeyDown  ExtendedKey  ");
 }

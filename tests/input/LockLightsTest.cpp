@@ -74,7 +74,7 @@ TEST_F(LockLightsTest, KeysArrivingWhileTheLightsChangeStayLocal) {
 
 TEST_F(LockLightsTest, PacedKeysWaitWhileTheLightsChange) {
   EnterPassthru();
-  Pipeline().TypeKeys({CKeystroke(DOWN, 'A', DownData(0x1E)), CKeystroke(UP, 'A', UpData(0x1E))},
+  Pipeline().TypeKeys({Keystroke(DOWN, 'A', DownData(0x1E)), Keystroke(UP, 'A', UpData(0x1E))},
                       20, {}, {});
   // The key-up falls due while the lights are being set: it waits for them.
   window.Skip(20);

@@ -61,7 +61,7 @@ TEST_F(KeyboardTest, TypedTextReachesTheUnitWithTheShiftItWasTypedWith) {
     Rebuild();
     session.sent.clear();
     if (passthru) EnterPassthru();
-    const auto followKeyboard = [this](const CKeystroke& key) {
+    const auto followKeyboard = [this](const Keystroke& key) {
       keyboard.PressByUser(static_cast<int>(key.VirtualKey()), static_cast<int>(key.GetOEMCode()),
                            (key.KeyData() & KEY_EXTENDED) != 0, key.IsUp());
     };

@@ -6,11 +6,11 @@
 #include "platform/TextError.h"
 #include "platform/WindowMessages.h"
 
-using input::CKeystroke;
+using input::Keystroke;
 using input::UsKeystrokesFor;
 
 TEST(UsKeyboardText, EachCharacterIsItsKeyDownAndUpShiftedWhereNeeded) {
-  EXPECT_EQ(UsKeystrokesFor("aB"), (std::vector<CKeystroke>{{0x100, 0x41, 0x001E0001},
+  EXPECT_EQ(UsKeystrokesFor("aB"), (std::vector<Keystroke>{{0x100, 0x41, 0x001E0001},
                                                             {0x101, 0x41, 0xC01E0001},
                                                             {0x100, 0x10, 0x002A0001},
                                                             {0x100, 0x42, 0x00300001},
@@ -32,10 +32,10 @@ TEST(UsKeyboardText, EachCharacterIsItsKeyDownAndUpShiftedWhereNeeded) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.character);
-    const std::vector<CKeystroke> keys = UsKeystrokesFor(std::string(1, c.character));
+    const std::vector<Keystroke> keys = UsKeystrokesFor(std::string(1, c.character));
     ASSERT_EQ(keys.size(), c.shifted ? 4u : 2u);
-    const CKeystroke& down = keys[c.shifted ? 1 : 0];
-    EXPECT_EQ(down, CKeystroke(platform::WM_KEYDOWN, c.virtualKey, c.scan << 16 | 1));
+    const Keystroke& down = keys[c.shifted ? 1 : 0];
+    EXPECT_EQ(down, Keystroke(platform::WM_KEYDOWN, c.virtualKey, c.scan << 16 | 1));
   }
 }
 

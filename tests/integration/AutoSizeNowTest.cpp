@@ -23,7 +23,7 @@ constexpr uint32_t SIZE_REPORT_TIMER = 9001;
 constexpr uint32_t SIZE_REPORT_MS = 50;
 
 // The frame buffer as RGB rows, top to bottom, as the simulator dumps its picture.
-Picture FramePicture(const video::CFrameBitmap& bmp) {
+Picture FramePicture(const video::FrameBuffer& bmp) {
   return bmp.ReadPixels([](const video::PixelView& pixels) {
     Picture picture{pixels.width, pixels.height, {}};
     for (int y = 0; y < pixels.height; ++y)
@@ -35,7 +35,7 @@ Picture FramePicture(const video::CFrameBitmap& bmp) {
   });
 }
 
-bool ShowsTheUnitsPicture(const video::CFrameBitmap& bmp, platform::Size size,
+bool ShowsTheUnitsPicture(const video::FrameBuffer& bmp, platform::Size size,
                           const std::string& reference) {
   // The simulator puts each picture in place whole, once it has drawn one.
   if (bmp.Size() != size || bmp.IsBlocking() || !std::filesystem::exists(reference)) return false;
@@ -55,7 +55,7 @@ TEST(AutoSizeNow, ThePictureEndsAtTheNativeSizeAsTheUnitDrewIt) {
     SimProcess sim(
         {"--encoding", "multisegment", "--frame-interval-ms", "0", "--dump-frame", reference});
     ViewerHarness viewer({sim.Address()});
-    video::CFrameBitmap& bmp = viewer.core->Bitmap();
+    video::FrameBuffer& bmp = viewer.core->Bitmap();
     viewer.Connect();
 
     // Logged in, the unit's NEW_SIZE fits the window to its screen.

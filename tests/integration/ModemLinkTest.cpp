@@ -80,7 +80,7 @@ TEST(ModemLink, APortThatCannotBeOpenedIsNamed) {
   ModemViewer line({});
   std::ofstream(line.viewer.dir.File("modems.ini"))
       << "[M]\nModel=Gone MODEM\nAttachedTo=/dev/no-such-tty\n";
-  settings::CAddress target("Unit", "1", "Color always", "Gone MODEM", false, "");
+  settings::AddressEntry target("Unit", "1", "Color always", "Gone MODEM", false, "");
   target.SaveToINI(line.viewer.core->Ini());
   line.viewer.orb->SelectUnit(0, "Unit");
   line.viewer.Connect();

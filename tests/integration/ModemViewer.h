@@ -14,7 +14,7 @@ struct ModemViewer {
                        bool pulse = false)
       : peer(script), viewer({"127.0.0.1:1"}) {
     WriteTestModemDatabase(viewer.dir.File("modems.ini"), peer.Path());
-    settings::CAddress target("Unit", "5551234", "Color always", model, pulse, "");
+    settings::AddressEntry target("Unit", "5551234", "Color always", model, pulse, "");
     target.SaveToINI(viewer.core->Ini());
     viewer.orb->SelectUnit(0, "Unit");
   }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
@@ -67,7 +67,7 @@ void TargetOverModem(const TempDir& dir, const std::string& model, const std::st
   settings::IniFile ini(dir.File("Remote.ini"));
   settings::WriteFirstRunDefaults(ini);
   ini.Write("MISC", "CURRSELTEXT", "Unit");
-  settings::CAddress("Unit", "5551234", "Color always", model, false, "").SaveToINI(ini);
+  settings::AddressEntry("Unit", "5551234", "Color always", model, false, "").SaveToINI(ini);
   WriteTestModemDatabase(dir.File("modems.ini"), port);
 }
 

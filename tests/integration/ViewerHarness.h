@@ -22,7 +22,7 @@
 #include "protocol/PacketTypes.h"
 #include "session/Orb.h"
 #include "session/PostedPacket.h"
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
@@ -38,7 +38,7 @@ inline std::string PrepareViewerSettings(const std::string& path,
   ini.Write("MISC", "CURRSELTEXT", "Unit");
   ini.Write("MISC", "KeepAliveTime", std::to_string(keepAliveSeconds));
   ini.Write("MISC", "IPConnectTimeMS", "3000");
-  settings::CAddress target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false, "");
+  settings::AddressEntry target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false, "");
   for (size_t i = 1; i < addresses.size(); ++i)
     target.AddSlot(settings::TCP_IP, addresses[i], false);
   target.SaveToINI(ini);

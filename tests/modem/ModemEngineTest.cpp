@@ -212,7 +212,7 @@ TEST(ModemEngine, HangsUpWithGuardedEscapeAndItsOwnCommandThenCloses) {
   settings::IniFile ini(dir.File("Remote.ini"));
   WriteTestModemDatabase(dir.File("modems.ini"), pty.SlavePath());
   platform::StopSignal stop;
-  modem::CModem engine(modem::ModemDatabase(dir.File("modems.ini"), ini).Find(TEST_MODEM),
+  modem::Modem engine(modem::ModemDatabase(dir.File("modems.ini"), ini).Find(TEST_MODEM),
                        modem::ReadModemTimings(ini), ini, stop);
   std::string error;
   ASSERT_TRUE(engine.OpenPort(error));
@@ -250,7 +250,7 @@ TEST(ModemEngine, ACableIsNeverHungUpAndOpenFailuresAreWorded) {
 
   ModemOnPty busy({}, TEST_CABLE);
   ASSERT_TRUE(busy.Open());
-  modem::CModem second(busy.engine->Parameters(), {}, busy.ini, busy.stop);
+  modem::Modem second(busy.engine->Parameters(), {}, busy.ini, busy.stop);
   std::string error;
   EXPECT_FALSE(second.OpenPort(error));
   EXPECT_EQ(error, "Error opening modem port: " + busy.peer.Path() +

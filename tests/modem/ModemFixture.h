@@ -19,7 +19,7 @@ struct ModemOnPty {
       : peer(std::move(script)), ini(dir.File("Remote.ini")) {
     WriteTestModemDatabase(dir.File("modems.ini"), peer.Path());
     modem::ModemDatabase database(modem::ModemDatabase::PathBeside(ini.Path()), ini);
-    engine = std::make_unique<modem::CModem>(database.Find(model), modem::ReadModemTimings(ini),
+    engine = std::make_unique<modem::Modem>(database.Find(model), modem::ReadModemTimings(ini),
                                              ini, stop);
   }
   bool Open() {
@@ -31,5 +31,5 @@ struct ModemOnPty {
   ScriptedModem peer;
   settings::IniFile ini;
   platform::StopSignal stop;
-  std::unique_ptr<modem::CModem> engine;
+  std::unique_ptr<modem::Modem> engine;
 };

@@ -27,7 +27,7 @@ std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
 struct Line {
   Line() : ini(dir.File("Remote.ini")) {
     WriteTestModemDatabase(dir.File("modems.ini"), pty.SlavePath());
-    engine = std::make_unique<modem::CModem>(
+    engine = std::make_unique<modem::Modem>(
         modem::ModemDatabase(dir.File("modems.ini"), ini).Find(TEST_CABLE), modem::ModemTimings{},
         ini, stop);
     std::string error;
@@ -43,7 +43,7 @@ struct Line {
   TempDir dir;
   settings::IniFile ini;
   platform::StopSignal stop;
-  std::unique_ptr<modem::CModem> engine;
+  std::unique_ptr<modem::Modem> engine;
 };
 
 }  // namespace

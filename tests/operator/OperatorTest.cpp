@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/IniFile.h"
 #include "settings/MiscSettings.h"
 
@@ -52,7 +52,7 @@ void Operator::WriteSettings(const std::string& address, bool teaching,
   std::filesystem::remove(path);
   settings::IniFile ini(path);
   settings::WriteFirstRunDefaults(ini);
-  settings::CAddrBook book;
+  settings::AddressBook book;
   book.InsertItem("Sim", address, "Color always", settings::TCP_IP, false, "");
   book.SetCurrentSelection(0);
   book.SaveToINI(ini);

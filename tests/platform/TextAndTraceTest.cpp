@@ -8,21 +8,21 @@
 
 TEST(TextError, WrapsEachLayerAroundTheCause) {
   try {
-    WrapErrors("CAddrBook", "InsertItem", [] {
-      WrapErrors("CAddress", "SetIPAddress", []() -> int { throw TextError("Too many failovers."); });
+    WrapErrors("AddressBook", "InsertItem", [] {
+      WrapErrors("AddressEntry", "SetIPAddress", []() -> int { throw TextError("Too many failovers."); });
     });
     FAIL();
   } catch (const TextError& e) {
     EXPECT_EQ(e.Text(),
-              "Error in CAddrBook::InsertItem():\nError in CAddress::SetIPAddress():\n"
+              "Error in AddressBook::InsertItem():\nError in AddressEntry::SetIPAddress():\n"
               "Too many failovers.");
   }
 }
 
 TEST(TextError, AnythingElseBecomesUnknownError) {
-  EXPECT_EQ(CatchAll("CAddrBook", "InsertItem", [] { throw std::runtime_error("x"); }),
-            "Unknown error in CAddrBook::InsertItem.");
-  EXPECT_EQ(CatchAll("CAddrBook", "InsertItem", [] {}), "");
+  EXPECT_EQ(CatchAll("AddressBook", "InsertItem", [] { throw std::runtime_error("x"); }),
+            "Unknown error in AddressBook::InsertItem.");
+  EXPECT_EQ(CatchAll("AddressBook", "InsertItem", [] {}), "");
   EXPECT_EQ(WrapErrors("C", "Op", [] { return 7; }), 7);
 }
 

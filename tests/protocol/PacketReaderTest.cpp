@@ -45,7 +45,7 @@ class GetPacketTest : public ::testing::Test {
   }
 
   static constexpr int32_t kBufferSize = 60000;
-  CRingBuffer m_ring;
+  RingBuffer m_ring;
   RecordingReceiveLink m_link{m_ring};
   PayloadCipher m_cipher;
   PacketHeader m_header;
@@ -178,7 +178,7 @@ TEST(GetPacketFraming, CutsTheSamePacketsFromEverySplitOfTheStream) {
   for (size_t chunk :
        {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{50}, size_t{4096}, stream.size()}) {
     SCOPED_TRACE(chunk);
-    CRingBuffer ring;
+    RingBuffer ring;
     RecordingReceiveLink link(ring);
     PacketHeader header;
     std::vector<uint8_t> payload(60000);

@@ -49,17 +49,17 @@ class PayloadCipherTest : public ::testing::Test {
 };
 }  // namespace
 
-TEST(CEncryptionTypes, KnowsTheThreeCiphers) {
-  CEncryptionTypes types;
+TEST(EncryptionTypes, KnowsTheThreeCiphers) {
+  EncryptionTypes types;
   EXPECT_EQ(types.Name(11), "NONE");
   EXPECT_EQ(types.Name(12), "TRIPLE DES");
   EXPECT_EQ(types.Name(13), "BLOWFISH");
   EXPECT_EQ(types.Name(10), "Unsupported Encryption Type");
   EXPECT_EQ(types.Name(14), "Unsupported Encryption Type");
-  EXPECT_TRUE(CEncryptionTypes::IsValid(11));
-  EXPECT_FALSE(CEncryptionTypes::IsValid(10));
-  EXPECT_EQ(CEncryptionTypes::Index(13), 2);
-  EXPECT_EQ(ErrorText([] { CEncryptionTypes::Index(0); }),
+  EXPECT_TRUE(EncryptionTypes::IsValid(11));
+  EXPECT_FALSE(EncryptionTypes::IsValid(10));
+  EXPECT_EQ(EncryptionTypes::Index(13), 2);
+  EXPECT_EQ(ErrorText([] { EncryptionTypes::Index(0); }),
             "Attempt to use an unsupported encryption type!");
   EXPECT_EQ(ErrorText([] { EncryptionType(14); }),
             "Attempt to create an unsupported encryption type.");
@@ -72,8 +72,8 @@ TEST(CEncryptionTypes, KnowsTheThreeCiphers) {
             "Attempt to use an unsupported encryption type!");
 }
 
-TEST(CEncryptionTypes, SpecialTypeIsAbsentUntilSet) {
-  CEncryptionTypes types;
+TEST(EncryptionTypes, SpecialTypeIsAbsentUntilSet) {
+  EncryptionTypes types;
   EXPECT_EQ(types.GetSpecial(), -1);
   types.SetSpecial(13);
   EXPECT_EQ(types.GetSpecial(), 13);

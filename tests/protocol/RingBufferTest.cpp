@@ -14,8 +14,8 @@ std::vector<uint8_t> Sequence(size_t n, uint8_t first = 0) {
 }
 }  // namespace
 
-TEST(CRingBuffer, FillsToCapacityAndRefusesOneMoreByte) {
-  CRingBuffer ring;
+TEST(RingBuffer, FillsToCapacityAndRefusesOneMoreByte) {
+  RingBuffer ring;
   EXPECT_EQ(ring.Capacity(), 100000u);
   const auto bytes = Sequence(100000);
   ring.Write(bytes.data(), bytes.size());
@@ -34,8 +34,8 @@ TEST(CRingBuffer, FillsToCapacityAndRefusesOneMoreByte) {
   EXPECT_TRUE(ring.IsEmpty());
 }
 
-TEST(CRingBuffer, WrapsAtTheEndOfItsStorage) {
-  CRingBuffer ring(16);
+TEST(RingBuffer, WrapsAtTheEndOfItsStorage) {
+  RingBuffer ring(16);
   std::vector<uint8_t> scratch(16);
   const auto first = Sequence(12);
   ring.Write(first.data(), first.size());
@@ -64,8 +64,8 @@ TEST(CRingBuffer, WrapsAtTheEndOfItsStorage) {
   EXPECT_EQ(out, wrapping);
 }
 
-TEST(CRingBuffer, ReadsWhatIsThereAndClears) {
-  CRingBuffer ring(8);
+TEST(RingBuffer, ReadsWhatIsThereAndClears) {
+  RingBuffer ring(8);
   std::vector<uint8_t> out(8, 0xEE);
   EXPECT_EQ(ring.Consume(out.data(), 8), 0u);
   const auto bytes = Sequence(5);

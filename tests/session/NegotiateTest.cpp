@@ -10,7 +10,7 @@
 
 #include "platform/TcpSocket.h"
 #include "platform/TextError.h"
-#include "session/Negotiate.h"
+#include "session/Negotiator.h"
 #include "session/TcpNegotiationTransport.h"
 #include "support/TraceRecorder.h"
 
@@ -76,7 +76,7 @@ class NegotiateTest : public ::testing::Test {
   platform::TcpSocket m_unit;
   platform::StopSignal m_stop;
   TcpNegotiationTransport m_transport{m_viewer, "Tessaline", m_report, m_stop, 200, 0};
-  CNegotiate m_negotiate{"TSV1.53b", "Tessaline", m_report};
+  Negotiator m_negotiate{"TSV1.53b", "Tessaline", m_report};
 };
 
 const Bytes FIRST_REQUEST = {31,  9,   19,  0,   0,   1,   0,   0, 2, 8, 0, 'T',
@@ -199,7 +199,7 @@ TEST_F(NegotiateTest, AnswersToTheViewersRequest) {
   // A byte that starts no packet is no answer.
   UnitSends(Bytes{0x55});
   EXPECT_FALSE(Negotiate());
-  EXPECT_EQ(m_trace.Count("CNegotiate::ReadPacket(): Rejecting unexpected char: 85\n"), 1u);
+  EXPECT_EQ(m_trace.Count("Negotiator::ReadPacket(): Rejecting unexpected char: 85\n"), 1u);
 }
 
 TEST_F(NegotiateTest, MalformedPacketsFailWithoutReadingPastThem) {
@@ -217,7 +217,7 @@ TEST_F(NegotiateTest, MalformedPacketsFailWithoutReadingPastThem) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.trace);
     TraceRecorder trace;
-    CNegotiate negotiate("TSV1.53b", "Tessaline", m_report);
+    Negotiator negotiate("TSV1.53b", "Tessaline", m_report);
     UnitSends(c.packet);
     EXPECT_FALSE(negotiate.NegotiateConnection(m_transport));
     EXPECT_EQ(trace.Count(c.trace), 1u);
@@ -276,7 +276,7 @@ TEST(NegotiateNoise, ArbitraryBytesFromTheUnitEndInAnAnswerNotACrash) {
     ReportRecorder report;
     platform::StopSignal stop;
     TcpNegotiationTransport transport(viewer, "Tessaline", report, stop, 1000, 0);
-    CNegotiate negotiate("TSV1.53b", "Tessaline", report);
+    Negotiator negotiate("TSV1.53b", "Tessaline", report);
     negotiate.NegotiateConnection(transport);
     EXPECT_LE(negotiate.Result().unitVersion.size(), 32u);
   }

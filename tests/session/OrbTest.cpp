@@ -9,7 +9,7 @@
 #include "platform/MessageLoop.h"
 #include "session/ConnectProgress.h"
 #include "session/Orb.h"
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 
 using platform::HeadlessDialogs;
 using namespace session;
@@ -60,9 +60,9 @@ TEST_F(OrbFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
 }
 
 TEST_F(OrbFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
-  settings::CAddress single("One", "10.0.0.1", "Color always", "X.25", false, "");
+  settings::AddressEntry single("One", "10.0.0.1", "Color always", "X.25", false, "");
   single.SaveToINI(ini);
-  settings::CAddress several("Two", "10.0.0.1", "Color always", "X.25", false, "");
+  settings::AddressEntry several("Two", "10.0.0.1", "Color always", "X.25", false, "");
   several.AddSlot("X.25", "10.0.0.2", false);
   several.SaveToINI(ini);
   auto orb = MakeOrb();

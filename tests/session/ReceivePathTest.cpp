@@ -54,7 +54,7 @@ class CapsHeldFor : public KeyboardLink {
 // A receive path over a real ring buffer and message loop, with what it posts
 // collected in order.
 struct Fixture {
-  CRingBuffer ring;
+  RingBuffer ring;
   RecordingReceiveLink link{ring};
   PayloadCipher cipher;
   platform::MessageLoop loop;

@@ -28,7 +28,7 @@ TEST(ConnectionsEditingTest, LocationNamesThatWouldNotReadBackAreRefused) {
 
   for (const NameCase& c : cases) {
     SCOPED_TRACE(c.typed);
-    CAddrBook book;
+    AddressBook book;
     AddLocation(book, "Default");
     try {
       const int added = AddLocation(book, c.typed);
@@ -40,7 +40,7 @@ TEST(ConnectionsEditingTest, LocationNamesThatWouldNotReadBackAreRefused) {
       EXPECT_NE(e.Detail().find(c.reason), std::string::npos) << e.Detail();
       EXPECT_EQ(book.Count(), 1);
     }
-    CAddrBook renaming;
+    AddressBook renaming;
     AddLocation(renaming, "Default");
     try {
       const int renamed = RenameLocation(renaming, 0, c.typed);
@@ -57,9 +57,9 @@ TEST(ConnectionsEditingTest, LocationNamesThatWouldNotReadBackAreRefused) {
 TEST(ConnectionsEditingTest, AFailoverSlotIsEditedAndRemovedWhileTheEntryKeepsItsFirstAddress) {
   TempDir dir;
   IniFile ini(dir.File("Remote.ini"));
-  CAddrBook book;
+  AddressBook book;
   const int plant = AddLocation(book, "Plant");
-  CAddress& entry = book.Item(plant);
+  AddressEntry& entry = book.Item(plant);
   EditAddressSlot(entry, 0, {"TCP/IP", "10.0.0.5", false});
   AddFailoverAddress(entry);
   AddFailoverAddress(entry);
@@ -75,14 +75,14 @@ TEST(ConnectionsEditingTest, AFailoverSlotIsEditedAndRemovedWhileTheEntryKeepsIt
   }
   book.SetCurrentSelection(plant);
   ApplyConnections(book, ini);
-  CAddress read;
+  AddressEntry read;
   read.ReadINIInfo(ini, "Plant");
   ASSERT_EQ(read.Slots().size(), 3u);
   EXPECT_EQ(read.Slots()[1], (AddressSlot{"Office Modem", "5551234", true}));
   EXPECT_EQ(read.Slots()[2], (AddressSlot{"TCP/IP", "0.0.0.0", false}));
 
   // The book was read back from the file.
-  CAddress& saved = book.Item(book.GetIndex("Plant"));
+  AddressEntry& saved = book.Item(book.GetIndex("Plant"));
   RemoveAddressSlot(saved, 0);
   EXPECT_EQ(saved.Address(), "5551234");
   RemoveAddressSlot(saved, 1);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/TextError.h"
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/MiscSettings.h"
 #include "settings/QuickConnect.h"
 #include "settings/TempDir.h"
@@ -13,8 +13,8 @@ using namespace settings;
 
 namespace {
 
-CAddrBook Read(const IniFile& ini) {
-  CAddrBook book;
+AddressBook Read(const IniFile& ini) {
+  AddressBook book;
   book.ReadFromINI(ini);
   return book;
 }
@@ -29,7 +29,7 @@ TEST(QuickConnect, ATypedAddressIsRememberedOnceAndSelected) {
   EXPECT_TRUE(HoldsOnlyFirstRunEntry(Read(ini)));
 
   const int added = RememberUnit(ini, "  127.0.0.1:6000 ");
-  CAddrBook book = Read(ini);
+  AddressBook book = Read(ini);
   ASSERT_EQ(book.Count(), 2);
   EXPECT_EQ(book.Item(added).Location(), "127.0.0.1:6000");
   EXPECT_EQ(book.Item(added).Address(), "127.0.0.1:6000");

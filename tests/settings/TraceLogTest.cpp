@@ -25,9 +25,9 @@ class Installed {
   platform::TraceSink* m_previous;
 };
 
-class TraceLog : public ::testing::Test {
+class TraceLogTest : public ::testing::Test {
  protected:
-  TraceLog() { RegisterAllCategories(m_log); }
+  TraceLogTest() { RegisterAllCategories(m_log); }
 
   // Writes the LOGGING keys given, then has the log read the section.
   void Configure(std::initializer_list<std::pair<const char*, const char*>> keys) {
@@ -39,12 +39,12 @@ class TraceLog : public ::testing::Test {
   TempDir m_dir;
   IniFile m_ini{m_dir.File("Remote.ini")};
   uint32_t m_tick = 1000000;
-  CTraceLog m_log{m_dir.Path(), [this] { return m_tick; }};
+  TraceLog m_log{m_dir.Path(), [this] { return m_tick; }};
 };
 
 }  // namespace
 
-TEST_F(TraceLog, FreshFileGetsTheWholeLoggingSectionInOrder) {
+TEST_F(TraceLogTest, FreshFileGetsTheWholeLoggingSectionInOrder) {
   EXPECT_EQ(ReadWholeFile(m_dir.File("Filters.txt")), "");
   m_log.ReadSettings(m_ini);
   EXPECT_EQ(m_log.Mode(), TraceMode::DEBUG_WINDOW);
@@ -78,7 +78,7 @@ TEST_F(TraceLog, FreshFileGetsTheWholeLoggingSectionInOrder) {
                                 "HandleKeystrokes",
                                 "HandleHotKeys",
                                 "HandleCtrlDnCtrlUpHotkeys",
-                                "CKeystroke",
+                                "Keystroke",
                                 "Send Key",
                                 "HandleMouseMove",
                                 "MouseGesture Stuff",
@@ -107,7 +107,7 @@ TEST_F(TraceLog, FreshFileGetsTheWholeLoggingSectionInOrder) {
                                 "CRegistry",
                                 "CWinModemParameters",
                                 "HandlePackets",
-                                "CModem",
+                                "Modem",
                                 "XMLProcessing"}) {
     possible += std::string(name) + ", ";
   }
@@ -124,7 +124,7 @@ TEST_F(TraceLog, FreshFileGetsTheWholeLoggingSectionInOrder) {
                 possible + "\r\n");
 }
 
-TEST_F(TraceLog, NoneModeWritesNothingAndNeverListsTheCategories) {
+TEST_F(TraceLogTest, NoneModeWritesNothingAndNeverListsTheCategories) {
   Configure({{"LogTo", "NONE"}, {"Categories", "ALL"}});
   Installed installed(&m_log);
   Trace("dropped\n");
@@ -133,7 +133,7 @@ TEST_F(TraceLog, NoneModeWritesNothingAndNeverListsTheCategories) {
   EXPECT_EQ(Logging("PossibleCategories"), "<absent>");
 }
 
-TEST_F(TraceLog, LogToKeepsOnlyFragmentsOfTheListAndFallsBack) {
+TEST_F(TraceLogTest, LogToKeepsOnlyFragmentsOfTheListAndFallsBack) {
   struct Case {
     const char* logTo;
     const char* writtenBack;
@@ -154,7 +154,7 @@ TEST_F(TraceLog, LogToKeepsOnlyFragmentsOfTheListAndFallsBack) {
   }
 }
 
-TEST_F(TraceLog, ThresholdFallsBackToFiveOutsideZeroToTen) {
+TEST_F(TraceLogTest, ThresholdFallsBackToFiveOutsideZeroToTen) {
   struct Case {
     const char* threshold;
     int effective;
@@ -180,7 +180,7 @@ TEST_F(TraceLog, ThresholdFallsBackToFiveOutsideZeroToTen) {
   EXPECT_FALSE(m_log.Accepts(9, 910));
 }
 
-TEST_F(TraceLog, CategoriesAreMatchedTrimmedAndIgnoringCase) {
+TEST_F(TraceLogTest, CategoriesAreMatchedTrimmedAndIgnoringCase) {
   Configure({{"Categories", " handlehotkeys ,\tkbd_leds\t,  bogus,Send Key,MOUSEGESTURE STUFF"}});
   struct Case {
     int id;
@@ -195,13 +195,13 @@ TEST_F(TraceLog, CategoriesAreMatchedTrimmedAndIgnoringCase) {
   EXPECT_FALSE(m_log.Accepts(4, 1111)) << "below the threshold";
 }
 
-TEST_F(TraceLog, AllEnablesEveryNamedRangeAndNothingElse) {
+TEST_F(TraceLogTest, AllEnablesEveryNamedRangeAndNothingElse) {
   Configure({{"Categories", "all"}});
   for (int id : {1, 99, 100, 149, 420, 1410, 3100}) EXPECT_TRUE(m_log.IsEnabled(id)) << id;
   for (int id : {0, 150, 199, 401, 3101, 9999, 10000, -5}) EXPECT_FALSE(m_log.IsEnabled(id)) << id;
 }
 
-TEST_F(TraceLog, DefaultSettingsPassPlainLinesButNoCategories) {
+TEST_F(TraceLogTest, DefaultSettingsPassPlainLinesButNoCategories) {
   Configure({{"LogTo", "LOGFILE"}, {"ShowTimeStamp", "no"}});
   Installed installed(&m_log);
   Trace("plain\n");
@@ -211,7 +211,7 @@ TEST_F(TraceLog, DefaultSettingsPassPlainLinesButNoCategories) {
   EXPECT_EQ(ReadWholeFile(m_dir.File("log.txt")), "plain\r\nlevel 5\r\n");
 }
 
-TEST_F(TraceLog, LogFileLinesCarryStampAndCategoryWithCrLf) {
+TEST_F(TraceLogTest, LogFileLinesCarryStampAndCategoryWithCrLf) {
   WriteWholeFile(m_dir.File("trace.log"), "from an earlier run\n");
   Configure({{"LogTo", "LOGFILE"}, {"Path", "trace.log"}, {"Categories", "SwitchSettings"}});
   Installed installed(&m_log);
@@ -231,12 +231,12 @@ TEST_F(TraceLog, LogFileLinesCarryStampAndCategoryWithCrLf) {
                 stars + "\r\n");
 }
 
-TEST_F(TraceLog, LogFileOpenIsRetriedAtMostEveryFiveSeconds) {
+TEST_F(TraceLogTest, LogFileOpenIsRetriedAtMostEveryFiveSeconds) {
   Configure({{"LogTo", "LOGFILE"}, {"Path", "later/trace.log"}, {"ShowTimeStamp", "N"}});
   Installed installed(&m_log);
   Trace("lost, no directory\n");
   std::filesystem::create_directory(m_dir.File("later"));
-  m_tick += CTraceLog::LOGFILE_RETRY_MS;
+  m_tick += TraceLog::LOGFILE_RETRY_MS;
   Trace("lost, too soon to retry\n");
   m_tick += 1;
   Trace("kept\n");
@@ -245,7 +245,7 @@ TEST_F(TraceLog, LogFileOpenIsRetriedAtMostEveryFiveSeconds) {
   EXPECT_EQ(Logging("Path"), "later/trace.log");
 }
 
-TEST_F(TraceLog, ConcurrentLinesNeverInterleave) {
+TEST_F(TraceLogTest, ConcurrentLinesNeverInterleave) {
   Configure({{"LogTo", "LOGFILE"}, {"ShowTimeStamp", "N"}});
   Installed installed(&m_log);
   const std::string body(300, 'x');
@@ -267,7 +267,7 @@ TEST_F(TraceLog, ConcurrentLinesNeverInterleave) {
   EXPECT_EQ(lines, 400u);
 }
 
-TEST_F(TraceLog, IpSinkSendsEveryCharacterAndReconnectsAfterThirtySeconds) {
+TEST_F(TraceLogTest, IpSinkSendsEveryCharacterAndReconnectsAfterThirtySeconds) {
   // A loopback address of its own keeps parallel runs off each other's port.
   std::mt19937 random(std::random_device{}());
   platform::TcpSocket listener;
@@ -275,7 +275,7 @@ TEST_F(TraceLog, IpSinkSendsEveryCharacterAndReconnectsAfterThirtySeconds) {
   for (int attempt = 0; attempt < 20 && !listener.IsOpen(); ++attempt) {
     address = Format("127.0.%d.%d", static_cast<int>(random() % 250 + 1),
                      static_cast<int>(random() % 250 + 2));
-    listener.Listen(address, CTraceLog::IP_PORT);
+    listener.Listen(address, TraceLog::IP_PORT);
   }
   ASSERT_TRUE(listener.IsOpen());
   Configure({{"LogTo", "IP"}, {"Path", address.c_str()}, {"ShowTimeStamp", "N"}});
@@ -307,14 +307,14 @@ TEST_F(TraceLog, IpSinkSendsEveryCharacterAndReconnectsAfterThirtySeconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_FALSE(listener.Accept(100).IsOpen()) << "no reconnect before 30 s";
-  m_tick += CTraceLog::IP_RETRY_MS + 1;
+  m_tick += TraceLog::IP_RETRY_MS + 1;
   Trace("back\n");
   platform::TcpSocket second = listener.Accept(5000);
   ASSERT_TRUE(second.IsOpen());
   EXPECT_EQ(receive(second, 5), "back\n");
 }
 
-TEST_F(TraceLog, UnreachableReceiverDropsLinesWithoutFailing) {
+TEST_F(TraceLogTest, UnreachableReceiverDropsLinesWithoutFailing) {
   Configure({{"LogTo", "IP"}, {"Path", "not an address"}});
   Installed installed(&m_log);
   Trace("dropped\n");
@@ -329,7 +329,7 @@ TEST(TraceLogDebugWindow, WritesToStandardErrorOnlyWhenAsked) {
   ASSERT_TRUE(ini.Write("LOGGING", "ShowTimeStamp", "no"));
   for (const bool asked : {false, true}) {
     if (asked) ::setenv("TSV_DEBUG_WINDOW", "1", 1);
-    CTraceLog log(dir.Path());
+    TraceLog log(dir.Path());
     log.ReadSettings(ini);
     ::unsetenv("TSV_DEBUG_WINDOW");
     Installed installed(&log);
@@ -341,7 +341,7 @@ TEST(TraceLogDebugWindow, WritesToStandardErrorOnlyWhenAsked) {
 
 TEST(TraceCategories, RegistrationMapsRangesAndIsBounded) {
   TempDir dir;
-  CTraceLog log(dir.Path());
+  TraceLog log(dir.Path());
   log.RegisterCategory(7, -1, "Seven");
   log.RegisterCategory(20, 22, "Twenty");
   log.EnableCategory("SEVEN");
@@ -353,7 +353,7 @@ TEST(TraceCategories, RegistrationMapsRangesAndIsBounded) {
   EXPECT_EQ(log.PossibleCategories(), "Seven, Twenty, ");
   EXPECT_THROW(log.RegisterCategory(9990, 10000, "TooFar"), TextError);
   EXPECT_THROW(log.RegisterCategory(-1, -1, "Negative"), TextError);
-  for (int i = 3; i <= CTraceLog::MAX_CATEGORY_NAMES; ++i) log.RegisterCategory(100 + i, -1, "N");
+  for (int i = 3; i <= TraceLog::MAX_CATEGORY_NAMES; ++i) log.RegisterCategory(100 + i, -1, "N");
   EXPECT_THROW(log.RegisterCategory(5000, -1, "OneTooMany"), TextError);
 }
 

@@ -45,7 +45,7 @@ TEST(VersionString, RefusesWhatItCannotShow) {
   EXPECT_THROW(
       {
         try {
-          CVersionInfo::Parse("");
+          VersionInfo::Parse("");
         } catch (const TextError& e) {
           EXPECT_EQ(e.Text(),
                     "No version string is present. Unable to determine version components.");
@@ -56,14 +56,14 @@ TEST(VersionString, RefusesWhatItCannotShow) {
 }
 
 TEST(VersionInfo, ReadsTheBuildDateOfTheLongForm) {
-  const CVersionInfo info = CVersionInfo::Parse("Version 2, 1, 0, 7 Build Mar 14 2003 10:22:05");
+  const VersionInfo info = VersionInfo::Parse("Version 2, 1, 0, 7 Build Mar 14 2003 10:22:05");
   EXPECT_EQ(info.build, 7);
   ASSERT_TRUE(info.hasBuildDate);
   EXPECT_EQ(info.month, "Mar");
   EXPECT_EQ(info.day, 14);
   EXPECT_EQ(info.year, 2003);
   EXPECT_EQ(info.hours * 10000 + info.minutes * 100 + info.seconds, 102205);
-  EXPECT_FALSE(CVersionInfo::Parse("Version 2, 1, 0, 7 Build Mar 14").hasBuildDate);
+  EXPECT_FALSE(VersionInfo::Parse("Version 2, 1, 0, 7 Build Mar 14").hasBuildDate);
 }
 
 TEST(Branding, ReadsKeysAndIgnoresWhatItCannotUse) {

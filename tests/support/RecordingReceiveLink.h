@@ -12,7 +12,7 @@
 
 class RecordingReceiveLink : public ReceiveLink {
  public:
-  explicit RecordingReceiveLink(CRingBuffer& ring) : m_ring(ring) {}
+  explicit RecordingReceiveLink(RingBuffer& ring) : m_ring(ring) {}
 
   bool IsConnected() const override { return connected; }
   bool IsSerialLineUp() const override { return serialLineUp; }
@@ -36,5 +36,5 @@ class RecordingReceiveLink : public ReceiveLink {
   std::string failureTitle;
 
  private:
-  CRingBuffer& m_ring;
+  RingBuffer& m_ring;
 };

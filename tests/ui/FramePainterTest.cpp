@@ -8,7 +8,7 @@
 
 #include "QtApp.h"
 #include "ui/FramePainter.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewPaint.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 struct StoredPicture {
   int width;
   int height;
-  int stride = video::CFrameBitmap::StrideFor(width);
+  int stride = video::FrameBuffer::StrideFor(width);
   std::vector<uint8_t> data = std::vector<uint8_t>(static_cast<size_t>(stride) * height);
 
   StoredPicture(int w, int h) : width(w), height(h) {

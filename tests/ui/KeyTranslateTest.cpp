@@ -26,7 +26,7 @@ std::set<std::pair<int, uint32_t>> AllDowns() {
 // hotkeys and trigger keys made from the table never match what is typed.
 TEST(KeyTranslate, EveryKeyOfTheKeyTableIsTypedAsTheTableHasIt) {
   const auto downs = AllDowns();
-  for (const input::CKeystroke& row : input::g_keystrokeTable) {
+  for (const input::Keystroke& row : input::g_keystrokeTable) {
     // The punctuation rows' key data is cut short in the table itself.
     if ((row.KeyData() & 0xFFFF) != 1) continue;
     EXPECT_TRUE(downs.count({static_cast<int>(row.VirtualKey()), row.KeyData()}))

@@ -13,7 +13,7 @@
 
 #include "QtApp.h"
 #include "platform/HeadlessDialogs.h"
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/MiscSettings.h"
 #include "settings/TempDir.h"
 #include "ui/Commands.h"
@@ -32,7 +32,7 @@ class PreferencesTest : public ::testing::Test {
   PreferencesTest() {
     TestApp();
     // A book of two locations, Plant (selected, with a failover address) and Lab.
-    settings::CAddrBook book;
+    settings::AddressBook book;
     book.InsertItem("Plant", "10.0.0.5", "Color always", "TCP/IP", false, "");
     book.Item(0).AddSlot("TCP/IP", "plant.example.net", false);
     book.InsertItem("Lab", "10.0.0.9", "Grey always", "TCP/IP", false, "");
@@ -204,7 +204,7 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMou
   EXPECT_EQ(Read("MISC", "FAST_MOUSE_THRESHOLD"), "6000");
   EXPECT_EQ(Read("MISC", "SLOW_MOUSE_THRESHOLD"), "600");
   const input::HotkeySettings& running = window.Core().Keyboard().Settings();
-  EXPECT_EQ(running.m_hotkeyPassthru, input::CKeystroke("F12"));
+  EXPECT_EQ(running.m_hotkeyPassthru, input::Keystroke("F12"));
   EXPECT_EQ(running.triggerKeys, "LCtrl-down LCtrl-up");
   EXPECT_FALSE(running.scrollWithArrows);
   EXPECT_FALSE(window.Core().Mouse().Settings().fastExit);

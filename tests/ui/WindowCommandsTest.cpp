@@ -194,7 +194,7 @@ TEST(ServerChoices, PositiveServersOnceInOrder) {
 TEST_F(WindowCommandsTest, CopyScreenPutsTheFrameBufferOnTheClipboard) {
   ui::ViewerWindow window(setup);
   window.Show();
-  video::CFrameBitmap& bmp = window.Core().Bitmap();
+  video::FrameBuffer& bmp = window.Core().Bitmap();
   bmp.SetBitmapSize(40, 30);
   bmp.FillBmp(200, 100, 50, -1, 0, 0, 0);
   bmp.FillBmp(0, 0, 255, 0, 0, 10, 5);

@@ -12,7 +12,7 @@
 
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 
 // One stored pixel: blue, green, red.
 struct Bgr {
@@ -56,6 +56,6 @@ class VideoFixture : public ::testing::Test {
   TempDir m_dir;
   settings::IniFile m_ini{m_dir.File("Remote.ini")};
   uint32_t m_now = 1000;
-  video::CFrameBitmap m_bmp{m_ini, [this] { return m_now; }};
+  video::FrameBuffer m_bmp{m_ini, [this] { return m_now; }};
   std::deque<std::vector<uint8_t>> m_codeStore;
 };

@@ -18,7 +18,7 @@
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
 #include "support/FakeSession.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewGeometry.h"
 
 // Counts the mouse pipeline's markers of a view change.
@@ -66,7 +66,7 @@ class ViewGeometryTest : public ::testing::Test {
   TempDir dir;
   settings::IniFile ini{dir.File("Remote.ini")};
   uint32_t tick = 1000;
-  video::CFrameBitmap bmp{ini, [this] { return tick; }};
+  video::FrameBuffer bmp{ini, [this] { return tick; }};
   platform::HeadlessView view{{1024, 768}, {1920, 1080}};
   platform::HeadlessDialogs dialogs;
   platform::MessageLoop loop;

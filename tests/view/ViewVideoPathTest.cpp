@@ -7,7 +7,7 @@
 #include "platform/WindowMessages.h"
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 #include "view/ViewVideoPath.h"
 
 namespace {
@@ -23,7 +23,7 @@ TEST(ViewVideoPath, VideoWrittenIsPostedOnceUntilTakenAndOnlyWithoutDelay) {
     TempDir dir;
     settings::IniFile ini(dir.File("Remote.ini"));
     ini.Write("MISC", "RepaintDelayMS", c.delay);
-    video::CFrameBitmap bmp(ini);
+    video::FrameBuffer bmp(ini);
     platform::MessageLoop loop;
     std::vector<uint32_t> posted;
     loop.SetDispatcher([&](platform::Message& message) {

@@ -9,13 +9,13 @@ namespace orbctl {
 namespace {
 
 // The table the unit sends for one request.
-admin::CSwitchSettings FetchSwitchTable(HeadlessClient& client,
+admin::SwitchSettings FetchSwitchTable(HeadlessClient& client,
                                         const admin::SwitchModelNames& models) {
   const view::KVMDispatcher& dispatcher = client.Viewer().Dispatcher();
   const uint32_t before = dispatcher.ReceiveCount(SWITCH_SETTINGS);
   admin::RequestSwitchSettings(client.Viewer().Orb());
   client.RunUntil([&] { return dispatcher.ReceiveCount(SWITCH_SETTINGS) > before; });
-  admin::CSwitchSettings table(models);
+  admin::SwitchSettings table(models);
   const std::string problems =
       table.LoadGridFromString(dispatcher.SwitchSettingsText(), "the unit");
   if (!problems.empty())
@@ -41,9 +41,9 @@ FileRequest ParseFileArguments(const std::string& verb, const std::vector<std::s
   return request;
 }
 
-admin::CSwitchSettings ReadSwitchFile(const std::string& file,
+admin::SwitchSettings ReadSwitchFile(const std::string& file,
                                       const admin::SwitchModelNames& models) {
-  admin::CSwitchSettings table(models);
+  admin::SwitchSettings table(models);
   std::string problems;
   try {
     problems = table.ReadInFile(file);
@@ -61,10 +61,10 @@ void RunSwitch(HeadlessClient& client, const FileRequest& request,
     FetchSwitchTable(client, models).WriteOutFile(request.file);
     return;
   }
-  const admin::CSwitchSettings table = ReadSwitchFile(request.file, models);
+  const admin::SwitchSettings table = ReadSwitchFile(request.file, models);
   client.LogInAsAdministrator();
   client.SendAndConfirm([&] { admin::SendSwitchSettings(client.Viewer().Orb(), table); });
-  const admin::CSwitchSettings held = FetchSwitchTable(client, models);
+  const admin::SwitchSettings held = FetchSwitchTable(client, models);
   if (held.Rows() != table.Rows() || held.Type() != table.Type())
     throw TextError("The unit's switch table differs from the one sent.");
 }

@@ -20,7 +20,7 @@ struct FileRequest {
 FileRequest ParseFileArguments(const std::string& verb, const std::vector<std::string>& arguments);
 
 // The table in the file, checked; its problems are a UsageError.
-admin::CSwitchSettings ReadSwitchFile(const std::string& file,
+admin::SwitchSettings ReadSwitchFile(const std::string& file,
                                       const admin::SwitchModelNames& models);
 // get: asks the unit for its table and saves it (CR LF); put: sends the
 // table, asks for it again and fails unless the unit holds what was sent.

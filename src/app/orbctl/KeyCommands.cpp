@@ -67,7 +67,7 @@ void TypeText(HeadlessClient& client, const TypeRequest& request) {
   std::string failure;
   keyboard.TypeKeys(
       request.keys, static_cast<uint32_t>(request.keyDelayMs),
-      [&local](const input::CKeystroke& key) {
+      [&local](const input::Keystroke& key) {
         local.PressByUser(static_cast<int>(key.VirtualKey()), static_cast<int>(key.GetOEMCode()),
                           (key.KeyData() & input::KEY_EXTENDED) != 0, key.IsUp());
       },

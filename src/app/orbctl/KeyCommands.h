@@ -13,7 +13,7 @@ namespace orbctl {
 inline constexpr int DEFAULT_KEY_DELAY_MS = 20;
 
 struct TypeRequest {
-  std::vector<input::CKeystroke> keys;
+  std::vector<input::Keystroke> keys;
   int keyDelayMs = DEFAULT_KEY_DELAY_MS;
 };
 

@@ -57,7 +57,7 @@ bool Encode(std::FILE* file, const video::PixelView& pixels, std::vector<uint8_t
 
 }  // namespace
 
-void WritePngFile(const video::CFrameBitmap& bmp, const std::string& path) {
+void WritePngFile(const video::FrameBuffer& bmp, const std::string& path) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
   if (!file)
     throw TextError("Could not open file for writing.\n" + std::string(std::strerror(errno)));

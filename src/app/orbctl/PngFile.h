@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 
 namespace orbctl {
 
 // Throws TextError when there is no picture or the file cannot be written.
-void WritePngFile(const video::CFrameBitmap& bmp, const std::string& path);
+void WritePngFile(const video::FrameBuffer& bmp, const std::string& path);
 
 }  // namespace orbctl

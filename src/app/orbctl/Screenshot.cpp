@@ -47,7 +47,7 @@ ScreenshotRequest ParseScreenshotArguments(const std::vector<std::string>& argum
 
 void TakeScreenshot(HeadlessClient& client, const ScreenshotRequest& request) {
   core::ViewerCore& viewer = client.Viewer();
-  const video::CFrameBitmap& bmp = viewer.Bitmap();
+  const video::FrameBuffer& bmp = viewer.Bitmap();
   const view::ViewVideoPath& video = viewer.Video();
   client.Connect();
   // The picture is taken once video came, none of it is being held back for a

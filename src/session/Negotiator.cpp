@@ -1,4 +1,4 @@
-#include "session/Negotiate.h"
+#include "session/Negotiator.h"
 
 #include <utility>
 
@@ -18,12 +18,12 @@ bool IsCipherId(uint32_t value) { return value >= 11 && value <= 13; }
 
 }  // namespace
 
-CNegotiate::CNegotiate(std::string viewerVersion, std::string productName, ConnectionReport& report)
+Negotiator::Negotiator(std::string viewerVersion, std::string productName, ConnectionReport& report)
     : m_viewerVersion(std::move(viewerVersion)),
       m_productName(std::move(productName)),
       m_report(report) {}
 
-bool CNegotiate::NegotiateConnection(NegotiationTransport& transport) {
+bool Negotiator::NegotiateConnection(NegotiationTransport& transport) {
   Trace("START NegotiateConnection()\n");
   m_result = {};
   Trace("Sending requirements to remote.\n");
@@ -42,7 +42,7 @@ bool CNegotiate::NegotiateConnection(NegotiationTransport& transport) {
   return true;
 }
 
-std::optional<NegotiationPacket> CNegotiate::SendRequestLoop(NegotiationTransport& transport,
+std::optional<NegotiationPacket> Negotiator::SendRequestLoop(NegotiationTransport& transport,
                                                              const char* requester) {
   Trace("SendRequestLoop()\n");
   try {
@@ -62,7 +62,7 @@ std::optional<NegotiationPacket> CNegotiate::SendRequestLoop(NegotiationTranspor
   return std::nullopt;
 }
 
-bool CNegotiate::SendRequest(NegotiationTransport& transport) {
+bool Negotiator::SendRequest(NegotiationTransport& transport) {
   Trace("SendRequest()\n");
   NegotiationPacket request{NEG_REQUEST, m_nextRequestId++, {}};
   request.AddOption(NegotiationOption::Byte(OPTION_ZERO, 0));
@@ -72,7 +72,7 @@ bool CNegotiate::SendRequest(NegotiationTransport& transport) {
   return WritePacket(transport, request);
 }
 
-void CNegotiate::ReadExactly(NegotiationTransport& transport, uint8_t* buffer, size_t size) {
+void Negotiator::ReadExactly(NegotiationTransport& transport, uint8_t* buffer, size_t size) {
   // A link may hand over a packet in pieces.
   while (size > 0) {
     const size_t got = transport.Read(buffer, size);
@@ -82,14 +82,14 @@ void CNegotiate::ReadExactly(NegotiationTransport& transport, uint8_t* buffer, s
   }
 }
 
-int CNegotiate::ReadPacket(NegotiationTransport& transport, NegotiationPacket& packet) {
+int Negotiator::ReadPacket(NegotiationTransport& transport, NegotiationPacket& packet) {
   packet = {};
   uint8_t kind = 0;
   ReadExactly(transport, &kind, 1);
   packet.kind = kind;
   if (!IsNegotiationKind(kind)) {
     const std::vector<uint8_t> stray = transport.ReadStrayBytes(MAX_STRAY_BYTES);
-    Trace("CNegotiate::ReadPacket(): Rejecting unexpected char: %d\n", kind);
+    Trace("Negotiator::ReadPacket(): Rejecting unexpected char: %d\n", kind);
     Trace("Other stuff that was about to be read: \n%s\n", HexBytes(stray).c_str());
     return -1;
   }
@@ -98,7 +98,7 @@ int CNegotiate::ReadPacket(NegotiationTransport& transport, NegotiationPacket& p
   ReadExactly(transport, head, sizeof head);
   packet.id = head[0];
   size_t remaining = head[1] | (size_t{head[2]} << 8);
-  Trace("CNegotiate::ReadPacket(): type = %d   id = %d   len = %zu\n", kind, packet.id, remaining);
+  Trace("Negotiator::ReadPacket(): type = %d   id = %d   len = %zu\n", kind, packet.id, remaining);
   if (remaining > NEG_MAX_READ_LENGTH)
     throw TextError(
         Format("The remote's negotiation packet announces %zu bytes of options; at "
@@ -120,7 +120,7 @@ int CNegotiate::ReadPacket(NegotiationTransport& transport, NegotiationPacket& p
     NegotiationOption option{optionHead[0], std::vector<uint8_t>(length)};
     ReadExactly(transport, option.data.data(), length);
     remaining -= length;
-    Trace("CNegotiate::ReadPacket(): option type %d  length %zu  data %s\n", option.id, length,
+    Trace("Negotiator::ReadPacket(): option type %d  length %zu  data %s\n", option.id, length,
           HexBytes(option.data).c_str());
     packet.AddOption(std::move(option));
   }
@@ -128,14 +128,14 @@ int CNegotiate::ReadPacket(NegotiationTransport& transport, NegotiationPacket& p
   return 0;
 }
 
-bool CNegotiate::WritePacket(NegotiationTransport& transport, const NegotiationPacket& packet) {
+bool Negotiator::WritePacket(NegotiationTransport& transport, const NegotiationPacket& packet) {
   const std::vector<uint8_t> bytes = packet.Serialize();
-  Trace("CNegotiate::WritePacket()  %zu bytes\n    %s\n", bytes.size(), HexBytes(bytes).c_str());
+  Trace("Negotiator::WritePacket()  %zu bytes\n    %s\n", bytes.size(), HexBytes(bytes).c_str());
   return transport.Write(bytes.data(), bytes.size());
 }
 
-bool CNegotiate::ProcessResponse(NegotiationPacket& answer) {
-  Trace("CNegotiate::ProcessResponse()\n");
+bool Negotiator::ProcessResponse(NegotiationPacket& answer) {
+  Trace("Negotiator::ProcessResponse()\n");
   if (answer.kind == NEG_ACK) {
     Trace("Remote agreed to protocol terms.\n");
     return true;
@@ -161,7 +161,7 @@ bool CNegotiate::ProcessResponse(NegotiationPacket& answer) {
   return !changed;
 }
 
-bool CNegotiate::EvaluateResponseOption(NegotiationOption& option) {
+bool Negotiator::EvaluateResponseOption(NegotiationOption& option) {
   if (option.id != OPTION_ENCRYPTION) return false;
   const uint8_t value = option.data.empty() ? 0 : option.data[0];
   if (value < 8) return false;
@@ -169,7 +169,7 @@ bool CNegotiate::EvaluateResponseOption(NegotiationOption& option) {
   return true;
 }
 
-OptionVerdict CNegotiate::EvaluateRequestOption(NegotiationOption& option) {
+OptionVerdict Negotiator::EvaluateRequestOption(NegotiationOption& option) {
   const uint32_t value = option.Value();
   switch (option.id) {
     case OPTION_PROTOCOL:
@@ -199,7 +199,7 @@ OptionVerdict CNegotiate::EvaluateRequestOption(NegotiationOption& option) {
   }
 }
 
-NegotiationPacket CNegotiate::AnswerRequest(const NegotiationPacket& request) {
+NegotiationPacket Negotiator::AnswerRequest(const NegotiationPacket& request) {
   NegotiationPacket reject{NEG_REJECT, request.id, {}};
   NegotiationPacket nak{NEG_NAK, request.id, {}};
   for (const NegotiationOption& original : request.options) {
@@ -230,7 +230,7 @@ NegotiationPacket CNegotiate::AnswerRequest(const NegotiationPacket& request) {
   return ack;
 }
 
-std::optional<NegotiationPacket> CNegotiate::AnswerRemoteRequests(NegotiationTransport& transport) {
+std::optional<NegotiationPacket> Negotiator::AnswerRemoteRequests(NegotiationTransport& transport) {
   Trace("Evaluating remote's configuration requests\n");
   try {
     for (int attempt = 0; attempt < MAX_ATTEMPTS; ++attempt) {
@@ -252,7 +252,7 @@ std::optional<NegotiationPacket> CNegotiate::AnswerRemoteRequests(NegotiationTra
   return std::nullopt;
 }
 
-void CNegotiate::TakeOver(const NegotiationPacket& agreed) {
+void Negotiator::TakeOver(const NegotiationPacket& agreed) {
   Trace("***** All options negotiated *****\n");
   for (const NegotiationOption& option : agreed.options) {
     const uint32_t value = option.Value();

@@ -1,4 +1,4 @@
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 
 #include <utility>
 
@@ -21,7 +21,7 @@ std::string QuadrantKey(int quadrant) { return Format("QUADRANT_%d", quadrant); 
 
 }  // namespace
 
-CAddress::CAddress(std::string location, std::string address, std::string colorRendering,
+AddressEntry::AddressEntry(std::string location, std::string address, std::string colorRendering,
                    std::string connectionType, bool pulseDial, std::string servers)
     : m_location(std::move(location)),
       m_colorRendering(std::move(colorRendering)),
@@ -30,9 +30,9 @@ CAddress::CAddress(std::string location, std::string address, std::string colorR
   SelectSlot(0);
 }
 
-void CAddress::ReadINIInfo(const IniFile& ini, std::string_view location) {
+void AddressEntry::ReadINIInfo(const IniFile& ini, std::string_view location) {
   try {
-    *this = CAddress();
+    *this = AddressEntry();
     std::string name(location);
     if (name.empty()) {
       name = ini.Read("MISC", "CURRSELTEXT", "---", VALUE_BUFFER);
@@ -61,7 +61,7 @@ void CAddress::ReadINIInfo(const IniFile& ini, std::string_view location) {
   }
 }
 
-void CAddress::SaveToINI(IniFile& ini) const {
+void AddressEntry::SaveToINI(IniFile& ini) const {
   try {
     const std::string section = SectionName();
     const AddressSlot first =
@@ -82,30 +82,30 @@ void CAddress::SaveToINI(IniFile& ini) const {
     for (int quadrant = 0; quadrant < QUADRANTS; ++quadrant)
       WriteOrThrow(ini, section, QuadrantKey(quadrant), Format("%d", m_quadrants[quadrant]));
   } catch (const TextError& e) {
-    throw TextError("Error in CAddress::SaveToINI(): \n" + e.Text());
+    throw TextError("Error in AddressEntry::SaveToINI(): \n" + e.Text());
   }
 }
 
-void CAddress::AddSlot(std::string connectionType, std::string address, bool pulseDial) {
+void AddressEntry::AddSlot(std::string connectionType, std::string address, bool pulseDial) {
   if (m_slots.size() >= MAX_SLOTS) throw TextError("Too many failovers.");
   m_slots.push_back({std::move(connectionType), std::move(address), pulseDial});
 }
 
-AddressSlot& CAddress::Slot(int index) {
+AddressSlot& AddressEntry::Slot(int index) {
   if (index < 0 || index > LastSlot())
     throw TextError(Format("There is no address %d in the list.", index + 1));
   return m_slots[index];
 }
 
-void CAddress::RemoveSlot(int index) {
+void AddressEntry::RemoveSlot(int index) {
   Slot(index);
   m_slots.erase(m_slots.begin() + index);
   if (m_currentSlot > LastSlot()) m_currentSlot = std::max(LastSlot(), 0);
 }
 
-void CAddress::SwapSlots(int first, int second) { std::swap(Slot(first), Slot(second)); }
+void AddressEntry::SwapSlots(int first, int second) { std::swap(Slot(first), Slot(second)); }
 
-void CAddress::SelectSlot(int index) {
+void AddressEntry::SelectSlot(int index) {
   const AddressSlot& slot = Slot(index);
   m_currentSlot = index;
   m_connectionType = slot.connectionType;
@@ -113,22 +113,22 @@ void CAddress::SelectSlot(int index) {
   m_pulseDial = slot.pulseDial;
 }
 
-void CAddress::Rewind() {
+void AddressEntry::Rewind() {
   if (!m_slots.empty()) SelectSlot(0);
   m_restarted = true;
 }
 
-void CAddress::SetConnectionType(std::string connectionType) {
+void AddressEntry::SetConnectionType(std::string connectionType) {
   if (!m_slots.empty()) Slot(m_currentSlot).connectionType = connectionType;
   m_connectionType = std::move(connectionType);
 }
 
-void CAddress::SetAddress(std::string address) {
+void AddressEntry::SetAddress(std::string address) {
   if (!m_slots.empty()) Slot(m_currentSlot).address = address;
   m_address = std::move(address);
 }
 
-void CAddress::SetPulseDial(bool pulseDial) {
+void AddressEntry::SetPulseDial(bool pulseDial) {
   if (!m_slots.empty()) Slot(m_currentSlot).pulseDial = pulseDial;
   m_pulseDial = pulseDial;
 }

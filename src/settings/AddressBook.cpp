@@ -1,4 +1,4 @@
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 
 #include "platform/TextError.h"
 #include "settings/BookSupport.h"
@@ -11,53 +11,53 @@ constexpr size_t CURRSEL_BUFFER = 2000;
 
 }  // namespace
 
-int CAddrBook::Insert(CAddress entry) {
+int AddressBook::Insert(AddressEntry entry) {
   const size_t at =
       SortedPosition(m_entries, entry.Location(),
-                     [](const CAddress& e) -> const std::string& { return e.Location(); });
+                     [](const AddressEntry& e) -> const std::string& { return e.Location(); });
   m_entries.insert(m_entries.begin() + at, std::move(entry));
   return static_cast<int>(at);
 }
 
-void CAddrBook::CheckNameIsFree(std::string_view location, int except) const {
+void AddressBook::CheckNameIsFree(std::string_view location, int except) const {
   for (int i = 0; i < Count(); ++i) {
     if (i != except && CompareNoCase(m_entries[i].Location(), location) == 0)
       throw TextError("A location named " + std::string(location) + " is already in the list.");
   }
 }
 
-int CAddrBook::InsertItem(const std::string& location, const std::string& address,
+int AddressBook::InsertItem(const std::string& location, const std::string& address,
                           const std::string& colorRendering, const std::string& connectionType,
                           bool pulseDial, const std::string& servers) {
-  return WrapErrors("CAddrBook", "InsertItem", [&] {
+  return WrapErrors("AddressBook", "InsertItem", [&] {
     CheckNameIsFree(location, -1);
-    return Insert(CAddress(location, address, colorRendering, connectionType, pulseDial,
+    return Insert(AddressEntry(location, address, colorRendering, connectionType, pulseDial,
                            servers.empty() ? DEFAULT_SERVERS : servers));
   });
 }
 
-void CAddrBook::DelItem(int index) {
+void AddressBook::DelItem(int index) {
   if (index >= Count())
-    throw TextError("Error in CAddrBook::DelItem(): Can't del items beyond end of list.");
+    throw TextError("Error in AddressBook::DelItem(): Can't del items beyond end of list.");
   if (index < 0)
-    throw TextError("Error in CAddrBook::DelItem(): Can't del items before beginning of list.");
+    throw TextError("Error in AddressBook::DelItem(): Can't del items before beginning of list.");
   m_entries.erase(m_entries.begin() + index);
 }
 
-void CAddrBook::EditItem(int index, unsigned flags, const std::string& location,
+void AddressBook::EditItem(int index, unsigned flags, const std::string& location,
                          const std::string& address, const std::string& colorRendering,
                          const std::string& connectionType, bool pulseDial,
                          const std::string& servers) {
   if (index >= Count())
-    throw TextError("Error in CAddrBook::EditItem(): Can't away items beyond end of list.");
+    throw TextError("Error in AddressBook::EditItem(): Can't away items beyond end of list.");
   if (index < 0)
-    throw TextError("Error in CAddrBook::EditItem(): Can't del items before beginning of list.");
+    throw TextError("Error in AddressBook::EditItem(): Can't del items before beginning of list.");
   if ((flags & (EDIT_LOCATION | EDIT_ADDRESS | EDIT_COLOR_RENDERING | EDIT_CONNECTION_TYPE |
                 EDIT_PULSE_DIAL | EDIT_SERVERS)) == 0)
-    throw TextError("Error in CAddrBook::EditItem(): Flags indicate nothing to edit in the item.");
+    throw TextError("Error in AddressBook::EditItem(): Flags indicate nothing to edit in the item.");
   if (flags & EDIT_LOCATION) CheckNameIsFree(location, index);
 
-  CAddress edited = m_entries[index];
+  AddressEntry edited = m_entries[index];
   if (flags & EDIT_LOCATION) edited.SetLocation(location);
   if (flags & EDIT_ADDRESS) edited.SetAddress(address);
   if (flags & EDIT_COLOR_RENDERING) edited.SetColorRendering(colorRendering);
@@ -72,19 +72,19 @@ void CAddrBook::EditItem(int index, unsigned flags, const std::string& location,
   }
 }
 
-int CAddrBook::GetIndex(std::string_view location) const {
+int AddressBook::GetIndex(std::string_view location) const {
   for (int i = 0; i < Count(); ++i)
     if (m_entries[i].Location() == location) return i;
   throw TextError("Error in GetIndex(): String not found.");
 }
 
-void CAddrBook::ReadFromINI(const IniFile& ini) {
+void AddressBook::ReadFromINI(const IniFile& ini) {
   WrapBookErrors(
       "Error in CaddrBook::ReadFromINI(): \n", "Unknown error in CaddrBook::ReadFromINI()\n", [&] {
         // Built aside, so a failed read leaves the book as it was.
-        CAddrBook fresh;
+        AddressBook fresh;
         for (const std::string& section : SectionsWithPrefix(ini, TARGET_PREFIX)) {
-          CAddress entry;
+          AddressEntry entry;
           entry.ReadINIInfo(ini, section.substr(std::string_view(TARGET_PREFIX).size()));
           fresh.CheckNameIsFree(entry.Location(), -1);
           fresh.Insert(std::move(entry));
@@ -94,11 +94,11 @@ void CAddrBook::ReadFromINI(const IniFile& ini) {
       });
 }
 
-void CAddrBook::SaveToINI(IniFile& ini) {
-  WrapBookErrors("Error in CAddrBook::SaveToINI(): \n",
-                 "Error in CAddrBook::SaveToINI(): Unknown error.", [&] {
+void AddressBook::SaveToINI(IniFile& ini) {
+  WrapBookErrors("Error in AddressBook::SaveToINI(): \n",
+                 "Error in AddressBook::SaveToINI(): Unknown error.", [&] {
                    ClearAddressesFromINI(ini);
-                   for (const CAddress& entry : m_entries) entry.SaveToINI(ini);
+                   for (const AddressEntry& entry : m_entries) entry.SaveToINI(ini);
                    if (m_currentSelection >= 0 && m_currentSelection < Count()) {
                      const std::string name = m_entries[m_currentSelection].Location();
                      WriteOrThrow(ini, "MISC", "CURRSEL", std::to_string(GetIndex(name)));
@@ -108,7 +108,7 @@ void CAddrBook::SaveToINI(IniFile& ini) {
                  });
 }
 
-void CAddrBook::ClearAddressesFromINI(IniFile& ini) {
+void AddressBook::ClearAddressesFromINI(IniFile& ini) {
   WrapBookErrors("Error in CaddrBook::ClearAddressesFromINI(): \n",
                  "Unknown error in CaddrBook::ClearAddressesFromINI()\n", [&] {
                    // The listed section itself goes, whatever Location it names.
@@ -118,12 +118,12 @@ void CAddrBook::ClearAddressesFromINI(IniFile& ini) {
                  });
 }
 
-CAddress DefaultTarget() {
-  return CAddress("Default", "192.168.0.99", "Color always", TCP_IP, false, "-01 -01 -01 -01 -01");
+AddressEntry DefaultTarget() {
+  return AddressEntry("Default", "192.168.0.99", "Color always", TCP_IP, false, "-01 -01 -01 -01 -01");
 }
 
-CAddress CreateDefaultTarget(IniFile& ini) {
-  CAddress entry = DefaultTarget();
+AddressEntry CreateDefaultTarget(IniFile& ini) {
+  AddressEntry entry = DefaultTarget();
   entry.SaveToINI(ini);
   return entry;
 }

@@ -1,4 +1,4 @@
-#include "video/FrameBitmap.h"
+#include "video/FrameBuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,23 +36,23 @@ void BitmapInfoHeader::Serialise(uint8_t* out) const {
   StoreLE32(out + 36, biClrImportant);
 }
 
-CFrameBitmap::CFrameBitmap(settings::IniFile& ini, TickSource ticks)
+FrameBuffer::FrameBuffer(settings::IniFile& ini, TickSource ticks)
     : m_ticks(std::move(ticks)),
-      m_nBlockTimeToLive(static_cast<uint32_t>(settings::ReadMiscNumber(ini, "BlockTimeToLive"))) {
+      m_blockTimeToLive(static_cast<uint32_t>(settings::ReadMiscNumber(ini, "BlockTimeToLive"))) {
   ReadRepaintDelay(ini);
 }
 
-void CFrameBitmap::ReadRepaintDelay(settings::IniFile& ini) {
+void FrameBuffer::ReadRepaintDelay(settings::IniFile& ini) {
   m_repaintDelayMs = static_cast<uint32_t>(settings::ReadMiscNumber(ini, "RepaintDelayMS"));
 }
 
-uint32_t CFrameBitmap::NonZeroTick() const {
+uint32_t FrameBuffer::NonZeroTick() const {
   // 0 means "none" in both tick fields, so a tick that happens to be 0 is moved on.
   const uint32_t tick = m_ticks();
   return tick == 0 ? 1 : tick;
 }
 
-void CFrameBitmap::SetBitmapSize(int32_t width, int32_t height) {
+void FrameBuffer::SetBitmapSize(int32_t width, int32_t height) {
   std::lock_guard lock(m_lock);
   if (width < 1 || height < 1 || width > MAX_BITMAP_SIDE || height > MAX_BITMAP_SIDE)
     throw TextError("CreateDIBSection() failed.");
@@ -73,41 +73,41 @@ void CFrameBitmap::SetBitmapSize(int32_t width, int32_t height) {
   NoteFirstChangeLocked();
 }
 
-bool CFrameBitmap::HasBitmap() const {
+bool FrameBuffer::HasBitmap() const {
   std::lock_guard lock(m_lock);
   return !m_pixels.empty();
 }
 
-platform::Size CFrameBitmap::Size() const {
+platform::Size FrameBuffer::Size() const {
   std::lock_guard lock(m_lock);
   return {m_header.biWidth, m_header.biHeight};
 }
 
-BitmapInfoHeader CFrameBitmap::Header() const {
+BitmapInfoHeader FrameBuffer::Header() const {
   std::lock_guard lock(m_lock);
   return m_header;
 }
 
-PixelView CFrameBitmap::ViewLocked() const {
+PixelView FrameBuffer::ViewLocked() const {
   if (m_pixels.empty()) return {};
   return {m_pixels.data(), m_header.biWidth, m_header.biHeight, m_stride};
 }
 
-platform::Size CFrameBitmap::BeginCut() {
+platform::Size FrameBuffer::BeginCut() {
   std::lock_guard lock(m_lock);
   m_cutFor = platform::Size{m_header.biWidth, m_header.biHeight};
   return *m_cutFor;
 }
 
-void CFrameBitmap::EndCut() {
+void FrameBuffer::EndCut() {
   std::lock_guard lock(m_lock);
   m_cutFor.reset();
 }
 
-void CFrameBitmap::ImageUpdate(const Interval& interval) { ImageUpdates({&interval, 1}, Size()); }
+void FrameBuffer::ImageUpdate(const Interval& interval) { ImageUpdates({&interval, 1}, Size()); }
 
-void CFrameBitmap::ImageUpdates(std::span<const Interval> intervals, platform::Size decodedFor) {
-  if (m_nBlockUpdates != 0) {
+void FrameBuffer::ImageUpdates(std::span<const Interval> intervals, platform::Size decodedFor) {
+  if (m_blockUpdates != 0) {
     for (size_t i = 0; i < intervals.size(); ++i)
       TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Blocking video in ImageUpdate.\n");
     return;
@@ -131,7 +131,7 @@ void CFrameBitmap::ImageUpdates(std::span<const Interval> intervals, platform::S
   if (changed) NoteFirstChangeLocked();
 }
 
-bool CFrameBitmap::WriteLocked(const Interval& interval) {
+bool FrameBuffer::WriteLocked(const Interval& interval) {
   if (interval.count <= 0) return false;
   const int32_t count = std::min(interval.count, MAX_INTERVAL_PIXELS);
   const auto present = static_cast<int32_t>(std::min<size_t>(interval.codes.size() / 2, count));
@@ -165,7 +165,7 @@ bool CFrameBitmap::WriteLocked(const Interval& interval) {
   return true;
 }
 
-void CFrameBitmap::FillBmp(uint8_t red, uint8_t green, uint8_t blue, int16_t x1, int16_t y1,
+void FrameBuffer::FillBmp(uint8_t red, uint8_t green, uint8_t blue, int16_t x1, int16_t y1,
                            int16_t x2, int16_t y2) {
   std::lock_guard lock(m_lock);
   if (m_pixels.empty())
@@ -178,7 +178,7 @@ void CFrameBitmap::FillBmp(uint8_t red, uint8_t green, uint8_t blue, int16_t x1,
   NoteFirstChangeLocked();
 }
 
-void CFrameBitmap::FillLocked(uint8_t red, uint8_t green, uint8_t blue, int32_t left, int32_t top,
+void FrameBuffer::FillLocked(uint8_t red, uint8_t green, uint8_t blue, int32_t left, int32_t top,
                               int32_t right, int32_t bottom) {
   if (left > right || top > bottom) return;
   // A rectangle reaching past the picture is clipped to it; the first column
@@ -199,16 +199,16 @@ void CFrameBitmap::FillLocked(uint8_t red, uint8_t green, uint8_t blue, int32_t 
   }
 }
 
-void CFrameBitmap::NoteFirstChangeLocked() {
+void FrameBuffer::NoteFirstChangeLocked() {
   if (m_firstChangeTick == 0) m_firstChangeTick = NonZeroTick();
 }
 
-DirtyRect CFrameBitmap::GetRect() const {
+DirtyRect FrameBuffer::GetRect() const {
   std::lock_guard lock(m_lock);
   return m_dirty;
 }
 
-DirtyRect CFrameBitmap::TakeDirtyRect() {
+DirtyRect FrameBuffer::TakeDirtyRect() {
   std::lock_guard lock(m_lock);
   const DirtyRect taken = m_dirty;
   m_dirty = {};
@@ -216,58 +216,58 @@ DirtyRect CFrameBitmap::TakeDirtyRect() {
   return taken;
 }
 
-void CFrameBitmap::MarkAllDirty() {
+void FrameBuffer::MarkAllDirty() {
   std::lock_guard lock(m_lock);
   m_dirty = {0, 0, m_header.biWidth, m_header.biHeight};
 }
 
-bool CFrameBitmap::IsRepaintDue() const {
+bool FrameBuffer::IsRepaintDue() const {
   if (m_painting) return false;
   std::lock_guard lock(m_lock);
   if (m_dirty.IsEmpty() || m_firstChangeTick == 0) return false;
   return m_ticks() - m_firstChangeTick >= m_repaintDelayMs;
 }
 
-void CFrameBitmap::SetBlockUpdates(bool on) {
+void FrameBuffer::SetBlockUpdates(bool on) {
   if (on) {
     const uint32_t tick = NonZeroTick();
-    m_nBlockUpdates = tick;
-    TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Setting m_nBlockUpdates = GetTickCount() %d\n",
+    m_blockUpdates = tick;
+    TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Setting m_blockUpdates = GetTickCount() %d\n",
                   static_cast<int>(tick));
   } else {
-    m_nBlockUpdates = 0;
-    TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Clearing m_nBlockUpdates\n");
+    m_blockUpdates = 0;
+    TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Clearing m_blockUpdates\n");
   }
 }
 
-bool CFrameBitmap::IsBlockingStale() const {
-  const uint32_t since = m_nBlockUpdates;
-  if (since == 0 || m_nBlockTimeToLive == 0) {
+bool FrameBuffer::IsBlockingStale() const {
+  const uint32_t since = m_blockUpdates;
+  if (since == 0 || m_blockTimeToLive == 0) {
     TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Not checking.\n");
     return false;
   }
   const uint32_t now = m_ticks();
-  TraceCategory(5, BLOCK_VIDEO_CATEGORY, "GetTickCount() - m_nBlockUpdates > m_nBlockTimeToLive\n");
-  TraceCategory(5, BLOCK_VIDEO_CATEGORY, "%u - %u > %u\n", now, since, m_nBlockTimeToLive);
-  if (now - since > m_nBlockTimeToLive) {
+  TraceCategory(5, BLOCK_VIDEO_CATEGORY, "GetTickCount() - m_blockUpdates > m_blockTimeToLive\n");
+  TraceCategory(5, BLOCK_VIDEO_CATEGORY, "%u - %u > %u\n", now, since, m_blockTimeToLive);
+  if (now - since > m_blockTimeToLive) {
     TraceCategory(5, BLOCK_VIDEO_CATEGORY, "Blocking is stale\n");
     return true;
   }
   return false;
 }
 
-bool CFrameBitmap::TakesVideo() const {
-  if (m_nBlockUpdates != 0) return false;
+bool FrameBuffer::TakesVideo() const {
+  if (m_blockUpdates != 0) return false;
   std::lock_guard lock(m_lock);
   return AtDrawSizeLocked();
 }
 
-bool CFrameBitmap::AtDrawSizeLocked() const {
+bool FrameBuffer::AtDrawSizeLocked() const {
   return m_drawSize == platform::Size{} ||
          m_drawSize == platform::Size{m_header.biWidth, m_header.biHeight};
 }
 
-bool CFrameBitmap::TakeResizeEcho(const uint8_t* payload, size_t length) {
+bool FrameBuffer::TakeResizeEcho(const uint8_t* payload, size_t length) {
   if (payload == nullptr || length < 8) return false;
   const platform::Size echoed{static_cast<int32_t>(LoadLE32(payload)),
                               static_cast<int32_t>(LoadLE32(payload + 4))};
@@ -278,28 +278,28 @@ bool CFrameBitmap::TakeResizeEcho(const uint8_t* payload, size_t length) {
     m_droppedVideo = false;
     if (echoed != platform::Size{m_header.biWidth, m_header.biHeight}) return false;
   }
-  if (m_nBlockUpdates != 0) SetBlockUpdates(false);
+  if (m_blockUpdates != 0) SetBlockUpdates(false);
   return true;
 }
 
-void CFrameBitmap::SetDrawSize(platform::Size size) {
+void FrameBuffer::SetDrawSize(platform::Size size) {
   std::lock_guard lock(m_lock);
   m_drawSize = size;
 }
 
-void CFrameBitmap::ForgetDrawSize() {
+void FrameBuffer::ForgetDrawSize() {
   std::lock_guard lock(m_lock);
   m_drawSize = {};
   m_droppedVideo = false;
   m_cutFor.reset();
 }
 
-platform::Size CFrameBitmap::DrawSize() const {
+platform::Size FrameBuffer::DrawSize() const {
   std::lock_guard lock(m_lock);
   return m_drawSize;
 }
 
-bool CFrameBitmap::TakeDroppedVideo() {
+bool FrameBuffer::TakeDroppedVideo() {
   std::lock_guard lock(m_lock);
   if (!m_droppedVideo || !AtDrawSizeLocked()) return false;
   m_droppedVideo = false;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/Address.h"
+#include "settings/AddressEntry.h"
 #include "settings/IniFile.h"
 
 namespace settings {
@@ -22,11 +22,11 @@ enum AddrBookEditFlags : unsigned {
   EDIT_SERVERS = 32,
 };
 
-class CAddrBook {
+class AddressBook {
  public:
   int Count() const { return static_cast<int>(m_entries.size()); }
-  const CAddress& Item(int index) const { return m_entries.at(index); }
-  CAddress& Item(int index) { return m_entries.at(index); }
+  const AddressEntry& Item(int index) const { return m_entries.at(index); }
+  AddressEntry& Item(int index) { return m_entries.at(index); }
   int CurrentSelection() const { return m_currentSelection; }
   void SetCurrentSelection(int index) { m_currentSelection = index; }
 
@@ -52,16 +52,16 @@ class CAddrBook {
   void ClearAddressesFromINI(IniFile& ini);
 
  private:
-  int Insert(CAddress entry);
+  int Insert(AddressEntry entry);
   void CheckNameIsFree(std::string_view location, int except) const;
 
-  std::vector<CAddress> m_entries;
+  std::vector<AddressEntry> m_entries;
   int m_currentSelection = -1;
 };
 
 // The entry every viewer starts with, made on the first run after the MISC defaults.
-CAddress DefaultTarget();
+AddressEntry DefaultTarget();
 // Saves the first-run "Default" entry and returns it.
-CAddress CreateDefaultTarget(IniFile& ini);
+AddressEntry CreateDefaultTarget(IniFile& ini);
 
 }  // namespace settings

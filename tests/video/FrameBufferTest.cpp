@@ -28,7 +28,7 @@ TEST_F(FrameBitmap, StoresRowsBottomUpWithTheirStride) {
   };
   for (const Case& c :
        {Case{1024, 3072}, Case{1023, 3072}, Case{1022, 3068}, Case{1021, 3064}, Case{1, 4}}) {
-    EXPECT_EQ(CFrameBitmap::StrideFor(c.width), c.stride) << c.width;
+    EXPECT_EQ(FrameBuffer::StrideFor(c.width), c.stride) << c.width;
   }
 
   m_bmp.SetBitmapSize(5, 3);
@@ -94,14 +94,14 @@ TEST_F(FrameBitmap, BlockedIntervalChangesNothing) {
   m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
   EXPECT_EQ(PixelAt(0, 0), GREY);
   EXPECT_TRUE(m_bmp.GetRect().IsEmpty());
-  EXPECT_EQ(trace.Count("Setting m_nBlockUpdates = GetTickCount() 1000"), 1u);
+  EXPECT_EQ(trace.Count("Setting m_blockUpdates = GetTickCount() 1000"), 1u);
   EXPECT_EQ(trace.Count("Blocking video in ImageUpdate."), 1u);
   // Fills still take effect while video is blocked.
   m_bmp.FillBmp(1, 2, 3, 0, 0, 0, 0);
   EXPECT_EQ(PixelAt(0, 0), Bgr(3, 2, 1));
 
   m_bmp.SetBlockUpdates(false);
-  EXPECT_EQ(trace.Count("Clearing m_nBlockUpdates"), 1u);
+  EXPECT_EQ(trace.Count("Clearing m_blockUpdates"), 1u);
   m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
   EXPECT_EQ(PixelAt(0, 0), MID);
 }
@@ -162,7 +162,7 @@ TEST_F(FrameBitmap, RepaintWaitsForTheConfiguredDelay) {
     SCOPED_TRACE(c.stored ? c.stored : "(absent)");
     m_ini.DeleteSection("MISC");
     if (c.stored) m_ini.Write("MISC", "RepaintDelayMS", c.stored);
-    CFrameBitmap bmp(m_ini, [this] { return m_now; });
+    FrameBuffer bmp(m_ini, [this] { return m_now; });
     EXPECT_EQ(bmp.RepaintDelay(), c.delay);
     bmp.SetBitmapSize(6, 4);
     bmp.TakeDirtyRect();
@@ -198,7 +198,7 @@ TEST_F(FrameBitmap, BlockTimeToLiveSetting) {
   for (const Case& c : {Case{"500", 6000, "6000"}, Case{"0", 0, "0"}, Case{"2500", 2500, "2500"},
                         Case{"-3", 6000, "6000"}}) {
     ASSERT_TRUE(m_ini.Write("MISC", "BlockTimeToLive", c.stored));
-    CFrameBitmap bmp(m_ini, [this] { return m_now; });
+    FrameBuffer bmp(m_ini, [this] { return m_now; });
     EXPECT_EQ(bmp.BlockTimeToLive(), c.used) << c.stored;
     EXPECT_EQ(m_ini.Read("MISC", "BlockTimeToLive", "", 100), c.after) << c.stored;
     if (c.used == 0) {

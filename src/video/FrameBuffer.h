@@ -70,14 +70,14 @@ struct PixelView {
   }
 };
 
-class CFrameBitmap {
+class FrameBuffer {
  public:
   using TickSource = std::function<uint32_t()>;
 
   // Reads BlockTimeToLive and RepaintDelayMS from the settings.
-  explicit CFrameBitmap(settings::IniFile& ini, TickSource ticks = platform::GetTickCount);
-  CFrameBitmap(const CFrameBitmap&) = delete;
-  CFrameBitmap& operator=(const CFrameBitmap&) = delete;
+  explicit FrameBuffer(settings::IniFile& ini, TickSource ticks = platform::GetTickCount);
+  FrameBuffer(const FrameBuffer&) = delete;
+  FrameBuffer& operator=(const FrameBuffer&) = delete;
 
   // Bytes per row: 3 x width rounded up to a multiple of 4.
   static int32_t StrideFor(int32_t width) { return 3 * width + width % 4; }
@@ -123,10 +123,10 @@ class CFrameBitmap {
   bool IsPainting() const { return m_painting; }
 
   void SetBlockUpdates(bool on);
-  bool IsBlocking() const { return m_nBlockUpdates != 0; }
+  bool IsBlocking() const { return m_blockUpdates != 0; }
   // Blocking has lasted longer than BlockTimeToLive (never when that is 0).
   bool IsBlockingStale() const;
-  uint32_t BlockTimeToLive() const { return m_nBlockTimeToLive; }
+  uint32_t BlockTimeToLive() const { return m_blockTimeToLive; }
   // Video is written now: not blocked, and the picture at the size the unit
   // draws at (or that size is not known yet).
   bool TakesVideo() const;
@@ -183,8 +183,8 @@ class CFrameBitmap {
   bool m_droppedVideo = false;
   std::optional<platform::Size> m_cutFor;
   std::atomic<bool> m_painting{false};
-  std::atomic<uint32_t> m_nBlockUpdates{0};
-  uint32_t m_nBlockTimeToLive = 0;
+  std::atomic<uint32_t> m_blockUpdates{0};
+  uint32_t m_blockTimeToLive = 0;
   std::atomic<uint32_t> m_repaintDelayMs{0};
 };
 

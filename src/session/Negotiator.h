@@ -16,11 +16,11 @@ namespace session {
 
 enum class OptionVerdict { Accept, Counter, Reject };
 
-class CNegotiate {
+class Negotiator {
  public:
   // viewerVersion is sent as the version option; productName names the unit in
   // the failover text.
-  CNegotiate(std::string viewerVersion, std::string productName, ConnectionReport& report);
+  Negotiator(std::string viewerVersion, std::string productName, ConnectionReport& report);
 
   // True when both sides agreed. Result() holds what was agreed, and the busy
   // mark even when the negotiation failed.

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "settings/AddrBook.h"
+#include "settings/AddressBook.h"
 #include "settings/ConnectionsEditing.h"
 #include "settings/Favorites.h"
 #include "settings/TempDir.h"
@@ -47,8 +47,8 @@ class AddrBookTest : public ::testing::Test {
   IniFile m_ini{m_path};
 };
 
-CAddress ThreeAddressEntry() {
-  CAddress entry("Plant 7", "10.0.0.5:6000", "Grey -> Color", "TCP/IP", false,
+AddressEntry ThreeAddressEntry() {
+  AddressEntry entry("Plant 7", "10.0.0.5:6000", "Grey -> Color", "TCP/IP", false,
                  "001 002 003 004 005");
   entry.AddSlot("Office Modem", "5551234", true);
   entry.AddSlot("TCP/IP", "plant7.example.net", false);
@@ -67,7 +67,7 @@ TEST_F(AddrBookTest, AnEntryRoundTripsThroughItsSectionInKeyOrder) {
                                       "IsPulseDial3", "Address3", "ConnectionType3", "QUADRANT_0",
                                       "QUADRANT_1", "QUADRANT_2", "QUADRANT_3", "Address4"}));
 
-  CAddress read;
+  AddressEntry read;
   read.ReadINIInfo(m_ini, "Plant 7");
   EXPECT_EQ(read.Slots(), ThreeAddressEntry().Slots());
   EXPECT_EQ(read.Location(), "Plant 7");
@@ -78,7 +78,7 @@ TEST_F(AddrBookTest, AnEntryRoundTripsThroughItsSectionInKeyOrder) {
   EXPECT_EQ(read.Quadrant(2), 5);
 
   // A modem first address stores its dialling.
-  CAddress modem("Lab", "5550000", "Color always", "Lab Modem", true, DEFAULT_SERVERS);
+  AddressEntry modem("Lab", "5550000", "Color always", "Lab Modem", true, DEFAULT_SERVERS);
   modem.SaveToINI(m_ini);
   EXPECT_EQ(m_ini.Read("TARGET-Lab", "IsPulseDial", "-", 80), "T");
   read.ReadINIInfo(m_ini, "Lab");
@@ -92,7 +92,7 @@ TEST_F(AddrBookTest, ReadingRefusesElevenAddressesAndAMissingSelection) {
     m_ini.Write("TARGET-Big", "IsPulseDial" + suffix, "F");
     m_ini.Write("TARGET-Big", "Address" + suffix, "10.0.0." + std::to_string(k));
   }
-  CAddress entry;
+  AddressEntry entry;
   entry.ReadINIInfo(m_ini, "Big");
   EXPECT_EQ(entry.LastSlot(), 9);
   EXPECT_EQ(entry.Slots()[9].address, "10.0.0.10");
@@ -100,14 +100,14 @@ TEST_F(AddrBookTest, ReadingRefusesElevenAddressesAndAMissingSelection) {
   m_ini.Write("TARGET-Big", "IsPulseDial11", "F");
   EXPECT_EQ(ErrorOf([&] { entry.ReadINIInfo(m_ini, "Big"); }),
             "COrb::ReadINIInfo: Too many failovers.\n");
-  EXPECT_EQ(ErrorOf([&] { CAddrBook().ReadFromINI(m_ini); }),
+  EXPECT_EQ(ErrorOf([&] { AddressBook().ReadFromINI(m_ini); }),
             "Error in CaddrBook::ReadFromINI(): \nCOrb::ReadINIInfo: Too many failovers.\n");
   EXPECT_EQ(ErrorOf([&] { entry.ReadINIInfo(m_ini, ""); }),
             "COrb::ReadINIInfo: No current selection.\n");
 }
 
 TEST_F(AddrBookTest, EntriesAreSortedIgnoringCaseButFoundExactly) {
-  CAddrBook book;
+  AddressBook book;
   for (const char* name : {"beta", "Alpha", "gamma"})
     book.InsertItem(name, "", "", "TCP/IP", false, "");
   ASSERT_EQ(book.Count(), 3);
@@ -119,20 +119,20 @@ TEST_F(AddrBookTest, EntriesAreSortedIgnoringCaseButFoundExactly) {
   EXPECT_EQ(ErrorOf([&] { book.GetIndex("alpha"); }), "Error in GetIndex(): String not found.");
   // One section per name, and section names ignore case.
   EXPECT_EQ(ErrorOf([&] { book.InsertItem("ALPHA", "", "", "TCP/IP", false, ""); }),
-            "Error in CAddrBook::InsertItem():\nA location named ALPHA is already in the list.");
+            "Error in AddressBook::InsertItem():\nA location named ALPHA is already in the list.");
 
   EXPECT_EQ(ErrorOf([&] { book.DelItem(3); }),
-            "Error in CAddrBook::DelItem(): Can't del items beyond end of list.");
+            "Error in AddressBook::DelItem(): Can't del items beyond end of list.");
   EXPECT_EQ(ErrorOf([&] { book.DelItem(-1); }),
-            "Error in CAddrBook::DelItem(): Can't del items before beginning of list.");
+            "Error in AddressBook::DelItem(): Can't del items before beginning of list.");
   EXPECT_EQ(ErrorOf([&] { book.EditItem(3, EDIT_ADDRESS, "", "", "", "", false, ""); }),
-            "Error in CAddrBook::EditItem(): Can't away items beyond end of list.");
+            "Error in AddressBook::EditItem(): Can't away items beyond end of list.");
   EXPECT_EQ(ErrorOf([&] { book.EditItem(0, 0, "", "", "", "", false, ""); }),
-            "Error in CAddrBook::EditItem(): Flags indicate nothing to edit in the item.");
+            "Error in AddressBook::EditItem(): Flags indicate nothing to edit in the item.");
 }
 
 TEST_F(AddrBookTest, EditingMovesARenamedEntryWithItsAddresses) {
-  CAddrBook book;
+  AddressBook book;
   book.InsertItem("Alpha", "", "", "TCP/IP", false, "");
   book.InsertItem("beta", "", "", "TCP/IP", false, "");
   const int plant = book.InsertItem("Plant 7", "10.0.0.5", "Color always", "TCP/IP", false, "");
@@ -168,7 +168,7 @@ TEST_F(AddrBookTest, SavingRewritesEveryTargetSection) {
                  "Servers=001 001 001 001 001\r\nQUADRANT_1=4\r\n"
                  "[TARGET-Old]\r\nLocation=Renamed\r\nAddress=10.0.0.2\r\n"
                  "[TARGET-Gone]\r\nAddress=10.0.0.3\r\n");
-  CAddrBook book;
+  AddressBook book;
   book.ReadFromINI(m_ini);
   ASSERT_EQ(book.Count(), 3);
   book.DelItem(book.GetIndex("Gone"));
@@ -194,7 +194,7 @@ TEST_F(AddrBookTest, SavingRewritesEveryTargetSection) {
 }
 
 TEST_F(AddrBookTest, ConnectionsPageRules) {
-  CAddrBook book;
+  AddressBook book;
   const int only = AddLocation(book, "Lab");
   EXPECT_EQ(book.Item(only).ConnectionType(), "TCP/IP");
   EXPECT_EQ(book.Item(only).ColorRendering(), "Color always");
@@ -205,7 +205,7 @@ TEST_F(AddrBookTest, ConnectionsPageRules) {
   EXPECT_EQ(book.Count(), 1);
   EXPECT_EQ(book.CurrentSelection(), 0);
 
-  CAddress& entry = book.Item(0);
+  AddressEntry& entry = book.Item(0);
   for (int i = 1; i < 9; ++i) EXPECT_TRUE(AddFailoverAddress(entry));
   EXPECT_FALSE(AddFailoverAddress(entry));  // the tenth fills the list
   EXPECT_EQ(entry.Slots()[9], (AddressSlot{"TCP/IP", "0.0.0.0", false}));
@@ -232,7 +232,7 @@ TEST_F(AddrBookTest, ConnectionsPageRules) {
 }
 
 TEST_F(AddrBookTest, SlotsMoveAndTheEntryFollowsTheSelectedOne) {
-  CAddress entry = ThreeAddressEntry();
+  AddressEntry entry = ThreeAddressEntry();
   entry.SelectSlot(2);
   EXPECT_EQ(entry.Address(), "plant7.example.net");
   entry.SwapSlots(0, 1);
@@ -250,7 +250,7 @@ TEST_F(AddrBookTest, SlotsMoveAndTheEntryFollowsTheSelectedOne) {
 TEST_F(AddrBookTest, FirstRunDefaultEntryIsTheCurrentSelection) {
   m_ini.Write("MISC", "CURRSELTEXT", "Default");
   CreateDefaultTarget(m_ini);
-  CAddress current;
+  AddressEntry current;
   current.ReadINIInfo(m_ini, "");
   EXPECT_EQ(current.Location(), "Default");
   EXPECT_EQ(current.ConnectionType(), "TCP/IP");
@@ -265,11 +265,11 @@ TEST_F(AddrBookTest, FavoritesRoundTripAndKeepBuiltInValuesForMissingKeys) {
   wide.scaled = false;
   wide.quad = true;
   wide.color = 0;
-  CFavoritesBook book;
+  FavoritesBook book;
   book.InsertItem(wide);
   m_ini.Write("FAVORITE-Bare", "Name", "Bare");
   m_ini.Write("FAVORITE-Bare", "Toolbar", "F");
-  CFavoritesBook read;
+  FavoritesBook read;
   read.ReadFromINI(m_ini);
   ASSERT_EQ(read.Count(), 1);
   book.InsertItem(read.Item(0));
@@ -287,7 +287,7 @@ TEST_F(AddrBookTest, FavoritesRoundTripAndKeepBuiltInValuesForMissingKeys) {
   EXPECT_EQ(read.CurrentIndex(), 1);
   EXPECT_EQ(m_ini.Read("MISC", "CURRFavTEXT", "-", 80), "Wide");
   EXPECT_EQ(ErrorOf([&] { read.DelItem(2); }),
-            "Error in CFavoritesBook::DelItem(): Can't del items beyond end of list.");
+            "Error in FavoritesBook::DelItem(): Can't del items beyond end of list.");
 
   EXPECT_EQ(StartupLayout(m_ini), CFavorite());
   WriteFavoriteLayout(m_ini, "Wide");

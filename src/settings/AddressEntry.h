@@ -24,14 +24,14 @@ inline constexpr const char* TARGET_PREFIX = "TARGET-";
 inline constexpr const char* TCP_IP = "TCP/IP";
 inline constexpr const char* DEFAULT_SERVERS = "000 000 000 000 000";
 
-class CAddress {
+class AddressEntry {
  public:
   static constexpr int MAX_SLOTS = 10;
   static constexpr int QUADRANTS = 4;
 
-  CAddress() = default;
+  AddressEntry() = default;
   // The entry with one address.
-  CAddress(std::string location, std::string address, std::string colorRendering,
+  AddressEntry(std::string location, std::string address, std::string colorRendering,
            std::string connectionType, bool pulseDial, std::string servers);
 
   // Reads the entry from its section; an empty name means the current
