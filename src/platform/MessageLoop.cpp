@@ -1,6 +1,7 @@
 #include "platform/MessageLoop.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -15,13 +16,33 @@ MessageLoop::~MessageLoop() = default;
 void MessageLoop::SetDispatcher(Dispatcher dispatcher) { m_dispatcher = std::move(dispatcher); }
 
 bool MessageLoop::Post(Message message) {
+  auto held = std::make_shared<Message>(std::move(message));
+  return Post([this, held] { Dispatch(*held); });
+}
+
+bool MessageLoop::Post(Task task) {
   {
     std::lock_guard lock(m_mutex);
     if (m_quit) return false;
-    m_queue.push_back(std::move(message));
+    m_queue.push_back(std::move(task));
   }
   m_wake.notify_all();
   return true;
+}
+
+TimerId MessageLoop::StartTimer(uint32_t periodMs, bool repeating, Task tick) {
+  TimerId id;
+  {
+    std::lock_guard lock(m_mutex);
+    id = m_nextTimerId++;
+  }
+  StartTimer(id, periodMs, std::move(tick), std::nullopt, repeating);
+  return id;
+}
+
+void MessageLoop::StopTimer(TimerId id) {
+  std::lock_guard lock(m_mutex);
+  m_timers.erase(id);
 }
 
 void MessageLoop::PumpPending() {
@@ -33,7 +54,7 @@ void MessageLoop::PumpPending() {
     waiting = m_queue.size();
   }
   FireDueTimers();
-  for (size_t i = 0; i < waiting && DispatchOneMessage(); ++i) FireDueTimers();
+  for (size_t i = 0; i < waiting && RunOneTask(); ++i) FireDueTimers();
 }
 
 void MessageLoop::SetTimer(uint32_t id, uint32_t periodMs, TimerCallback callback) {
@@ -44,14 +65,14 @@ void MessageLoop::SetMessageTimer(WindowId window, uint32_t id, uint32_t periodM
   StartTimer(id, periodMs, {}, window);
 }
 
-void MessageLoop::StartTimer(uint32_t id, uint32_t periodMs, TimerCallback callback,
-                             std::optional<WindowId> window) {
+void MessageLoop::StartTimer(uint64_t id, uint32_t periodMs, TimerCallback callback,
+                             std::optional<WindowId> window, bool repeating) {
   const std::chrono::milliseconds period(std::max<uint32_t>(periodMs, 1));
   {
     std::lock_guard lock(m_mutex);
     Timer& timer = m_timers[id];
     timer = Timer{period, Clock::now() + period, std::move(callback),
-                  window, m_nextGeneration++,    false};
+                  window, m_nextGeneration++,    false, repeating};
   }
   m_wake.notify_all();
 }
@@ -98,7 +119,7 @@ bool MessageLoop::Loop(const std::function<bool()>& done,
     // Timers get their turn before every message, so a busy queue cannot
     // starve the keep-alive watch.
     const bool fired = FireDueTimers();
-    if (DispatchOneMessage() || fired) continue;
+    if (RunOneTask() || fired) continue;
 
     std::unique_lock lock(m_mutex);
     auto wakeAt = NextTimerDue();
@@ -122,7 +143,7 @@ std::optional<MessageLoop::Clock::time_point> MessageLoop::NextTimerDue() const 
 
 bool MessageLoop::FireDueTimers() {
   // Collect first and fire one at a time: a callback may set or kill timers.
-  std::vector<uint32_t> due;
+  std::vector<uint64_t> due;
   {
     std::lock_guard lock(m_mutex);
     const auto now = Clock::now();
@@ -131,7 +152,7 @@ bool MessageLoop::FireDueTimers() {
     }
   }
   bool fired = false;
-  for (uint32_t id : due) {
+  for (uint64_t id : due) {
     TimerCallback callback;
     std::optional<WindowId> window;
     uint64_t generation;
@@ -147,10 +168,12 @@ bool MessageLoop::FireDueTimers() {
       callback = timer.callback;
       window = timer.window;
       generation = timer.generation;
+      // A single shot is gone before it runs, so it may start itself anew.
+      if (!timer.repeating) m_timers.erase(it);
     }
     struct Finish {
       MessageLoop& loop;
-      uint32_t id;
+      uint64_t id;
       uint64_t generation;
       ~Finish() {
         std::lock_guard lock(loop.m_mutex);
@@ -162,7 +185,7 @@ bool MessageLoop::FireDueTimers() {
     } finish{*this, id, generation};
     fired = true;
     if (window) {
-      Message tick = MakeMessage(*window, WM_TIMER, id);
+      Message tick = MakeMessage(*window, WM_TIMER, static_cast<uintptr_t>(id));
       Dispatch(tick);
     } else if (callback) {
       callback();
@@ -171,15 +194,15 @@ bool MessageLoop::FireDueTimers() {
   return fired;
 }
 
-bool MessageLoop::DispatchOneMessage() {
-  Message message;
+bool MessageLoop::RunOneTask() {
+  Task task;
   {
     std::lock_guard lock(m_mutex);
     if (m_queue.empty()) return false;
-    message = std::move(m_queue.front());
+    task = std::move(m_queue.front());
     m_queue.pop_front();
   }
-  Dispatch(message);
+  task();
   return true;
 }
 

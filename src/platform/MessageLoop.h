@@ -31,6 +31,9 @@ class MessageLoop : public WindowThread {
   void SetDispatcher(Dispatcher dispatcher);
 
   bool Post(Message message) override;
+  bool Post(Task task) override;
+  TimerId StartTimer(uint32_t periodMs, bool repeating, Task tick) override;
+  void StopTimer(TimerId id) override;
   void PumpPending() override;
   bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) override {
     return RunUntil(done, timeoutMs);
@@ -63,21 +66,24 @@ class MessageLoop : public WindowThread {
     std::optional<WindowId> window;
     uint64_t generation = 0;
     bool running = false;
+    bool repeating = true;
   };
 
-  void StartTimer(uint32_t id, uint32_t periodMs, TimerCallback callback,
-                  std::optional<WindowId> window);
+  void StartTimer(uint64_t id, uint32_t periodMs, TimerCallback callback,
+                  std::optional<WindowId> window, bool repeating = true);
   bool Loop(const std::function<bool()>& done, std::optional<Clock::time_point> deadline);
   bool FireDueTimers();
-  bool DispatchOneMessage();
+  bool RunOneTask();
   void Dispatch(Message& message);
   std::optional<Clock::time_point> NextTimerDue() const;  // caller holds m_mutex
 
   Dispatcher m_dispatcher;
   mutable std::mutex m_mutex;
   std::condition_variable m_wake;
-  std::deque<Message> m_queue;
-  std::map<uint32_t, Timer> m_timers;
+  std::deque<Task> m_queue;
+  std::map<uint64_t, Timer> m_timers;
+  // Ids of StartTimer lie above every id a caller of SetTimer can choose.
+  TimerId m_nextTimerId = TimerId{1} << 32;
   uint64_t m_nextGeneration = 1;
   bool m_quit = false;
 };

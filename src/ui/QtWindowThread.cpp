@@ -15,16 +15,15 @@ namespace {
 
 const QEvent::Type MESSAGE_EVENT = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-// A posted message on its way through Qt's queue; Qt deletes it, and with it
-// the message's body, also when it is never delivered.
-class MessageEvent : public QEvent {
+// A posted task on its way through Qt's queue; Qt deletes it, and with it
+// whatever the task holds, also when it is never run.
+class TaskEvent : public QEvent {
  public:
-  explicit MessageEvent(platform::Message message)
-      : QEvent(MESSAGE_EVENT), m_message(std::move(message)) {}
-  platform::Message& Message() { return m_message; }
+  explicit TaskEvent(platform::Task task) : QEvent(MESSAGE_EVENT), m_task(std::move(task)) {}
+  void Run() { m_task(); }
 
  private:
-  platform::Message m_message;
+  platform::Task m_task;
 };
 
 // The nested wait wakes at least this often to look at its condition.
@@ -47,15 +46,28 @@ void QtWindowThread::Close() {
 }
 
 bool QtWindowThread::Post(platform::Message message) {
+  auto held = std::make_shared<platform::Message>(std::move(message));
+  return Post([this, held] { Dispatch(*held); });
+}
+
+bool QtWindowThread::Post(platform::Task task) {
   std::lock_guard lock(m_postMutex);
   if (m_closed) return false;
-  QCoreApplication::postEvent(this, new MessageEvent(std::move(message)));
+  QCoreApplication::postEvent(this, new TaskEvent(std::move(task)));
   return true;
 }
 
+// Qt's event handlers must not throw: a failure no task caught is traced and
+// the window goes on.
 void QtWindowThread::customEvent(QEvent* event) {
   if (event->type() != MESSAGE_EVENT) return;
-  Dispatch(static_cast<MessageEvent*>(event)->Message());
+  try {
+    static_cast<TaskEvent*>(event)->Run();
+  } catch (const TextError& e) {
+    Trace("Unhandled failure in a window task:\n%s\n", e.Text().c_str());
+  } catch (const std::exception& e) {
+    Trace("Unhandled failure in a window task: %s\n", e.what());
+  }
 }
 
 // Qt's event handlers must not throw: a failure no handler caught is traced
@@ -89,6 +101,26 @@ bool QtWindowThread::PumpUntil(const std::function<bool()>& done, uint32_t timeo
 }
 
 void QtWindowThread::SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCallback callback) {
+  Start(id, periodMs, true, std::move(callback));
+}
+
+platform::TimerId QtWindowThread::StartTimer(uint32_t periodMs, bool repeating,
+                                             platform::Task tick) {
+  const platform::TimerId id = m_nextTimerId++;
+  Start(id, periodMs, repeating, std::move(tick));
+  return id;
+}
+
+void QtWindowThread::StopTimer(platform::TimerId id) {
+  const auto it = m_timers.find(id);
+  if (it == m_timers.end()) return;
+  it->second.timer->stop();
+  // Possibly inside its own tick: Qt deletes it once the tick has returned.
+  it->second.timer->deleteLater();
+  m_timers.erase(it);
+}
+
+void QtWindowThread::Start(uint64_t id, uint32_t periodMs, bool repeating, platform::Task tick) {
   Timer& entry = m_timers[id];
   if (!entry.timer) {
     entry.timer = new QTimer(this);
@@ -96,9 +128,10 @@ void QtWindowThread::SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCal
   } else {
     entry.timer->disconnect();
   }
-  entry.callback = std::move(callback);
+  entry.callback = std::move(tick);
   entry.generation = m_nextGeneration++;
   entry.running = false;
+  entry.repeating = repeating;
   const uint64_t generation = entry.generation;
   connect(entry.timer, &QTimer::timeout, this, [this, id, generation] { Fire(id, generation); });
   entry.timer->start(static_cast<int>(periodMs));
@@ -111,25 +144,21 @@ void QtWindowThread::SetMessageTimer(platform::WindowId window, uint32_t id, uin
   });
 }
 
-void QtWindowThread::KillTimer(uint32_t id) {
-  const auto it = m_timers.find(id);
-  if (it == m_timers.end()) return;
-  it->second.timer->stop();
-  // Possibly inside its own tick: Qt deletes it once the tick has returned.
-  it->second.timer->deleteLater();
-  m_timers.erase(it);
-}
+void QtWindowThread::KillTimer(uint32_t id) { StopTimer(id); }
 
-void QtWindowThread::Fire(uint32_t id, uint64_t generation) {
+void QtWindowThread::Fire(uint64_t id, uint64_t generation) {
   auto it = m_timers.find(id);
   if (it == m_timers.end() || it->second.generation != generation || it->second.running) return;
   it->second.running = true;
   // A copy: the callback may restart or kill its own timer.
   const platform::TimerCallback callback = it->second.callback;
+  // A single shot is gone before it runs, so it may start itself anew.
+  if (!it->second.repeating) StopTimer(id);
   try {
     callback();
   } catch (const TextError& e) {
-    Trace("Unhandled failure in timer %u:\n%s\n", id, e.Text().c_str());
+    Trace("Unhandled failure in timer %llu:\n%s\n", static_cast<unsigned long long>(id),
+          e.Text().c_str());
   }
   it = m_timers.find(id);
   if (it != m_timers.end() && it->second.generation == generation) it->second.running = false;

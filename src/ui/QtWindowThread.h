@@ -27,6 +27,9 @@ class QtWindowThread : public QObject, public platform::WindowThread {
   void Close();
 
   bool Post(platform::Message message) override;
+  bool Post(platform::Task task) override;
+  platform::TimerId StartTimer(uint32_t periodMs, bool repeating, platform::Task tick) override;
+  void StopTimer(platform::TimerId id) override;
   void PumpPending() override;
   bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) override;
   void SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCallback callback) override;
@@ -42,16 +45,20 @@ class QtWindowThread : public QObject, public platform::WindowThread {
     platform::TimerCallback callback;
     uint64_t generation = 0;
     bool running = false;
+    bool repeating = true;
   };
 
-  void Fire(uint32_t id, uint64_t generation);
+  void Fire(uint64_t id, uint64_t generation);
+  void Start(uint64_t id, uint32_t periodMs, bool repeating, platform::Task tick);
   void Dispatch(platform::Message& message);
 
   Dispatcher m_dispatcher;
   std::mutex m_postMutex;  // orders a post against Close
   bool m_closed = false;
-  std::map<uint32_t, Timer> m_timers;
+  std::map<uint64_t, Timer> m_timers;
   uint64_t m_nextGeneration = 1;
+  // Ids of StartTimer lie above every id a caller of SetTimer can choose.
+  platform::TimerId m_nextTimerId = platform::TimerId{1} << 32;
 };
 
 }  // namespace ui

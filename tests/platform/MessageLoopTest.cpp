@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -206,6 +207,37 @@ TEST(MessageLoop, QuitFromAnotherThreadEndsRun) {
   EXPECT_TRUE(handled);
   EXPECT_TRUE(loop.HasQuit());
   EXPECT_FALSE(loop.RunUntil([] { return false; }, PATIENCE_MS));  // returns at once
+}
+
+TEST(MessageLoop, TasksRunInOrderAndOwnedTimersStopWithTheirOwner) {
+  MessageLoop loop;
+  std::vector<std::string> ran;
+  std::thread poster([&] { loop.Post([&] { ran.push_back("posted"); }); });
+  poster.join();
+  loop.PostDelayed(200, [&] { ran.push_back("delayed"); });
+  Timer once(loop), stopped(loop), restarted(loop);
+  once.StartOnce(10, [&] {
+    ran.push_back("once");
+    // A single shot is over when it runs, so it may start itself again.
+    EXPECT_FALSE(once.IsActive());
+    if (ran.size() < 4) once.StartOnce(10, [&] { ran.push_back("again"); });
+  });
+  stopped.StartOnce(5, [&] { ran.push_back("stopped"); });
+  stopped.Stop();
+  int ticks = 0;
+  {
+    Timer gone(loop);
+    gone.Start(1, [&] { ++ticks; });
+  }
+  restarted.Start(1000, [&] { ran.push_back("old period"); });
+  restarted.Start(1, [&] {
+    if (++ticks == 3) restarted.Stop();
+  });
+  EXPECT_TRUE(loop.RunUntil([&] { return ran.size() >= 4 && ticks >= 3; }, PATIENCE_MS));
+  loop.RunFor(20);
+  EXPECT_EQ(ran, (std::vector<std::string>{"posted", "once", "again", "delayed"}));
+  EXPECT_EQ(ticks, 3);
+  EXPECT_FALSE(restarted.IsActive());
 }
 
 TEST(Clock, CountersAdvanceAtLeastAsFarAsASleep) {

@@ -9,22 +9,36 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "platform/WindowThread.h"
 
 class ManualWindowThread : public platform::WindowThread {
  public:
   bool Post(platform::Message message) override {
-    m_queue.push_back(std::move(message));
+    auto held = std::make_shared<platform::Message>(std::move(message));
+    return Post([this, held] {
+      if (dispatcher) dispatcher(*held);
+    });
+  }
+  bool Post(platform::Task task) override {
+    m_queue.push_back(std::move(task));
     return true;
   }
+  platform::TimerId StartTimer(uint32_t periodMs, bool repeating, platform::Task tick) override {
+    const platform::TimerId id = m_nextTimerId++;
+    const uint64_t period = periodMs == 0 ? 1 : periodMs;
+    m_timers[id] = Timer{period, m_now + period, std::move(tick), false, repeating};
+    return id;
+  }
+  void StopTimer(platform::TimerId id) override { m_timers.erase(id); }
   void PumpPending() override {
     ++pumps;
     FireUntil(m_now);
     for (size_t waiting = m_queue.size(); waiting > 0 && !m_queue.empty(); --waiting) {
-      platform::Message message = std::move(m_queue.front());
+      platform::Task task = std::move(m_queue.front());
       m_queue.pop_front();
-      if (dispatcher) dispatcher(message);
+      task();
     }
   }
   // The clock moves on a millisecond at a time until done.
@@ -65,6 +79,7 @@ class ManualWindowThread : public platform::WindowThread {
     uint64_t due;
     platform::TimerCallback callback;
     bool running = false;
+    bool repeating = true;
   };
 
   void FireUntil(uint64_t end) {
@@ -76,17 +91,19 @@ class ManualWindowThread : public platform::WindowThread {
           next = it;
       if (next == m_timers.end()) break;
       // As a real loop: a timer does not fire again inside its own tick.
-      const uint32_t id = next->first;
+      const uint64_t id = next->first;
       m_now = std::max(m_now, next->second.due);
       next->second.due = m_now + next->second.period;
       next->second.running = true;
       const platform::TimerCallback callback = next->second.callback;
+      if (!next->second.repeating) m_timers.erase(next);
       if (callback) callback();
       if (auto it = m_timers.find(id); it != m_timers.end()) it->second.running = false;
     }
   }
 
   uint64_t m_now = 0;
-  std::deque<platform::Message> m_queue;
-  std::map<uint32_t, Timer> m_timers;
+  std::deque<platform::Task> m_queue;
+  std::map<uint64_t, Timer> m_timers;
+  platform::TimerId m_nextTimerId = platform::TimerId{1} << 32;
 };
