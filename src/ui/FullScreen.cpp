@@ -79,7 +79,7 @@ void FullScreen::Enter() {
   m_windowGeometry = m_frame.geometry();
   m_windowedViewSize = m_frame.View().size();
   m_on = true;
-  geometry.SetFullScreen(true);
+  geometry.FullScreen().on = true;
   m_expectViewSize(QSize(screen.width, screen.height));
   m_frame.SetFullScreenChrome(true);
 
@@ -89,7 +89,7 @@ void FullScreen::Enter() {
 
   // Not enlarged, a smaller remote screen keeps its size, centred.
   const platform::Size native = geometry.NativeSize();
-  const bool keepNative = geometry.DontEnlarge() && native.width > 0 && native.width < screen.width;
+  const bool keepNative = geometry.Options().DontEnlarge() && native.width > 0 && native.width < screen.width;
   const platform::Size picture = keepNative ? native : screen;
   geometry.ResizeFrameBuffer(picture);
   m_core.Bitmap().FillBmp(0, 0, 0, -1, 0, 0, 0);
@@ -101,7 +101,7 @@ void FullScreen::Leave() {
   TraceCategory(5, VIEW_FULL_SCREEN_CATEGORY, "Leaving full screen\n");
   view::ViewGeometry& geometry = m_core.Geometry();
   m_on = false;
-  geometry.SetFullScreen(false);
+  geometry.FullScreen().on = false;
   m_expectViewSize(m_windowedViewSize);
   m_frame.SetFullScreenChrome(false);
   if (m_wasMaximised)
@@ -121,7 +121,7 @@ void FullScreen::Leave() {
   platform::Size picture = ToSize(m_windowedViewSize);
   if (knowsNative && !geometry.IsScaled()) {
     picture = native;
-  } else if (knowsNative && geometry.DontEnlarge()) {
+  } else if (knowsNative && geometry.Options().DontEnlarge()) {
     picture.width = std::min(picture.width, native.width);
     picture.height = std::min(picture.height, native.height);
   }

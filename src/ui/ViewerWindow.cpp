@@ -356,8 +356,8 @@ void ViewerWindow::UpdateMenuMarks() {
     if (mode.name == m_core->Rendering().CurrentMode()) rendering = mode.commandId;
   m_frame->SetChecked(rendering, true);
   UpdateEnabledCommands();
-  m_frame->SetChecked(ID_VIEW_AUTO_SIZE, geometry.AutoSize());
-  m_frame->SetChecked(ID_VIEW_DONT_ENLARGE, geometry.DontEnlarge());
+  m_frame->SetChecked(ID_VIEW_AUTO_SIZE, geometry.Options().AutoSize());
+  m_frame->SetChecked(ID_VIEW_DONT_ENLARGE, geometry.Options().DontEnlarge());
   m_frame->SetChecked(ID_VIEW_PASS_THROUGH, m_core->Keyboard().IsPassthru());
   const bool remote = m_core->Keyboard().Settings().sysKeysToRemote;
   m_frame->SetChecked(remote ? ID_SYS_KEYS_REMOTE : ID_SYS_KEYS_LOCAL, true);
@@ -479,13 +479,13 @@ void ViewerWindow::OnServerChosen(int box, int index) {
   const int server = m_frame->ServerBox(box).itemData(index).toInt();
   if (box == SINGLE_SERVER_BOX) {
     Trace("Changing server selected in single screen mode.\n");
-    geometry.WriteActiveServerForThisQuadrant(0, server);
-    geometry.OnViewQuadOrSingle(ID_VIEW_SINGLE);
+    geometry.Servers().WriteActiveServerForThisQuadrant(0, server);
+    geometry.Servers().OnViewQuadOrSingle(ID_VIEW_SINGLE);
   } else {
     const int quadrant = box - 1;
     Trace("nSelection = %d   ItemData = %d   nQuadrant = %d\n", index, server, quadrant);
-    geometry.WriteActiveServerForThisQuadrant(quadrant, server);
-    geometry.OnViewQuadOrSingle(ID_VIEW_QUAD);
+    geometry.Servers().WriteActiveServerForThisQuadrant(quadrant, server);
+    geometry.Servers().OnViewQuadOrSingle(ID_VIEW_QUAD);
   }
   FillChoiceBoxes();
   UpdateMenuMarks();
@@ -605,13 +605,13 @@ void ViewerWindow::OnCommand(uint32_t id) {
         break;
       case ID_VIEW_SINGLE:
       case ID_VIEW_QUAD:
-        geometry.OnViewQuadOrSingle(id);
+        geometry.Servers().OnViewQuadOrSingle(id);
         break;
       case ID_VIEW_AUTO_SIZE:
-        geometry.OnAutoSize();
+        geometry.Options().ToggleAutoSize();
         break;
       case ID_VIEW_DONT_ENLARGE:
-        geometry.OnDontEnlarge();
+        geometry.Options().ToggleDontEnlarge();
         break;
       case ID_VIEW_TOOLBAR:
         m_frame->SetToolBarsVisible(m_frame->Action(id)->isChecked());

@@ -17,16 +17,12 @@ namespace {
 
 using platform::Rect;
 using platform::ScrollBar;
-using platform::ScrollBarState;
 using platform::Size;
 
 constexpr size_t SIZE_PAYLOAD = 8;
 constexpr int NEW_SIZE_LEVEL = 10;
 constexpr int ONE_TO_ONE_ATTEMPTS = 2;
 constexpr int STATUS_PANE_TIP = 1;
-constexpr size_t QUADRANT_BUFFER = 200;
-// What the unit makes of these is its own affair; they go out unchanged.
-constexpr std::array<uint8_t, 7> SERVER_SELECTION_CONSTANTS{3, 128, 128, 32, 128, 128, 32};
 
 Size SizeOf(const Rect& rect) { return {rect.Width(), rect.Height()}; }
 
@@ -51,19 +47,20 @@ ViewGeometry::ViewGeometry(platform::ViewWindow& view, video::FrameBuffer& bmp,
     : m_view(view),
       m_bmp(bmp),
       m_session(session),
-      m_window(window),
       m_listener(&NoListener()),
       m_ini(ini),
-      m_dialogs(dialogs) {}
+      m_dialogs(dialogs),
+      m_options(ini),
+      m_servers(session, ini, dialogs),
+      m_bars(view),
+      m_oneToOneTimer(window) {}
 
 void ViewGeometry::SetViewChangeListener(ViewChangeListener* listener) {
   m_listener = listener ? listener : &NoListener();
 }
 
 void ViewGeometry::OnInitialUpdate() {
-  m_scaled = settings::ReadMisc(m_ini, "VIEW_TYPE") == "scaled";
-  m_autoSize = settings::ReadMiscFlag(m_ini, "AUTO_SIZE");
-  m_dontEnlarge = settings::ReadMiscFlag(m_ini, "DONT_ENLARGE");
+  m_options.Load();
   if (const auto client = m_view.ClientRect(); client && !client->IsEmpty())
     m_bmp.SetBitmapSize(client->Width(), client->Height());
   m_bmp.SetBlockUpdates(false);
@@ -142,8 +139,8 @@ void ViewGeometry::NewSize(int32_t width, int32_t height) {
   Rect client = ClientRectOrThrow();
   const Size screen = LocalScreen();
 
-  if (m_autoSize && !m_fullScreen) {
-    if (width >= screen.width && m_scaled) {
+  if (m_options.AutoSize() && !m_fullScreen.on) {
+    if (width >= screen.width && m_options.Scaled()) {
       m_view.MaximiseMainWindow();
       client = ClientRectOrThrow();
       ResizeFrameBuffer(SizeOf(client));
@@ -163,7 +160,7 @@ void ViewGeometry::NewSize(int32_t width, int32_t height) {
     return;
   }
 
-  if (!m_scaled && !m_fullScreen) {
+  if (!m_options.Scaled() && !m_fullScreen.on) {
     ResizeFrameBuffer(m_native);
     AddScrollBarsIfNeeded(client);
     if (m_session.IsConnected()) {
@@ -171,8 +168,8 @@ void ViewGeometry::NewSize(int32_t width, int32_t height) {
       Trace("Scrolled: Telling server x,y = %d ,  %d\n", width, height);
     }
   } else {
-    const Size target = m_fullScreen ? screen : SizeOf(client);
-    if (m_dontEnlarge && target.width > width && target.height > height) {
+    const Size target = m_fullScreen.on ? screen : SizeOf(client);
+    if (m_options.DontEnlarge() && target.width > width && target.height > height) {
       ResizeFrameBuffer(m_native);
       SendResize(m_native);
       Trace("DON'T scale.\n");
@@ -197,7 +194,7 @@ void ViewGeometry::OnSize(int width, int height) {
   const Size frame = m_bmp.Size();
   AddScrollBarsIfNeeded(m_session.IsConnected() ? client : Rect{0, 0, frame.width, frame.height});
 
-  if (!m_scaled && m_session.IsLoggedIn()) {
+  if (!m_options.Scaled() && m_session.IsLoggedIn()) {
     // The picture keeps its native size; only what shows of it changes.
     m_bmp.MarkAllDirty();
     InvalidateView(true);
@@ -206,7 +203,7 @@ void ViewGeometry::OnSize(int width, int height) {
   }
 
   // Without a native size there is nothing to hold the picture to.
-  const bool dontEnlarge = m_dontEnlarge && KnowsNativeSize();
+  const bool dontEnlarge = m_options.DontEnlarge() && KnowsNativeSize();
   if (dontEnlarge && client.Width() >= m_native.width && client.Height() >= m_native.height) {
     if (frame == m_native) {
       m_bmp.MarkAllDirty();
@@ -233,7 +230,7 @@ void ViewGeometry::TellServerSize() {
   const Size frame = m_bmp.Size();
   const Size told{std::max(frame.width, MIN_VIEW_WIDTH), std::max(frame.height, MIN_VIEW_HEIGHT)};
   TraceCategory(5, ONSIZE_CATEGORY, "OnSize telling server %d x %d\n", told.width, told.height);
-  if (m_scaled) m_awaitNativeFullScreen = true;
+  if (m_options.Scaled()) m_fullScreen.awaitNative = true;
   try {
     SendResize(told);
   } catch (const TextError& e) {
@@ -244,74 +241,7 @@ void ViewGeometry::TellServerSize() {
 }
 
 void ViewGeometry::AddScrollBarsIfNeeded(const Rect& client) {
-  const Size picture = m_bmp.Size();
-  const Size thickness = m_view.ScrollBarThickness();
-  const bool allowed = !m_scaled && m_session.IsLoggedIn();
-  bool vertical = allowed && client.Height() < picture.height;
-  bool horizontal = allowed && client.Width() - (vertical ? thickness.width : 0) < picture.width;
-  // A horizontal bar takes height, which may call for the vertical one after all.
-  if (horizontal && !vertical) vertical = client.Height() - thickness.height < picture.height;
-  const int pageHeight = client.Height() - (horizontal ? thickness.height : 0);
-  const int pageWidth = client.Width() - (vertical ? thickness.width : 0);
-
-  auto place = [&](ScrollBar bar, bool show, int extent, int page, int& position, const char* add,
-                   const char* remove) {
-    if (!show) {
-      TraceCategory(5, SCROLL_BARS_CATEGORY, "%s", remove);
-      position = -1;
-      m_view.SetScrollBar(bar, ScrollBarState{false, 0, 0, 0, -1});
-      return;
-    }
-    TraceCategory(5, SCROLL_BARS_CATEGORY, "%s", add);
-    position = std::clamp(position, 0, std::max(0, extent - page));
-    m_view.SetScrollBar(bar, ScrollBarState{true, 0, extent - 1, page, position});
-  };
-  place(ScrollBar::Vertical, vertical, picture.height, pageHeight, m_vScroll, "ADD v SCROLL BAR\n",
-        "REMOVE V SCROLL BAR\n");
-  place(ScrollBar::Horizontal, horizontal, picture.width, pageWidth, m_hScroll,
-        "ADD H SCROLL BAR\n", "REMOVE H SCROLL BAR\n");
-}
-
-int ViewGeometry::ScrollPosition(ScrollBar bar) const {
-  return bar == ScrollBar::Vertical ? m_vScroll : m_hScroll;
-}
-
-void ViewGeometry::Scroll(ScrollBar bar, ScrollAction action, int thumb) {
-  ScrollBarState state = m_view.GetScrollBar(bar);
-  if (!state.visible) return;
-  const Size picture = m_bmp.Size();
-  const int extent = bar == ScrollBar::Vertical ? picture.height : picture.width;
-  const int line = (extent - 1) / 10;
-  const int page = state.page * 8 / 10;
-  const int last = std::max(state.minimum, state.maximum - state.page + 1);
-  int position = std::max(state.position, state.minimum);
-  switch (action) {
-    case ScrollAction::LineUp:
-      position -= line;
-      break;
-    case ScrollAction::LineDown:
-      position += line;
-      break;
-    case ScrollAction::PageUp:
-      position -= page;
-      break;
-    case ScrollAction::PageDown:
-      position += page;
-      break;
-    case ScrollAction::Track:
-      position = thumb;
-      break;
-    case ScrollAction::ToMinimum:
-      position = state.minimum;
-      break;
-    case ScrollAction::ToMaximum:
-      position = last;
-      break;
-  }
-  state.position = std::clamp(position, state.minimum, last);
-  m_view.SetScrollBar(bar, state);
-  (bar == ScrollBar::Vertical ? m_vScroll : m_hScroll) = state.position;
-  InvalidateView(false);
+  m_bars.Place(client, m_bmp.Size(), !m_options.Scaled() && m_session.IsLoggedIn());
 }
 
 void ViewGeometry::OneToOne(int32_t width, int32_t height) {
@@ -324,7 +254,7 @@ void ViewGeometry::OneToOne(int32_t width, int32_t height) {
 
   const Size screen = LocalScreen();
   if (width > screen.width || height > screen.height) {
-    if (m_scaled) {
+    if (m_options.Scaled()) {
       m_listener->RefreshMouseScaling(size);
       ReclaimFrameSize(size);
     } else {
@@ -345,7 +275,7 @@ void ViewGeometry::OneToOne(int32_t width, int32_t height) {
   m_oneToOne = PendingOneToOne{size, screen};
   // A window manager may refuse the size, and then no new size is reported:
   // the fit ends after a while with whatever size the window has.
-  m_window.SetTimer(ONE_TO_ONE_TIMER, ONE_TO_ONE_WAIT_MS, [this] {
+  m_oneToOneTimer.StartOnce(ONE_TO_ONE_WAIT_MS, [this] {
     try {
       FinishOneToOne();
     } catch (const TextError& e) {
@@ -396,7 +326,7 @@ void ViewGeometry::FinishOneToOne() {
   if (!m_oneToOne) return;
   const Size size = m_oneToOne->size;
   m_oneToOne.reset();
-  m_window.KillTimer(ONE_TO_ONE_TIMER);
+  m_oneToOneTimer.Stop();
   const Rect client = ClientRectOrThrow();
   if (SizeOf(client) != size) {
     // The window would not take the size: the view goes on with the one it
@@ -404,7 +334,7 @@ void ViewGeometry::FinishOneToOne() {
     OnSize(client.Width(), client.Height());
     return;
   }
-  if (m_scaled && m_bmp.Size() != size)
+  if (m_options.Scaled() && m_bmp.Size() != size)
     ResizeFrameBuffer(size);
   else
     RepaintIfVideoWasDropped();
@@ -431,10 +361,10 @@ void ViewGeometry::OnACTIONSOneToOne() {
 void ViewGeometry::OnViewType(uint32_t id) {
   try {
     if (id == ID_VIEW_SCALED) {
-      m_scaled = true;
+      m_options.SetScaled(true);
       AddScrollBarsIfNeeded(ClientRectOrThrow());
     } else if (id == ID_VIEW_SCROLLED) {
-      m_scaled = false;
+      m_options.SetScaled(false);
       if (KnowsNativeSize()) {
         ResizeFrameBuffer(m_native);
         SendResize(m_native);
@@ -445,63 +375,10 @@ void ViewGeometry::OnViewType(uint32_t id) {
     }
     const Rect client = ClientRectOrThrow();
     OnSize(client.Width(), client.Height());
-    const char* type = m_scaled ? "scaled" : "scrolled";
-    TraceCategory(5, VIEW_TYPE_CATEGORY, "Writing [misc][view_type] = %s\n", type);
-    settings::WriteMisc(m_ini, "VIEW_TYPE", type);
+    m_options.SaveViewType();
   } catch (const TextError& e) {
     m_dialogs.ShowError("Problem in \nvoid CBrenvikView::OnViewType(UINT id)\n", e.Text());
   }
-}
-
-void ViewGeometry::OnViewQuadOrSingle(uint32_t id) {
-  try {
-    const std::string section = settings::TARGET_PREFIX + m_session.TargetLocation();
-    std::array<int32_t, settings::AddressEntry::QUADRANTS> servers{};
-    for (int quadrant = 0; quadrant < settings::AddressEntry::QUADRANTS; ++quadrant)
-      servers[quadrant] = settings::LeadingInt(
-          m_ini.Read(section, Format("QUADRANT_%d", quadrant), "0", QUADRANT_BUFFER));
-    uint8_t firstQuadrant = 0;
-    for (int quadrant = 1; quadrant < settings::AddressEntry::QUADRANTS && !firstQuadrant; ++quadrant)
-      if (servers[quadrant] != 0) firstQuadrant = static_cast<uint8_t>(quadrant);
-
-    if (id == ID_VIEW_SINGLE) {
-      m_quad = false;
-      std::fill(servers.begin() + 1, servers.end(), 0);
-    } else if (id == ID_VIEW_QUAD) {
-      m_quad = true;
-    } else {
-      throw TextError("Unexpected id.");
-    }
-
-    std::array<uint8_t, 4 * settings::AddressEntry::QUADRANTS + 1 + SERVER_SELECTION_CONSTANTS.size()>
-        payload{};
-    for (size_t quadrant = 0; quadrant < servers.size(); ++quadrant)
-      StoreLE32(payload.data() + 4 * quadrant, static_cast<uint32_t>(servers[quadrant]));
-    payload[16] = firstQuadrant;
-    std::copy(SERVER_SELECTION_CONSTANTS.begin(), SERVER_SELECTION_CONSTANTS.end(),
-              payload.begin() + 17);
-    PacketHeader header(TELL_SERVERS_SELECTED, 0);
-    m_session.SendPacket(header, {payload.data(), payload.size()});
-  } catch (const TextError& e) {
-    m_dialogs.ShowError("Problem in \nCBrenvikView::OnViewQuadOrSingle(UINT id)\n", e.Text());
-  }
-}
-
-void ViewGeometry::WriteActiveServerForThisQuadrant(int quadrant, int server) {
-  const std::string key = Format("QUADRANT_%d", quadrant);
-  const std::string value = Format("%d", server);
-  Trace("WriteActiveServerForThisQuandrant(): %s = %s", key.c_str(), value.c_str());
-  m_ini.Write(settings::TARGET_PREFIX + m_session.TargetLocation(), key, value);
-}
-
-void ViewGeometry::OnAutoSize() {
-  m_autoSize = !m_autoSize;
-  settings::WriteMiscFlag(m_ini, "AUTO_SIZE", m_autoSize);
-}
-
-void ViewGeometry::OnDontEnlarge() {
-  m_dontEnlarge = !m_dontEnlarge;
-  settings::WriteMiscFlag(m_ini, "DONT_ENLARGE", m_dontEnlarge);
 }
 
 }  // namespace view

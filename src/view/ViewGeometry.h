@@ -18,14 +18,15 @@
 #include "settings/IniFile.h"
 #include "video/FrameBuffer.h"
 #include "view/DispatchPorts.h"
+#include "view/ScrollBars.h"
+#include "view/ServerSelection.h"
+#include "view/ViewOptions.h"
 
 namespace view {
 
 inline constexpr int ONSIZE_NEWSIZE_CATEGORY = 1400;
 inline constexpr int ONE_TO_ONE_CATEGORY = 1500;
-inline constexpr int SCROLL_BARS_CATEGORY = 1710;
 inline constexpr int ONSIZE_CATEGORY = 1800;
-inline constexpr int VIEW_TYPE_CATEGORY = 2100;
 
 // The largest remote screen the unit can have, and the smallest picture the
 // viewer ever asks for.
@@ -37,14 +38,11 @@ inline constexpr int MIN_VIEW_HEIGHT = 48;
 inline constexpr platform::Size FALLBACK_SCREEN{640, 480};
 // How long a window fitted one to one may take to report its new size before
 // the view goes on with the size it has.
-inline constexpr uint32_t ONE_TO_ONE_TIMER = 150;
 inline constexpr uint32_t ONE_TO_ONE_WAIT_MS = 1000;
 
 // View menu commands.
 inline constexpr uint32_t ID_VIEW_SCALED = 32844;
 inline constexpr uint32_t ID_VIEW_SCROLLED = 32845;
-inline constexpr uint32_t ID_VIEW_SINGLE = 32846;
-inline constexpr uint32_t ID_VIEW_QUAD = 32847;
 
 inline constexpr const char* FULL_SCREEN_TIP =
     "Tip: This remote computer's video would look best in full screen mode.";
@@ -60,7 +58,12 @@ class ViewChangeListener {
   virtual void RefreshMouseScaling(platform::Size native) { (void)native; }
 };
 
-enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Track, ToMinimum, ToMaximum };
+// Full screen as the view's sizing sees it; the window's shell switches it.
+struct FullScreenState {
+  bool on = false;
+  // A scaled view told the unit its size and awaits the answer at native size.
+  bool awaitNative = false;
+};
 
 class ViewGeometry : public VideoHandlers {
  public:
@@ -81,16 +84,14 @@ class ViewGeometry : public VideoHandlers {
   // WM_SIZE with the new client size. Throws TextError.
   void OnSize(int width, int height);
   void AddScrollBarsIfNeeded(const platform::Rect& client);
-  void Scroll(platform::ScrollBar bar, ScrollAction action, int thumb = 0);
+  // The operator's move of a scroll bar.
+  void Scroll(platform::ScrollBar bar, ScrollAction action, int thumb = 0) {
+    m_bars.Scroll(bar, action, m_bmp.Size(), thumb);
+  }
 
   // Operator commands; their failures are shown to the operator.
   void OnACTIONSOneToOne();
   void OnViewType(uint32_t id);
-  void OnViewQuadOrSingle(uint32_t id);
-  void OnAutoSize();
-  void OnDontEnlarge();
-  // The server chosen for a quadrant of the current target (toolbar boxes).
-  void WriteActiveServerForThisQuadrant(int quadrant, int server);
 
   // VideoHandlers, for the dispatcher.
   void FillRect(int x1, int y1, int x2, int y2, uint8_t red, uint8_t green, uint8_t blue) override;
@@ -98,23 +99,22 @@ class ViewGeometry : public VideoHandlers {
   void EndBlock() override { m_bmp.SetBlockUpdates(false); }
   void HandleNewSize(session::PostedPacket& packet) override;
   void HandleOneToOne(session::PostedPacket& packet) override;
-  bool IsScaled() const override { return m_scaled; }
-  bool IsQuadView() const override { return m_quad; }
+  bool IsScaled() const override { return m_options.Scaled(); }
+  bool IsQuadView() const override { return m_servers.IsQuadView(); }
   platform::Size NativeSize() const override { return m_native; }
   void ResizeFrameBuffer(platform::Size size) override;
   void MarkAllDirty() override;
 
-  bool IsFullScreen() const { return m_fullScreen; }
-  void SetFullScreen(bool fullScreen) { m_fullScreen = fullScreen; }
-  bool AutoSize() const { return m_autoSize; }
-  bool DontEnlarge() const { return m_dontEnlarge; }
   bool PartialPaint() const { return m_partialPaint; }
   void SetPartialPaint(bool partial) { m_partialPaint = partial; }
-  bool AwaitNativeFullScreen() const { return m_awaitNativeFullScreen; }
-  void SetAwaitNativeFullScreen(bool await) { m_awaitNativeFullScreen = await; }
-  // -1 while the bar is absent.
-  int ScrollPosition(platform::ScrollBar bar) const;
   platform::Size LocalScreen() const;
+
+  FullScreenState& FullScreen() { return m_fullScreen; }
+  const FullScreenState& FullScreen() const { return m_fullScreen; }
+  ViewOptions& Options() { return m_options; }
+  const ViewOptions& Options() const { return m_options; }
+  ServerSelection& Servers() { return m_servers; }
+  const ScrollBars& Bars() const { return m_bars; }
 
  private:
   platform::Rect ClientRectOrThrow(const char* failure = "GetClient() rect failed.") const;
@@ -136,19 +136,16 @@ class ViewGeometry : public VideoHandlers {
   platform::ViewWindow& m_view;
   video::FrameBuffer& m_bmp;
   session::Session& m_session;
-  platform::WindowThread& m_window;
   ViewChangeListener* m_listener;
   settings::IniFile& m_ini;
   platform::OperatorDialogs& m_dialogs;
 
   platform::Size m_native;
-  bool m_scaled = true;
-  bool m_fullScreen = false;
-  bool m_autoSize = true;
-  bool m_dontEnlarge = false;
-  bool m_awaitNativeFullScreen = false;
+  ViewOptions m_options;
+  ServerSelection m_servers;
+  ScrollBars m_bars;
+  FullScreenState m_fullScreen;
   bool m_partialPaint = false;
-  bool m_quad = false;
   // A window being fitted around the remote screen; its sizes are the fit's.
   struct PendingOneToOne {
     platform::Size size;
@@ -156,8 +153,8 @@ class ViewGeometry : public VideoHandlers {
     int moves = 0;
   };
   std::optional<PendingOneToOne> m_oneToOne;
-  int m_vScroll = -1;
-  int m_hScroll = -1;
+  // Ends a fit the window manager never answers.
+  platform::Timer m_oneToOneTimer;
 };
 
 }  // namespace view

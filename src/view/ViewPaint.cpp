@@ -82,9 +82,9 @@ bool ViewPainter::PaintWindow(bool connected, const std::string& targetName, con
   in.dirty = {dirty.left, dirty.top, dirty.right, dirty.bottom};
   in.picture = m_bmp.Size();
   in.client = m_view.ClientRect().value_or(Rect{});
-  if (!m_geometry.IsScaled() && !m_geometry.IsFullScreen()) {
-    in.horizontalScroll = m_geometry.ScrollPosition(platform::ScrollBar::Horizontal);
-    in.verticalScroll = m_geometry.ScrollPosition(platform::ScrollBar::Vertical);
+  if (!m_geometry.IsScaled() && !m_geometry.FullScreen().on) {
+    in.horizontalScroll = m_geometry.Bars().Position(platform::ScrollBar::Horizontal);
+    in.verticalScroll = m_geometry.Bars().Position(platform::ScrollBar::Vertical);
   }
   in.targetName = targetName;
   const PaintPlan plan = PlanPaint(in);

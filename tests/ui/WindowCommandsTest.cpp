@@ -95,7 +95,7 @@ TEST_F(WindowCommandsTest, FullScreenHidesTheChromeAndLeavingRestoresTheWindow) 
   window.OnCommand(ui::ID_VIEW_FULL_SCREEN);
   EXPECT_TRUE(window.IsFullScreen());
   EXPECT_TRUE(frame.isFullScreen());
-  EXPECT_TRUE(window.Core().Geometry().IsFullScreen());
+  EXPECT_TRUE(window.Core().Geometry().FullScreen().on);
   EXPECT_FALSE(frame.menuBar()->isVisible());
   for (QToolBar* bar : frame.findChildren<QToolBar*>()) EXPECT_FALSE(bar->isVisible());
   EXPECT_EQ(window.Core().Bitmap().Size(), screen);
@@ -104,7 +104,7 @@ TEST_F(WindowCommandsTest, FullScreenHidesTheChromeAndLeavingRestoresTheWindow) 
   QApplication::processEvents();
   EXPECT_FALSE(window.IsFullScreen());
   EXPECT_FALSE(frame.isFullScreen());
-  EXPECT_FALSE(window.Core().Geometry().IsFullScreen());
+  EXPECT_FALSE(window.Core().Geometry().FullScreen().on);
   EXPECT_TRUE(frame.menuBar()->isVisible());
   for (QToolBar* bar : frame.findChildren<QToolBar*>()) EXPECT_TRUE(bar->isVisible());
   EXPECT_EQ(frame.geometry(), windowed);

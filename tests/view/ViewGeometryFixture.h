@@ -43,7 +43,7 @@ class ViewGeometryTest : public ::testing::Test {
     ini.Write("MISC", "AUTO_SIZE", autoSize ? "True" : "False");
     ini.Write("MISC", "DONT_ENLARGE", dontEnlarge ? "True" : "False");
     geometry.OnInitialUpdate();
-    geometry.SetAwaitNativeFullScreen(false);
+    geometry.FullScreen().awaitNative = false;
     link.sent.clear();
     changes.viewChanges = 0;
   }

@@ -83,7 +83,7 @@ TEST_F(ViewGeometryTest, OnSizeTellsTheUnitOnlySizesItCanUse) {
     Start("scaled", false, false);
     view.SetClientSize(c.client);
     EXPECT_EQ(Resizes(), c.told);
-    EXPECT_EQ(geometry.AwaitNativeFullScreen(), !c.told.empty());
+    EXPECT_EQ(geometry.FullScreen().awaitNative, !c.told.empty());
   }
 }
 
@@ -136,7 +136,7 @@ TEST_F(ViewGeometryTest, ScrolledModeKeepsTheNativeSizeAndScrollsByTenthsAndPage
                        Step{ScrollBar::Horizontal, ScrollAction::Track, 5000, 1024 - 784}}) {
     geometry.Scroll(s.bar, s.action, s.thumb);
     EXPECT_EQ(view.GetScrollBar(s.bar).position, s.position);
-    EXPECT_EQ(geometry.ScrollPosition(s.bar), s.position);
+    EXPECT_EQ(geometry.Bars().Position(s.bar), s.position);
   }
 
   // A resize while logged in changes what shows, not what the unit draws.
@@ -144,7 +144,7 @@ TEST_F(ViewGeometryTest, ScrolledModeKeepsTheNativeSizeAndScrollsByTenthsAndPage
   view.SetClientSize({1100, 900});
   EXPECT_TRUE(link.sent.empty());
   EXPECT_FALSE(view.GetScrollBar(ScrollBar::Vertical).visible);
-  EXPECT_EQ(geometry.ScrollPosition(ScrollBar::Vertical), -1);
+  EXPECT_EQ(geometry.Bars().Position(ScrollBar::Vertical), -1);
 }
 
 TEST_F(ViewGeometryTest, OneToOneForAScreenAsWideAsTheLocalOneMaximisesAndShowsTheTip) {
@@ -224,7 +224,7 @@ TEST_F(ViewGeometryTest, QuadOrSingleTellsTheUnitTheStoredServers) {
     SCOPED_TRACE(c.id);
     TempDir fresh;
     settings::IniFile quadIni(fresh.File("Remote.ini"));
-    view::ViewGeometry quadView(view, bmp, link, loop, quadIni, dialogs);
+    view::ServerSelection quadView(link, quadIni, dialogs);
     for (const auto& [quadrant, server] : c.stored)
       quadView.WriteActiveServerForThisQuadrant(quadrant, server);
     link.sent.clear();
@@ -242,10 +242,10 @@ TEST_F(ViewGeometryTest, QuadOrSingleTellsTheUnitTheStoredServers) {
 
 TEST_F(ViewGeometryTest, MenuTogglesAreWrittenBack) {
   Start("scaled", true, false);
-  geometry.OnAutoSize();
-  geometry.OnDontEnlarge();
-  EXPECT_FALSE(geometry.AutoSize());
-  EXPECT_TRUE(geometry.DontEnlarge());
+  geometry.Options().ToggleAutoSize();
+  geometry.Options().ToggleDontEnlarge();
+  EXPECT_FALSE(geometry.Options().AutoSize());
+  EXPECT_TRUE(geometry.Options().DontEnlarge());
   EXPECT_EQ(ini.Read("MISC", "AUTO_SIZE", "", 200), "False");
   EXPECT_EQ(ini.Read("MISC", "DONT_ENLARGE", "", 200), "True");
 }
