@@ -37,7 +37,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       m_input(m_keyboard, m_mouse),
       m_admin(m_orb),
       m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
-      m_viewTimer(m_bmp, m_geometry, desktop.view, [this] {
+      m_viewTimer(m_bmp, m_geometry, desktop.view, desktop.window, [this] {
         m_orb.KeepAliveTick();
         m_mouse.CheckEscapedCursor();
       }) {
@@ -66,7 +66,7 @@ input::InputEnvironment ViewerCore::MakeInputEnvironment(const ViewerSetup& setu
 }
 
 ViewerCore::~ViewerCore() {
-  m_viewTimer.Stop(m_desktop.window);
+  m_viewTimer.Stop();
   m_orb.Shutdown();
 }
 
@@ -109,7 +109,7 @@ void ViewerCore::Start() {
   m_mouse.ReadSettings();
   m_geometry.OnInitialUpdate();
   m_rendering.ReadSetting();
-  m_viewTimer.Start(m_desktop.window);
+  m_viewTimer.Start();
 }
 
 void ViewerCore::Connect(const std::optional<std::string>& address) {

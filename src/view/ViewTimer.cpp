@@ -4,9 +4,9 @@
 
 namespace view {
 
-void ViewTimer::Start(platform::WindowThread& window) {
+void ViewTimer::Start() {
   try {
-    window.SetTimer(VIEW_TIMER_ID, VIEW_TIMER_PERIOD_MS, [this] { Tick(); });
+    m_timer.Start(VIEW_TIMER_PERIOD_MS, [this] { Tick(); });
   } catch (const std::exception& e) {
     throw TextError(std::string("SetTimer() failed:\n") + e.what());
   }

@@ -13,18 +13,21 @@
 
 namespace view {
 
-inline constexpr uint32_t VIEW_TIMER_ID = 1;
 inline constexpr uint32_t VIEW_TIMER_PERIOD_MS = 10;
 
 class ViewTimer {
  public:
   ViewTimer(video::FrameBuffer& bmp, ViewGeometry& geometry, platform::ViewWindow& view,
-            std::function<void()> sessionTick)
-      : m_bmp(bmp), m_geometry(geometry), m_view(view), m_sessionTick(std::move(sessionTick)) {}
+            platform::WindowThread& window, std::function<void()> sessionTick)
+      : m_bmp(bmp),
+        m_geometry(geometry),
+        m_view(view),
+        m_timer(window),
+        m_sessionTick(std::move(sessionTick)) {}
 
   // Throws "SetTimer() failed:\n" when the window thread refuses the timer.
-  void Start(platform::WindowThread& window);
-  void Stop(platform::WindowThread& window) { window.KillTimer(VIEW_TIMER_ID); }
+  void Start();
+  void Stop() { m_timer.Stop(); }
   void Tick();
   // The repaint alone: a partial paint once the oldest change is old enough.
   void PaintIfDue();
@@ -33,6 +36,7 @@ class ViewTimer {
   video::FrameBuffer& m_bmp;
   ViewGeometry& m_geometry;
   platform::ViewWindow& m_view;
+  platform::Timer m_timer;
   std::function<void()> m_sessionTick;
 };
 

@@ -132,7 +132,7 @@ TEST_F(ViewGeometryTest, AChangeDecodedWhilePaintingIsLeftForTheNextPaint) {
 TEST_F(ViewGeometryTest, ViewTimerRepaintsAChangeOnceItIsOldEnough) {
   Start("scaled", false, false);
   int sessionTicks = 0;
-  view::ViewTimer timer(bmp, geometry, view, [&] { ++sessionTicks; });
+  view::ViewTimer timer(bmp, geometry, view, loop, [&] { ++sessionTicks; });
   bmp.TakeDirtyRect();
   view.ClearInvalidations();
 
