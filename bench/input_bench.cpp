@@ -1,6 +1,7 @@
 // Input latency of the assembled viewer in pass-through, logged in to the
-// simulated unit over loopback TCP: a key message entering HandleKeystrokes
-// and a mouse move entering HandleMouseMove, timed until the call has written
+// simulated unit over loopback TCP: a key event entering the viewer's input
+// (ViewerCore::HandleKey, then HandleKeystrokes) and a mouse move entering
+// HandleMouse (then HandleMouseMove), timed until the call has written
 // the packet to the socket (the goal: a median under 100 us), and until the
 // unit has read and parsed it (which adds the loopback and the unit's own
 // thread wake-up). Prints the median and the 99th percentile of each.
@@ -18,16 +19,17 @@
 #include "BenchViewer.h"
 #include "Unit.h"
 #include "input/Cursor.h"
+#include "input/KeyEvent.h"
+#include "input/MouseEvent.h"
 #include "input/MousePipeline.h"
-#include "platform/WindowMessages.h"
 
 namespace {
 
 constexpr int SAMPLES = 2000;
 constexpr double GOAL_US = 100;
-constexpr uint32_t KEY_A = 0x41;
-constexpr uint32_t KEY_A_DOWN = 0x001E0001;
-constexpr uint32_t KEY_A_UP = 0xC01E0001;
+constexpr input::KeyEvent KEY_A_DOWN{.virtualKey = 0x41, .scanCode = 0x1E};
+constexpr input::KeyEvent KEY_A_UP{
+    .virtualKey = 0x41, .scanCode = 0x1E, .down = false, .wasDown = true};
 
 using Clock = std::chrono::steady_clock;
 
@@ -109,28 +111,24 @@ int main() {
 
     Latencies keyLatencies;
     for (int i = 0; i < SAMPLES; ++i) {
-      const uint32_t message = i % 2 == 0 ? platform::WM_KEYDOWN : platform::WM_KEYUP;
-      const uint32_t data = i % 2 == 0 ? KEY_A_DOWN : KEY_A_UP;
+      const input::KeyEvent& key = i % 2 == 0 ? KEY_A_DOWN : KEY_A_UP;
       Measure(
-          viewer, keys, [&] { core.Keyboard().HandleKeystrokes(message, KEY_A, data); },
-          keyLatencies);
+          viewer, keys, [&] { core.HandleKey(key); }, keyLatencies);
     }
 
     Latencies moveLatencies;
     const platform::Point centre = input::ClientCentre(viewer.view);
     // The first moves after the view changed at connect are not sent; they go untimed.
     for (int i = 0; moves.count == 0 && i < 100; ++i) {
-      core.Mouse().HandleMouseMove(platform::WM_MOUSEMOVE, 0,
-                                   input::PackPoint({centre.x + 1, centre.y + 1}));
+      core.HandleMouse({.position = {centre.x + 1, centre.y + 1}});
       viewer.loop.RunFor(10);
     }
     for (int i = 0; i < SAMPLES; ++i) {
       // Back and forth, so the cursor never travels far.
       const int step = i % 2 == 0 ? 3 : -3;
-      const uint32_t at = input::PackPoint({centre.x + step, centre.y + step});
+      const input::MouseEvent move{.position = {centre.x + step, centre.y + step}};
       Measure(
-          viewer, moves, [&] { core.Mouse().HandleMouseMove(platform::WM_MOUSEMOVE, 0, at); },
-          moveLatencies);
+          viewer, moves, [&] { core.HandleMouse(move); }, moveLatencies);
     }
     Print("key (HandleKeystrokes)", keyLatencies);
     Print("mouse move (HandleMouseMove)", moveLatencies);

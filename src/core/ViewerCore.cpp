@@ -34,7 +34,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       m_rendering(m_ini, m_orb),
       m_keyboard(MakeInputEnvironment(setup, desktop)),
       m_mouse(MakeInputEnvironment(setup, desktop), m_keyboard),
-      m_input(m_keyboard, m_mouse),
+      m_input(m_orb, desktop.view, m_keyboard, m_mouse, m_geometry, m_dispatcher),
       m_admin(m_orb),
       m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
       m_viewTimer(m_bmp, m_geometry, desktop.view, desktop.window, [this] {

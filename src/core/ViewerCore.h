@@ -86,6 +86,11 @@ class ViewerCore {
   void Connect(const std::optional<std::string>& address = std::nullopt);
   // WM_SIZE: the view's client area has a new size.
   void OnViewSize(platform::Size size);
+  // The view's keys, mouse and focus changes, straight to the input layer.
+  // True when the key was taken.
+  bool HandleKey(const input::KeyEvent& key) { return m_input.HandleKey(key); }
+  void HandleMouse(const input::MouseEvent& event) { m_input.HandleMouse(event); }
+  void HandleFocus(bool gained) { m_input.HandleFocus(gained); }
 
   // The link is down, with no attempt or failover step still to come.
   bool IsLinkEnded() const { return m_orb.IsLinkEnded(); }

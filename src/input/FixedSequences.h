@@ -6,34 +6,30 @@
 #include <cstdint>
 #include <span>
 
+#include "input/KeyEvent.h"
 #include "input/KeyPacer.h"
 #include "input/KeySender.h"
-#include "platform/WindowMessages.h"
 
 namespace input {
 
-struct KeyEvent {
-  uint32_t message;
-  uint32_t wParam;
-  uint32_t lParam;
-};
-
 inline constexpr uint32_t FIXED_SEQUENCE_GAP_MS = 50;
 
+// Alt goes down as a plain key with the Alt bit, and Del up without its
+// previous-down bit: the unit has always been sent them so.
 inline constexpr std::array<KeyEvent, 6> CTRL_ALT_DEL_SEQUENCE{{
-    {platform::WM_KEYDOWN, 0x11, 0x001D0001},
-    {platform::WM_KEYDOWN, 0x12, 0x20380001},
-    {platform::WM_KEYDOWN, 0x2E, 0x01530001},
-    {platform::WM_KEYUP, 0x2E, 0xA1530001},
-    {platform::WM_KEYUP, 0x12, 0xC0380001},
-    {platform::WM_KEYUP, 0x11, 0xC01D0001},
+    {.virtualKey = 0x11, .scanCode = 0x1D},
+    {.virtualKey = 0x12, .scanCode = 0x38, .altHeld = true},
+    {.virtualKey = 0x2E, .scanCode = 0x53, .extended = true},
+    {.virtualKey = 0x2E, .scanCode = 0x53, .extended = true, .down = false, .altHeld = true},
+    {.virtualKey = 0x12, .scanCode = 0x38, .down = false, .wasDown = true},
+    {.virtualKey = 0x11, .scanCode = 0x1D, .down = false, .wasDown = true},
 }};
 
 inline constexpr std::array<KeyEvent, 4> ALT_TAB_SEQUENCE{{
-    {platform::WM_SYSKEYDOWN, 0x12, 0x20380001},
-    {platform::WM_KEYDOWN, 0x09, 0x000F0001},
-    {platform::WM_KEYUP, 0x09, 0xC00F0001},
-    {platform::WM_SYSKEYUP, 0x12, 0xC0380001},
+    {.virtualKey = 0x12, .scanCode = 0x38, .altHeld = true, .system = true},
+    {.virtualKey = 0x09, .scanCode = 0x0F},
+    {.virtualKey = 0x09, .scanCode = 0x0F, .down = false, .wasDown = true},
+    {.virtualKey = 0x12, .scanCode = 0x38, .down = false, .wasDown = true, .system = true},
 }};
 
 // Queues the keys through the balanced send path, 50 ms apart.

@@ -7,16 +7,10 @@
 #include "input/VirtualKeys.h"
 #include "platform/Clock.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
 
 namespace input {
 namespace {
-
-using platform::WM_KEYDOWN;
-using platform::WM_KEYUP;
-using platform::WM_SYSKEYDOWN;
-using platform::WM_SYSKEYUP;
 
 // Right Alt of other layouts is AltGr, which the platform reports as left
 // Ctrl with right Alt; on the US layout it is a plain Alt.
@@ -34,17 +28,18 @@ Hotkeys::Hotkeys(const InputEnvironment& env, KeyboardState& state, KeySender& s
       m_passThrough(passThrough),
       m_pacer(pacer),
       m_settings(settings),
-      m_tickCount(env.tickCount ? env.tickCount : platform::GetTickCount) {}
+      m_tickCount(env.tickCount ? env.tickCount : platform::GetTickCount),
+      m_fullScreenStep(env.window) {}
 
-bool Hotkeys::HandleCtrlAltHotkeys(uint32_t message, uint32_t wParam, uint32_t lParam) {
+bool Hotkeys::HandleCtrlAltHotkeys(const Keystroke& key) {
   if (!m_settings.hotkeysEnabled || !m_settings.CtrlAltTriggers()) return false;
-  TraceLevel(5, "message %x  wparam %x   lparam %x\n", message, wParam, lParam);
+  TraceLevel(5, "message %x  wparam %x   lparam %x\n", key.Message(), key.VirtualKey(),
+             key.KeyData());
   const Keystroke& ctrl = m_state.m_localKeys[SCAN_CTRL];
   const Keystroke& alt = m_state.m_localKeys[SCAN_ALT];
   TraceLevel(5, "Ctrl %d    Alt %d\n", !ctrl.IsUp(), !alt.IsUp());
   if (ctrl.IsUp() || alt.IsUp()) return false;
 
-  const Keystroke key(message, wParam, lParam);
   const uint32_t scan = key.GetOEMCode();
   const bool arrow = scan == SCAN_ARROW_UP || scan == SCAN_ARROW_DOWN || scan == SCAN_ARROW_LEFT ||
                      scan == SCAN_ARROW_RIGHT;
@@ -58,18 +53,17 @@ bool Hotkeys::HandleCtrlAltHotkeys(uint32_t message, uint32_t wParam, uint32_t l
   }
   if (m_env.keyboard.LayoutName() != US_LAYOUT && !key.IsUp() && !IsExtended(ctrl) &&
       IsExtended(alt)) {
-    m_sender.SendBalancedKeystroke(WM_KEYUP, VK_CONTROL, 0xC01D0001, false);
+    m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_CONTROL, 0xC01D0001), false);
     return false;
   }
   TraceLevel(5, "Sending OEM code to Hotkeys: %x\n", scan);
   return HandleHotKeys(key, false, ctrl.KeyData(), alt.KeyData());
 }
 
-bool Hotkeys::HandleCtrlDnCtrlUpHotkeys(uint32_t message, uint32_t wParam, uint32_t lParam) {
+bool Hotkeys::HandleCtrlDnCtrlUpHotkeys(const Keystroke& key) {
   if (!m_settings.hotkeysEnabled || !m_settings.CtrlDownUpTriggers()) return false;
   TraceLevel(5, "CdCu triggers are active.\n");
   const uint32_t now = m_tickCount();
-  const Keystroke key(message, wParam, lParam);
   if (Keystroke::IsSameKey(key, m_settings.m_triggerOne)) {
     m_triggerOneTime = now;
     TraceLevel(5, "Trigger key one. %d\n", now);
@@ -123,7 +117,7 @@ bool Hotkeys::HandleHotKeys(const Keystroke& key, bool triggered, uint32_t ctrlK
   }
   if (MatchesHotkey(m_settings.m_hotkeyAltTab, key)) {
     TraceLevel(5, "--- Got Alt-Tab signal, so sending a bunch of keystrokes. ---\n");
-    m_sender.SendBalancedKeystroke(WM_KEYUP, VK_CONTROL, 0xE01D0001, false);
+    m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_CONTROL, 0xE01D0001), false);
     QueueFixedSequence(m_pacer, m_sender, ALT_TAB_SEQUENCE, [this](const std::string& failure) {
       m_env.dialogs.ShowError(NEXT_WINDOW_FAILURE, failure);
     });
@@ -147,14 +141,15 @@ void Hotkeys::TogglePassthru(bool triggered, uint32_t ctrlKeyData, uint32_t altK
     // The held Ctrl and Alt (and Shift) reached the unit as downs while in
     // pass-through; their key-ups will not.
     if (!triggered && wasPassthru && !m_state.m_passThrough) {
-      m_sender.SendBalancedKeystroke(WM_KEYUP, VK_CONTROL,
-                                     ctrlKeyData == 0x001D0001 ? 0xC01D0001 : 0xC11D0001, false);
-      m_sender.SendBalancedKeystroke(WM_KEYUP, VK_MENU,
-                                     altKeyData == 0x20380001 ? 0xC0380001 : 0xC1380001, false);
+      m_sender.SendBalancedKeystroke(
+          Keystroke(WM_KEYUP, VK_CONTROL, ctrlKeyData == 0x001D0001 ? 0xC01D0001 : 0xC11D0001),
+          false);
+      m_sender.SendBalancedKeystroke(
+          Keystroke(WM_KEYUP, VK_MENU, altKeyData == 0x20380001 ? 0xC0380001 : 0xC1380001), false);
       if (m_state.m_localKeys.IsDown(SCAN_LSHIFT))
-        m_sender.SendBalancedKeystroke(WM_KEYUP, VK_SHIFT, 0xC02A0001, false);
+        m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_SHIFT, 0xC02A0001), false);
       if (m_state.m_localKeys.IsDown(SCAN_RSHIFT))
-        m_sender.SendBalancedKeystroke(WM_KEYUP, VK_SHIFT, 0xC0360001, false);
+        m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_SHIFT, 0xC0360001), false);
     }
   }
   TraceLevel(5, "Transitioning to passthru done.\n");
@@ -166,8 +161,14 @@ void Hotkeys::ToggleFullScreen(bool triggered) {
   if (!triggered) {
     m_state.m_blockFullScreenKey = true;
     LiftLocalCtrlAlt("LIFT CTRL KEY\n");
-    m_env.window.PumpPending();
+    // The local Ctrl and Alt key-ups are handled before the toggle goes on.
+    m_fullScreenStep.StartOnce(0, [this] { FinishFullScreenToggle(); });
+    return;
   }
+  FinishFullScreenToggle();
+}
+
+void Hotkeys::FinishFullScreenToggle() {
   // The window may carry the toggle out later, after a teaching dialog; a
   // block whose key-up that dialog took ends at the key's next press.
   m_env.view.ToggleFullScreen();
@@ -183,13 +184,13 @@ void Hotkeys::SendCtrlAltDel(bool triggered) {
   // Outside pass-through (or after the trigger form) the unit has not seen
   // Ctrl and Alt go down.
   if (triggered || !m_state.m_passThrough) {
-    m_sender.SendBalancedKeystroke(WM_KEYDOWN, VK_CONTROL, 0x001D0001, false);
-    m_sender.SendBalancedKeystroke(WM_SYSKEYDOWN, VK_MENU, 0x20380001, false);
+    m_sender.SendBalancedKeystroke(Keystroke(WM_KEYDOWN, VK_CONTROL, 0x001D0001), false);
+    m_sender.SendBalancedKeystroke(Keystroke(WM_SYSKEYDOWN, VK_MENU, 0x20380001), false);
   }
-  m_sender.SendBalancedKeystroke(WM_KEYDOWN, VK_DELETE, 0x21530001, false);
-  m_sender.SendBalancedKeystroke(WM_KEYUP, VK_DELETE, 0xE1530001, false);
-  m_sender.SendBalancedKeystroke(WM_SYSKEYUP, VK_MENU, 0xC0380001, false);
-  m_sender.SendBalancedKeystroke(WM_KEYUP, VK_CONTROL, 0xE01D0001, false);
+  m_sender.SendBalancedKeystroke(Keystroke(WM_KEYDOWN, VK_DELETE, 0x21530001), false);
+  m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_DELETE, 0xE1530001), false);
+  m_sender.SendBalancedKeystroke(Keystroke(WM_SYSKEYUP, VK_MENU, 0xC0380001), false);
+  m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_CONTROL, 0xE01D0001), false);
 }
 
 void Hotkeys::Refresh() {

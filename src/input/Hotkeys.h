@@ -14,6 +14,7 @@
 #include "input/KeySender.h"
 #include "input/KeyboardState.h"
 #include "input/PassThrough.h"
+#include "platform/WindowThread.h"
 
 namespace input {
 
@@ -27,8 +28,8 @@ class Hotkeys {
           PassThrough& passThrough, KeyPacer& pacer, const HotkeySettings& settings);
 
   // True when the key was used as a command.
-  bool HandleCtrlAltHotkeys(uint32_t message, uint32_t wParam, uint32_t lParam);
-  bool HandleCtrlDnCtrlUpHotkeys(uint32_t message, uint32_t wParam, uint32_t lParam);
+  bool HandleCtrlAltHotkeys(const Keystroke& key);
+  bool HandleCtrlDnCtrlUpHotkeys(const Keystroke& key);
   // triggered: by the LCtrl-down LCtrl-up form, whose keys are no longer held.
   // ctrlKeyData, altKeyData: the held Ctrl and Alt keys' data otherwise.
   bool HandleHotKeys(const Keystroke& key, bool triggered, uint32_t ctrlKeyData,
@@ -37,6 +38,7 @@ class Hotkeys {
  private:
   void TogglePassthru(bool triggered, uint32_t ctrlKeyData, uint32_t altKeyData);
   void ToggleFullScreen(bool triggered);
+  void FinishFullScreenToggle();
   void SendCtrlAltDel(bool triggered);
   void Refresh();
   // The locally held Ctrl and Alt go up on the local desktop.
@@ -55,6 +57,7 @@ class Hotkeys {
   // Ticks when the trigger's first and second keys were seen; 0: not seen.
   uint32_t m_triggerOneTime = 0;
   uint32_t m_triggerTwoTime = 0;
+  platform::Timer m_fullScreenStep;
 };
 
 }  // namespace input

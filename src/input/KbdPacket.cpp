@@ -16,12 +16,11 @@ ModifierBytes ReadModifiers(const platform::KeyboardDevice& keyboard) {
   return bytes;
 }
 
-KbdPayload MakeKbdPayload(uint32_t message, uint32_t wParam, uint32_t lParam,
-                          const ModifierBytes& modifiers) {
+KbdPayload MakeKbdPayload(const Keystroke& key, const ModifierBytes& modifiers) {
   KbdPayload payload{};
-  StoreLE32(payload.data(), message);
-  StoreLE32(payload.data() + 4, wParam);
-  StoreLE32(payload.data() + 8, lParam);
+  StoreLE32(payload.data(), key.Message());
+  StoreLE32(payload.data() + 4, key.VirtualKey());
+  StoreLE32(payload.data() + 8, key.KeyData());
   std::copy(modifiers.begin(), modifiers.end(), payload.begin() + 12);
   return payload;
 }

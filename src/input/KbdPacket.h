@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "input/Keystroke.h"
 #include "platform/Desktop.h"
 
 namespace input {
@@ -21,10 +22,8 @@ using KbdPayload = std::array<uint8_t, KBD_PAYLOAD_SIZE>;
 // down on the local keyboard now.
 ModifierBytes ReadModifiers(const platform::KeyboardDevice& keyboard);
 
-// Message, virtual-key code and key data (as received, unmasked), then the
-// modifier bytes.
-KbdPayload MakeKbdPayload(uint32_t message, uint32_t wParam, uint32_t lParam,
-                          const ModifierBytes& modifiers);
+// The key's message, virtual-key code and key data, then the modifier bytes.
+KbdPayload MakeKbdPayload(const Keystroke& key, const ModifierBytes& modifiers);
 
 // The subtype for a value of the C library's rand() (0..32767): 0..254.
 uint8_t ScrambleKeyFor(int randomValue);

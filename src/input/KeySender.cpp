@@ -6,7 +6,6 @@
 #include "input/VirtualKeys.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
 
 namespace input {
@@ -15,25 +14,22 @@ KeySender::KeySender(session::Session& session, const platform::KeyboardDevice& 
                      ScrambleSource scramble)
     : m_session(session), m_keyboard(keyboard), m_scramble(std::move(scramble)) {}
 
-void KeySender::SendKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam,
-                              bool withModifiers) {
+void KeySender::SendKeystroke(const Keystroke& key, bool withModifiers) {
   try {
-    KbdPayload payload = MakeKbdPayload(
-        message, wParam, lParam, withModifiers ? ReadModifiers(m_keyboard) : ModifierBytes{});
-    const uint8_t key = m_scramble();
-    Scramble(payload, key);
-    PacketHeader header(KBD, key);
+    KbdPayload payload =
+        MakeKbdPayload(key, withModifiers ? ReadModifiers(m_keyboard) : ModifierBytes{});
+    const uint8_t scramble = m_scramble();
+    Scramble(payload, scramble);
+    PacketHeader header(KBD, scramble);
     m_session.SendPacket(header, {payload.data(), payload.size()});
-    if (message != platform::WM_CHAR) Remember(message, wParam, lParam);
+    if (key.Message() != WM_CHAR) Remember(key);
   } catch (const TextError& e) {
     throw TextError("In SendKeystroke()\n" + e.Text());
   }
 }
 
-void KeySender::SendBalancedKeystroke(uint32_t message, uint32_t wParam, uint32_t lParam,
-                                      bool withModifiers) {
-  if (message == platform::WM_CHAR) return;
-  const Keystroke key(message, wParam, lParam);
+void KeySender::SendBalancedKeystroke(const Keystroke& key, bool withModifiers) {
+  if (key.Message() == WM_CHAR) return;
   if (!m_firstKeySeen) {
     m_firstKeySeen = true;
     if (key.IsUp()) return;
@@ -43,7 +39,7 @@ void KeySender::SendBalancedKeystroke(uint32_t message, uint32_t wParam, uint32_
     TraceLevel(5, "Eat unblncd UP ##> %s\n", key.Dump().c_str());
     return;
   }
-  SendKeystroke(message, wParam, lParam, withModifiers);
+  SendKeystroke(key, withModifiers);
 }
 
 void KeySender::LiftSentKeys() {
@@ -52,19 +48,15 @@ void KeySender::LiftSentKeys() {
     Keystroke lifted = m_sentKeys[scan];
     lifted.SetUp(true);
     TraceLevel(5, "%21s %s\n", "Fcus Lost lift key =>", lifted.Dump().c_str());
-    SendKeystroke(lifted.Message(), lifted.VirtualKey(), lifted.KeyData(), true);
+    SendKeystroke(lifted, true);
   }
 }
 
-void KeySender::MarkSentUp(uint8_t scan) {
-  m_sentKeys.Mark(scan, false);
-  m_sentDown[scan] = false;
-}
+void KeySender::MarkSentUp(uint8_t scan) { m_sentKeys.Mark(scan, false); }
 
-void KeySender::Remember(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  const uint8_t scan = static_cast<uint8_t>((lParam >> 16) & 0xFF);
-  m_sentKeys.Store(message, wParam, lParam);
-  m_sentDown[scan] = m_sentKeys.IsDown(scan);
+void KeySender::Remember(const Keystroke& key) {
+  const uint8_t scan = static_cast<uint8_t>(key.GetOEMCode());
+  m_sentKeys.Store(key);
   TraceLevel(3, "SAVING STATE OF 0X%X\n", scan);
 }
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/KeyMessages.h"
 #include "input/Keystroke.h"
-#include "platform/WindowMessages.h"
 
 namespace input {
 
@@ -22,16 +22,16 @@ struct KeyMessageName {
 // Searched in order; the first equal name wins, so "WM_KEYDOWN" and
 // "WM_KEYFIRST" both read as 0x100.
 inline constexpr std::array<KeyMessageName, 10> g_keyMessageNames{{
-    {"WM_KEYDOWN", platform::WM_KEYDOWN},
-    {"WM_KEYFIRST", platform::WM_KEYFIRST},
-    {"WM_KEYUP", platform::WM_KEYUP},
-    {"WM_CHAR", platform::WM_CHAR},
-    {"WM_DEADCHAR", platform::WM_DEADCHAR},
-    {"WM_SYSKEYDOWN", platform::WM_SYSKEYDOWN},
-    {"WM_SYSKEYUP", platform::WM_SYSKEYUP},
-    {"WM_SYSCHAR", platform::WM_SYSCHAR},
-    {"WM_SYSDEADCHAR", platform::WM_SYSDEADCHAR},
-    {"WM_KEYLAST", platform::WM_KEYLAST},
+    {"WM_KEYDOWN", WM_KEYDOWN},
+    {"WM_KEYFIRST", WM_KEYFIRST},
+    {"WM_KEYUP", WM_KEYUP},
+    {"WM_CHAR", WM_CHAR},
+    {"WM_DEADCHAR", WM_DEADCHAR},
+    {"WM_SYSKEYDOWN", WM_SYSKEYDOWN},
+    {"WM_SYSKEYUP", WM_SYSKEYUP},
+    {"WM_SYSCHAR", WM_SYSCHAR},
+    {"WM_SYSDEADCHAR", WM_SYSDEADCHAR},
+    {"WM_KEYLAST", WM_KEYLAST},
 }};
 
 // The text form of the named key (exact, upper-case name), or nullptr.

@@ -7,7 +7,6 @@
 #include "input/KbdPacket.h"
 #include "input/VirtualKeys.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "settings/MiscSettings.h"
 
 namespace input {
@@ -16,7 +15,7 @@ KeyboardPipeline::KeyboardPipeline(InputEnvironment env)
     : m_env(std::move(env)),
       m_sender(m_env.session, m_env.keyboard,
                m_env.scrambleKey ? m_env.scrambleKey : RandomScrambleKey),
-      m_lights(m_state, m_env.keyboard, m_env.window, m_env.session),
+      m_lights(m_state, m_sender, m_env.keyboard, m_env.window, m_env.session),
       // Paced keys wait while the lock keys are set: with pass-through
       // suspended they would not reach the unit.
       m_pacer(m_env.window, [this] { return m_lights.IsSettingStates(); }),
@@ -37,15 +36,11 @@ void KeyboardPipeline::ReadSettings() {
   m_env.dialogs.ShowError("Unable to read the keyboard settings", details);
 }
 
-bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  if (message == platform::WM_CHAR) {
-    TraceLevel(5, "Skipping because message 0x102\n");
-    return false;
-  }
-  const Keystroke key(message, wParam, lParam);
+bool KeyboardPipeline::HandleKeystrokes(const KeyEvent& event) {
+  const Keystroke key = Keystroke::FromEvent(event);
   TraceLevel(5, "HK: %s\n", key.Dump().c_str());
   TraceLevel(5, "Passthru %d   Durable %d\n", m_state.m_passThrough, m_state.m_durablePassThrough);
-  m_state.m_localKeys.Store(message, wParam, lParam);
+  m_state.m_localKeys.Store(key);
   if (!m_env.session.IsConnected()) return false;
 
   if (IsBlockedKey(m_state.m_blockPassThroughKey, m_settings.m_hotkeyPassthru, key,
@@ -61,9 +56,9 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
                    "Fullscreen key going up. After this, accept key.\n"))
     return true;
   // Windows 95/98/Me alone needed Tab and Esc fixed up here (with a follow-up key).
-  if (m_sysKeys.HandleLocalSysKeys(message, wParam, lParam)) return true;
-  if (m_hotkeys.HandleCtrlAltHotkeys(message, wParam, lParam)) return true;
-  if (m_hotkeys.HandleCtrlDnCtrlUpHotkeys(message, wParam, lParam)) return true;
+  if (m_sysKeys.HandleLocalSysKeys(key)) return true;
+  if (m_hotkeys.HandleCtrlAltHotkeys(key)) return true;
+  if (m_hotkeys.HandleCtrlDnCtrlUpHotkeys(key)) return true;
 
   if (m_env.session.IsLoggedIn() && m_state.m_passThrough) {
     // The local desktop takes Ctrl+Alt+Del for itself; the unit must not
@@ -75,7 +70,7 @@ bool KeyboardPipeline::HandleKeystrokes(uint32_t message, uint32_t wParam, uint3
       return true;
     }
     TraceLevel(5, "NO COMMANDS APPLIED, JUST SEND THE KEY OUT.\n");
-    m_sender.SendBalancedKeystroke(message, wParam, lParam, true);
+    m_sender.SendBalancedKeystroke(key, true);
     return true;
   }
   if (!m_state.m_durablePassThrough) m_lights.StoreLocalStates();
@@ -101,9 +96,11 @@ bool KeyboardPipeline::IsBlockedKey(bool& block, const Keystroke& hotkey, const 
   return true;
 }
 
-void KeyboardPipeline::HandleFocus(const platform::Message& message) {
-  if (message.message == platform::WM_KILLFOCUS) OnKillFocus();
-  if (message.message == platform::WM_SETFOCUS) m_passThrough.OnFocusRegained();
+void KeyboardPipeline::HandleFocus(bool gained) {
+  if (gained)
+    m_passThrough.OnFocusRegained();
+  else
+    OnKillFocus();
 }
 
 // Whatever the unit holds down goes up: the keys' own key-ups will go to
@@ -131,17 +128,17 @@ void KeyboardPipeline::SendAltTab(KeyPacer::FailureHandler onFailure) {
   QueueFixedSequence(m_pacer, m_sender, ALT_TAB_SEQUENCE, std::move(onFailure));
 }
 
-void KeyboardPipeline::TypeKeys(const std::vector<Keystroke>& keys, uint32_t gapMs,
-                                std::function<void(const Keystroke&)> beforeEach,
+void KeyboardPipeline::TypeKeys(const std::vector<KeyEvent>& keys, uint32_t gapMs,
+                                std::function<void(const KeyEvent&)> beforeEach,
                                 KeyPacer::FailureHandler onFailure) {
   std::vector<KeyPacer::Step> steps;
   steps.reserve(keys.size());
-  for (const Keystroke& key : keys)
+  for (const KeyEvent& key : keys)
     // Typed text is a command for the unit, like Ctrl+Alt+Del: it needs no
     // pass-through, which a dialog taking the focus would end half way.
     steps.push_back([this, key, beforeEach] {
       if (beforeEach) beforeEach(key);
-      m_sender.SendBalancedKeystroke(key.Message(), key.VirtualKey(), key.KeyData(), true);
+      m_sender.SendBalancedKeystroke(Keystroke::FromEvent(key), true);
     });
   m_pacer.Queue(std::move(steps), gapMs, std::move(onFailure));
 }

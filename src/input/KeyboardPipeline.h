@@ -1,12 +1,12 @@
 #pragma once
-// The keyboard of the view: every key message passes HandleKeystrokes, which
+// The keyboard of the view: every key event passes HandleKeystrokes, which
 // decides whether it is a command for the viewer (a hotkey, or a system key
 // kept for the local desktop), is swallowed, or goes to the unit. Keys go to
 // the unit only while logged in and in pass-through. The pipeline owns its
 // parts (sender, lock lights, pass-through, hotkeys, system keys) and is the
 // session's keyboard link.
 //
-// Threads: the window thread for everything; IsSentKeyDown from any thread.
+// Window thread only.
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +16,7 @@
 #include "input/HotkeySettings.h"
 #include "input/Hotkeys.h"
 #include "input/InputEnvironment.h"
+#include "input/KeyEvent.h"
 #include "input/KeyPacer.h"
 #include "input/KeySender.h"
 #include "input/KeyboardState.h"
@@ -39,12 +40,12 @@ class KeyboardPipeline : public session::KeyboardLink {
   // its default.
   void ReadSettings();
 
-  // Every key message of the view (WM_KEYFIRST..WM_KEYLAST, WM_HOOKED_KEY).
-  // True when it was consumed (sent, swallowed or a command); false leaves it
-  // to the window's own handling. Throws when the unit cannot be sent to.
-  bool HandleKeystrokes(uint32_t message, uint32_t wParam, uint32_t lParam);
-  // WM_KILLFOCUS, WM_SETFOCUS.
-  void HandleFocus(const platform::Message& message);
+  // Every key of the view. True when it was consumed (sent, swallowed or a
+  // command); false leaves it to the window's own handling. Throws when the
+  // unit cannot be sent to.
+  bool HandleKeystrokes(const KeyEvent& event);
+  // The view lost or regained the keyboard focus.
+  void HandleFocus(bool gained);
 
   bool IsPassthru() const { return m_state.m_passThrough; }
   void ForcePassthruMode(bool on) { m_passThrough.ForcePassthruMode(on); }
@@ -55,10 +56,10 @@ class KeyboardPipeline : public session::KeyboardLink {
   // operator, or handed to onFailure when one is given.
   void SendCtrlAltDel(KeyPacer::FailureHandler onFailure = {});
   void SendAltTab(KeyPacer::FailureHandler onFailure = {});
-  // Keys delivered to HandleKeystrokes as if typed, gapMs apart; beforeEach
-  // (if any) runs just before each, as the local keyboard changes.
-  void TypeKeys(const std::vector<Keystroke>& keys, uint32_t gapMs,
-                std::function<void(const Keystroke&)> beforeEach,
+  // Keys sent to the unit as if typed, gapMs apart; beforeEach (if any) runs
+  // just before each, as the local keyboard changes.
+  void TypeKeys(const std::vector<KeyEvent>& keys, uint32_t gapMs,
+                std::function<void(const KeyEvent&)> beforeEach,
                 KeyPacer::FailureHandler onFailure);
   // Nothing paced is waiting to be sent.
   bool IsIdle() const { return m_pacer.IsIdle(); }
@@ -68,8 +69,8 @@ class KeyboardPipeline : public session::KeyboardLink {
   ExitMethods ToggleExitMethod(ExitMethod method);
 
   // session::KeyboardLink.
-  bool IsSentKeyDown(uint8_t scanCode) const override { return m_sender.IsSentKeyDown(scanCode); }
   uint8_t ReadLocalLockLights() override;
+  bool IsSentKeyDown(uint8_t scanCode) const { return m_sender.IsSentKeyDown(scanCode); }
 
   const KeyboardState& State() const { return m_state; }
   const KeySender& Sender() const { return m_sender; }

@@ -2,9 +2,8 @@
 
 namespace input {
 
-void ScanTable::Store(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  Keystroke& entry = m_keys[(lParam >> 16) & 0xFF];
-  entry.Set(message, wParam, lParam);
+void ScanTable::Store(const Keystroke& key) {
+  m_keys[key.GetOEMCode()].Set(key.Message(), key.VirtualKey(), key.KeyData());
 }
 
 void ScanTable::AllUp() {

@@ -15,8 +15,8 @@ class ScanTable {
   ScanTable() { AllUp(); }
 
   const Keystroke& operator[](uint8_t scan) const { return m_keys[scan]; }
-  // Stores the three numbers under the key data's scan code.
-  void Store(uint32_t message, uint32_t wParam, uint32_t lParam);
+  // Stores the key under its scan code.
+  void Store(const Keystroke& key);
   bool IsDown(uint8_t scan) const { return !m_keys[scan].IsUp(); }
   void Mark(uint8_t scan, bool down) { m_keys[scan].SetUp(!down); }
   void AllUp();

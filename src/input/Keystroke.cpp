@@ -49,8 +49,22 @@ uint32_t ReadHex(std::string_view field) {
 
 }  // namespace
 
-Keystroke::Keystroke(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  Set(message, wParam, lParam);
+Keystroke::Keystroke(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
+  Set(message, virtualKey, keyData);
+}
+
+Keystroke Keystroke::FromEvent(const KeyEvent& event) {
+  uint32_t message = event.down ? WM_KEYDOWN : WM_KEYUP;
+  if (event.grabbed)
+    message = WM_HOOKED_KEY;
+  else if (event.system)
+    message = event.down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+  uint32_t keyData = event.repeatCount | uint32_t{event.scanCode} << 16;
+  if (event.extended) keyData |= KEY_EXTENDED;
+  if (event.altHeld) keyData |= KEY_CONTEXT;
+  if (event.wasDown) keyData |= KEY_PREVIOUS;
+  if (!event.down) keyData |= KEY_TRANSITION;
+  return Keystroke(message, event.virtualKey, keyData);
 }
 
 Keystroke::Keystroke(std::string_view name) {
@@ -58,6 +72,12 @@ Keystroke::Keystroke(std::string_view name) {
   if (const char* text = KeyTextForName(upper)) Set(text);
   if (m_message == 0) throw TextError("Can't convert string to keystroke.");
   m_name = std::move(upper);
+}
+
+Keystroke Keystroke::Unmasked(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
+  Keystroke key(message, virtualKey, keyData);
+  key.m_keyData = keyData;
+  return key;
 }
 
 void Keystroke::Set(const char* szStr) {
@@ -84,48 +104,48 @@ void Keystroke::Set(const char* szStr) {
   // Only a text read to the end changes the record, so a caller that catches
   // the error still holds the record it had.
   m_message = entry->message;
-  m_wParam = ReadHex(text.substr(first + 1, second - first - 1));
-  m_lParam = ReadHex(text.substr(second + 1));
+  m_virtualKey = ReadHex(text.substr(first + 1, second - first - 1));
+  m_keyData = ReadHex(text.substr(second + 1));
 }
 
-void Keystroke::Set(uint32_t message, uint32_t wParam, uint32_t lParam) {
+void Keystroke::Set(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
   m_message = message;
-  m_wParam = wParam;
-  m_lParam = lParam & ~KEY_RESERVED;
+  m_virtualKey = virtualKey;
+  m_keyData = keyData & ~KEY_RESERVED;
 }
 
 void Keystroke::SetUp(bool up) {
   if (up)
-    m_lParam |= KEY_TRANSITION;
+    m_keyData |= KEY_TRANSITION;
   else
-    m_lParam &= ~KEY_TRANSITION;
-  if (m_message == platform::WM_KEYDOWN || m_message == platform::WM_KEYUP)
-    m_message = up ? platform::WM_KEYUP : platform::WM_KEYDOWN;
-  else if (m_message == platform::WM_SYSKEYDOWN || m_message == platform::WM_SYSKEYUP)
-    m_message = up ? platform::WM_SYSKEYUP : platform::WM_SYSKEYDOWN;
+    m_keyData &= ~KEY_TRANSITION;
+  if (m_message == WM_KEYDOWN || m_message == WM_KEYUP)
+    m_message = up ? WM_KEYUP : WM_KEYDOWN;
+  else if (m_message == WM_SYSKEYDOWN || m_message == WM_SYSKEYUP)
+    m_message = up ? WM_SYSKEYUP : WM_SYSKEYDOWN;
 }
 
 std::string Keystroke::GetName() const {
   for (const Keystroke& row : g_keystrokeTable) {
-    TraceLevel(5, "%X  %X  %X <-->  %X  %X  %X  %s\n", m_message, m_wParam, m_lParam, row.m_message,
-               row.m_wParam, row.m_lParam, row.m_name.c_str());
-    if (row.m_wParam == m_wParam) return row.m_name;
+    TraceLevel(5, "%X  %X  %X <-->  %X  %X  %X  %s\n", m_message, m_virtualKey, m_keyData,
+               row.m_message, row.m_virtualKey, row.m_keyData, row.m_name.c_str());
+    if (row.m_virtualKey == m_virtualKey) return row.m_name;
   }
   return "-unknown-";
 }
 
 std::string Keystroke::Dump() const {
   std::string flags = IsUp() ? "KeyUp    " : "KeyDown  ";
-  if (m_lParam & KEY_CONTEXT) flags += "Alted  ";
-  if (m_lParam & KEY_EXTENDED) flags += "ExtendedKey  ";
+  if (m_keyData & KEY_CONTEXT) flags += "Alted  ";
+  if (m_keyData & KEY_EXTENDED) flags += "ExtendedKey  ";
   return Format("message=0x%x wParam=0x%x lParam=0x%8x rpt-cnt=%d OEM=0x%2x char %3s  flags %s",
-                m_message, m_wParam, m_lParam, static_cast<int>(m_lParam & KEY_REPEAT_COUNT),
+                m_message, m_virtualKey, m_keyData, static_cast<int>(m_keyData & KEY_REPEAT_COUNT),
                 GetOEMCode(), GetName().c_str(), flags.c_str());
 }
 
 bool Keystroke::IsSameKey(const Keystroke& a, const Keystroke& b) {
   constexpr uint32_t SAME_BITS = KEY_TRANSITION | KEY_CONTEXT | KEY_EXTENDED;
-  return a.m_wParam == b.m_wParam && (a.m_lParam & SAME_BITS) == (b.m_lParam & SAME_BITS);
+  return a.m_virtualKey == b.m_virtualKey && (a.m_keyData & SAME_BITS) == (b.m_keyData & SAME_BITS);
 }
 
 }  // namespace input

@@ -1,14 +1,11 @@
 #include "input/MousePipeline.h"
 
-#include <array>
 #include <utility>
 
 #include "input/Cursor.h"
 #include "platform/Clock.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
-#include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
 #include "settings/MiscSettings.h"
 
@@ -24,17 +21,6 @@ bool Contains(const platform::Rect& rect, platform::Point point) {
 }
 
 }  // namespace
-
-uint32_t PackPoint(platform::Point point) {
-  return static_cast<uint32_t>(static_cast<uint16_t>(point.x)) |
-         static_cast<uint32_t>(static_cast<uint16_t>(point.y)) << 16;
-}
-
-// Signed: with the pointer grabbed a movement can come from left of or above
-// the view, and must not read as a leap of 65,000 pixels.
-platform::Point UnpackPoint(uint32_t lParam) {
-  return {static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>(lParam >> 16)};
-}
 
 MousePipeline::MousePipeline(InputEnvironment env, KeyboardPipeline& keyboard,
                              std::function<uint64_t()> microseconds)
@@ -52,53 +38,41 @@ void MousePipeline::ReadSettings() {
   m_settingsCurrent = true;
 }
 
-void MousePipeline::HandleMouse(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  using namespace platform;
+void MousePipeline::HandleMouse(const MouseEvent& event) {
   if (!m_settingsCurrent) ReadSettings();
-  switch (message) {
-    case WM_MOUSEMOVE:
-      HandleMouseMove(message, wParam, lParam);
+  const MouseRecord record = MouseRecordFor(event);
+  switch (event.action) {
+    case MouseAction::Move:
+      HandleMouseMove(record);
       return;
-    case WM_LBUTTONDBLCLK:
-      // The unit knows no double-click: the second press is a press.
-      SendButton(WM_LBUTTONDOWN, wParam, lParam);
+    case MouseAction::DoubleClick:
+      // The unit knows no double-click: the second press of the left button
+      // is a press; the right and middle double-clicks are not sent.
+      if (record.message == WM_LBUTTONDBLCLK)
+        SendButton({WM_LBUTTONDOWN, record.flags, record.point});
       return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MOUSEWHEEL:
-      SendButton(message, wParam, lParam);
-      return;
-    default:
-      // The right and middle double-clicks are not sent.
+    case MouseAction::Press:
+    case MouseAction::Release:
+    case MouseAction::Wheel:
+      SendButton(record);
       return;
   }
 }
 
-int32_t MousePipeline::HandleMouseMove(uint32_t message, uint32_t wParam, uint32_t lParam) {
+void MousePipeline::HandleMouseMove(const MouseRecord& record) {
   try {
-    Move(message, wParam, lParam);
+    Move(record);
   } catch (const TextError& e) {
     throw TextError("Problem in HandleMouseMove()\n" + e.Text());
   } catch (...) {
     throw TextError("Unknown problem occured in HandleMouseMove()\n");
   }
-  return -1;
 }
 
-void MousePipeline::MarkViewChange() {
-  HandleMouseMove(platform::WM_MOUSEMOVE, VIEW_CHANGE_MARKER, 0);
-}
+void MousePipeline::MarkViewChange() { m_sendsSuppressed = SENDS_SUPPRESSED_AFTER_VIEW_CHANGE; }
 
-void MousePipeline::Move(uint32_t message, uint32_t wParam, uint32_t lParam) {
-  if (wParam == VIEW_CHANGE_MARKER) {
-    m_sendsSuppressed = SENDS_SUPPRESSED_AFTER_VIEW_CHANGE;
-    return;
-  }
-  const platform::Point at = UnpackPoint(lParam);
+void MousePipeline::Move(const MouseRecord& record) {
+  const platform::Point at = UnpackPoint(record.point);
   const platform::Point centre = ClientCentre(m_env.view);
   const int32_t dx = at.x - centre.x;
   const int32_t dy = at.y - centre.y;
@@ -121,7 +95,7 @@ void MousePipeline::Move(uint32_t message, uint32_t wParam, uint32_t lParam) {
   if (m_sendsSuppressed > 0)
     --m_sendsSuppressed;
   else
-    Send(message, wParam, lParam, m_xyDiff[0], m_xyDiff[1]);
+    Send(record, m_xyDiff[0], m_xyDiff[1]);
   m_xyDiff[0] = m_xyDiff[1] = 0;
 }
 
@@ -164,25 +138,19 @@ void MousePipeline::CheckEscapedCursor() {
   const platform::Point centre = ClientCentre(m_env.view);
   TraceCategory(5, MOVE_CATEGORY, "Center %d,%d    cursor %d,%d\n", centre.x, centre.y, client.x,
                 client.y);
-  HandleMouseMove(platform::WM_MOUSEMOVE, ESCAPED_CURSOR_MARKER, PackPoint(client));
+  HandleMouseMove({WM_MOUSEMOVE, ESCAPED_CURSOR_MARKER, PackPoint(client)});
 }
 
-void MousePipeline::SendButton(uint32_t message, uint32_t wParam, uint32_t lParam) {
+void MousePipeline::SendButton(const MouseRecord& record) {
   if (!m_env.session.IsConnected()) return;
   TraceCategory(5, MOVE_CATEGORY,
                 "MOUSE BTN: msg: %d; wparam: %d; lparam: %d; anXYDiff[0]: %d; anXYDiff[1]: %d\n",
-                message, wParam, lParam, 0, 0);
-  Send(message, wParam, lParam, 0, 0);
+                record.message, record.flags, record.point, 0, 0);
+  Send(record, 0, 0);
 }
 
-void MousePipeline::Send(uint32_t message, uint32_t wParam, uint32_t lParam, int32_t dx,
-                         int32_t dy) {
-  std::array<uint8_t, MOUSE_PAYLOAD_SIZE> payload{};
-  StoreLE32(payload.data(), message);
-  StoreLE32(payload.data() + 4, wParam);
-  StoreLE32(payload.data() + 8, lParam);
-  StoreLE32(payload.data() + 12, static_cast<uint32_t>(dx));
-  StoreLE32(payload.data() + 16, static_cast<uint32_t>(dy));
+void MousePipeline::Send(const MouseRecord& record, int32_t dx, int32_t dy) {
+  MousePayload payload = MakeMousePayload(record, dx, dy);
   PacketHeader header(MOUSE, MOUSE_SUBTYPE);
   m_env.session.SendPacket(header, {payload.data(), payload.size()});
 }

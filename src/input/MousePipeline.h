@@ -2,7 +2,7 @@
 // The mouse of the view in pass-through. The viewer works in relative mode:
 // after every movement the local cursor goes back to the middle of the view
 // and the movement since the last packet goes to the unit in a MOUSE packet,
-// with the raw message; buttons and the wheel go as MOUSE packets too. A long
+// with the event's mouse record; buttons and the wheel go as MOUSE packets too. A long
 // movement in one direction or a burst of fast movement leaves pass-through.
 // Window thread only.
 
@@ -11,24 +11,15 @@
 
 #include "input/InputEnvironment.h"
 #include "input/KeyboardPipeline.h"
+#include "input/MouseEvent.h"
 #include "input/MouseGestures.h"
+#include "input/MousePacket.h"
 
 namespace input {
 
-// In the wParam of a movement: the view changed (a new remote size); the next
-// three movements are not sent, as the cursor settles.
-inline constexpr uint32_t VIEW_CHANGE_MARKER = 0x80000001;
-// In the wParam of a movement the view timer found outside the window.
-inline constexpr uint32_t ESCAPED_CURSOR_MARKER = 0x80000000;
+// After a view change (a new remote size) the next three movements are not
+// sent, as the cursor settles.
 inline constexpr int32_t SENDS_SUPPRESSED_AFTER_VIEW_CHANGE = 3;
-
-inline constexpr uint8_t MOUSE_SUBTYPE = 0xFF;
-inline constexpr size_t MOUSE_PAYLOAD_SIZE = 20;
-
-// Client coordinates as a mouse message carries them: x in the low word, y in
-// the high word, each a signed 16-bit number.
-uint32_t PackPoint(platform::Point point);
-platform::Point UnpackPoint(uint32_t lParam);
 
 struct MouseSettings {
   bool slowExit = true;
@@ -49,12 +40,9 @@ class MousePipeline {
   void ReadSettings();
   const MouseSettings& Settings() const { return m_settings; }
 
-  // Every mouse message of the view in pass-through (WM_MOUSEFIRST..WM_MOUSELAST).
-  // Throws when the unit cannot be sent to.
-  void HandleMouse(uint32_t message, uint32_t wParam, uint32_t lParam);
-  // A movement to the client point in lParam, or the view-change marker.
-  // Returns -1. Failures leave as "Problem in HandleMouseMove()\n" + cause.
-  int32_t HandleMouseMove(uint32_t message, uint32_t wParam, uint32_t lParam);
+  // Every mouse event of the view in pass-through. Throws when the unit
+  // cannot be sent to.
+  void HandleMouse(const MouseEvent& event);
   // The view changed under the cursor.
   void MarkViewChange();
   // The view timer: in pass-through, a cursor that got out of the view's
@@ -62,12 +50,15 @@ class MousePipeline {
   void CheckEscapedCursor();
 
  private:
-  void Move(uint32_t message, uint32_t wParam, uint32_t lParam);
+  // A movement to the record's client point. Failures leave as
+  // "Problem in HandleMouseMove()\n" + cause.
+  void HandleMouseMove(const MouseRecord& record);
+  void Move(const MouseRecord& record);
   void SlowExit(SlowExitAxis& axis, int32_t diff, bool vertical);
   // Pass-through ends once, whichever gesture fired first.
   void LeavePassthru();
-  void SendButton(uint32_t message, uint32_t wParam, uint32_t lParam);
-  void Send(uint32_t message, uint32_t wParam, uint32_t lParam, int32_t dx, int32_t dy);
+  void SendButton(const MouseRecord& record);
+  void Send(const MouseRecord& record, int32_t dx, int32_t dy);
 
   InputEnvironment m_env;
   KeyboardPipeline& m_keyboard;

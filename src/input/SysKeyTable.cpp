@@ -4,7 +4,6 @@
 
 #include "input/VirtualKeys.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 
 namespace input {
 namespace {
@@ -37,7 +36,7 @@ Action LocalKey(int virtualKey, uint8_t scan, bool up) {
   return {Action::Local, static_cast<uint32_t>(virtualKey), scan, up ? 1u : 0u};
 }
 Action RemoteKeyUp(uint32_t virtualKey, uint32_t keyData) {
-  return {Action::Remote, platform::WM_KEYUP, virtualKey, keyData};
+  return {Action::Remote, WM_KEYUP, virtualKey, keyData};
 }
 
 const std::vector<Row>& Rows() {
@@ -118,9 +117,8 @@ SysKeyTable::SysKeyTable(KeyboardState& state, KeySender& sender, PassThrough& p
       m_keyboard(keyboard),
       m_settings(settings) {}
 
-bool SysKeyTable::HandleLocalSysKeys(uint32_t message, uint32_t wParam, uint32_t lParam) {
+bool SysKeyTable::HandleLocalSysKeys(const Keystroke& key) {
   if (!m_state.m_passThrough || m_settings.sysKeysToRemote) return false;
-  const Keystroke key(message, wParam, lParam);
   if (key.IsUp()) return false;
   // What the unit was last told of Ctrl and Alt: those are what it holds down.
   const Keystroke& ctrl = m_sender.Sent(SCAN_CTRL);
@@ -155,13 +153,13 @@ bool SysKeyTable::HandleLocalSysKeys(uint32_t message, uint32_t wParam, uint32_t
                                       action.c != 0);
           break;
         case Action::Remote:
-          m_sender.SendBalancedKeystroke(action.a, action.b, action.c, false);
+          m_sender.SendBalancedKeystroke(Keystroke::Unmasked(action.a, action.b, action.c), false);
           break;
         case Action::RemoteAltUp:
-          m_sender.SendBalancedKeystroke(platform::WM_SYSKEYUP, VK_MENU, altUp, false);
+          m_sender.SendBalancedKeystroke(Keystroke(WM_SYSKEYUP, VK_MENU, altUp), false);
           break;
         case Action::RemoteCtrlUp:
-          m_sender.SendBalancedKeystroke(platform::WM_KEYUP, VK_CONTROL, ctrlUp, false);
+          m_sender.SendBalancedKeystroke(Keystroke(WM_KEYUP, VK_CONTROL, ctrlUp), false);
           break;
       }
     }

@@ -21,7 +21,7 @@ class SysKeyTable {
               platform::KeyboardDevice& keyboard, const HotkeySettings& settings);
 
   // True when the key was one of the table's and has been acted on.
-  bool HandleLocalSysKeys(uint32_t message, uint32_t wParam, uint32_t lParam);
+  bool HandleLocalSysKeys(const Keystroke& key);
 
  private:
   KeyboardState& m_state;

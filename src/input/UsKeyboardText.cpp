@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "input/Keystroke.h"
 #include "input/VirtualKeys.h"
 #include "platform/Format.h"
 #include "platform/TextError.h"
-#include "platform/WindowMessages.h"
 
 namespace input {
 namespace {
@@ -37,8 +37,9 @@ constexpr std::array<UsKey, 50> US_KEYS{{
     {'\t', 0, "TAB"},      {'\n', 0, "CR"},
 }};
 
-constexpr uint32_t KEY_UP_BITS = KEY_TRANSITION | KEY_PREVIOUS;
-constexpr uint32_t SHIFT_KEY_DATA = static_cast<uint32_t>(SCAN_LSHIFT) << 16 | 1;
+constexpr KeyEvent SHIFT_DOWN{.virtualKey = VK_SHIFT, .scanCode = SCAN_LSHIFT};
+constexpr KeyEvent SHIFT_UP{
+    .virtualKey = VK_SHIFT, .scanCode = SCAN_LSHIFT, .down = false, .wasDown = true};
 
 // One code point of UTF-8 at text[at], advancing at; a stray byte reads as itself.
 char32_t NextCodePoint(std::string_view text, size_t& at) {
@@ -59,8 +60,8 @@ std::string NameOf(std::string_view character, char32_t code) {
 
 }  // namespace
 
-std::vector<Keystroke> UsKeystrokesFor(std::string_view text) {
-  std::vector<Keystroke> keys;
+std::vector<KeyEvent> UsKeyEventsFor(std::string_view text) {
+  std::vector<KeyEvent> keys;
   for (size_t at = 0; at < text.size();) {
     const size_t start = at;
     const char32_t code = NextCodePoint(text, at);
@@ -78,12 +79,17 @@ std::vector<Keystroke> UsKeystrokesFor(std::string_view text) {
       throw TextError("No key of a US keyboard types " +
                       NameOf(text.substr(start, at - start), code) + ".");
     const Keystroke row(found->name);
-    const uint32_t scan = found->scan != 0 ? found->scan : row.GetOEMCode();
-    const uint32_t keyData = scan << 16 | 1 | (row.KeyData() & KEY_EXTENDED);
-    if (shifted) keys.emplace_back(platform::WM_KEYDOWN, VK_SHIFT, SHIFT_KEY_DATA);
-    keys.emplace_back(platform::WM_KEYDOWN, row.VirtualKey(), keyData);
-    keys.emplace_back(platform::WM_KEYUP, row.VirtualKey(), KEY_UP_BITS | keyData);
-    if (shifted) keys.emplace_back(platform::WM_KEYUP, VK_SHIFT, KEY_UP_BITS | SHIFT_KEY_DATA);
+    const KeyEvent down{
+        .virtualKey = row.VirtualKey(),
+        .scanCode = static_cast<uint8_t>(found->scan != 0 ? found->scan : row.GetOEMCode()),
+        .extended = (row.KeyData() & KEY_EXTENDED) != 0};
+    KeyEvent up = down;
+    up.down = false;
+    up.wasDown = true;
+    if (shifted) keys.push_back(SHIFT_DOWN);
+    keys.push_back(down);
+    keys.push_back(up);
+    if (shifted) keys.push_back(SHIFT_UP);
   }
   return keys;
 }

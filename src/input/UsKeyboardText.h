@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "input/Keystroke.h"
+#include "input/KeyEvent.h"
 
 namespace input {
 
 // Throws TextError naming the first character that no US key types (text is
 // read as UTF-8).
-std::vector<Keystroke> UsKeystrokesFor(std::string_view text);
+std::vector<KeyEvent> UsKeyEventsFor(std::string_view text);
 
 }  // namespace input

@@ -159,7 +159,7 @@ class KeyboardDevice {
   // Throws TextError with the platform's reason when no key can be injected.
   virtual void SendSyntheticKey(int virtualKey, int scanCode, bool keyUp) = 0;
 
-  // Captures system keys for the view, which receives them as WM_HOOKED_KEY.
+  // Captures system keys for the view, which receives them as grabbed keys.
   virtual bool StartGrab() = 0;
   virtual void EndGrab() = 0;
   virtual bool IsGrabbed() const = 0;

@@ -11,13 +11,6 @@
 #include "session/PostedPacket.h"
 
 namespace session {
-namespace {
-
-// Left and right Shift, Caps Lock, Num Lock, Scroll Lock.
-constexpr uint8_t LED_KEYS[] = {0x2A, 0x36, 0x3A, 0x45, 0x46};
-
-}  // namespace
-
 ReceivePath::ReceivePath(RingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
                          platform::WindowThread& window, SessionCounters& counters,
                          const SessionHooks& hooks, const platform::CalendarClock& clock)
@@ -79,7 +72,6 @@ void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
   const uint32_t queueNumber = ++m_counters.queueNumber;
   m_counters.lastQueued = queueNumber;
   ++m_counters.receivedPackets;
-  if (header.type == KBD_LEDS) WaitForLockKeysReleased();
 
   auto packet = std::make_unique<PostedPacket>(header, m_payload.data(),
                                                static_cast<size_t>(length), queueNumber);
@@ -108,15 +100,6 @@ void ReceivePath::NoteSizeReply(const PacketHeader& header, int32_t length) {
   std::vector<uint8_t> copy(m_payload.begin(), m_payload.begin() + length);
   m_cipher.DecryptPayload(copy.data(), copy.size(), header);
   tell(copy.data(), std::min<int32_t>(length, header.DataSize));
-}
-
-void ReceivePath::WaitForLockKeysReleased() const {
-  if (!m_hooks.keyboard) return;
-  const auto anyDown = [this] {
-    return std::any_of(std::begin(LED_KEYS), std::end(LED_KEYS),
-                       [this](uint8_t key) { return m_hooks.keyboard->IsSentKeyDown(key); });
-  };
-  for (int tries = 0; tries < LED_WAIT_TRIES && anyDown(); ++tries) platform::Sleep(LED_WAIT_MS);
 }
 
 }  // namespace session

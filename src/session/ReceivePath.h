@@ -19,10 +19,6 @@ namespace session {
 
 // The largest payload the viewer accepts.
 inline constexpr int32_t MAX_RECEIVED_PAYLOAD = 60000;
-// A KBD_LEDS report waits this often, this long, for shift and lock keys the
-// viewer sent down to be released, so the unit reports the settled lights.
-inline constexpr int LED_WAIT_TRIES = 51;
-inline constexpr uint32_t LED_WAIT_MS = 20;
 
 class ReceivePath {
  public:
@@ -42,7 +38,6 @@ class ReceivePath {
   void HandleVideo(PacketHeader& header, int32_t length);
   void Queue(const PacketHeader& header, int32_t length);
   void NoteSizeReply(const PacketHeader& header, int32_t length);
-  void WaitForLockKeysReleased() const;
 
   RingBuffer& m_ring;
   ReceiveLink& m_link;

@@ -46,11 +46,6 @@ class VideoSink {
 class KeyboardLink {
  public:
   virtual ~KeyboardLink() = default;
-  // Whether the key (a set-1 scan code) was last sent to the unit as down.
-  virtual bool IsSentKeyDown(uint8_t scanCode) const {
-    (void)scanCode;
-    return false;
-  }
   // Takes in the local lock lights at the start of a connection; returns them.
   virtual uint8_t ReadLocalLockLights() { return 0; }
 };

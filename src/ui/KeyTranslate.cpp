@@ -6,12 +6,8 @@ namespace ui {
 namespace {
 
 constexpr uint32_t X_KEYCODE_OFFSET = 8;
-constexpr uint32_t WM_KEYDOWN = 0x100;
-constexpr uint32_t WM_KEYUP = 0x101;
-constexpr uint32_t WM_SYSKEYDOWN = 0x104;
-constexpr uint32_t WM_SYSKEYUP = 0x105;
-constexpr int VK_MENU = 0x12;
-constexpr int VK_F10 = 0x79;
+constexpr uint32_t VK_MENU = 0x12;
+constexpr uint32_t VK_F10 = 0x79;
 
 struct KeyRow {
   uint16_t code;  // kernel key code
@@ -68,25 +64,21 @@ const KeyRow* FindCode(uint32_t code) {
 
 }  // namespace
 
-std::optional<TranslatedKey> TranslateKey(const KeyEventFacts& facts) {
+std::optional<input::KeyEvent> TranslateKey(const KeyEventFacts& facts) {
   if (facts.xKeycode < X_KEYCODE_OFFSET) return std::nullopt;
   const KeyRow* row = FindCode(facts.xKeycode - X_KEYCODE_OFFSET);
   if (!row) return std::nullopt;
 
-  TranslatedKey key;
+  input::KeyEvent key;
   key.virtualKey = (!facts.numLock && row->vkNoLock) ? row->vkNoLock : row->vk;
-  key.keyData = 1u | (static_cast<uint32_t>(row->scan) << 16);
-  if (row->extended) key.keyData |= 1u << 24;
-  if (facts.altHeld) key.keyData |= 1u << 29;
+  key.scanCode = row->scan;
+  key.extended = row->extended;
+  key.down = facts.down;
   // Previous state: always down for a key going up, and for a repeated down.
-  if (!facts.down || facts.autoRepeat) key.keyData |= 1u << 30;
-  if (!facts.down) key.keyData |= 1u << 31;
+  key.wasDown = !facts.down || facts.autoRepeat;
+  key.altHeld = facts.altHeld;
   // Alt itself, keys with Alt held, and F10 are system keys.
-  const bool system = facts.altHeld || key.virtualKey == VK_MENU || key.virtualKey == VK_F10;
-  if (system)
-    key.message = facts.down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
-  else
-    key.message = facts.down ? WM_KEYDOWN : WM_KEYUP;
+  key.system = facts.altHeld || key.virtualKey == VK_MENU || key.virtualKey == VK_F10;
   return key;
 }
 

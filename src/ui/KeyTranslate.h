@@ -1,6 +1,6 @@
 #pragma once
-// An X key event as the key message the keyboard pipeline and the unit know:
-// the virtual-key code and the key data with its set-1 scan code. X keycodes
+// An X key event as the KeyEvent the keyboard pipeline takes: the virtual-key
+// code and the set-1 scan code with its extended bit. X keycodes
 // on Linux are the kernel's key codes plus 8, and the kernel numbers the
 // keys of a PC keyboard by their set-1 scan codes, so the scan code follows
 // from the keycode; the extended bit and the virtual-key codes follow the
@@ -11,24 +11,20 @@
 #include <cstdint>
 #include <optional>
 
-namespace ui {
+#include "input/KeyEvent.h"
 
-struct TranslatedKey {
-  uint32_t message = 0;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN or WM_SYSKEYUP
-  int virtualKey = 0;
-  uint32_t keyData = 0;
-};
+namespace ui {
 
 struct KeyEventFacts {
   uint32_t xKeycode = 0;
   bool down = true;
   bool autoRepeat = false;  // a repeated down: the key was already down
-  bool altHeld = false;     // Alt is down with this key (the context bit)
+  bool altHeld = false;     // Alt is down with this key
   bool numLock = false;     // the keypad gives digits rather than movement
 };
 
-// Nothing for a keycode no PC key has.
-std::optional<TranslatedKey> TranslateKey(const KeyEventFacts& facts);
+// Nothing for a keycode no PC key has. Never grabbed: the window knows that.
+std::optional<input::KeyEvent> TranslateKey(const KeyEventFacts& facts);
 
 // The X keycode of a virtual-key code, for reading and injecting keys; 0
 // when no key gives it.

@@ -3,67 +3,65 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "input/MousePipeline.h"
-#include "platform/WindowMessages.h"
-
 namespace ui {
 namespace {
 
-using namespace platform;
+using input::MouseAction;
+using input::MouseButton;
 
-// Down, up and double-click of each button, which Windows numbers in threes.
-std::optional<uint32_t> FirstMessageOf(Qt::MouseButton button) {
+std::optional<MouseButton> ButtonOf(Qt::MouseButton button) {
   switch (button) {
     case Qt::LeftButton:
-      return WM_LBUTTONDOWN;
+      return MouseButton::Left;
     case Qt::RightButton:
-      return WM_RBUTTONDOWN;
+      return MouseButton::Right;
     case Qt::MiddleButton:
-      return WM_MBUTTONDOWN;
+      return MouseButton::Middle;
     default:
       return std::nullopt;
   }
 }
 
-uint32_t KeyState(const QSinglePointEvent& event) {
-  uint32_t state = 0;
+input::MouseEvent HeldState(const QSinglePointEvent& event, QPointF at) {
+  input::MouseEvent mouse;
   const Qt::MouseButtons buttons = event.buttons();
-  if (buttons & Qt::LeftButton) state |= MK_LBUTTON;
-  if (buttons & Qt::RightButton) state |= MK_RBUTTON;
-  if (buttons & Qt::MiddleButton) state |= MK_MBUTTON;
+  mouse.leftHeld = (buttons & Qt::LeftButton) != 0;
+  mouse.rightHeld = (buttons & Qt::RightButton) != 0;
+  mouse.middleHeld = (buttons & Qt::MiddleButton) != 0;
   const Qt::KeyboardModifiers modifiers = event.modifiers();
-  if (modifiers & Qt::ShiftModifier) state |= MK_SHIFT;
-  if (modifiers & Qt::ControlModifier) state |= MK_CONTROL;
-  return state;
-}
-
-uint32_t Packed(QPointF point) {
-  const QPoint at = point.toPoint();
-  return input::PackPoint({at.x(), at.y()});
+  mouse.shiftHeld = (modifiers & Qt::ShiftModifier) != 0;
+  mouse.controlHeld = (modifiers & Qt::ControlModifier) != 0;
+  const QPoint point = at.toPoint();
+  mouse.position = {point.x(), point.y()};
+  return mouse;
 }
 
 }  // namespace
 
-std::optional<MouseMessage> TranslateMouse(const QSinglePointEvent& event) {
-  const uint32_t state = KeyState(event);
+std::optional<input::MouseEvent> TranslateMouse(const QSinglePointEvent& event) {
   if (event.type() == QEvent::Wheel) {
     const int delta = static_cast<const QWheelEvent&>(event).angleDelta().y();
     if (delta == 0) return std::nullopt;
-    return MouseMessage{WM_MOUSEWHEEL,
-                        static_cast<uint32_t>(static_cast<uint16_t>(delta)) << 16 | state,
-                        Packed(event.globalPosition())};
+    input::MouseEvent wheel = HeldState(event, event.globalPosition());
+    wheel.action = MouseAction::Wheel;
+    wheel.wheelDelta = delta;
+    return wheel;
   }
-  const uint32_t at = Packed(event.position());
-  if (event.type() == QEvent::MouseMove) return MouseMessage{WM_MOUSEMOVE, state, at};
-  const std::optional<uint32_t> down = FirstMessageOf(event.button());
-  if (!down) return std::nullopt;
+  input::MouseEvent mouse = HeldState(event, event.position());
+  if (event.type() == QEvent::MouseMove) return mouse;
+  const std::optional<MouseButton> button = ButtonOf(event.button());
+  if (!button) return std::nullopt;
+  mouse.button = *button;
   switch (event.type()) {
     case QEvent::MouseButtonPress:
-      return MouseMessage{*down, state, at};
+      mouse.action = MouseAction::Press;
+      return mouse;
     case QEvent::MouseButtonRelease:
-      return MouseMessage{*down + 1, state, at};
+      mouse.action = MouseAction::Release;
+      return mouse;
     case QEvent::MouseButtonDblClick:
-      return MouseMessage{*down + 2, state, at};
+      mouse.action = MouseAction::DoubleClick;
+      return mouse;
     default:
       return std::nullopt;
   }

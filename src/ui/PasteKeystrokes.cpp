@@ -53,7 +53,7 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
   }
   if (text.empty()) return;
   const std::string typable = TypableText(text);
-  const std::vector<input::Keystroke> keys = input::UsKeystrokesFor(typable);
+  const std::vector<input::KeyEvent> keys = input::UsKeyEventsFor(typable);
   if (!ConfirmPasteLength(dialogs, title, CharacterCount(typable))) return;
 
   input::KeyboardPipeline& keyboard = core.Keyboard();
@@ -74,13 +74,13 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
       return;
     }
     const size_t end = std::min(keys.size(), next + KEYS_PER_BATCH);
-    const std::vector<input::Keystroke> batch(keys.begin() + static_cast<ptrdiff_t>(next),
-                                               keys.begin() + static_cast<ptrdiff_t>(end));
+    const std::vector<input::KeyEvent> batch(keys.begin() + static_cast<ptrdiff_t>(next),
+                                             keys.begin() + static_cast<ptrdiff_t>(end));
     next = end;
     keyboard.TypeKeys(
         batch, PASTE_KEY_GAP_MS,
-        [&noteKey](const input::Keystroke& key) {
-          if (noteKey) noteKey(static_cast<int>(key.VirtualKey()), !key.IsUp());
+        [&noteKey](const input::KeyEvent& key) {
+          if (noteKey) noteKey(static_cast<int>(key.virtualKey), key.down);
         },
         [&failure](const std::string& text) { failure = text; });
   });

@@ -113,9 +113,7 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
       [this](const QKeyEvent& event, bool down) { return OnKey(event, down); },
       [this](bool focused) { OnFocus(focused); },
       [this](const QSinglePointEvent& event) {
-        if (const auto mouse = TranslateMouse(event))
-          Deliver(platform::MakeMessage(platform::WindowId::View, mouse->message, mouse->wParam,
-                                        mouse->lParam));
+        if (const auto mouse = TranslateMouse(event)) m_core->HandleMouse(*mouse);
       },
       [this] { return m_core && m_core->Keyboard().IsPassthru(); },
   });
@@ -178,14 +176,6 @@ void ViewerWindow::Show() {
       ShowStatus("No unit yet: Connect > Connect To... reaches one by its address.");
       AskForUnitAddress();
     }
-  }
-}
-
-void ViewerWindow::Deliver(platform::Message message) {
-  try {
-    m_core->HandleMessage(message);
-  } catch (const TextError& e) {
-    Trace("Failure in message 0x%x:\n%s\n", message.message, e.Text().c_str());
   }
 }
 
@@ -293,23 +283,18 @@ bool ViewerWindow::OnKey(const QKeyEvent& event, bool down) {
   facts.autoRepeat = event.isAutoRepeat();
   facts.numLock = (m_keyboard.LockLights() & platform::LOCK_NUM) != 0;
   facts.altHeld = (event.modifiers() & Qt::AltModifier) != 0;
-  const std::optional<TranslatedKey> key = TranslateKey(facts);
+  std::optional<input::KeyEvent> key = TranslateKey(facts);
   if (!key) return false;
-  m_keyboard.NoteKey(key->virtualKey, down);
-  uint32_t message = key->message;
-  if (m_keyboard.IsGrabbed() &&
-      IsHookedKey(key->virtualKey, facts.altHeld, (event.modifiers() & Qt::ControlModifier) != 0))
-    message = platform::WM_HOOKED_KEY;
-  Deliver(platform::MakeMessage(platform::WindowId::View, message,
-                                static_cast<uintptr_t>(key->virtualKey),
-                                static_cast<intptr_t>(key->keyData)));
+  const int virtualKey = static_cast<int>(key->virtualKey);
+  m_keyboard.NoteKey(virtualKey, down);
+  key->grabbed =
+      m_keyboard.IsGrabbed() &&
+      IsHookedKey(virtualKey, facts.altHeld, (event.modifiers() & Qt::ControlModifier) != 0);
+  m_core->HandleKey(*key);
   return true;
 }
 
-void ViewerWindow::OnFocus(bool focused) {
-  Deliver(platform::MakeMessage(platform::WindowId::View,
-                                focused ? platform::WM_SETFOCUS : platform::WM_KILLFOCUS));
-}
+void ViewerWindow::OnFocus(bool focused) { m_core->HandleFocus(focused); }
 
 void ViewerWindow::OnScroll(bool vertical, int action, int position) {
   const platform::ScrollBar bar =

@@ -1,9 +1,9 @@
 #pragma once
 // The graphical viewer: the main frame and its view on Qt's main thread (the
 // window thread), the four desktop ports over them, and the viewer assembled
-// on those as every program assembles it (core::ViewerCore). Key and focus
-// events of the view become the classic window messages and go through
-// ViewerCore::HandleMessage like the session's posted messages do.
+// on those as every program assembles it (core::ViewerCore). Keys, mouse
+// and focus of the view go to the core as input events (ViewerCore::HandleKey,
+// HandleMouse, HandleFocus).
 
 #include <QObject>
 #include <memory>
@@ -86,7 +86,6 @@ class ViewerWindow : private session::SessionObserver {
   void OpenHelp();
   void ShowConnectedTime();
   void ShowAbout();
-  void Deliver(platform::Message message);
 
   ViewerWindowSetup m_setup;
   QtWindowThread m_thread;

@@ -7,14 +7,6 @@
 #include "platform/Trace.h"
 
 namespace video {
-namespace {
-
-platform::Point PointOf(uint32_t lParam) {
-  return {static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>(lParam >> 16)};
-}
-
-}  // namespace
-
 ColorCount CountColors(const FrameBuffer& bmp, const platform::Rect& area) {
   return bmp.ReadPixels([&](const PixelView& view) {
     ColorCount count;
@@ -47,11 +39,10 @@ std::string ColorCountText(const platform::Rect& area, const ColorCount& count) 
       area.left, area.top, area.right, area.bottom, count.distinct, count.transitions);
 }
 
-void ColorAnalysis::OnButtonDown(uint32_t lParam) { m_corner = PointOf(lParam); }
+void ColorAnalysis::OnButtonDown(platform::Point at) { m_corner = at; }
 
-std::string ColorAnalysis::OnButtonUp(uint32_t lParam, const FrameBuffer& bmp) {
+std::string ColorAnalysis::OnButtonUp(platform::Point other, const FrameBuffer& bmp) {
   m_armed = false;
-  const platform::Point other = PointOf(lParam);
   const platform::Rect area{std::min(m_corner.x, other.x), std::min(m_corner.y, other.y),
                             std::max(m_corner.x, other.x), std::max(m_corner.y, other.y)};
   return ColorCountText(area, CountColors(bmp, area));

@@ -37,10 +37,10 @@ class ColorAnalysis {
  public:
   void Arm() { m_armed = true; }
   bool IsArmed() const { return m_armed; }
-  // lParam: x in the low word, y in the high word, view client coordinates.
-  void OnButtonDown(uint32_t lParam);
+  // at: view client coordinates.
+  void OnButtonDown(platform::Point at);
   // Disarms and answers the text for the operator's information box.
-  std::string OnButtonUp(uint32_t lParam, const FrameBuffer& bmp);
+  std::string OnButtonUp(platform::Point at, const FrameBuffer& bmp);
 
  private:
   bool m_armed = false;

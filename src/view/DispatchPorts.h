@@ -1,8 +1,7 @@
 #pragma once
 // What the dispatcher of incoming packets works with beside the session: the
-// handler classes stand for the parts that act on their own packet types and
-// window messages (video and view geometry, input, administration, the
-// modem's call-back).
+// handler classes stand for the parts that act on their own packet types
+// (video and view geometry, input, administration, the modem's call-back).
 // Their defaults do nothing, so the dispatcher runs before those parts exist.
 
 #include <cstddef>
@@ -40,24 +39,18 @@ class VideoHandlers {
   virtual void ResizeFrameBuffer(platform::Size size) { (void)size; }
   // The whole frame buffer is to be painted again; the partial-paint flag clears.
   virtual void MarkAllDirty() {}
+  // The colour analysis drags out its rectangle with the view's left button
+  // while armed (and not in pass-through).
   virtual bool IsColourAnalysisArmed() const { return false; }
-  virtual void HandleColourAnalysis(const platform::Message& message) { (void)message; }
+  virtual void HandleColourAnalysis(bool down, platform::Point at) { (void)down, (void)at; }
 };
 
-// Keyboard, mouse, lock lights and pass-through mode.
+// Lock lights and pass-through mode. Keys, mouse and focus go from the
+// window straight to the input layer, not through the dispatcher.
 class InputHandlers {
  public:
   virtual ~InputHandlers() = default;
   virtual void HandleLeds(const PacketHeader& header) { (void)header; }
-  virtual void HandleFocus(const platform::Message& message) { (void)message; }
-  // True when the key was consumed; false leaves it to the window's own handling.
-  virtual bool HandleKeyboard(const platform::Message& message) {
-    (void)message;
-    return false;
-  }
-  virtual void HandleMouse(const platform::Message& message) { (void)message; }
-  virtual void DisplayChanged(int width, int height) { (void)width, (void)height; }
-  virtual bool IsPassthru() const { return false; }
   virtual void ForcePassthruMode(bool on) { (void)on; }
   // The operator's pass-through command: enters the mode when it is allowed.
   virtual void PassThroughCommand() {}

@@ -148,61 +148,12 @@ int32_t KVMDispatcher::Handle(Message& message) {
     default:
       break;
   }
-  if (!m_session.IsConnected()) {
-    if (message.message == WM_SETFOCUS) m_view.InvalidateMainWindow(true);
-    if (message.message == WM_KVM_PACKET) return HandleLateText(message.BodyAs<PostedPacket>());
-    return 0;
-  }
-  if (message.message == WM_KVM_PACKET) {
-    auto* packet = message.BodyAs<PostedPacket>();
-    if (!packet) return 0;
-    HandlePacket(*packet);
-    return 1;
-  }
-  return HandleInput(message);
-}
-
-int32_t KVMDispatcher::HandleInput(const Message& message) {
-  using namespace platform;
-  VideoHandlers& video = *m_handlers.video;
-  InputHandlers& input = *m_handlers.input;
-  const uint32_t number = message.message;
-  switch (number) {
-    case WM_KILLFOCUS:
-    case WM_SETFOCUS:
-    case WM_ACTIVATEAPP:
-      input.HandleFocus(message);
-      return 0;
-    case WM_ERASEBKGND:
-      video.MarkAllDirty();
-      TraceHandler("ERASEBKGND\n");
-      return 1;
-    case WM_SYNCPAINT:
-    case WM_NCPAINT:
-    case WM_GETTEXT:
-      video.MarkAllDirty();
-      m_view.InvalidateMainWindow(true);
-      TraceHandler("SYNCPAINT\n");
-      return 0;
-    case WM_DISPLAYCHANGE:
-      input.DisplayChanged(static_cast<int>(message.lParam & 0xFFFF),
-                           static_cast<int>((message.lParam >> 16) & 0xFFFF));
-      return 0;
-    default:
-      break;
-  }
-  if ((number >= WM_KEYFIRST && number <= WM_KEYLAST) || number == WM_HOOKED_KEY)
-    return input.HandleKeyboard(message) ? 1 : 0;
-  if (number >= WM_MOUSEFIRST && number <= WM_MOUSELAST) {
-    if (input.IsPassthru())
-      input.HandleMouse(message);
-    else if (video.IsColourAnalysisArmed() && (number == WM_LBUTTONDOWN || number == WM_LBUTTONUP))
-      video.HandleColourAnalysis(message);
-    else if (number == WM_LBUTTONDOWN && !video.IsQuadView())
-      input.PassThroughCommand();
-    return 1;
-  }
-  return 0;
+  if (message.message != WM_KVM_PACKET) return 0;
+  if (!m_session.IsConnected()) return HandleLateText(message.BodyAs<PostedPacket>());
+  auto* packet = message.BodyAs<PostedPacket>();
+  if (!packet) return 0;
+  HandlePacket(*packet);
+  return 1;
 }
 
 void KVMDispatcher::HandlePacket(PostedPacket& packet) {

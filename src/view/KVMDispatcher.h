@@ -1,10 +1,9 @@
 #pragma once
 // The view's handler of window messages: every packet the receive path posts
-// is decrypted, counted and handed to the part that owns its type; input and
-// focus messages are routed to their pipelines; texts posted by other threads
-// are shown. It keeps what the rest of the viewer reads back: the receive
-// counters, the last ping trip, the reply mailboxes, the unit's configuration
-// document and resolution text, and the texts of the last failure.
+// is decrypted, counted and handed to the part that owns its type; texts
+// posted by other threads are shown. Keys, mouse and focus do not come here. It keeps what the rest
+// of the viewer reads back: the receive counters, the last ping trip, the reply mailboxes, the
+// unit's configuration document and resolution text, and the texts of the last failure.
 
 #include <array>
 #include <cstdint>
@@ -60,15 +59,18 @@ class KVMDispatcher {
   const std::string& ErrorShortText() const { return m_errorShort; }
   const std::string& ErrorLongText() const { return m_errorLong; }
 
+  // A failure of a handler of the view (a packet's, or the input's): reported
+  // as "Unable to communicate with ..." and, unless it is a "WARNING:", the
+  // end of the connection. Never throws.
+  void HandleFailure(const std::string& message);
+
  private:
   int32_t Handle(platform::Message& message);
-  int32_t HandleInput(const platform::Message& message);
   void HandlePacket(session::PostedPacket& packet);
   void Dispatch(session::PostedPacket& packet);
   void KeepUsersList(const PacketHeader& header, const uint8_t* bytes, size_t size);
   void ShowServerText(const PacketHeader& header, const std::string& text);
   int32_t HandleLateText(session::PostedPacket* packet);
-  void HandleFailure(const std::string& message);
   void ReportAndRecover(const std::string& message);
 
   session::Session& m_session;

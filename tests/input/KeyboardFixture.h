@@ -1,8 +1,9 @@
 #pragma once
 // The keyboard pipeline over a recording session, the headless desktop, a
 // window thread in simulated time and a settings file of its own. Keys are
-// fed as the platform delivers them; what reached the unit is read back from
-// the KBD packets, unscrambled.
+// written in the form the unit receives them (message, virtual key, key
+// data) and fed as the KeyEvents that give those numbers; what reached the
+// unit is read back from the KBD packets, unscrambled.
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@
 #include "platform/HeadlessKeyboard.h"
 #include "platform/HeadlessPointer.h"
 #include "platform/HeadlessView.h"
-#include "platform/WindowMessages.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
 #include "settings/IniFile.h"
@@ -47,12 +47,29 @@ inline SentKey Key(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
   return {message, virtualKey, keyData, {}};
 }
 
+// The key event whose keystroke record is these three numbers.
+inline input::KeyEvent EventFor(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
+  input::KeyEvent event;
+  event.virtualKey = virtualKey;
+  event.scanCode = static_cast<uint8_t>(keyData >> 16);
+  event.extended = (keyData & input::KEY_EXTENDED) != 0;
+  event.down = (keyData & input::KEY_TRANSITION) == 0;
+  event.wasDown = (keyData & input::KEY_PREVIOUS) != 0;
+  event.altHeld = (keyData & input::KEY_CONTEXT) != 0;
+  event.system = message == input::WM_SYSKEYDOWN || message == input::WM_SYSKEYUP;
+  event.grabbed = message == input::WM_HOOKED_KEY;
+  event.repeatCount = static_cast<uint16_t>(keyData & input::KEY_REPEAT_COUNT);
+  const input::Keystroke record = input::Keystroke::FromEvent(event);
+  EXPECT_EQ(record, input::Keystroke(message, virtualKey, keyData)) << "no key event gives these";
+  return event;
+}
+
 class KeyboardTest : public testing::Test {
  protected:
-  static constexpr uint32_t DOWN = platform::WM_KEYDOWN;
-  static constexpr uint32_t UP = platform::WM_KEYUP;
-  static constexpr uint32_t SYSDOWN = platform::WM_SYSKEYDOWN;
-  static constexpr uint32_t SYSUP = platform::WM_SYSKEYUP;
+  static constexpr uint32_t DOWN = input::WM_KEYDOWN;
+  static constexpr uint32_t UP = input::WM_KEYUP;
+  static constexpr uint32_t SYSDOWN = input::WM_SYSKEYDOWN;
+  static constexpr uint32_t SYSUP = input::WM_SYSKEYUP;
   // Key data of a key going down and up, as the platform lays it out.
   static constexpr uint32_t DownData(uint8_t scan) { return uint32_t{scan} << 16 | 1; }
   static constexpr uint32_t UpData(uint8_t scan) { return 0xC0000000 | DownData(scan); }
@@ -77,7 +94,7 @@ class KeyboardTest : public testing::Test {
   input::KeyboardPipeline& Pipeline() { return *keyboardPipeline; }
 
   bool Feed(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
-    return Pipeline().HandleKeystrokes(message, virtualKey, keyData);
+    return Pipeline().HandleKeystrokes(EventFor(message, virtualKey, keyData));
   }
   bool Press(uint32_t virtualKey, uint8_t scan, uint32_t flags = 0) {
     return Feed(DOWN, virtualKey, DownData(scan) | flags);

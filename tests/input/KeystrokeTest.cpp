@@ -164,7 +164,7 @@ TEST(KeystrokeSetUp, TurnsKeyMessagesAndTheTransitionBitOnly) {
       {0x104, 0x20380001, true, 0x105, 0xA0380001},
       {0x105, 0xE0380001, false, 0x104, 0x60380001},
       {0x102, 0x001E0001, true, 0x102, 0x801E0001},
-      {platform::WM_HOOKED_KEY, 0x001E0001, true, platform::WM_HOOKED_KEY, 0x801E0001},
+      {input::WM_HOOKED_KEY, 0x001E0001, true, input::WM_HOOKED_KEY, 0x801E0001},
       {0, 0, true, 0, 0x80000000},
   };
   for (const auto& c : cases) {

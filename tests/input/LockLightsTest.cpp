@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "KeyboardFixture.h"
+#include "input/VirtualKeys.h"
 
 using namespace input;
 using platform::HeadlessKeyboard;
@@ -28,7 +29,13 @@ TEST_F(LockLightsTest, InPassThroughTheUnitsStatesApplyAtOnce) {
                                                               {VK_NUMLOCK, 0x45, true},
                                                               {VK_CAPITAL, 0x3A, false},
                                                               {VK_CAPITAL, 0x3A, true}}));
-  // The keyboard was let go for the synthetic keys and taken again.
+  // The keyboard is let go until the window thread has handled the synthetic
+  // keys, then taken again.
+  EXPECT_FALSE(keyboard.IsGrabbed());
+  EXPECT_FALSE(Pipeline().IsPassthru());
+  EXPECT_TRUE(Pipeline().Lights().IsSettingStates());
+  window.Advance(1);
+  EXPECT_FALSE(Pipeline().Lights().IsSettingStates());
   EXPECT_EQ(keyboard.GrabCount(), grabs + 1);
   EXPECT_TRUE(keyboard.IsGrabbed());
   EXPECT_TRUE(Pipeline().IsPassthru());
@@ -60,13 +67,11 @@ TEST_F(LockLightsTest, MatchingStatesSynthesiseNothing) {
 }
 
 TEST_F(LockLightsTest, KeysArrivingWhileTheLightsChangeStayLocal) {
-  window.dispatcher = [this](platform::Message& message) {
-    Feed(message.message, static_cast<uint32_t>(message.wParam),
-         static_cast<uint32_t>(message.lParam));
-  };
   EnterPassthru();
-  window.Post(platform::MakeMessage(platform::WindowId::View, DOWN, VK_CAPITAL, DownData(0x3A)));
+  window.Post([this] { Press(VK_CAPITAL, 0x3A); });
   Leds(LOCK_CAPS);
+  window.PumpPending();
+  window.Advance(1);
   EXPECT_TRUE(Pipeline().State().m_localKeys.IsDown(0x3A));
   EXPECT_TRUE(SentKeys().empty());
   EXPECT_TRUE(Pipeline().IsPassthru());
@@ -74,11 +79,12 @@ TEST_F(LockLightsTest, KeysArrivingWhileTheLightsChangeStayLocal) {
 
 TEST_F(LockLightsTest, PacedKeysWaitWhileTheLightsChange) {
   EnterPassthru();
-  Pipeline().TypeKeys({Keystroke(DOWN, 'A', DownData(0x1E)), Keystroke(UP, 'A', UpData(0x1E))},
-                      20, {}, {});
+  Pipeline().TypeKeys({EventFor(DOWN, 'A', DownData(0x1E)), EventFor(UP, 'A', UpData(0x1E))}, 20,
+                      {}, {});
   // The key-up falls due while the lights are being set: it waits for them.
   window.Skip(20);
   Leds(LOCK_CAPS);
+  window.Advance(0);
   EXPECT_EQ(SentKeys().size(), 1u);
   window.Advance(20);
   EXPECT_EQ(SentKeys(),
@@ -95,4 +101,36 @@ TEST_F(LockLightsTest, LightsThatCannotBeSetCloseTheConnection) {
   // Pass-through is as it was, keyboard taken again.
   EXPECT_TRUE(Pipeline().IsPassthru());
   EXPECT_TRUE(keyboard.IsGrabbed());
+}
+
+TEST_F(LockLightsTest, TheUnitsStatesWaitForTheLockKeysSentDownToBeReleased) {
+  EnterPassthru();
+  Press(VK_SHIFT, SCAN_LSHIFT);
+  Leds(LOCK_CAPS);
+  // The shift key is still down on the unit: the lights wait, the keys do not.
+  window.Advance(3 * LED_WAIT_MS);
+  EXPECT_EQ(keyboard.LockLights(), 0);
+  EXPECT_EQ(Pipeline().Lights().RemoteStates(), 0);
+  Press('A', 0x1E, 0);
+  Release(VK_SHIFT, SCAN_LSHIFT);
+  EXPECT_EQ(SentKeys().size(), 3u);
+  // A newer report takes the place of the waiting one.
+  Leds(LOCK_NUM);
+  window.Advance(LED_WAIT_MS);
+  EXPECT_EQ(keyboard.LockLights(), LOCK_NUM);
+  EXPECT_EQ(Pipeline().Lights().RemoteStates(), LOCK_NUM);
+  window.Advance(1);
+  EXPECT_TRUE(Pipeline().IsPassthru());
+}
+
+TEST_F(LockLightsTest, TheWaitForLockKeysHasABound) {
+  EnterPassthru();
+  Press(VK_CAPITAL, 0x3A);
+  Leds(LOCK_CAPS);
+  // Looked at every 20 ms, 51 times at most: the lights come at 1,020 ms.
+  window.Advance(LED_WAIT_TRIES * LED_WAIT_MS - 1);
+  EXPECT_EQ(keyboard.LockLights(), 0);
+  window.Advance(1);
+  EXPECT_EQ(keyboard.LockLights(), LOCK_CAPS);
+  EXPECT_TRUE(Pipeline().IsSentKeyDown(0x3A));
 }

@@ -3,6 +3,7 @@
 // two exit gestures, buttons and the wheel, the cursor that got out of the
 // window, and the operator's mouse acceleration kept across runs.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,16 +19,16 @@ using platform::Point;
 // One MOUSE packet as the unit received it.
 struct SentMouse {
   uint32_t message = 0;
-  uint32_t wParam = 0;
-  uint32_t lParam = 0;
+  uint32_t flags = 0;
+  uint32_t point = 0;
   int32_t dx = 0;
   int32_t dy = 0;
   friend bool operator==(const SentMouse&, const SentMouse&) = default;
 };
 
 std::ostream& operator<<(std::ostream& out, const SentMouse& m) {
-  return out << std::hex << "{0x" << m.message << ", 0x" << m.wParam << ", 0x" << m.lParam
-             << std::dec << ", " << m.dx << ", " << m.dy << '}';
+  return out << std::hex << "{0x" << m.message << ", 0x" << m.flags << ", 0x" << m.point << std::dec
+             << ", " << m.dx << ", " << m.dy << '}';
 }
 
 // The headless view: a 1024 x 768 client area at 108,154 on the screen.
@@ -45,8 +46,10 @@ class MouseTest : public KeyboardTest {
 
   // A movement of the cursor by dx, dy away from the middle of the view.
   void Move(int dx, int dy) {
-    mouse.HandleMouse(platform::WM_MOUSEMOVE, platform::MK_LBUTTON,
-                      input::PackPoint({CENTRE.x + dx, CENTRE.y + dy}));
+    input::MouseEvent move;
+    move.position = {CENTRE.x + dx, CENTRE.y + dy};
+    move.leftHeld = true;
+    mouse.HandleMouse(move);
   }
 
   std::vector<SentMouse> Sent() const {
@@ -86,7 +89,7 @@ TEST_F(MouseTest, MovementGoesOutRelativeAndTheCursorGoesBackToTheMiddle) {
 
   Move(5, -3);
   ASSERT_EQ(Sent().size(), 1u);
-  EXPECT_EQ(Sent()[0], (SentMouse{0x200, platform::MK_LBUTTON, (384u - 3) << 16 | 517, 5, -3}));
+  EXPECT_EQ(Sent()[0], (SentMouse{0x200, input::MK_LBUTTON, (384u - 3) << 16 | 517, 5, -3}));
   EXPECT_EQ(pointer.CursorMoves(), std::vector<Point>{CENTRE_ON_SCREEN});
 
   // After a view change three movements are dropped with their motion; the
@@ -155,8 +158,9 @@ TEST_F(MouseTest, ExitGestures) {
     int exitedAt = -1;
     for (size_t i = 0; i < c.steps.size() && exitedAt < 0; ++i) {
       ticks += c.gapMs;
-      fresh.HandleMouse(platform::WM_MOUSEMOVE, 0,
-                        input::PackPoint({CENTRE.x + c.steps[i].x, CENTRE.y + c.steps[i].y}));
+      input::MouseEvent move;
+      move.position = {CENTRE.x + c.steps[i].x, CENTRE.y + c.steps[i].y};
+      fresh.HandleMouse(move);
       if (!Pipeline().IsPassthru()) exitedAt = static_cast<int>(i);
     }
     EXPECT_EQ(exitedAt, c.exitsAt);
@@ -174,31 +178,39 @@ TEST_F(MouseTest, SlowExitLeavesTheCursorOnTheSideItWasHeadingFor) {
 }
 
 TEST_F(MouseTest, ButtonsAndTheWheelGoOutAsTheyCame) {
-  using namespace platform;
+  using namespace input;
+  using enum MouseAction;
   struct Case {
-    uint32_t message;
-    uint32_t wParam;
+    MouseAction action;
+    MouseButton button;
+    uint32_t flags;  // the event's held buttons and keys, as sent
     std::optional<uint32_t> sentAs;
   };
   const Case cases[] = {
-      {WM_LBUTTONDOWN, MK_LBUTTON, WM_LBUTTONDOWN},
-      {WM_LBUTTONUP, 0, WM_LBUTTONUP},
-      {WM_LBUTTONDBLCLK, MK_LBUTTON, WM_LBUTTONDOWN},
-      {WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONDOWN},
-      {WM_RBUTTONDBLCLK, MK_RBUTTON, std::nullopt},
-      {WM_MBUTTONUP, 0, WM_MBUTTONUP},
-      {WM_MBUTTONDBLCLK, MK_MBUTTON, std::nullopt},
-      {WM_MOUSEWHEEL, static_cast<uint32_t>(-120) << 16 | MK_SHIFT, WM_MOUSEWHEEL},
+      {Press, MouseButton::Left, MK_LBUTTON, WM_LBUTTONDOWN},
+      {Release, MouseButton::Left, 0, WM_LBUTTONUP},
+      {DoubleClick, MouseButton::Left, MK_LBUTTON, WM_LBUTTONDOWN},
+      {Press, MouseButton::Right, MK_RBUTTON, WM_RBUTTONDOWN},
+      {DoubleClick, MouseButton::Right, MK_RBUTTON, std::nullopt},
+      {Release, MouseButton::Middle, 0, WM_MBUTTONUP},
+      {DoubleClick, MouseButton::Middle, MK_MBUTTON, std::nullopt},
+      {Wheel, MouseButton::None, static_cast<uint32_t>(-120) << 16 | MK_SHIFT, WM_MOUSEWHEEL},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
+    SCOPED_TRACE(static_cast<int>(c.action) * 10 + static_cast<int>(c.button));
     session.sent.clear();
-    mouse.HandleMouse(c.message, c.wParam, 0x00200010);
+    MouseEvent event{c.action, c.button, {0x10, 0x20}};
+    event.leftHeld = (c.flags & MK_LBUTTON) != 0;
+    event.rightHeld = (c.flags & MK_RBUTTON) != 0;
+    event.middleHeld = (c.flags & MK_MBUTTON) != 0;
+    event.shiftHeld = (c.flags & MK_SHIFT) != 0;
+    if (c.action == Wheel) event.wheelDelta = -120;
+    mouse.HandleMouse(event);
     if (!c.sentAs) {
       EXPECT_TRUE(Sent().empty());
       continue;
     }
-    EXPECT_EQ(Sent(), (std::vector<SentMouse>{{*c.sentAs, c.wParam, 0x00200010, 0, 0}}));
+    EXPECT_EQ(Sent(), (std::vector<SentMouse>{{*c.sentAs, c.flags, 0x00200010, 0, 0}}));
   }
   // Buttons move nothing: the cursor stays where it is.
   EXPECT_TRUE(pointer.CursorMoves().empty());

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "KeyboardFixture.h"
-#include "input/FixedSequences.h"
 #include "input/KeyPacer.h"
 #include "input/UsKeyboardText.h"
 #include "input/VirtualKeys.h"
@@ -14,12 +13,15 @@ using testing::HasSubstr;
 
 namespace {
 
-std::vector<SentKey> Keys(std::span<const KeyEvent> events) {
-  std::vector<SentKey> keys;
-  for (const KeyEvent& event : events)
-    keys.push_back(Key(event.message, event.wParam, event.lParam));
-  return keys;
-}
+// As the unit has always been sent them: Alt down as a plain key with the Alt
+// bit, Del up without its previous-down bit.
+const std::vector<SentKey> CTRL_ALT_DEL_KEYS{
+    Key(WM_KEYDOWN, 0x11, 0x001D0001), Key(WM_KEYDOWN, 0x12, 0x20380001),
+    Key(WM_KEYDOWN, 0x2E, 0x01530001), Key(WM_KEYUP, 0x2E, 0xA1530001),
+    Key(WM_KEYUP, 0x12, 0xC0380001),   Key(WM_KEYUP, 0x11, 0xC01D0001)};
+const std::vector<SentKey> ALT_TAB_KEYS{
+    Key(WM_SYSKEYDOWN, 0x12, 0x20380001), Key(WM_KEYDOWN, 0x09, 0x000F0001),
+    Key(WM_KEYUP, 0x09, 0xC00F0001), Key(WM_SYSKEYUP, 0x12, 0xC0380001)};
 
 }  // namespace
 
@@ -33,8 +35,8 @@ TEST_F(KeyboardTest, RemoteKeyCommandsGoOutFiftyMillisecondsApartWithoutModifier
   window.Advance(1);
   EXPECT_EQ(SentKeys().size(), 2u);
   window.Advance(8 * 50);
-  std::vector<SentKey> expected = Keys(CTRL_ALT_DEL_SEQUENCE);
-  for (const SentKey& key : Keys(ALT_TAB_SEQUENCE)) expected.push_back(key);
+  std::vector<SentKey> expected = CTRL_ALT_DEL_KEYS;
+  expected.insert(expected.end(), ALT_TAB_KEYS.begin(), ALT_TAB_KEYS.end());
   EXPECT_EQ(SentKeys(), expected);
   EXPECT_TRUE(Pipeline().IsIdle());
   EXPECT_FALSE(window.HasTimer(KEY_PACER_TIMER));
@@ -50,7 +52,7 @@ TEST_F(KeyboardTest, AFailedRemoteKeyCommandIsReportedAndDropsTheRestOfItsKeys) 
   ASSERT_TRUE(error);
   EXPECT_EQ(error->title, "Unable to reboot remote computer");
   EXPECT_THAT(error->text, HasSubstr("In SendKeystroke()\nError sending"));
-  EXPECT_EQ(SentKeys(), Keys(ALT_TAB_SEQUENCE));
+  EXPECT_EQ(SentKeys(), ALT_TAB_KEYS);
 }
 
 // In pass-through or not: a paste's progress dialog takes the focus, which ends
@@ -61,11 +63,10 @@ TEST_F(KeyboardTest, TypedTextReachesTheUnitWithTheShiftItWasTypedWith) {
     Rebuild();
     session.sent.clear();
     if (passthru) EnterPassthru();
-    const auto followKeyboard = [this](const Keystroke& key) {
-      keyboard.PressByUser(static_cast<int>(key.VirtualKey()), static_cast<int>(key.GetOEMCode()),
-                           (key.KeyData() & KEY_EXTENDED) != 0, key.IsUp());
+    const auto followKeyboard = [this](const KeyEvent& key) {
+      keyboard.PressByUser(static_cast<int>(key.virtualKey), key.scanCode, key.extended, !key.down);
     };
-    Pipeline().TypeKeys(UsKeystrokesFor("Hi"), 20, followKeyboard, {});
+    Pipeline().TypeKeys(UsKeyEventsFor("Hi"), 20, followKeyboard, {});
     window.Advance(5 * 20);
     SentKey shiftDown = Key(DOWN, VK_SHIFT, 0x002A0001), hDown = Key(DOWN, 'H', 0x00230001),
             hUp = Key(UP, 'H', 0xC0230001);

@@ -2,20 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include "input/Keystroke.h"
 #include "input/UsKeyboardText.h"
 #include "platform/TextError.h"
-#include "platform/WindowMessages.h"
 
 using input::Keystroke;
-using input::UsKeystrokesFor;
+
+namespace {
+
+// The keys as the unit receives them.
+std::vector<Keystroke> UsKeystrokesFor(std::string_view text) {
+  std::vector<Keystroke> keys;
+  for (const input::KeyEvent& key : input::UsKeyEventsFor(text))
+    keys.push_back(Keystroke::FromEvent(key));
+  return keys;
+}
+
+}  // namespace
 
 TEST(UsKeyboardText, EachCharacterIsItsKeyDownAndUpShiftedWhereNeeded) {
   EXPECT_EQ(UsKeystrokesFor("aB"), (std::vector<Keystroke>{{0x100, 0x41, 0x001E0001},
-                                                            {0x101, 0x41, 0xC01E0001},
-                                                            {0x100, 0x10, 0x002A0001},
-                                                            {0x100, 0x42, 0x00300001},
-                                                            {0x101, 0x42, 0xC0300001},
-                                                            {0x101, 0x10, 0xC02A0001}}));
+                                                           {0x101, 0x41, 0xC01E0001},
+                                                           {0x100, 0x10, 0x002A0001},
+                                                           {0x100, 0x42, 0x00300001},
+                                                           {0x101, 0x42, 0xC0300001},
+                                                           {0x101, 0x10, 0xC02A0001}}));
   const struct {
     char character;
     uint32_t virtualKey;
@@ -35,7 +46,7 @@ TEST(UsKeyboardText, EachCharacterIsItsKeyDownAndUpShiftedWhereNeeded) {
     const std::vector<Keystroke> keys = UsKeystrokesFor(std::string(1, c.character));
     ASSERT_EQ(keys.size(), c.shifted ? 4u : 2u);
     const Keystroke& down = keys[c.shifted ? 1 : 0];
-    EXPECT_EQ(down, Keystroke(platform::WM_KEYDOWN, c.virtualKey, c.scan << 16 | 1));
+    EXPECT_EQ(down, Keystroke(input::WM_KEYDOWN, c.virtualKey, c.scan << 16 | 1));
   }
 }
 

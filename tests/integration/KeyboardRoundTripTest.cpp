@@ -17,8 +17,12 @@ TEST(KeyboardWithSim, CapsLockComesBackAsTheUnitsLights) {
 
   // Caps Lock pressed and released in pass-through: the unit toggles it and
   // says so, and the local light follows.
-  EXPECT_TRUE(keyboard.HandleKeystrokes(platform::WM_KEYDOWN, platform::VK_CAPITAL, 0x003A0001));
-  EXPECT_TRUE(keyboard.HandleKeystrokes(platform::WM_KEYUP, platform::VK_CAPITAL, 0xC03A0001));
+  const input::KeyEvent capsDown{.virtualKey = platform::VK_CAPITAL, .scanCode = 0x3A};
+  input::KeyEvent capsUp = capsDown;
+  capsUp.down = false;
+  capsUp.wasDown = true;
+  EXPECT_TRUE(viewer.core->HandleKey(capsDown));
+  EXPECT_TRUE(viewer.core->HandleKey(capsUp));
   const uint8_t toggled = before ^ platform::LOCK_CAPS;
   ASSERT_TRUE(viewer.RunUntil([&] { return keyboard.Lights().RemoteStates() == toggled; }));
   EXPECT_EQ(viewer.keyboard.LockLights(), toggled);

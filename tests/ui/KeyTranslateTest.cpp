@@ -16,7 +16,8 @@ std::set<std::pair<int, uint32_t>> AllDowns() {
   for (uint32_t code = 0; code < 256; ++code)
     for (bool numLock : {false, true})
       if (auto key = ui::TranslateKey({code, true, false, false, numLock}))
-        downs.insert({key->virtualKey, key->keyData});
+        downs.insert(
+            {static_cast<int>(key->virtualKey), input::Keystroke::FromEvent(*key).KeyData()});
   return downs;
 }
 
@@ -62,11 +63,13 @@ TEST(KeyTranslate, KeyDataCarriesTransitionRepeatContextAndExtendedBits) {
       {"F10", {68 + X_OFFSET, true, false, false, false}, 0x104, 0x79, 0x00440001},
   };
   for (const Case& c : cases) {
-    const auto key = ui::TranslateKey(c.facts);
-    ASSERT_TRUE(key) << c.what;
-    EXPECT_EQ(key->message, c.message) << c.what;
-    EXPECT_EQ(key->virtualKey, c.vk) << c.what;
-    EXPECT_EQ(key->keyData, c.keyData) << std::hex << c.what << " 0x" << key->keyData;
+    const auto event = ui::TranslateKey(c.facts);
+    ASSERT_TRUE(event) << c.what;
+    // As the unit receives it.
+    const input::Keystroke key = input::Keystroke::FromEvent(*event);
+    EXPECT_EQ(key.Message(), c.message) << c.what;
+    EXPECT_EQ(key.VirtualKey(), static_cast<uint32_t>(c.vk)) << c.what;
+    EXPECT_EQ(key.KeyData(), c.keyData) << std::hex << c.what << " 0x" << key.KeyData();
   }
   EXPECT_FALSE(ui::TranslateKey({0, true, false, false, false}));
   EXPECT_FALSE(ui::TranslateKey({255, true, false, false, false}));

@@ -1,4 +1,4 @@
-// The view's mouse and wheel events as the window messages the unit knows.
+// The view's mouse and wheel events as the mouse records the unit receives.
 
 #include <gtest/gtest.h>
 
@@ -6,21 +6,26 @@
 #include <QWheelEvent>
 
 #include "QtApp.h"
-#include "platform/WindowMessages.h"
+#include "input/MousePacket.h"
 #include "ui/MouseTranslate.h"
 
 namespace {
 
-using namespace platform;
-using ui::MouseMessage;
-using ui::TranslateMouse;
+using namespace input;
+using MouseMessage = MouseRecord;
+
+// The event as the unit receives it.
+std::optional<MouseRecord> Wire(const std::optional<MouseEvent>& event) {
+  if (!event) return std::nullopt;
+  return MouseRecordFor(*event);
+}
 
 std::optional<MouseMessage> Mouse(QEvent::Type type, QPointF at, Qt::MouseButton button,
                                   Qt::MouseButtons held,
                                   Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   TestApp();
   const QMouseEvent event(type, at, at + QPointF(300, 200), button, held, modifiers);
-  return TranslateMouse(event);
+  return Wire(ui::TranslateMouse(event));
 }
 
 TEST(MouseTranslate, ButtonsKeepTheirClassicNumbersAndState) {
@@ -60,7 +65,7 @@ TEST(MouseTranslate, ButtonsKeepTheirClassicNumbersAndState) {
 TEST(MouseTranslate, PositionsLeftOfOrAboveTheViewStaySigned) {
   const auto left = Mouse(QEvent::MouseMove, {-3, -70}, Qt::NoButton, Qt::NoButton);
   ASSERT_TRUE(left);
-  EXPECT_EQ(left->lParam, 0xFFBAFFFDu);
+  EXPECT_EQ(left->point, 0xFFBAFFFDu);
 }
 
 TEST(MouseTranslate, TheWheelCarriesItsDeltaAndTheScreenPosition) {
@@ -68,7 +73,7 @@ TEST(MouseTranslate, TheWheelCarriesItsDeltaAndTheScreenPosition) {
   const auto turn = [](QPoint angle) {
     const QWheelEvent event({20, 40}, {320, 240}, {}, angle, Qt::NoButton, Qt::ShiftModifier,
                             Qt::NoScrollPhase, false);
-    return TranslateMouse(event);
+    return Wire(ui::TranslateMouse(event));
   };
   EXPECT_EQ(turn({0, -120}), (MouseMessage{WM_MOUSEWHEEL, 0xFF88u << 16 | MK_SHIFT, 0x00F00140}));
   EXPECT_EQ(turn({0, 240}), (MouseMessage{WM_MOUSEWHEEL, 240u << 16 | MK_SHIFT, 0x00F00140}));

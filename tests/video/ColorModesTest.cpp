@@ -94,7 +94,7 @@ class ColorCounting : public VideoFixture {
  protected:
   void SetUp() override { m_bmp.SetBitmapSize(8, 4); }
   void Put(int x, int y, uint8_t value) { m_bmp.FillBmp(value, 0, 0, x, y, x, y); }
-  static uint32_t Corner(int x, int y) { return static_cast<uint32_t>(x) | (y << 16); }
+  static platform::Point Corner(int x, int y) { return {x, y}; }
 };
 
 TEST_F(ColorCounting, CountsDistinctValuesAndTransitions) {

@@ -38,15 +38,12 @@ class RecordingVideo : public view::VideoHandlers {
 
 class RecordingInput : public view::InputHandlers {
  public:
-  void HandleMouse(const platform::Message&) override { ++mouse; }
-  bool IsPassthru() const override { return passthru; }
   void ForcePassthruMode(bool on) override { passthru = on; }
   void PassThroughCommand() override {
     ++passThroughCommands;
     passthru = true;
   }
 
-  int mouse = 0;
   bool passthru = false;
   int passThroughCommands = 0;
 };

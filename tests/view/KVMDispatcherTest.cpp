@@ -116,16 +116,10 @@ TEST_F(DispatcherTest, DecryptsAnEncryptedPayloadFirst) {
   EXPECT_EQ(dialogs.Last(HeadlessDialogs::Kind::MessageBox)->text, "Hello there");
 }
 
-TEST_F(DispatcherTest, WhileDisconnectedOnlyTextsAndFocusAreHandled) {
+TEST_F(DispatcherTest, WhileDisconnectedOnlyTextsAreHandled) {
   session.connected = false;
   EXPECT_EQ(Feed(PING, 0, {1, 2, 3, 4}), 0);
   EXPECT_TRUE(session.sent.empty());
-  EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_SETFOCUS)), 0);
-  ASSERT_EQ(view.Invalidations().size(), 1u);
-  EXPECT_TRUE(view.Invalidations()[0].mainWindow);
-  EXPECT_TRUE(view.Invalidations()[0].erase);
-  EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_LBUTTONDOWN)), 0);
-  EXPECT_FALSE(input.passthru);
   EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0,
                                        0, std::make_unique<platform::TextBody>("Hi"))),
             1);
@@ -359,16 +353,4 @@ TEST_F(DispatcherTest, LoggedInSendsTheInitialPacketsInOrder) {
   Feed(LOGGED_IN, 1, {11});
   EXPECT_THAT(session.failureText, HasSubstr("SendInitialPacketsToServer: hWnd is NULL"));
   EXPECT_EQ(session.disconnects, 1);
-}
-
-TEST_F(DispatcherTest, MouseOutsidePassThroughEntersIt) {
-  Message first = platform::MakeMessage(platform::WindowId::View, platform::WM_LBUTTONDOWN);
-  EXPECT_EQ(dispatcher.KVMMessageHandler(first), 1);
-  // As the operator's command, so the way out is taught first.
-  EXPECT_EQ(input.passThroughCommands, 1);
-  EXPECT_TRUE(input.passthru);
-  EXPECT_EQ(input.mouse, 0);
-  Message second = platform::MakeMessage(platform::WindowId::View, platform::WM_MOUSEMOVE);
-  dispatcher.KVMMessageHandler(second);
-  EXPECT_EQ(input.mouse, 1);
 }

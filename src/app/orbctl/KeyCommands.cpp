@@ -51,7 +51,7 @@ TypeRequest ParseTypeArguments(const std::vector<std::string>& arguments) {
   }
   if (!text) throw UsageError("type: the text to type is missing.");
   try {
-    request.keys = input::UsKeystrokesFor(*text);
+    request.keys = input::UsKeyEventsFor(*text);
   } catch (const TextError& e) {
     throw UsageError("type: " + e.Text());
   }
@@ -67,9 +67,8 @@ void TypeText(HeadlessClient& client, const TypeRequest& request) {
   std::string failure;
   keyboard.TypeKeys(
       request.keys, static_cast<uint32_t>(request.keyDelayMs),
-      [&local](const input::Keystroke& key) {
-        local.PressByUser(static_cast<int>(key.VirtualKey()), static_cast<int>(key.GetOEMCode()),
-                          (key.KeyData() & input::KEY_EXTENDED) != 0, key.IsUp());
+      [&local](const input::KeyEvent& key) {
+        local.PressByUser(static_cast<int>(key.virtualKey), key.scanCode, key.extended, !key.down);
       },
       [&failure](const std::string& text) { failure = text; });
   WaitForKeys(client, failure);

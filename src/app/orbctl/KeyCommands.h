@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "HeadlessClient.h"
-#include "input/Keystroke.h"
+#include "input/KeyEvent.h"
 
 namespace orbctl {
 
 inline constexpr int DEFAULT_KEY_DELAY_MS = 20;
 
 struct TypeRequest {
-  std::vector<input::Keystroke> keys;
+  std::vector<input::KeyEvent> keys;
   int keyDelayMs = DEFAULT_KEY_DELAY_MS;
 };
 
