@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "admin/ReplyWait.h"
 #include "platform/TextError.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
@@ -9,7 +10,6 @@
 namespace admin {
 namespace {
 
-constexpr int32_t PENDING = -10;
 constexpr size_t LENGTH_WORD = 4;
 constexpr int32_t CANNOT_OVERWRITE = 1;
 constexpr int32_t CANNOT_OPEN = 2;
@@ -73,14 +73,15 @@ void SendPutFile(PacketSender& sender, const std::string& path, const std::vecto
 
 std::string GetFileFailure(int32_t status) {
   if (status == GET_FILE_READ) return "";
-  if (status == PENDING) return NO_RESPONSE;
-  if (status == GET_FILE_CUT_SHORT) return "The unit's reply was cut short: the file is incomplete.";
+  if (status == REPLY_AWAITED) return NO_RESPONSE;
+  if (status == GET_FILE_CUT_SHORT)
+    return "The unit's reply was cut short: the file is incomplete.";
   return "The unit could not read the file (status " + std::to_string(status) + ").";
 }
 
 std::string PutFileFailure(int32_t status) {
   switch (status) {
-    case PENDING:
+    case REPLY_AWAITED:
       return NO_RESPONSE;
     case CANNOT_OVERWRITE:
       return "Could not overwrite remote file.";

@@ -11,8 +11,6 @@ namespace admin {
 namespace {
 
 constexpr uint8_t PUT_FILE_STORE = 1;
-constexpr int32_t FILE_READ = 1;
-constexpr int32_t CANNOT_OVERWRITE = 1, CANNOT_OPEN = 2;
 
 void AppendWord(std::string& bytes, uint32_t word) {
   for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(word >> shift);
@@ -45,38 +43,40 @@ std::string PutFilePayload(std::string_view path, std::string_view data) {
   return payload;
 }
 
-std::string LoadActiveProfile(const PowerStripLink& link) {
+void LoadActiveProfile(const PowerStripLink& link, ReplyWait& wait, ProfileLoaded loaded) {
   const std::string path = std::string(ACTIVE_PROFILE_PATH) + '\0';
-  const int32_t status = AwaitStatus(
-      link.window, link.file,
+  wait.Start(
+      link.file,
       [&] {
         PacketHeader header(GET_FILE, 0);
         link.sender.SendPacket(header, {path.data(), path.size()});
       },
-      STORE_POLLS);
-  if (status == REPLY_AWAITED) throw TextError("No response from remote");
-  if (status == GET_FILE_CUT_SHORT) throw TextError(GetFileFailure(status));
-  if (status != FILE_READ)
-    throw TextError("The unit holds no power strip profile (" + std::string(ACTIVE_PROFILE_PATH) +
-                    ").");
-  std::string text = link.file.text();
-  // The file travels with its terminating zero.
-  if (const size_t zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
-  return text;
+      REPLY_TIMEOUT_MS,
+      [file = &link.file, loaded](int32_t status) {
+        if (status == GET_FILE_CUT_SHORT) return loaded(GetFileFailure(status), {});
+        if (status != GET_FILE_READ)
+          return loaded(
+              "The unit holds no power strip profile (" + std::string(ACTIVE_PROFILE_PATH) + ").",
+              {});
+        std::string text = file->Text();
+        // The file travels with its terminating zero.
+        if (const size_t zero = text.find('\0'); zero != std::string::npos) text.resize(zero);
+        loaded({}, text);
+      },
+      [loaded] { loaded(NO_RESPONSE, {}); });
 }
 
-void StoreActiveProfile(const PowerStripLink& link, std::string_view text) {
+void StoreActiveProfile(const PowerStripLink& link, ReplyWait& wait, std::string_view text,
+                        Finished stored) {
   const std::string payload = PutFilePayload(ACTIVE_PROFILE_PATH, text);
-  const int32_t status = AwaitStatus(
-      link.window, link.file,
+  wait.Start(
+      link.file,
       [&] {
         PacketHeader header(PUT_FILE, PUT_FILE_STORE);
         link.sender.SendPacket(header, {payload.data(), payload.size()});
       },
-      STORE_POLLS);
-  if (status == REPLY_AWAITED) throw TextError("No response from remote");
-  if (status == CANNOT_OVERWRITE) throw TextError("Could not overwrite remote file.");
-  if (status == CANNOT_OPEN) throw TextError("Could not open file for writing.");
+      REPLY_TIMEOUT_MS, [stored](int32_t status) { stored(PutFileFailure(status)); },
+      [stored] { stored(NO_RESPONSE); });
 }
 
 }  // namespace admin

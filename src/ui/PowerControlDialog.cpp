@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/TextError.h"
+#include "ui/OperatorWait.h"
 
 namespace ui {
 namespace {
@@ -52,55 +52,72 @@ bool PowerControlDialog::Open() {
                          platform::DialogIcon::Warning);
   try {
     m_control.Open(admin::SerialSettingsOf(m_profile));
-    m_open = true;
-    SendNamed("Init");
-    return true;
   } catch (const std::exception& e) {
-    Fail(e);
-    // A port opened before Init failed is closed again; the failure is told already.
-    if (m_open) {
-      m_open = false;
-      try {
-        m_control.Close();
-      } catch (const std::exception&) {
-      }
-    }
+    Fail(e.what());
     return false;
   }
+  QueueNamed("Init");
+  std::string failure;
+  OperatorWait wait;
+  m_control.Start([&](const std::string& ended) {
+    failure = ended;
+    wait.Done();
+  });
+  if (!wait.Run()) {
+    m_control.Cancel();
+    return false;
+  }
+  if (failure.empty()) return true;
+  Fail(failure);
+  // A port opened before Init failed is closed again; the failure is told already.
+  if (m_control.IsOpen()) {
+    try {
+      m_control.Close();
+    } catch (const std::exception&) {
+    }
+  }
+  return false;
 }
 
 void PowerControlDialog::SendChosen() {
   const int row = m_commands->currentRow();
-  if (!m_open || row < 0) return;
-  try {
-    if (!m_control.Choose(m_list.commands[static_cast<size_t>(row)].value)) return;
-    m_answers->appendPlainText(QString::fromStdString(m_control.Read()));
-  } catch (const std::exception& e) {
-    Fail(e);
-  }
+  if (!m_control.IsOpen() || m_leaving || row < 0) return;
+  if (!m_control.Choose(m_list.commands[static_cast<size_t>(row)].value)) return;
+  m_control.Read([this](const std::string& answer) {
+    m_answers->appendPlainText(QString::fromStdString(answer));
+  });
+  m_control.Start([this](const std::string& failure) {
+    if (!failure.empty()) Fail(failure);
+  });
 }
 
-void PowerControlDialog::SendNamed(const char* name) {
+void PowerControlDialog::QueueNamed(const char* name) {
   if (const admin::ProfileEntry* command = admin::FindCommand(m_list, name))
     m_control.Send(command->value);
 }
 
-void PowerControlDialog::Fail(const std::exception& error) {
-  const auto* text = dynamic_cast<const TextError*>(&error);
-  m_dialogs.ShowError(TITLE, admin::CONTROL_FAILED + (text ? text->Text() : error.what()));
+void PowerControlDialog::Fail(const std::string& text) {
+  m_dialogs.ShowError(TITLE, admin::CONTROL_FAILED + text);
 }
 
 void PowerControlDialog::done(int result) {
-  if (m_open) {
-    m_open = false;
-    try {
-      SendNamed("Exit");
-      m_control.Close();
-    } catch (const std::exception& e) {
-      Fail(e);
+  if (m_leaving) return;
+  if (!m_control.IsOpen()) return QDialog::done(result);
+  m_leaving = true;
+  // After a command still going out, if there is one.
+  QueueNamed("Exit");
+  m_control.Start([this, result](const std::string& failure) {
+    if (!failure.empty()) {
+      Fail(failure);
+    } else {
+      try {
+        m_control.Close();
+      } catch (const std::exception& e) {
+        Fail(e.what());
+      }
     }
-  }
-  QDialog::done(result);
+    QDialog::done(result);
+  });
 }
 
 }  // namespace ui

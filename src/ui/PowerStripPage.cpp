@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "admin/FileRequest.h"
 #include "admin/PowerStripDevices.h"
 #include "admin/PowerSwitchFiles.h"
 #include "admin/PowerSwitchProfile.h"
 #include "platform/TextError.h"
+#include "ui/OperatorWait.h"
 #include "ui/PowerControlDialog.h"
 
 namespace ui {
@@ -39,7 +41,10 @@ std::optional<admin::ConfigDocument> Document(const view::KVMDispatcher& dispatc
 }  // namespace
 
 PowerStripPage::PowerStripPage(platform::OperatorDialogs& dialogs, const PowerStripUnit& unit)
-    : PreferencesPage(dialogs), m_unit(unit) {
+    : PreferencesPage(dialogs),
+      m_unit(unit),
+      m_loadWait(unit.link.window),
+      m_storeWait(unit.link.window) {
   auto* layout = new QVBoxLayout(this);
   auto* instructions = new QLabel(QString(admin::PROFILE_INSTRUCTIONS).replace("\r\n", "\n"), this);
   instructions->setWordWrap(true);
@@ -79,12 +84,20 @@ void PowerStripPage::Activate() {
   }
   m_message->setText(LOADING);
   try {
-    SetText(admin::LoadActiveProfile(m_unit.link));
-    m_message->clear();
+    admin::LoadActiveProfile(m_unit.link, m_loadWait,
+                             [this](const std::string& failure, const std::string& text) {
+                               if (failure.empty()) {
+                                 SetText(text);
+                                 m_message->clear();
+                               } else {
+                                 m_message->setText(QString::fromStdString(failure));
+                               }
+                               SetModified(false);
+                             });
   } catch (const TextError& e) {
     m_message->setText(QString::fromStdString(e.Text()));
+    SetModified(false);
   }
-  SetModified(false);
 }
 
 std::string PowerStripPage::Text() const {
@@ -102,7 +115,17 @@ void PowerStripPage::Apply() {
   const std::string problem = admin::StoreProblem(
       text, [&](int port) { return document && admin::ModemOnPort(*document, port); });
   if (!problem.empty()) throw TextError(problem);
-  admin::StoreActiveProfile(m_unit.link, text);
+  std::string failure;
+  OperatorWait wait;
+  admin::StoreActiveProfile(m_unit.link, m_storeWait, text, [&](const std::string& ended) {
+    failure = ended;
+    wait.Done();
+  });
+  if (!wait.Run()) {
+    m_storeWait.Cancel();
+    throw TextError(admin::NO_RESPONSE);
+  }
+  if (!failure.empty()) throw TextError(failure);
   SetModified(false);
 }
 

@@ -51,9 +51,8 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
     sheet->AddPage(std::make_unique<SwitchPage>(dialogs, unit));
     sheet->AddPage(std::make_unique<DevicesPage>(dialogs, unit));
     view::KVMDispatcher& dispatcher = core.Dispatcher();
-    const admin::PowerStripLink link{core.Orb(), core.Window(),
-                                     admin::SlotOf(dispatcher.FileReply()),
-                                     admin::SlotOf(dispatcher.SerialReply())};
+    const admin::PowerStripLink link{core.Orb(), core.Window(), dispatcher.FileReply(),
+                                     dispatcher.SerialReply()};
     sheet->AddPage(std::make_unique<PowerStripPage>(dialogs, PowerStripUnit{dispatcher, link}));
   }
   // Keyboard, mouse and the repaint delay take up their settings afresh; the

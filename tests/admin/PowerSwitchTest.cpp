@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,8 @@ std::string Without(std::string text, const std::string& line) {
 
 // The unit as the control sees it: every request is kept with the time it
 // left, and answered at once with the next status of the script (or not at
-// all once the script is used up).
-struct ScriptedUnit : PacketSender {
+// all once the script is used up). Its one reply slot stands for both.
+struct ScriptedUnit : PacketSender, ReplySlot {
   struct Request {
     uint8_t type;
     uint8_t subtype;
@@ -38,22 +40,27 @@ struct ScriptedUnit : PacketSender {
     sent.push_back({header.type, header.subtype, std::string(bytes, bytes ? piece1.length : 0),
                     std::chrono::steady_clock::now()});
     if (!answers.empty()) {
-      status = answers.front();
+      const int32_t status = answers.front();
       answers.erase(answers.begin());
+      SetStatus(status);
     }
   }
+  std::string Text() const override { return text; }
   std::vector<Request> sent;
   std::vector<int32_t> answers;
-  int32_t status = REPLY_AWAITED;
   std::string text;
 };
 
 struct PowerStripControlTest : ::testing::Test {
-  ReplySlot Slot() {
-    return {[this] { return unit.status; }, [this](int32_t s) { unit.status = s; },
-            [this] { return unit.text; }};
+  PowerStripLink Link() { return {unit, loop, unit, unit}; }
+  // Starts what is queued and runs the window thread until it has ended;
+  // the failure's text, empty when all went through.
+  std::string Run(PowerStripControl& control) {
+    std::optional<std::string> failure;
+    control.Start([&](const std::string& ended) { failure = ended; });
+    EXPECT_TRUE(loop.RunUntil([&] { return failure.has_value(); }, 10000));
+    return failure.value_or("(still running)");
   }
-  PowerStripLink Link() { return {unit, loop, Slot(), Slot()}; }
   ScriptedUnit unit;
   platform::MessageLoop loop;
   std::vector<std::string> statusLines;
@@ -170,12 +177,11 @@ TEST_F(PowerStripControlTest, StoringReportsEachStatusOfTheUnit) {
                {{2}, "Could not open file for writing."}};
   for (const auto& c : cases) {
     unit.answers = c.answers;
-    try {
-      StoreActiveProfile(Link(), SETTINGS);
-      EXPECT_EQ(c.error, "");
-    } catch (const TextError& e) {
-      EXPECT_EQ(e.Text(), c.error);
-    }
+    ReplyWait wait(loop);
+    std::optional<std::string> failure;
+    StoreActiveProfile(Link(), wait, SETTINGS, [&](const std::string& ended) { failure = ended; });
+    ASSERT_TRUE(loop.RunUntil([&] { return failure.has_value(); }, 1000));
+    EXPECT_EQ(*failure, c.error);
     EXPECT_EQ(unit.sent.back().type, PUT_FILE);
     EXPECT_EQ(unit.sent.back().subtype, 1);
     EXPECT_EQ(unit.sent.back().bytes, PutFilePayload(ACTIVE_PROFILE_PATH, SETTINGS));
@@ -187,6 +193,7 @@ TEST_F(PowerStripControlTest, PiecesGoAboutASecondApartAndLongOnesInSeveralWrite
   PowerStripControl control(Link(), [this](const std::string& s) { statusLines.push_back(s); });
   const std::string longPiece(130, 'z');
   control.Send("on\\x0D`" + longPiece);
+  EXPECT_EQ(Run(control), "");
   ASSERT_EQ(unit.sent.size(), 3u);
   EXPECT_EQ(unit.sent[0].type, SERIAL_WRITE);
   EXPECT_EQ(unit.sent[0].subtype, 2);
@@ -201,13 +208,18 @@ TEST_F(PowerStripControlTest, PiecesGoAboutASecondApartAndLongOnesInSeveralWrite
   EXPECT_EQ(statusLines, (std::vector<std::string>{PAUSING, ""}));
 }
 
-TEST_F(PowerStripControlTest, AChoiceWithinAHundredMillisecondsIsIgnored) {
+TEST_F(PowerStripControlTest, AChoiceWhileOneGoesOutOrWithinAHundredMillisecondsIsIgnored) {
   unit.answers = {0, 0, 0};
   PowerStripControl control(Link(), [](const std::string&) {});
   EXPECT_TRUE(control.Choose("a"));
+  std::optional<std::string> failure;
+  control.Start([&](const std::string& ended) { failure = ended; });
   EXPECT_FALSE(control.Choose("a"));
-  loop.PumpUntil([] { return false; }, 150);
+  ASSERT_TRUE(loop.RunUntil([&] { return failure.has_value(); }, 1000));
+  EXPECT_FALSE(control.Choose("a"));
+  loop.RunFor(150);
   EXPECT_TRUE(control.Choose("b"));
+  EXPECT_EQ(Run(control), "");
   ASSERT_EQ(unit.sent.size(), 2u);
   EXPECT_EQ(unit.sent[1].bytes, "b");
 }
@@ -215,11 +227,65 @@ TEST_F(PowerStripControlTest, AChoiceWithinAHundredMillisecondsIsIgnored) {
 TEST_F(PowerStripControlTest, AnOpenTheUnitRefusesFails) {
   PowerStripControl control(Link(), [](const std::string&) {});
   unit.answers = {-1};
-  EXPECT_THROW(control.Open(SerialSettingsOf(SETTINGS)), TextError);
+  control.Open(SerialSettingsOf(SETTINGS));
+  EXPECT_EQ(Run(control), "Remote can't open the serial interface to power strip.");
+  EXPECT_FALSE(control.IsOpen());
   unit.answers = {0};
   control.Open(SerialSettingsOf(SETTINGS));
+  EXPECT_EQ(Run(control), "");
+  EXPECT_TRUE(control.IsOpen());
   EXPECT_EQ(unit.sent.back().type, SERIAL_OPEN);
   EXPECT_EQ(unit.sent.back().bytes.size(), 16u);
+}
+
+// A run stops where it failed, after what went before, and the run queued
+// behind it still goes.
+TEST_F(PowerStripControlTest, AFailureDropsTheRestOfItsRunOnly) {
+  PowerStripControl control(Link(), [this](const std::string& s) { statusLines.push_back(s); });
+  unit.answers = {0, -1};
+  unit.text = "strip";
+  std::vector<std::string> ends;
+  const auto record = [&](const std::string& ended) { ends.push_back(ended); };
+  control.Send("ok");
+  control.Send(std::string(MAX_PIECES, '`'));
+  control.Send("never");
+  control.Start(record);
+  control.Send("lost");
+  control.Read([](const std::string&) { ADD_FAILURE() << "read after a failed write"; });
+  control.Start(record);
+  std::string answer;
+  control.Read([&](const std::string& text) { answer = text; });
+  control.Start(record);
+  unit.answers.push_back(0);
+  ASSERT_TRUE(loop.RunUntil([&] { return ends.size() == 3; }, 1000));
+  try {
+    CommandPieces(std::string(MAX_PIECES, '`'));
+  } catch (const TextError& e) {
+    EXPECT_EQ(ends[0], e.Text());
+  }
+  EXPECT_EQ(ends[1], "Could not communicate with remote.");
+  EXPECT_EQ(ends[2], "");
+  EXPECT_EQ(answer, "strip");
+  ASSERT_EQ(unit.sent.size(), 3u);
+  EXPECT_EQ(unit.sent[0].bytes, "ok");
+  EXPECT_EQ(unit.sent[1].bytes, "lost");
+  EXPECT_EQ(unit.sent[2].type, SERIAL_READ);
+  EXPECT_EQ(statusLines, (std::vector<std::string>{"", ""}));
+}
+
+TEST_F(PowerStripControlTest, AControlGoneDuringAPauseSendsNothingMore) {
+  unit.answers = {0, 0};
+  bool finished = false;
+  auto control = std::make_unique<PowerStripControl>(
+      Link(), [this](const std::string& s) { statusLines.push_back(s); });
+  control->Send("on`off");
+  control->Start([&](const std::string&) { finished = true; });
+  ASSERT_TRUE(loop.RunUntil([&] { return !statusLines.empty(); }, 1000));
+  EXPECT_EQ(statusLines, std::vector<std::string>{PAUSING});
+  control.reset();
+  loop.RunFor(PIECE_SPACING_POLLS * REPLY_POLL_INTERVAL_MS + 200);
+  EXPECT_EQ(unit.sent.size(), 1u);
+  EXPECT_FALSE(finished);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The POWERSTRIP page over the dispatcher, with a unit that answers the
-// page's file requests at once through the dispatcher's file-reply mailbox.
+// page's file requests at once through the dispatcher's file-reply mailbox,
+// and Qt's main thread as the window thread the waits run on.
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,11 @@
 #include "QtApp.h"
 #include "admin/PowerSwitchFiles.h"
 #include "admin/PowerSwitchProfile.h"
-#include "platform/MessageLoop.h"
 #include "platform/TextError.h"
 #include "protocol/PacketTypes.h"
 #include "ui/PowerControlDialog.h"
 #include "ui/PowerStripPage.h"
+#include "ui/QtWindowThread.h"
 #include "view/DispatcherFixture.h"
 
 namespace {
@@ -56,12 +57,16 @@ class PowerStripPageTest : public DispatcherTest, public PacketSender {
   }
 
   ui::PowerStripUnit Unit() {
-    return {dispatcher,
-            {*this, loop, admin::SlotOf(dispatcher.FileReply()),
-             admin::SlotOf(dispatcher.SerialReply())}};
+    return {dispatcher, {*this, window, dispatcher.FileReply(), dispatcher.SerialReply()}};
+  }
+  // The types of the requests so far.
+  std::vector<uint8_t> Types() const {
+    std::vector<uint8_t> types;
+    for (const SentPacket& p : requests) types.push_back(p.header.type);
+    return types;
   }
 
-  platform::MessageLoop loop;
+  ui::QtWindowThread window;
   std::vector<SentPacket> requests;
   uint8_t putStatus = 0;
 };
@@ -79,6 +84,8 @@ TEST_F(PowerStripPageTest, TheUnitsProfileIsEditedAndStoredOnlyInApply) {
   Feed(SERVER_CONFIG_DATA, 0, Text(Document("<Installed>COM2</Installed>")));
   ui::PowerStripPage page(dialogs, Unit());
   page.Activate();
+  EXPECT_EQ(page.Message().text().toStdString(), "Loading values from remote...");
+  ASSERT_TRUE(RunQtUntil([&] { return page.Message().text().isEmpty(); }));
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].header.type, GET_FILE);
   EXPECT_EQ(page.Editor().toPlainText().toStdString(),
@@ -105,6 +112,7 @@ TEST_F(PowerStripPageTest, ARefusedProfileIsNotStoredAndTheRefusalIsTold) {
   Feed(SERVER_CONFIG_DATA, 0, Text(Document("<Installed>COM2</Installed>")));
   ui::PowerStripPage page(dialogs, Unit());
   page.Activate();
+  ASSERT_TRUE(RunQtUntil([&] { return page.Message().text().isEmpty(); }));
   const struct {
     std::string text;
     std::string error;
@@ -139,8 +147,10 @@ TEST_F(PowerStripPageTest, TheControlCenterFramesTheChosenCommandWithInitAndExit
     ASSERT_TRUE(dialog.Open());
     dialog.Commands().setCurrentRow(0);  // "On"
     dialog.SendChosen();
+    ASSERT_TRUE(RunQtUntil([&] { return !dialog.Answers().toPlainText().isEmpty(); }));
     EXPECT_EQ(dialog.Answers().toPlainText(), "OK");
     dialog.reject();
+    ASSERT_TRUE(RunQtUntil([&] { return requests.back().header.type == SERIAL_CLOSE; }));
   }
   std::vector<std::pair<uint8_t, std::string>> seen;
   for (const SentPacket& p : requests)
@@ -160,6 +170,25 @@ TEST_F(PowerStripPageTest, TheControlCenterFramesTheChosenCommandWithInitAndExit
   EXPECT_EQ(dialogs.Last(platform::HeadlessDialogs::Kind::Error)->text,
             "Could not control power strip.\nInvalid or missing baud rate.");
   EXPECT_TRUE(requests.empty());
+}
+
+// The dialog ends only once the command going out, its answer, Exit and the
+// close are through, in that order, however soon the operator leaves.
+TEST_F(PowerStripPageTest, LeavingWhileACommandGoesOutWaitsForIt) {
+  ui::PowerControlDialog dialog(nullptr, dialogs, Unit().link, PROFILE + "Exit,bye\r\n");
+  ASSERT_TRUE(dialog.Open());
+  dialog.Commands().setCurrentRow(0);
+  dialog.setResult(-1);
+  dialog.SendChosen();
+  dialog.accept();
+  dialog.reject();  // a second close while leaving changes nothing
+  EXPECT_EQ(dialog.result(), -1);
+  ASSERT_TRUE(RunQtUntil([&] { return dialog.result() != -1; }));
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Answers().toPlainText(), "OK");
+  EXPECT_EQ(Types(), (std::vector<uint8_t>{SERIAL_OPEN, SERIAL_WRITE, SERIAL_READ, SERIAL_WRITE,
+                                           SERIAL_CLOSE}));
+  EXPECT_FALSE(dialogs.Last(platform::HeadlessDialogs::Kind::Error).has_value());
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <functional>
 #include <memory>
 
 class TestAppEnvironment : public ::testing::Environment {
@@ -30,4 +32,15 @@ inline QApplication& TestApp() {
     app = std::make_unique<QApplication>(argc, argv);
   }
   return *app;
+}
+
+// Runs Qt's events, at the test's top level, until done or timeoutMs have passed.
+inline bool RunQtUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
 }

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <optional>
+
 #include "admin/FileRequest.h"
+#include "admin/ReplyWait.h"
 #include "platform/MessageLoop.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketForming.h"
@@ -286,13 +289,19 @@ TEST_F(DispatcherTest, MailboxCopiesStayWithinPayloadAndBuffer) {
   EXPECT_EQ(session.disconnects, 0);
 }
 
-TEST_F(DispatcherTest, ReplyWaitPumpsUntilTheDispatcherStoresTheReply) {
+TEST_F(DispatcherTest, ReplyWaitEndsWhenTheDispatcherStoresTheReply) {
   platform::MessageLoop loop([this](Message& message) { dispatcher.KVMMessageHandler(message); });
-  const bool replied = view::AwaitReply(dispatcher.SerialReply(), loop, [&] {
-    EXPECT_EQ(dispatcher.SerialReply().Status(), view::REPLY_PENDING);
-    loop.Post(Packet(SERIAL_WRITE, 1, {}));
-  });
-  EXPECT_TRUE(replied);
+  admin::ReplyWait wait(loop);
+  std::optional<int32_t> replied;
+  wait.Start(
+      dispatcher.SerialReply(),
+      [&] {
+        EXPECT_EQ(dispatcher.SerialReply().Status(), admin::REPLY_AWAITED);
+        loop.Post(Packet(SERIAL_WRITE, 1, {}));
+      },
+      admin::REPLY_TIMEOUT_MS, [&](int32_t status) { replied = status; }, [] {});
+  EXPECT_TRUE(loop.RunUntil([&] { return replied.has_value(); }, admin::REPLY_TIMEOUT_MS));
+  EXPECT_EQ(replied, 1);
   EXPECT_EQ(dispatcher.SerialReply().Status(), 1);
 }
 

@@ -1,12 +1,13 @@
 #include "FileVerb.h"
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "Options.h"
 #include "VerbArguments.h"
 #include "admin/FileRequest.h"
+#include "admin/ReplyWait.h"
 #include "view/ReplyMailbox.h"
 
 namespace orbctl {
@@ -24,18 +25,17 @@ void WriteLocalFile(const std::string& path, const uint8_t* bytes, size_t count)
   if (!file.flush()) throw TextError("file get: cannot write " + path);
 }
 
-// Marks the mailbox, sends and runs the window thread until the unit's
-// answer is stored or the wait's time has passed; returns the status.
+// Sends, then runs the window thread, here at the top of the verb, until the
+// unit's answer is stored or the wait's time has passed; returns the status,
+// still the awaited one when no answer came.
 int32_t AwaitFileReply(HeadlessClient& client, const std::function<void()>& send) {
-  view::ReplyMailbox& mailbox = client.Viewer().Dispatcher().FileReply();
-  mailbox.SetStatus(view::REPLY_PENDING);
-  send();
-  const auto until = std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(view::REPLY_POLLS * view::REPLY_POLL_MS);
-  client.RunUntil([&] {
-    return mailbox.Status() != view::REPLY_PENDING || std::chrono::steady_clock::now() >= until;
-  });
-  return mailbox.Status();
+  std::optional<int32_t> status;
+  admin::ReplyWait wait(client.Window());
+  wait.Start(
+      client.Viewer().Dispatcher().FileReply(), send, admin::REPLY_TIMEOUT_MS,
+      [&](int32_t replied) { status = replied; }, [&] { status = admin::REPLY_AWAITED; });
+  client.RunUntil([&] { return status.has_value(); });
+  return *status;
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ class HeadlessClient {
   // ends or the time runs out first.
   void RunUntil(const std::function<bool()>& done);
   core::ViewerCore& Viewer() { return m_viewer; }
-  platform::WindowThread& Window() { return m_loop; }
+  platform::MessageLoop& Window() { return m_loop; }
   platform::HeadlessView& View() { return m_view; }
   // The local keyboard, which follows the keys orbctl types.
   platform::HeadlessKeyboard& Keyboard() { return m_keyboard; }

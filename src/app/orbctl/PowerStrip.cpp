@@ -1,11 +1,14 @@
 #include "PowerStrip.h"
 
+#include <limits>
+#include <optional>
 #include <ostream>
 
 #include "Options.h"
 #include "VerbArguments.h"
 #include "admin/PowerStripControl.h"
 #include "admin/PowerSwitchFiles.h"
+#include "admin/ReplyWait.h"
 #include "platform/TextError.h"
 
 namespace orbctl {
@@ -17,14 +20,34 @@ constexpr const char* SHOWN_SETTINGS[] = {"Name",      "Port",        "BaudRate"
 
 admin::PowerStripLink LinkOf(HeadlessClient& client) {
   view::KVMDispatcher& dispatcher = client.Viewer().Dispatcher();
-  return {client.Viewer().Orb(), client.Window(), admin::SlotOf(dispatcher.FileReply()),
-          admin::SlotOf(dispatcher.SerialReply())};
+  return {client.Viewer().Orb(), client.Window(), dispatcher.FileReply(), dispatcher.SerialReply()};
+}
+
+// Runs the window thread, here at the top of the verb, until the operation
+// started on it has ended. Every step of the operation is bounded by its own
+// time-out, so the run needs no bound of its own.
+void RunUntilEnded(HeadlessClient& client, const std::optional<std::string>& failure) {
+  client.Window().RunUntil([&] { return failure.has_value(); },
+                           std::numeric_limits<uint32_t>::max());
+  if (failure && !failure->empty()) throw TextError(*failure);
+}
+
+std::string FetchActiveProfile(HeadlessClient& client, const admin::PowerStripLink& link) {
+  admin::ReplyWait wait(link.window);
+  std::optional<std::string> failure;
+  std::string profile;
+  admin::LoadActiveProfile(link, wait, [&](const std::string& ended, const std::string& text) {
+    failure = ended;
+    profile = text;
+  });
+  RunUntilEnded(client, failure);
+  return profile;
 }
 
 // Opens the port, sends Init, the command and Exit, reads the answer, and
-// closes the port whatever failed.
-std::string DriveStrip(const admin::PowerStripLink& link, const std::string& profile,
-                       const std::string& name, std::ostream& err) {
+// closes the port whatever failed once it was open.
+std::string DriveStrip(HeadlessClient& client, const admin::PowerStripLink& link,
+                       const std::string& profile, const std::string& name, std::ostream& err) {
   const admin::ProfileCommands commands = admin::CommandsOf(profile);
   if (commands.lost) err << admin::TOO_MANY_COMMANDS << '\n';
   const admin::ProfileEntry* chosen = admin::FindCommand(commands, name);
@@ -35,17 +58,24 @@ std::string DriveStrip(const admin::PowerStripLink& link, const std::string& pro
   });
   control.Open(settings);
   std::string answer;
-  try {
-    for (const char* step : {"Init", "", "Exit"}) {
-      const admin::ProfileEntry* command = *step ? admin::FindCommand(commands, step) : chosen;
-      if (command) control.Send(command->value);
-      if (!*step) answer = control.Read();
-    }
-  } catch (...) {
-    control.Close();
-    throw;
+  for (const char* step : {"Init", "", "Exit"}) {
+    const admin::ProfileEntry* command = *step ? admin::FindCommand(commands, step) : chosen;
+    if (command) control.Send(command->value);
+    if (!*step) control.Read([&](const std::string& text) { answer = text; });
   }
-  control.Close();
+  std::optional<std::string> failure;
+  control.Start([&](const std::string& ended) {
+    std::string outcome = ended;
+    if (control.IsOpen()) {
+      try {
+        control.Close();
+      } catch (const TextError& e) {
+        outcome = e.Text();
+      }
+    }
+    failure = outcome;
+  });
+  RunUntilEnded(client, failure);
   return answer;
 }
 
@@ -108,10 +138,10 @@ void RunPower(HeadlessClient& client, const PowerRequest& request,
               std::ostream& err) {
   client.LogInAsAdministrator();
   const admin::PowerStripLink link = LinkOf(client);
-  const std::string profile = localProfile ? *localProfile : admin::LoadActiveProfile(link);
+  const std::string profile = localProfile ? *localProfile : FetchActiveProfile(client, link);
   if (!request.send) return PrintProfile(profile, out, err);
   try {
-    const std::string answer = DriveStrip(link, profile, request.command, err);
+    const std::string answer = DriveStrip(client, link, profile, request.command, err);
     out << answer << (answer.empty() || answer.back() == '\n' ? "" : "\n");
     out.flush();
   } catch (const UsageError&) {
