@@ -62,16 +62,6 @@ inline constexpr uint32_t WM_KVM_SHOW_MESSAGE = WM_USER + 66;
 inline constexpr uint32_t WM_KVM_SHOW_TIMED_MESSAGE = WM_USER + 67;
 inline constexpr uint32_t WM_KVM_CONNECT_PROGRESS = WM_USER + 79;
 inline constexpr uint32_t WM_HOOKED_KEY = WM_USER + 83;
-// Ours: the monitor thread's news that the link ended, for the window thread
-// to finish what the operator sees (see session/LinkEnded.h).
-inline constexpr uint32_t WM_KVM_LINK_ENDED = WM_USER + 120;
-// Ours: a status text for the main window from a thread of the link (a
-// TextBody), as a modem line comes up.
-inline constexpr uint32_t WM_KVM_LINK_STATUS = WM_USER + 121;
-// Ours: the monitor thread has written video into the frame buffer, and with
-// no repaint delay the view paints it now rather than at its next timer tick.
-// At most one is waiting at a time.
-inline constexpr uint32_t WM_KVM_VIDEO_WRITTEN = WM_USER + 122;
 
 static_assert(WM_KVM_PACKET == 1083 && WM_KVM_SHOW_MESSAGE == 1090 &&
               WM_KVM_SHOW_TIMED_MESSAGE == 1091 && WM_KVM_CONNECT_PROGRESS == 1103 &&

@@ -1,8 +1,8 @@
 #pragma once
-// The view's handler of window messages: every packet the receive path posts
-// is decrypted, counted and handed to the part that owns its type; input and
-// focus messages are routed to their pipelines; texts posted by other threads
-// are shown. It keeps what the rest of the viewer reads back: the receive
+// The view's handler of incoming packets (window thread): every packet the
+// receive path posts reaches OnPacket, is decrypted, counted and handed to the
+// part that owns its type; input and focus messages are routed to their
+// pipelines. It keeps what the rest of the viewer reads back: the receive
 // counters, the last ping trip, the reply mailboxes, the unit's configuration
 // document and resolution text, and the texts of the last failure.
 
@@ -37,6 +37,10 @@ class KVMDispatcher {
   // Never throws: a failure is reported and, unless it is a "WARNING:", ends
   // the connection.
   int32_t KVMMessageHandler(platform::Message& message);
+  // A packet the monitor thread cut, in the order it came. Once the link is
+  // closed only the unit's last plain text is still shown; false for a packet
+  // dropped. Never throws, as above.
+  bool OnPacket(session::PostedPacket& packet);
 
   uint32_t ReceiveCount(uint8_t type) const { return m_counts[type]; }
   uint32_t UnknownTypeCount() const { return m_unknownCount; }
@@ -61,13 +65,16 @@ class KVMDispatcher {
   const std::string& ErrorLongText() const { return m_errorLong; }
 
  private:
+  // Runs work, reporting what it throws as a failure.
+  template <class Work>
+  void Guarded(Work work);
   int32_t Handle(platform::Message& message);
   int32_t HandleInput(const platform::Message& message);
   void HandlePacket(session::PostedPacket& packet);
   void Dispatch(session::PostedPacket& packet);
   void KeepUsersList(const PacketHeader& header, const uint8_t* bytes, size_t size);
   void ShowServerText(const PacketHeader& header, const std::string& text);
-  int32_t HandleLateText(session::PostedPacket* packet);
+  bool HandleLateText(session::PostedPacket& packet);
   void HandleFailure(const std::string& message);
   void ReportAndRecover(const std::string& message);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "integration/ViewerHarness.h"
+#include "platform/WindowMessages.h"
 #include "support/SimProcess.h"
 
 TEST(KeyboardWithSim, CapsLockComesBackAsTheUnitsLights) {
