@@ -32,7 +32,6 @@ class Viewer {
         core(core::ViewerSetup{PrepareSettings(dir.File("Remote.ini")), "Tessaline", "TSV1.00"},
              core::Desktop{loop, view, dialogs, keyboard, pointer}) {
     core.Login().SetGivenAnswers("admin", "admin");
-    loop.SetDispatcher([this](platform::Message& message) { core.HandleMessage(message); });
     view.SetSizeListener([this](platform::Size size) { core.OnViewSize(size); });
     core.Start();
   }

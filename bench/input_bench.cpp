@@ -73,7 +73,7 @@ void Measure(bench::Viewer& viewer, Arrivals& arrivals, const std::function<void
   out.written.push_back(Microseconds(start, written));
   out.received.push_back(Microseconds(start, received));
   // Whatever the unit sent meanwhile is handled outside the timed part.
-  viewer.loop.PumpPending();
+  viewer.loop.RunPending();
 }
 
 void Print(const char* what, const Latencies& latencies) {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "platform/WindowMessages.h"
+#include "view/OperatorMessages.h"
 
 namespace core {
 namespace {
@@ -21,11 +21,12 @@ std::unique_ptr<settings::ScopedTraceLog> OpenTraceLog(const ViewerSetup& setup,
 
 ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
     : m_desktop(desktop),
+      m_productName(setup.productName),
       m_ini(setup.iniPath),
       m_traceLog(OpenTraceLog(setup, m_ini)),
       m_acceleration(m_ini, desktop.pointer),
       m_bmp(m_ini),
-      m_video(m_bmp, desktop.window),
+      m_video(m_bmp, desktop.window, *this),
       m_orb(session::OrbEnvironment{m_ini, desktop.window, desktop.view, desktop.dialogs,
                                     desktop.pointer, setup.productName, setup.viewerVersion,
                                     setup.clock, setup.resolver}),
@@ -42,7 +43,7 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
         m_mouse.CheckEscapedCursor();
       }) {
   if (m_acceleration.Kept()) m_orb.SetOperatorAcceleration(*m_acceleration.Kept());
-  m_orb.SetHooks({&m_video, &m_keyboard, nullptr});
+  m_orb.SetHooks({&m_video, &m_keyboard, this});
   m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin, &m_rendering});
   m_geometry.SetViewChangeListener(&m_input);
 }
@@ -70,38 +71,48 @@ ViewerCore::~ViewerCore() {
   m_orb.Shutdown();
 }
 
-void ViewerCore::HandleMessage(platform::Message& message) {
-  if (message.window == platform::WindowId::View) {
-    if (message.message == platform::WM_KVM_VIDEO_WRITTEN) {
-      // Taken before the check, so video written during it sends another.
-      m_video.VideoWrittenTaken();
-      m_viewTimer.PaintIfDue();
-      return;
-    }
-    m_dispatcher.KVMMessageHandler(message);
-    return;
-  }
-  if (m_orb.HandleMainWindowMessage(message)) return;
-  // A failed or closed link gives the keyboard and mouse back to the operator.
-  if (message.message == platform::WM_COMMAND &&
-      (message.wParam == session::CMD_REPORT_FAILURE || message.wParam == session::CMD_CLOSED) &&
-      m_keyboard.IsPassthru())
-    m_keyboard.ForcePassthruMode(false);
-  if (message.message == platform::WM_COMMAND && message.wParam == session::CMD_CONNECT_NEXT)
-    m_orb.ConnectCurrentTarget();
-  if (m_mainWindow) m_mainWindow(message);
-}
-
-void ViewerCore::SetMainWindowHandler(std::function<void(platform::Message&)> handler) {
-  m_mainWindow = std::move(handler);
-}
-
 void ViewerCore::SetSessionObserver(session::SessionObserver* observer) {
-  m_orb.SetHooks({&m_video, &m_keyboard, observer});
+  m_observer = observer ? observer : &m_noObserver;
 }
 
-void ViewerCore::SetConnectProgressHandler(std::function<void()> show) {
-  m_admin.SetConnectProgress(std::move(show));
+void ViewerCore::OnConnecting(const std::string& progress) { m_observer->OnConnecting(progress); }
+
+void ViewerCore::OnConnected() { m_observer->OnConnected(); }
+
+void ViewerCore::OnPacket(session::PostedPacket& packet) {
+  m_observer->OnPacket(packet);
+  m_dispatcher.OnPacket(packet);
+}
+
+void ViewerCore::OnVideoWritten() {
+  m_viewTimer.PaintIfDue();
+  m_observer->OnVideoWritten();
+}
+
+void ViewerCore::OnLinkEnded(const std::string& status) {
+  LeavePassThrough();
+  m_observer->OnLinkEnded(status);
+}
+
+void ViewerCore::OnFailure(const session::FailureReport& failure) {
+  LeavePassThrough();
+  m_observer->OnFailure(failure);
+}
+
+void ViewerCore::OnNotice(const std::string& text) {
+  view::ShowMessageText(m_desktop.dialogs, m_productName, text);
+}
+
+void ViewerCore::OnConnectStarted() { m_observer->OnConnectStarted(); }
+
+void ViewerCore::OnDisconnecting() { m_observer->OnDisconnecting(); }
+
+void ViewerCore::OnConnectionClosed() { m_observer->OnConnectionClosed(); }
+
+void ViewerCore::ShowStatus(const std::string& text) { m_observer->ShowStatus(text); }
+
+void ViewerCore::LeavePassThrough() {
+  if (m_keyboard.IsPassthru()) m_keyboard.ForcePassthruMode(false);
 }
 
 void ViewerCore::Start() {

@@ -5,6 +5,11 @@
 // program gives. The window, orbctl, the benchmarks and the integration tests
 // all build the viewer this way and no other.
 //
+// The assembly is the session's observer: the link's news arrives here as
+// tasks on the window thread (a packet goes to the dispatcher, written video
+// to the view timer's paint, a closed or failed link gives the keyboard back)
+// and is then passed on to the program's own observer (SetSessionObserver).
+//
 // Lifetimes are the members' order: the session's threads write into the
 // frame buffer and post to the window thread, so the session is stopped
 // (Shutdown) before anything it uses goes. Everything here runs on the window
@@ -59,23 +64,17 @@ struct ViewerSetup {
   platform::HostResolver resolver = {};
 };
 
-class ViewerCore {
+class ViewerCore : private session::SessionObserver {
  public:
   ViewerCore(const ViewerSetup& setup, const Desktop& desktop);
-  ~ViewerCore();
+  ~ViewerCore() override;
   ViewerCore(const ViewerCore&) = delete;
   ViewerCore& operator=(const ViewerCore&) = delete;
 
-  // Every message of the window thread: the view's go to the dispatcher; the
-  // main window's to the session, then to the main window's own handler.
-  void HandleMessage(platform::Message& message);
-  // What the main window does with its messages (commands 1084 to 1089,
-  // timers); the session has seen them first.
-  void SetMainWindowHandler(std::function<void(platform::Message&)> handler);
-  // The main window's side of the link (tool bar, status area); none by default.
+  // The program's side of the link (tool bar, status area, what it waits
+  // for); it hears every event after the viewer has acted on it, but a packet
+  // before the dispatcher decrypts it. None by default.
   void SetSessionObserver(session::SessionObserver* observer);
-  // What WM_KVM_CONNECT_PROGRESS opens: the program's connect progress dialog.
-  void SetConnectProgressHandler(std::function<void()> show);
 
   // The view's first update (the keyboard's settings, the geometry, the
   // rendering mode), then its 10 ms timer.
@@ -114,7 +113,25 @@ class ViewerCore {
   // What the keyboard and mouse pipelines work with.
   input::InputEnvironment MakeInputEnvironment(const ViewerSetup& setup, const Desktop& desktop);
 
+  // session::SessionObserver, on the window thread.
+  void OnConnecting(const std::string& progress) override;
+  void OnConnected() override;
+  void OnPacket(session::PostedPacket& packet) override;
+  void OnVideoWritten() override;
+  void OnLinkEnded(const std::string& status) override;
+  void OnFailure(const session::FailureReport& failure) override;
+  void OnNotice(const std::string& text) override;
+  void OnConnectStarted() override;
+  void OnDisconnecting() override;
+  void OnConnectionClosed() override;
+  void ShowStatus(const std::string& text) override;
+  // A closed or failed link gives the keyboard and mouse back to the operator.
+  void LeavePassThrough();
+
   Desktop m_desktop;
+  std::string m_productName;
+  session::SessionObserver m_noObserver;
+  session::SessionObserver* m_observer = &m_noObserver;
   settings::IniFile m_ini;
   std::unique_ptr<settings::ScopedTraceLog> m_traceLog;
   // Before the session, which keeps the operator's acceleration it finds.
@@ -131,7 +148,6 @@ class ViewerCore {
   CallBackHandler m_admin;
   view::KVMDispatcher m_dispatcher;
   view::ViewTimer m_viewTimer;
-  std::function<void(platform::Message&)> m_mainWindow;
 };
 
 }  // namespace core

@@ -6,12 +6,8 @@
 
 namespace input {
 
-KeyPacer::KeyPacer(platform::WindowThread& window, std::function<bool()> held, uint32_t timerId)
-    : m_window(window), m_held(std::move(held)), m_timerId(timerId) {}
-
-KeyPacer::~KeyPacer() {
-  if (m_timerArmed) m_window.KillTimer(m_timerId);
-}
+KeyPacer::KeyPacer(platform::WindowThread& window, std::function<bool()> held)
+    : m_held(std::move(held)), m_timer(window) {}
 
 void KeyPacer::Queue(std::vector<Step> steps, uint32_t gapMs, FailureHandler onFailure) {
   const uint64_t run = m_nextRun++;
@@ -25,7 +21,7 @@ void KeyPacer::Queue(std::vector<Step> steps, uint32_t gapMs, FailureHandler onF
 }
 
 void KeyPacer::RunNext() {
-  // A step that pumps messages may meet the timer's tick: the next step waits its turn.
+  // A step in progress may meet the timer's tick: the next step waits its turn.
   if (m_running || m_waiting.empty()) return;
   if (m_held && m_held()) {
     ArmTimer();
@@ -53,14 +49,12 @@ void KeyPacer::RunNext() {
 // The timer runs at the gap of the step that waits next, and only while one does.
 void KeyPacer::ArmTimer() {
   if (m_waiting.empty()) {
-    if (m_timerArmed) m_window.KillTimer(m_timerId);
-    m_timerArmed = false;
+    m_timer.Stop();
     return;
   }
   const uint32_t gap = m_waiting.front().gapMs;
-  if (m_timerArmed && gap == m_armedGapMs) return;
-  m_window.SetTimer(m_timerId, gap, [this] { RunNext(); });
-  m_timerArmed = true;
+  if (m_timer.IsActive() && gap == m_armedGapMs) return;
+  m_timer.Start(gap, [this] { RunNext(); });
   m_armedGapMs = gap;
 }
 

@@ -15,8 +15,6 @@
 
 namespace input {
 
-inline constexpr uint32_t KEY_PACER_TIMER = 110;
-
 class KeyPacer {
  public:
   using Step = std::function<void()>;
@@ -24,9 +22,7 @@ class KeyPacer {
   using FailureHandler = std::function<void(const std::string&)>;
 
   // While held() says so, no step runs; the next waits its turn.
-  KeyPacer(platform::WindowThread& window, std::function<bool()> held = {},
-           uint32_t timerId = KEY_PACER_TIMER);
-  ~KeyPacer();
+  explicit KeyPacer(platform::WindowThread& window, std::function<bool()> held = {});
   KeyPacer(const KeyPacer&) = delete;
   KeyPacer& operator=(const KeyPacer&) = delete;
 
@@ -46,13 +42,11 @@ class KeyPacer {
   void RunNext();
   void ArmTimer();
 
-  platform::WindowThread& m_window;
   std::function<bool()> m_held;
-  uint32_t m_timerId;
+  platform::Timer m_timer;
   std::deque<Waiting> m_waiting;
   uint64_t m_nextRun = 1;
   bool m_running = false;
-  bool m_timerArmed = false;
   uint32_t m_armedGapMs = 0;
 };
 

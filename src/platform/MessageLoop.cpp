@@ -5,20 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/WindowMessages.h"
 
 namespace platform {
 
-MessageLoop::MessageLoop(Dispatcher dispatcher) : m_dispatcher(std::move(dispatcher)) {}
-
 MessageLoop::~MessageLoop() = default;
-
-void MessageLoop::SetDispatcher(Dispatcher dispatcher) { m_dispatcher = std::move(dispatcher); }
-
-bool MessageLoop::Post(Message message) {
-  auto held = std::make_shared<Message>(std::move(message));
-  return Post([this, held] { Dispatch(*held); });
-}
 
 bool MessageLoop::Post(Task task) {
   {
@@ -31,53 +21,19 @@ bool MessageLoop::Post(Task task) {
 }
 
 TimerId MessageLoop::StartTimer(uint32_t periodMs, bool repeating, Task tick) {
+  const std::chrono::milliseconds period(std::max<uint32_t>(periodMs, 1));
   TimerId id;
   {
     std::lock_guard lock(m_mutex);
     id = m_nextTimerId++;
+    m_timers[id] =
+        Timer{period, Clock::now() + period, std::move(tick), m_nextGeneration++, false, repeating};
   }
-  StartTimer(id, periodMs, std::move(tick), std::nullopt, repeating);
+  m_wake.notify_all();
   return id;
 }
 
 void MessageLoop::StopTimer(TimerId id) {
-  std::lock_guard lock(m_mutex);
-  m_timers.erase(id);
-}
-
-void MessageLoop::PumpPending() {
-  // Only what is waiting now: a handler that posts to itself must not keep a
-  // reply wait pumping for ever.
-  size_t waiting;
-  {
-    std::lock_guard lock(m_mutex);
-    waiting = m_queue.size();
-  }
-  FireDueTimers();
-  for (size_t i = 0; i < waiting && RunOneTask(); ++i) FireDueTimers();
-}
-
-void MessageLoop::SetTimer(uint32_t id, uint32_t periodMs, TimerCallback callback) {
-  StartTimer(id, periodMs, std::move(callback), std::nullopt);
-}
-
-void MessageLoop::SetMessageTimer(WindowId window, uint32_t id, uint32_t periodMs) {
-  StartTimer(id, periodMs, {}, window);
-}
-
-void MessageLoop::StartTimer(uint64_t id, uint32_t periodMs, TimerCallback callback,
-                             std::optional<WindowId> window, bool repeating) {
-  const std::chrono::milliseconds period(std::max<uint32_t>(periodMs, 1));
-  {
-    std::lock_guard lock(m_mutex);
-    Timer& timer = m_timers[id];
-    timer = Timer{period, Clock::now() + period, std::move(callback),
-                  window, m_nextGeneration++,    false, repeating};
-  }
-  m_wake.notify_all();
-}
-
-void MessageLoop::KillTimer(uint32_t id) {
   std::lock_guard lock(m_mutex);
   m_timers.erase(id);
 }
@@ -90,6 +46,18 @@ void MessageLoop::RunFor(uint32_t milliseconds) {
 
 bool MessageLoop::RunUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
   return Loop(done, Clock::now() + std::chrono::milliseconds(timeoutMs));
+}
+
+void MessageLoop::RunPending() {
+  // Only what is waiting now: a task that posts another must not keep this
+  // running for ever.
+  size_t waiting;
+  {
+    std::lock_guard lock(m_mutex);
+    waiting = m_queue.size();
+  }
+  FireDueTimers();
+  for (size_t i = 0; i < waiting && RunOneTask(); ++i) FireDueTimers();
 }
 
 void MessageLoop::Quit() {
@@ -142,7 +110,7 @@ std::optional<MessageLoop::Clock::time_point> MessageLoop::NextTimerDue() const 
 }
 
 bool MessageLoop::FireDueTimers() {
-  // Collect first and fire one at a time: a callback may set or kill timers.
+  // Collect first and fire one at a time: a tick may start or stop timers.
   std::vector<uint64_t> due;
   {
     std::lock_guard lock(m_mutex);
@@ -153,8 +121,7 @@ bool MessageLoop::FireDueTimers() {
   }
   bool fired = false;
   for (uint64_t id : due) {
-    TimerCallback callback;
-    std::optional<WindowId> window;
+    Task tick;
     uint64_t generation;
     {
       std::lock_guard lock(m_mutex);
@@ -165,8 +132,7 @@ bool MessageLoop::FireDueTimers() {
       timer.running = true;
       timer.due += timer.period;
       if (timer.due <= now) timer.due = now + timer.period;
-      callback = timer.callback;
-      window = timer.window;
+      tick = timer.tick;
       generation = timer.generation;
       // A single shot is gone before it runs, so it may start itself anew.
       if (!timer.repeating) m_timers.erase(it);
@@ -184,12 +150,7 @@ bool MessageLoop::FireDueTimers() {
       }
     } finish{*this, id, generation};
     fired = true;
-    if (window) {
-      Message tick = MakeMessage(*window, WM_TIMER, static_cast<uintptr_t>(id));
-      Dispatch(tick);
-    } else if (callback) {
-      callback();
-    }
+    if (tick) tick();
   }
   return fired;
 }
@@ -204,10 +165,6 @@ bool MessageLoop::RunOneTask() {
   }
   task();
   return true;
-}
-
-void MessageLoop::Dispatch(Message& message) {
-  if (m_dispatcher) m_dispatcher(message);
 }
 
 }  // namespace platform

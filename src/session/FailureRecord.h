@@ -1,8 +1,8 @@
 #pragma once
 // What the operator is told about the last failure of the session: its title
-// and text (command 1084 shows both), and the unit's texts collected while a
-// connect attempt was under way. Written by the connect, monitor and window
-// threads, read by the window thread; one lock guards all of it.
+// and text (the failure's report to the observer carries its own copy), and
+// the unit's texts collected while a connect attempt was under way. Written by the connect, monitor
+// and window threads, read by the window thread; one lock guards all of it.
 
 #include <mutex>
 #include <string>

@@ -5,10 +5,8 @@
 #include "platform/Format.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "protocol/EncryptionTypes.h"
 #include "protocol/PacketTypes.h"
-#include "session/LinkEnded.h"
 #include "settings/AddressBook.h"
 #include "settings/MiscSettings.h"
 
@@ -33,8 +31,10 @@ COrb::COrb(OrbEnvironment environment)
     : m_env(std::move(environment)),
       m_clock(m_env.clock ? *m_env.clock : platform::SystemCalendarClock()),
       m_hooks{&g_noVideo, &g_noKeyboard, &g_noObserver},
+      m_events(m_env.window),
       m_negotiate(m_env.viewerVersion, m_env.productName, *this),
-      m_receive(m_ring, *this, m_cipher, m_env.window, m_counters, m_hooks, m_clock) {
+      m_receive(m_ring, *this, m_cipher, m_events, m_counters, m_hooks, m_clock),
+      m_graceTimer(m_env.window) {
   if (!m_env.resolver) m_env.resolver = platform::ResolveHostIPv4;
   m_operatorAcceleration = m_env.pointer.GetAcceleration();
   try {
@@ -54,7 +54,7 @@ void COrb::Shutdown() {
     m_graceEnds.reset();
   Disconnect(false);
   m_shutDown = true;
-  m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+  m_graceTimer.Stop();
   RequestLinkStop();
   m_link.Join();
   m_modemLink.Join();
@@ -121,8 +121,6 @@ void COrb::ConnectCurrentTarget() {
     }
 
     m_hooks.observer->OnConnectStarted();
-    m_env.window.SetMessageTimer(platform::WindowId::MainWindow, CONNECT_CLOCK_TIMER,
-                                 CONNECT_CLOCK_MS);
     m_hooks.video->ClearBlock();
     m_env.view.SetTitle(m_env.productName + " Viewer - " + CurrentTarget().Location());
   } catch (const TextError& e) {
@@ -159,7 +157,7 @@ void COrb::ReportConnectFailure(const std::string& message) {
 void COrb::PrepareAttempt() {
   // A connect while a link is up replaces it.
   if (IsConnected()) Disconnect(false);
-  m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+  m_graceTimer.Stop();
   m_graceEnds.reset();
   m_link.Prepare();
   m_modemLink.Prepare();
@@ -192,8 +190,7 @@ bool COrb::CloseLink(LinkStop when) {
     RequestLinkStop();
   } else {
     m_graceEnds = std::chrono::steady_clock::now() + std::chrono::milliseconds(DISCONNECT_GRACE_MS);
-    m_env.window.SetTimer(DISCONNECT_GRACE_TIMER, DISCONNECT_GRACE_MS, [this] {
-      m_env.window.KillTimer(DISCONNECT_GRACE_TIMER);
+    m_graceTimer.StartOnce(DISCONNECT_GRACE_MS, [this] {
       m_graceEnds.reset();
       RequestLinkStop();
     });
@@ -216,10 +213,10 @@ void COrb::Disconnect(bool sendDisconnect) {
       SendPacket(header);
     }
     // The monitor thread may have closed the link first; the operator's half
-    // then reaches the window thread as WM_KVM_LINK_ENDED.
+    // then reaches the window thread in its news of the end.
     if (CloseLink(sendDisconnect ? LinkStop::AfterGrace : LinkStop::Now)) {
       FinishDisconnect();
-      PostCommand(CMD_CLOSED, 0);
+      PostTask("command 1087", [this] { m_hooks.observer->OnLinkEnded({}); });
     }
   } catch (const TextError& e) {
     CloseLink(LinkStop::Now);
@@ -229,27 +226,15 @@ void COrb::Disconnect(bool sendDisconnect) {
   }
 }
 
-bool COrb::HandleMainWindowMessage(const platform::Message& message) {
-  if (message.message == platform::WM_KVM_LINK_ENDED) {
-    if (const auto* ended = message.BodyAs<LinkEnded>())
-      OnLinkEnded(ended->Status(), ended->ClosedByMonitor());
-    return true;
-  }
-  if (message.message == platform::WM_KVM_LINK_STATUS) {
-    if (const auto* text = message.BodyAs<platform::TextBody>())
-      m_hooks.observer->ShowStatus(text->Text());
-    return true;
-  }
-  if (message.message == platform::WM_COMMAND && message.wParam == CMD_CONNECTED) {
-    // The local lock lights are read here rather than on the connect thread:
-    // only the window thread may ask the keyboard.
-    const uint8_t leds = m_hooks.keyboard->ReadLocalLockLights();
-    Trace("m_ucKbdLEDsLocalKVM = %d  @ end of ConnectTCPIP\n", leds);
-  }
-  return false;
+// The local lock lights are read here rather than on the connect thread:
+// only the window thread may ask the keyboard.
+void COrb::OnLinkUp() {
+  const uint8_t leds = m_hooks.keyboard->ReadLocalLockLights();
+  Trace("m_ucKbdLEDsLocalKVM = %d  @ end of ConnectTCPIP\n", leds);
+  m_hooks.observer->OnConnected();
 }
 
-void COrb::OnLinkEnded(const std::string& status, bool closedByMonitor) {
+void COrb::FinishLinkEnd(const std::string& status, bool closedByMonitor) {
   if (m_shutDown) return;
   if (closedByMonitor)
     FinishDisconnect();
@@ -273,7 +258,7 @@ void COrb::StopConnecting() {
 }
 
 void COrb::FailoverStep() {
-  if (m_failover.Step(IsLoggedIn())) PostCommand(CMD_CONNECT_NEXT, CMD_CONNECT_NEXT);
+  if (m_failover.Step(IsLoggedIn())) PostTask("command 1089", [this] { ConnectCurrentTarget(); });
 }
 
 bool COrb::IsLinkEnded() const {
@@ -298,8 +283,8 @@ void COrb::AbortLogin(const std::string& failureText) {
 
 void COrb::SetCurrentTargetAddress(const std::string& address) {
   const settings::AddressEntry current = CurrentTarget();
-  settings::AddressEntry target(current.Location(), address, current.ColorRendering(), settings::TCP_IP,
-                            false, current.Servers());
+  settings::AddressEntry target(current.Location(), address, current.ColorRendering(),
+                                settings::TCP_IP, false, current.Servers());
   for (int quadrant = 0; quadrant < 4; ++quadrant)
     target.SetQuadrant(quadrant, current.Quadrant(quadrant));
   m_failover.SetTarget(std::move(target));
@@ -337,23 +322,27 @@ NegotiationResult COrb::Negotiated() const {
 
 void COrb::ReportFailure(const std::string& title, const std::string& text) {
   m_failure.Set(title, text);
-  PostCommand(CMD_REPORT_FAILURE, CMD_REPORT_FAILURE);
+  PostFailure(title, text);
 }
 
-void COrb::PostCommand(uint32_t command, intptr_t secondParameter) {
-  if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
-                                               command, secondParameter)))
-    Trace("PostMessage() failed for command %u.\n", command);
+void COrb::PostFailure(const std::string& title, const std::string& text) {
+  PostTask("command 1084",
+           [this, report = FailureReport{title, text}] { m_hooks.observer->OnFailure(report); });
+}
+
+bool COrb::PostTask(const char* what, platform::Task task) {
+  const bool posted = m_events.Post(std::move(task));
+  if (!posted && what) Trace("PostMessage() failed for %s.\n", what);
+  return posted;
 }
 
 void COrb::PostLinkEnded(const std::string& status, bool closedByMonitor) {
-  if (!m_env.window.Post(
-          platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_KVM_LINK_ENDED, 0, 0,
-                                std::make_unique<LinkEnded>(status, closedByMonitor))))
-    Trace("PostMessage() failed for the end of the link.\n");
-  // Posted here, so the main window learns of the closed link before any
+  PostTask("the end of the link",
+           [this, status, closedByMonitor] { FinishLinkEnd(status, closedByMonitor); });
+  // Posted here, so the observer learns of the closed link before any
   // failure report that follows.
-  if (closedByMonitor) PostCommand(CMD_CLOSED, 0);
+  if (closedByMonitor)
+    PostTask("command 1087", [this, status] { m_hooks.observer->OnLinkEnded(status); });
 }
 
 void COrb::RequestLinkStop() {

@@ -3,12 +3,13 @@
 // current target on a connect thread (walking the target's failover addresses
 // when an attempt fails), runs the negotiation, receives on a monitor thread,
 // sends every packet, watches the link with keep-alives and closes it. The
-// main window hears about the link through the commands posted to it.
+// layers above hear about the link through the SessionObserver of its hooks.
 //
 // Threads: the window thread calls everything but SendPacket and the state
 // queries, which any thread may call. The connect and monitor threads never
 // touch the desktop: what the operator must see they post to the window
-// thread (commands 1084 to 1089, and WM_KVM_LINK_ENDED).
+// thread as tasks that call the observer (EventPoster), and the next failover
+// step as a task that connects it.
 
 #include <atomic>
 #include <chrono>
@@ -27,6 +28,7 @@
 #include "protocol/RingBuffer.h"
 #include "session/ConnectionReport.h"
 #include "session/ConnectionState.h"
+#include "session/EventPoster.h"
 #include "session/FailoverWalk.h"
 #include "session/FailureRecord.h"
 #include "session/ModemLink.h"
@@ -41,15 +43,6 @@
 
 namespace session {
 
-// WM_COMMAND ids posted to the main window (both message parameters carry the
-// id, but 1087 goes with 0 as the second).
-inline constexpr uint32_t CMD_REPORT_FAILURE = 1084;
-inline constexpr uint32_t CMD_CONNECTED = 1086;
-inline constexpr uint32_t CMD_CLOSED = 1087;
-inline constexpr uint32_t CMD_CONNECT_NEXT = 1089;
-// The main window's connect clock.
-inline constexpr uint32_t CONNECT_CLOCK_TIMER = 101;
-inline constexpr uint32_t CONNECT_CLOCK_MS = 1000;
 // The view timer calls KeepAliveTick this often; every BLOCK_CHECK_TICKS a
 // video block left standing is cleared.
 inline constexpr uint32_t VIEW_TIMER_MS = 10;
@@ -57,7 +50,6 @@ inline constexpr uint32_t BLOCK_CHECK_TICKS = 50;
 // A DISCONNECT is given this long to leave the machine before the socket
 // closes; a window thread timer, so nothing waits for it.
 inline constexpr uint32_t DISCONNECT_GRACE_MS = 1500;
-inline constexpr uint32_t DISCONNECT_GRACE_TIMER = 102;
 
 // What the controller works with; all must outlive it.
 struct OrbEnvironment {
@@ -98,7 +90,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   void Connect(int selection, const std::string& selectionText);
   // Makes the main window's unit selection the current target (CURRSEL, CURRSELTEXT).
   void SelectUnit(int selection, const std::string& selectionText);
-  // Connects the current target as it stands (command 1089 after a failover step).
+  // Connects the current target as it stands (also the next failover step).
   void ConnectCurrentTarget();
   // An address given on the command line: the current target keeps its name and
   // settings but has this one TCP/IP address for the run.
@@ -127,10 +119,6 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   void StopConnecting();
   // No further address is tried (login reached, or the operator cancelled it).
   void EndFailoverWalk() { m_failover.End(); }
-
-  // The main window's messages that belong to the session: command 1086 (the
-  // link is up) and WM_KVM_LINK_ENDED. True when the message was one of them.
-  bool HandleMainWindowMessage(const platform::Message& message);
 
   // Every packet leaves here, from any thread. Throws the failure as text.
   void SendPacket(PacketHeader& header, PayloadPiece piece1 = {}, PayloadPiece piece2 = {},
@@ -196,7 +184,11 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   void LoadCurrentTarget();
   void CreateFirstRunTarget();
   void ReportConnectFailure(const std::string& message);
-  void PostCommand(uint32_t command, intptr_t secondParameter);
+  // Posts work for the window thread, from any thread; a refusal is traced
+  // as "PostMessage() failed for <what>." unless what is null.
+  bool PostTask(const char* what, platform::Task task);
+  // Tells the observer of a failure already recorded.
+  void PostFailure(const std::string& title, const std::string& text);
   void FailoverStep();
   void RestoreLocalMouse();
   void Repaint();
@@ -207,9 +199,12 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   // True for the one caller that closed it.
   enum class LinkStop { Now, AfterGrace };
   bool CloseLink(LinkStop when);
-  // The operator's half, on the window thread (command 1087 goes separately).
+  // The operator's half, on the window thread (the observer hears separately).
   void FinishDisconnect();
-  void OnLinkEnded(const std::string& status, bool closedByMonitor);
+  // Window thread: what the operator sees of a link a thread of it ended.
+  void FinishLinkEnd(const std::string& status, bool closedByMonitor);
+  // Window thread: the link is up (the connect thread's last news).
+  void OnLinkUp();
 
   void ConnectTCPIP(int connectTimeoutMs);
   // The steps that can fail; the failure text, or nothing once connected.
@@ -220,7 +215,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   // left of the previous link is ended.
   void PrepareAttempt();
   // The connect thread's last step on either link: the connected state, the
-  // monitor thread, command 1086. The failure text, or nothing.
+  // monitor thread, the news to the window thread. The failure text, or nothing.
   std::optional<std::string> BringLinkUp(LinkThreads& link, std::function<void()> monitor,
                                          const std::string& stoppedText, bool& monitorStarted);
   std::optional<uint32_t> LookUp(const std::string& host);
@@ -245,6 +240,8 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   SessionHooks m_hooks;
   SessionState m_state;
   SessionCounters m_counters;
+  // Before the parts that post, and gone only after the threads are joined.
+  EventPoster m_events;
   RingBuffer m_ring;
   PayloadCipher m_cipher;
   Negotiator m_negotiate;
@@ -270,6 +267,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   // Window thread only.
   uint32_t m_viewTicks = 0;
   std::optional<std::chrono::steady_clock::time_point> m_graceEnds;
+  platform::Timer m_graceTimer;
   bool m_shutDown = false;
   std::optional<platform::MouseAcceleration> m_operatorAcceleration;
 };

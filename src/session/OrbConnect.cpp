@@ -10,7 +10,6 @@
 #include "platform/SocketErrors.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "session/Orb.h"
 #include "session/TargetAddress.h"
 #include "session/TcpNegotiationTransport.h"
@@ -77,7 +76,7 @@ std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, in
     stopWalk = true;
     return std::string("Initialization of decompression failed.\n");
   }
-  // The local lock lights are read when the window thread takes command 1086.
+  // The local lock lights are read when the window thread hears the link is up.
 
   return BringLinkUp(
       m_link, [this] { MonitorTCPThread(); }, "Stopped at your request.\n", monitorStarted);
@@ -99,9 +98,7 @@ std::optional<std::string> COrb::BringLinkUp(LinkThreads& link, std::function<vo
   }
   monitorStarted = true;
 
-  if (!m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow, platform::WM_COMMAND,
-                                               CMD_CONNECTED, CMD_CONNECTED)))
-    return std::string("PostMessage() failed.\n");
+  if (!PostTask(nullptr, [this] { OnLinkUp(); })) return std::string("PostMessage() failed.\n");
   return std::nullopt;
 }
 

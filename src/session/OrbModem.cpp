@@ -12,7 +12,6 @@
 #include "modem/Resynch.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "session/ModemNegotiationTransport.h"
 #include "session/Orb.h"
 #include "settings/MiscSettings.h"
@@ -59,9 +58,7 @@ void COrb::StartConnectModem() {
 
 void COrb::PostStatus(const std::string& text) {
   Trace("%s\n", text.c_str());
-  m_env.window.Post(platform::MakeMessage(platform::WindowId::MainWindow,
-                                          platform::WM_KVM_LINK_STATUS, 0, 0,
-                                          std::make_unique<platform::TextBody>(text)));
+  PostTask(nullptr, [this, text] { m_hooks.observer->OnConnecting(text); });
 }
 
 bool COrb::IsSerialLineUp() const {
@@ -119,11 +116,9 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
           .Find(target.ConnectionType());
   const modem::ModemTimings timings = modem::ReadModemTimings(m_env.ini);
   if (!timings.baudWarning.empty())
-    m_env.window.Post(
-        platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0, 0,
-                              std::make_unique<platform::TextBody>(timings.baudWarning)));
+    PostTask(nullptr, [this, text = timings.baudWarning] { m_hooks.observer->OnNotice(text); });
   m_modemLink.SetModem(std::make_unique<modem::Modem>(std::move(parameters), timings, m_env.ini,
-                                                       m_modemLink.StopSignal()));
+                                                      m_modemLink.StopSignal()));
   modem::Modem& modem = *m_modemLink.Modem();
 
   std::string portError;
@@ -326,16 +321,16 @@ void COrb::CallBackThread() {
   if (failure) {
     Trace("%s", failure->c_str());
     // Recorded before the link ends, so whoever waits for the end finds it;
-    // the main window hears of the closed link before the failure.
+    // the observer hears of the closed link before the failure.
     m_failure.Set(*failure, *failure);
     m_callBack = false;
     EndModemMonitor(MODEM_ERROR_STATUS, {});
-    PostCommand(CMD_REPORT_FAILURE, CMD_REPORT_FAILURE);
+    PostFailure(*failure, *failure);
     return;
   }
   Trace("Start MonitorModemThread\n");
   m_callBack = false;
-  PostCommand(CMD_CONNECTED, CMD_CONNECTED);
+  PostTask("command 1086", [this] { OnLinkUp(); });
 }
 
 }  // namespace session

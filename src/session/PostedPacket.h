@@ -2,17 +2,16 @@
 // A packet on its way from the monitor thread to the window thread: the header
 // as received (PayloadSize without the checksum, the payload still encrypted
 // when it was sent so), the payload, and the number it was queued under. The
-// posted message owns it; whoever receives the message releases it.
+// task that carries it to the window thread owns it.
 
 #include <cstdint>
 #include <vector>
 
-#include "platform/WindowThread.h"
 #include "protocol/PacketHeader.h"
 
 namespace session {
 
-class PostedPacket : public platform::MessageBody {
+class PostedPacket {
  public:
   PostedPacket(const PacketHeader& header, const uint8_t* payload, size_t length,
                uint32_t queueNumber)

@@ -6,18 +6,17 @@
 #include "platform/Clock.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
 #include "session/PostedPacket.h"
 
 namespace session {
 ReceivePath::ReceivePath(RingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
-                         platform::WindowThread& window, SessionCounters& counters,
+                         const EventPoster& events, SessionCounters& counters,
                          const SessionHooks& hooks, const platform::CalendarClock& clock)
     : m_ring(ring),
       m_link(link),
       m_cipher(cipher),
-      m_window(window),
+      m_events(events),
       m_counters(counters),
       m_hooks(hooks),
       m_clock(clock),
@@ -73,10 +72,13 @@ void ReceivePath::Queue(const PacketHeader& header, int32_t length) {
   m_counters.lastQueued = queueNumber;
   ++m_counters.receivedPackets;
 
-  auto packet = std::make_unique<PostedPacket>(header, m_payload.data(),
+  // Shared, as a task is copyable; only the task ever holds it.
+  auto packet = std::make_shared<PostedPacket>(header, m_payload.data(),
                                                static_cast<size_t>(length), queueNumber);
-  if (!m_window.Post(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
-                                           std::move(packet))))
+  const SessionHooks& hooks = m_hooks;
+  if (!m_events.Post([&hooks, packet] {
+        if (hooks.observer) hooks.observer->OnPacket(*packet);
+      }))
     Trace("The view no longer takes packets; %s dropped.\n", PacketTypeName(header.type));
   TraceLevel(5, "Posting packet: %s\n", PacketTypeName(header.type));
   TraceLevel(4, "Queueing %3d ", header.type);

@@ -1,17 +1,18 @@
 #pragma once
 // What the monitor thread does with the bytes it receives: appends them to the
 // ring buffer, cuts whole packets out, decodes video on the spot and posts
-// every other packet to the view as an owned PostedPacket.
+// every other packet to the window thread as an owned PostedPacket, in a task
+// that hands it to the observer (SessionObserver::OnPacket).
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "platform/Clock.h"
-#include "platform/WindowThread.h"
 #include "protocol/PacketReader.h"
 #include "protocol/PayloadCipher.h"
 #include "protocol/RingBuffer.h"
+#include "session/EventPoster.h"
 #include "session/SessionCounters.h"
 #include "session/SessionHooks.h"
 
@@ -23,7 +24,7 @@ inline constexpr int32_t MAX_RECEIVED_PAYLOAD = 60000;
 class ReceivePath {
  public:
   ReceivePath(RingBuffer& ring, ReceiveLink& link, const PayloadCipher& cipher,
-              platform::WindowThread& window, SessionCounters& counters, const SessionHooks& hooks,
+              const EventPoster& events, SessionCounters& counters, const SessionHooks& hooks,
               const platform::CalendarClock& clock = platform::SystemCalendarClock());
 
   // Appends one receive. A receive larger than the free space goes in in
@@ -42,7 +43,7 @@ class ReceivePath {
   RingBuffer& m_ring;
   ReceiveLink& m_link;
   const PayloadCipher& m_cipher;
-  platform::WindowThread& m_window;
+  const EventPoster& m_events;
   SessionCounters& m_counters;
   const SessionHooks& m_hooks;
   const platform::CalendarClock& m_clock;

@@ -48,7 +48,7 @@ class Session : public PacketSender {
   virtual void SetVideoSegmentMode(int32_t mode) = 0;
   // The unit's KEEP_ALIVE: arms or refreshes the keep-alive watch.
   virtual void OnKeepAliveReceived() = 0;
-  // The failure title and text for the main window, which is told (1084).
+  // Records the failure's title and text and tells the observer (OnFailure).
   virtual void ReportFailure(const std::string& title, const std::string& text) = 0;
 
   // A connect attempt in progress collects the unit's texts instead of

@@ -1,13 +1,15 @@
 #pragma once
 // What the session controller asks of the parts that sit above it or come
 // later: the video decoder and frame buffer, the keyboard pipeline, and the
-// main window. Each has a default that does nothing, so the controller runs
-// (and is tested) before they exist. Install them before the first connect.
+// observer of the link's news. Each has a default that does nothing, so the
+// controller runs (and is tested) before they exist. Install them before the
+// first connect.
 
 #include <cstdint>
 #include <string>
 
 #include "protocol/PacketHeader.h"
+#include "session/PostedPacket.h"
 
 namespace session {
 
@@ -50,10 +52,39 @@ class KeyboardLink {
   virtual uint8_t ReadLocalLockLights() { return 0; }
 };
 
-// The main window's side of the link, beside the commands posted to it.
+// Why a session failed, as the operator is told: a title and a text (a text
+// already worded for the operator begins with "--").
+struct FailureReport {
+  std::string title;
+  std::string text;
+};
+
+// The link's news for the window thread. The connect and monitor threads never
+// call it themselves: they post a task that does, so every call comes on the
+// window thread, in the order the link saw it (packets in order, the end of
+// the link after its last packet, the end before the failure that explains it).
 class SessionObserver {
  public:
   virtual ~SessionObserver() = default;
+
+  // Posted by the link's threads.
+  // A modem or cable line's progress ("Connecting...", "Dialing...").
+  virtual void OnConnecting(const std::string& progress) { (void)progress; }
+  // The link is up and negotiated; the login comes next.
+  virtual void OnConnected() {}
+  // A packet the monitor thread cut, other than video; the receiver may
+  // decrypt it in place.
+  virtual void OnPacket(PostedPacket& packet) { (void)packet; }
+  // Video is in the frame buffer (only with no repaint delay; one waits at a time).
+  virtual void OnVideoWritten() {}
+  // The link is closed; status is the text the link left in the status area,
+  // empty when it was closed by the operator or cleanly by the unit.
+  virtual void OnLinkEnded(const std::string& status) { (void)status; }
+  virtual void OnFailure(const FailureReport& failure) { (void)failure; }
+  // A text for the operator from the connect thread (a bad setting found on the way).
+  virtual void OnNotice(const std::string& text) { (void)text; }
+
+  // Called on the window thread as the session acts.
   // A connect command began: the tool bar and the connect clock ("00:00:00").
   virtual void OnConnectStarted() {}
   // The connection is going away: the tool bar.

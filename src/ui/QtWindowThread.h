@@ -1,11 +1,9 @@
 #pragma once
-// The window thread of the graphical viewer: Qt's main thread. Posted messages
-// travel as queued events to this object and are handed to the dispatcher;
-// timers are QTimers; the nested pumps run Qt's own event processing, so a
-// reply wait keeps the window painting and answering.
+// The window thread of the graphical viewer: Qt's main thread. Posted tasks
+// travel as queued events to this object and run when Qt's loop reaches them;
+// timers are QTimers.
 
 #include <QObject>
-#include <functional>
 #include <map>
 #include <mutex>
 
@@ -17,24 +15,15 @@ namespace ui {
 
 class QtWindowThread : public QObject, public platform::WindowThread {
  public:
-  using Dispatcher = std::function<void(platform::Message&)>;
-
-  explicit QtWindowThread(Dispatcher dispatcher = {});
+  QtWindowThread() = default;
   ~QtWindowThread() override;
 
-  void SetDispatcher(Dispatcher dispatcher);
   // From then on posts are refused; what is still queued is released with this object.
   void Close();
 
-  bool Post(platform::Message message) override;
   bool Post(platform::Task task) override;
   platform::TimerId StartTimer(uint32_t periodMs, bool repeating, platform::Task tick) override;
   void StopTimer(platform::TimerId id) override;
-  void PumpPending() override;
-  bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) override;
-  void SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCallback callback) override;
-  void SetMessageTimer(platform::WindowId window, uint32_t id, uint32_t periodMs) override;
-  void KillTimer(uint32_t id) override;
 
  protected:
   void customEvent(QEvent* event) override;
@@ -42,23 +31,19 @@ class QtWindowThread : public QObject, public platform::WindowThread {
  private:
   struct Timer {
     QTimer* timer = nullptr;
-    platform::TimerCallback callback;
+    platform::Task tick;
     uint64_t generation = 0;
     bool running = false;
     bool repeating = true;
   };
 
-  void Fire(uint64_t id, uint64_t generation);
-  void Start(uint64_t id, uint32_t periodMs, bool repeating, platform::Task tick);
-  void Dispatch(platform::Message& message);
+  void Fire(platform::TimerId id, uint64_t generation);
 
-  Dispatcher m_dispatcher;
   std::mutex m_postMutex;  // orders a post against Close
   bool m_closed = false;
-  std::map<uint64_t, Timer> m_timers;
+  std::map<platform::TimerId, Timer> m_timers;
   uint64_t m_nextGeneration = 1;
-  // Ids of StartTimer lie above every id a caller of SetTimer can choose.
-  platform::TimerId m_nextTimerId = platform::TimerId{1} << 32;
+  platform::TimerId m_nextTimerId = 1;
 };
 
 }  // namespace ui

@@ -17,7 +17,6 @@
 #include "platform/Clock.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
 #include "settings/AddressBook.h"
 #include "settings/CommandLine.h"
@@ -42,7 +41,6 @@
 namespace ui {
 namespace {
 
-constexpr uint32_t CONNECTED_CLOCK_TIMER = 101;
 constexpr uint32_t CONNECTED_CLOCK_MS = 1000;
 constexpr int STATUS_PANE_MESSAGE = 0;
 constexpr int STATUS_PANE_CLOCK = 2;
@@ -101,11 +99,6 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
       [this] { QTimer::singleShot(0, m_frame.get(), [this] { ToggleFullScreen(); }); },
       [this] { return m_fullScreen->IsOn(); });
   m_core->SetSessionObserver(this);
-  m_core->SetMainWindowHandler([this](platform::Message& m) { HandleMainWindowMessage(m); });
-  m_core->SetConnectProgressHandler([this] { RunConnectProgress(m_setup.connectTo); });
-  m_thread.SetDispatcher([this](platform::Message& m) {
-    if (m_core) m_core->HandleMessage(m);
-  });
 
   m_frame->View().SetHandlers({
       [this](QPainter& painter, const QRect&) { Paint(painter); },
@@ -134,7 +127,7 @@ ViewerWindow::ViewerWindow(const ViewerWindowSetup& setup)
 
 ViewerWindow::~ViewerWindow() {
   // The session's threads end with the viewer; nothing may then reach it.
-  m_thread.KillTimer(CONNECTED_CLOCK_TIMER);
+  m_connectedClock.Stop();
   // The frame's closing moves the focus once more; the viewer is gone by then.
   m_frame->View().SetHandlers({});
   m_core.reset();
@@ -167,8 +160,7 @@ void ViewerWindow::Show() {
     // The menu bar goes for the whole run; Connect reaches the same unit again.
     m_commandLineConnect = true;
     m_frame->SetMenuBarRemoved(true);
-    m_thread.Post(
-        platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_CONNECT_PROGRESS));
+    m_thread.Post([this] { RunConnectProgress(m_setup.connectTo); });
   } else {
     settings::AddressBook book;
     book.ReadFromINI(m_core->Ini());
@@ -179,39 +171,26 @@ void ViewerWindow::Show() {
   }
 }
 
-void ViewerWindow::HandleMainWindowMessage(platform::Message& message) {
-  if (message.message != platform::WM_COMMAND) return;
-  switch (message.wParam) {
-    case session::CMD_REPORT_FAILURE:
-      ReportFailure();
-      break;
-    case session::CMD_CONNECTED:
-      OnConnected();
-      break;
-    case session::CMD_CLOSED:
-      m_thread.KillTimer(CONNECTED_CLOCK_TIMER);
-      ShowStatus("Idle");
-      m_frame->View().update();
-      UpdateMenuMarks();
-      break;
-    default:
-      break;
-  }
+void ViewerWindow::OnLinkEnded(const std::string& status) {
+  (void)status;  // the session has shown it already
+  m_connectedClock.Stop();
+  ShowStatus("Idle");
+  m_frame->View().update();
+  UpdateMenuMarks();
 }
 
 // A long text already worded for the operator ("--") goes in a plain box.
-void ViewerWindow::ReportFailure() {
-  const session::FailureRecord& failure = m_core->Orb().Failure();
-  const std::string title = failure.Title();
-  const std::string text = failure.Text();
-  ShowStatus("Failure: " + title);
+void ViewerWindow::OnFailure(const session::FailureReport& failure) {
+  ShowStatus("Failure: " + failure.title);
   Trace("Connect failed.\n");
-  if (text.rfind("--", 0) == 0)
-    m_dialogs.MessageBox(m_setup.productName, text.substr(2), platform::DialogButtons::Ok,
+  if (failure.text.rfind("--", 0) == 0)
+    m_dialogs.MessageBox(m_setup.productName, failure.text.substr(2), platform::DialogButtons::Ok,
                          platform::DialogIcon::None);
   else
-    m_dialogs.ShowError(title, text);
+    m_dialogs.ShowError(failure.title, failure.text);
 }
+
+void ViewerWindow::OnConnecting(const std::string& progress) { ShowStatus(progress); }
 
 void ViewerWindow::OnConnected() {
   ShowStatus("Connected.");
@@ -221,7 +200,7 @@ void ViewerWindow::OnConnected() {
   Trace("You are in.\n");
   m_dialogs.SetVersionTexts(
       {m_setup.productName, m_setup.viewerVersion, m_core->Orb().Negotiated().unitVersion});
-  m_thread.SetTimer(CONNECTED_CLOCK_TIMER, CONNECTED_CLOCK_MS, [this] { ShowConnectedTime(); });
+  m_connectedClock.Start(CONNECTED_CLOCK_MS, [this] { ShowConnectedTime(); });
   UpdateMenuMarks();
 }
 

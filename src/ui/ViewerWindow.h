@@ -1,9 +1,11 @@
 #pragma once
 // The graphical viewer: the main frame and its view on Qt's main thread (the
 // window thread), the four desktop ports over them, and the viewer assembled
-// on those as every program assembles it (core::ViewerCore). Keys, mouse
-// and focus of the view go to the core as input events (ViewerCore::HandleKey,
-// HandleMouse, HandleFocus).
+// on those as every program assembles it (core::ViewerCore). The link's news
+// reaches the main window as the session observer's calls (connected, link
+// ended, failure, progress), on Qt's main thread. Keys, mouse and focus of the
+// view go to the core as input events (ViewerCore::HandleKey, HandleMouse,
+// HandleFocus).
 
 #include <QObject>
 #include <memory>
@@ -64,10 +66,11 @@ class ViewerWindow : private session::SessionObserver {
   void OnConnectStarted() override;
   void OnDisconnecting() override;
   void ShowStatus(const std::string& text) override;
+  void OnConnecting(const std::string& progress) override;
+  void OnConnected() override;
+  void OnLinkEnded(const std::string& status) override;
+  void OnFailure(const session::FailureReport& failure) override;
 
-  void HandleMainWindowMessage(platform::Message& message);
-  void ReportFailure();
-  void OnConnected();
   void Paint(QPainter& painter);
   bool OnKey(const QKeyEvent& event, bool down);
   void OnFocus(bool focused);
@@ -89,6 +92,8 @@ class ViewerWindow : private session::SessionObserver {
 
   ViewerWindowSetup m_setup;
   QtWindowThread m_thread;
+  // The status bar's clock while connected.
+  platform::Timer m_connectedClock{m_thread};
   std::unique_ptr<MainFrame> m_frame;
   QtViewWindow m_view;
   QtDialogs m_dialogs;

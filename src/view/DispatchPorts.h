@@ -68,8 +68,6 @@ class AdminHandlers {
     (void)header, (void)payload, (void)length;
   }
   virtual void HandleCallBack(session::PostedPacket& packet) { (void)packet; }
-  // The modal "Connect Progress" dialog.
-  virtual void ShowConnectProgress() {}
 };
 
 struct DispatchHandlers {

@@ -12,7 +12,6 @@
 #include "platform/Format.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "platform/WindowMessages.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
 #include "view/InitialPackets.h"
@@ -22,7 +21,6 @@
 namespace view {
 namespace {
 
-using platform::Message;
 using session::PostedPacket;
 
 VideoHandlers g_noVideo;
@@ -117,9 +115,10 @@ void KVMDispatcher::SetHandlers(const DispatchHandlers& handlers) {
   if (handlers.rendering) m_handlers.rendering = handlers.rendering;
 }
 
-int32_t KVMDispatcher::KVMMessageHandler(Message& message) {
+template <class Work>
+void KVMDispatcher::Guarded(Work work) {
   try {
-    return Handle(message);
+    work();
   } catch (const TextError& e) {
     HandleFailure(e.Text());
   } catch (const std::exception& e) {
@@ -127,33 +126,17 @@ int32_t KVMDispatcher::KVMMessageHandler(Message& message) {
   } catch (...) {
     HandleFailure(UnknownErrorIn("CBrenvikView", "KVMMessageHandler"));
   }
-  return 1;
 }
 
-int32_t KVMDispatcher::Handle(Message& message) {
-  using namespace platform;
-  // Texts and the connect request come whether or not a link is up.
-  switch (message.message) {
-    case WM_KVM_SHOW_MESSAGE:
-      if (const auto* text = message.BodyAs<TextBody>())
-        ShowMessageText(m_dialogs, m_productName, text->Text());
-      return 1;
-    case WM_KVM_SHOW_TIMED_MESSAGE:
-      if (const auto* text = message.BodyAs<TextBody>())
-        ShowTimedMessageText(m_dialogs, text->Text(), static_cast<int>(message.lParam));
-      return 1;
-    case WM_KVM_CONNECT_PROGRESS:
-      m_handlers.admin->ShowConnectProgress();
-      return 1;
-    default:
-      break;
-  }
-  if (message.message != WM_KVM_PACKET) return 0;
-  if (!m_session.IsConnected()) return HandleLateText(message.BodyAs<PostedPacket>());
-  auto* packet = message.BodyAs<PostedPacket>();
-  if (!packet) return 0;
-  HandlePacket(*packet);
-  return 1;
+bool KVMDispatcher::OnPacket(PostedPacket& packet) {
+  bool handled = true;
+  Guarded([&] {
+    if (m_session.IsConnected())
+      HandlePacket(packet);
+    else
+      handled = HandleLateText(packet);
+  });
+  return handled;
 }
 
 void KVMDispatcher::HandlePacket(PostedPacket& packet) {
@@ -336,11 +319,11 @@ void KVMDispatcher::KeepUsersList(const PacketHeader& header, const uint8_t* byt
 // The unit says why it ends a session in a text sent right before it closes
 // the socket, so that text often arrives after the link is gone. A plain one
 // still reaches the operator; nothing else from a closed link is acted on.
-int32_t KVMDispatcher::HandleLateText(PostedPacket* packet) {
-  if (!packet || packet->Header().type != TEXT_MSG || packet->Header().encrypted != 0) return 0;
+bool KVMDispatcher::HandleLateText(PostedPacket& packet) {
+  if (packet.Header().type != TEXT_MSG || packet.Header().encrypted != 0) return false;
   TraceHandler("TEXT_MSG\n");
-  ShowServerText(packet->Header(), PayloadText(packet->Header(), packet->Payload()));
-  return 1;
+  ShowServerText(packet.Header(), PayloadText(packet.Header(), packet.Payload()));
+  return true;
 }
 
 void KVMDispatcher::ShowServerText(const PacketHeader& header, const std::string& text) {

@@ -1,9 +1,10 @@
 #pragma once
-// The view's handler of window messages: every packet the receive path posts
-// is decrypted, counted and handed to the part that owns its type; texts
-// posted by other threads are shown. Keys, mouse and focus do not come here. It keeps what the rest
-// of the viewer reads back: the receive counters, the last ping trip, the reply mailboxes, the
-// unit's configuration document and resolution text, and the texts of the last failure.
+// The view's handler of incoming packets (window thread): every packet the
+// receive path posts reaches OnPacket, is decrypted, counted and handed to the
+// part that owns its type. Keys, mouse and focus do not come here. It keeps
+// what the rest of the viewer reads back: the receive counters, the last ping
+// trip, the reply mailboxes, the unit's configuration document and resolution
+// text, and the texts of the last failure.
 
 #include <array>
 #include <cstdint>
@@ -32,10 +33,11 @@ class KVMDispatcher {
   // A null member keeps the do-nothing default.
   void SetHandlers(const DispatchHandlers& handlers);
 
-  // 1 when the message was handled here, 0 when default processing is due.
-  // Never throws: a failure is reported and, unless it is a "WARNING:", ends
-  // the connection.
-  int32_t KVMMessageHandler(platform::Message& message);
+  // A packet the monitor thread cut, in the order it came. Once the link is
+  // closed only the unit's last plain text is still shown; false for a packet
+  // dropped. Never throws: a failure is reported and, unless it is a
+  // "WARNING:", ends the connection.
+  bool OnPacket(session::PostedPacket& packet);
 
   uint32_t ReceiveCount(uint8_t type) const { return m_counts[type]; }
   uint32_t UnknownTypeCount() const { return m_unknownCount; }
@@ -65,12 +67,14 @@ class KVMDispatcher {
   void HandleFailure(const std::string& message);
 
  private:
-  int32_t Handle(platform::Message& message);
+  // Runs work, reporting what it throws as a failure.
+  template <class Work>
+  void Guarded(Work work);
   void HandlePacket(session::PostedPacket& packet);
   void Dispatch(session::PostedPacket& packet);
   void KeepUsersList(const PacketHeader& header, const uint8_t* bytes, size_t size);
   void ShowServerText(const PacketHeader& header, const std::string& text);
-  int32_t HandleLateText(session::PostedPacket* packet);
+  bool HandleLateText(session::PostedPacket& packet);
   void ReportAndRecover(const std::string& message);
 
   session::Session& m_session;

@@ -1,6 +1,5 @@
 #include "view/ViewVideoPath.h"
 
-#include "platform/WindowMessages.h"
 #include "protocol/LittleEndian.h"
 #include "view/ViewGeometry.h"
 
@@ -24,12 +23,15 @@ void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* pay
 }
 
 void ViewVideoPath::AfterSegments() {
-  // One message waiting is enough: the paint it brings takes whatever is
-  // dirty by then, and a stream of video must not flood the window thread.
+  // One task waiting is enough: the paint it brings takes whatever is dirty
+  // by then, and a stream of video must not flood the window thread.
   if (m_bmp.RepaintDelay() != 0 || m_videoWrittenPosted.exchange(true)) return;
-  if (!m_window.Post(
-          platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_VIDEO_WRITTEN)))
+  const bool posted = m_events.Post([this] {
+    // Taken before the observer looks, so video written meanwhile posts again.
     m_videoWrittenPosted = false;
+    m_observer.OnVideoWritten();
+  });
+  if (!posted) m_videoWrittenPosted = false;
 }
 
 bool ViewVideoPath::EndStaleBlock() {

@@ -3,13 +3,15 @@
 // packet decoded straight into the frame buffer, video blocking around size
 // changes, the size the unit draws at as its replies reveal it, a record of
 // when video last arrived, and, with no repaint delay, the news to the window
-// thread that there is video to paint.
+// thread that there is video to paint (a task that calls the observer's
+// OnVideoWritten; one waits at a time).
 
 #include <atomic>
 #include <cstdint>
 
 #include "platform/Clock.h"
 #include "platform/WindowThread.h"
+#include "session/EventPoster.h"
 #include "session/SessionHooks.h"
 #include "video/FrameBuffer.h"
 #include "video/VideoDecoder.h"
@@ -18,10 +20,10 @@ namespace view {
 
 class ViewVideoPath : public session::VideoSink {
  public:
-  // The window thread hears of video written while the repaint delay is 0
-  // (WM_KVM_VIDEO_WRITTEN to the view).
-  ViewVideoPath(video::FrameBuffer& bmp, platform::WindowThread& window)
-      : m_bmp(bmp), m_window(window), m_decoder(bmp) {}
+  // The observer hears of video written while the repaint delay is 0.
+  ViewVideoPath(video::FrameBuffer& bmp, platform::WindowThread& window,
+                session::SessionObserver& observer)
+      : m_bmp(bmp), m_events(window), m_observer(observer), m_decoder(bmp) {}
 
   bool InitDecompression() override;
   void ResumeAfterLoss() override { m_decoder.ResumeAfterLoss(); }
@@ -39,13 +41,11 @@ class ViewVideoPath : public session::VideoSink {
   uint32_t Segments() const { return m_segments; }
   uint32_t FirstSegmentTick() const { return m_firstSegmentTick; }
   uint32_t LastSegmentTick() const { return m_lastSegmentTick; }
-  // The window thread has taken WM_KVM_VIDEO_WRITTEN: video written after this
-  // sends another.
-  void VideoWrittenTaken() { m_videoWrittenPosted = false; }
 
  private:
   video::FrameBuffer& m_bmp;
-  platform::WindowThread& m_window;
+  session::EventPoster m_events;
+  session::SessionObserver& m_observer;
   video::VideoDecoder m_decoder;
   std::atomic<bool> m_videoWrittenPosted{false};
   std::atomic<uint32_t> m_segments{0};

@@ -5,7 +5,6 @@
 
 #include "input/Keystroke.h"
 #include "platform/TextError.h"
-#include "platform/WindowMessages.h"
 
 using input::Keystroke;
 

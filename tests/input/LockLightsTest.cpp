@@ -70,7 +70,7 @@ TEST_F(LockLightsTest, KeysArrivingWhileTheLightsChangeStayLocal) {
   EnterPassthru();
   window.Post([this] { Press(VK_CAPITAL, 0x3A); });
   Leds(LOCK_CAPS);
-  window.PumpPending();
+  window.RunPending();
   window.Advance(1);
   EXPECT_TRUE(Pipeline().State().m_localKeys.IsDown(0x3A));
   EXPECT_TRUE(SentKeys().empty());

@@ -39,7 +39,7 @@ TEST_F(KeyboardTest, RemoteKeyCommandsGoOutFiftyMillisecondsApartWithoutModifier
   expected.insert(expected.end(), ALT_TAB_KEYS.begin(), ALT_TAB_KEYS.end());
   EXPECT_EQ(SentKeys(), expected);
   EXPECT_TRUE(Pipeline().IsIdle());
-  EXPECT_FALSE(window.HasTimer(KEY_PACER_TIMER));
+  EXPECT_EQ(window.RunningTimers(), 0u);
 }
 
 TEST_F(KeyboardTest, AFailedRemoteKeyCommandIsReportedAndDropsTheRestOfItsKeys) {

@@ -19,7 +19,6 @@ namespace {
 constexpr platform::Size NATIVE{1024, 768};
 constexpr platform::Size SMALLER{800, 600};
 // A window system reports a window's new size a while after the move.
-constexpr uint32_t SIZE_REPORT_TIMER = 9001;
 constexpr uint32_t SIZE_REPORT_MS = 50;
 
 // The frame buffer as RGB rows, top to bottom, as the simulator dumps its picture.
@@ -64,13 +63,11 @@ TEST(AutoSizeNow, ThePictureEndsAtTheNativeSizeAsTheUnitDrewIt) {
     ASSERT_TRUE(viewer.RunUntil([&] { return ShowsTheUnitsPicture(bmp, SMALLER, reference); }));
 
     std::optional<platform::Size> reported;
+    platform::Timer report(viewer.loop);
     if (sizeReportedLater)
       viewer.view.SetSizeListener([&](platform::Size size) {
         reported = size;
-        viewer.loop.SetTimer(SIZE_REPORT_TIMER, SIZE_REPORT_MS, [&] {
-          viewer.loop.KillTimer(SIZE_REPORT_TIMER);
-          viewer.core->OnViewSize(*reported);
-        });
+        report.StartOnce(SIZE_REPORT_MS, [&] { viewer.core->OnViewSize(*reported); });
       });
     viewer.core->Geometry().OnACTIONSOneToOne();
     EXPECT_TRUE(viewer.RunUntil([&] { return ShowsTheUnitsPicture(bmp, NATIVE, reference); }))

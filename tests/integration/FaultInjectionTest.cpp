@@ -15,9 +15,7 @@
 #include "support/SimProcess.h"
 #include "support/TraceRecorder.h"
 
-using session::CMD_CLOSED;
-using session::CMD_CONNECTED;
-using session::CMD_REPORT_FAILURE;
+using Event = ViewerHarness::Event;
 
 namespace {
 
@@ -44,7 +42,7 @@ class Viewer : public ViewerHarness {
   void ExpectClosedThroughDisconnect() {
     EXPECT_FALSE(orb->IsConnected());
     EXPECT_FALSE(orb->IsLoggedIn());
-    EXPECT_EQ(Count(CMD_CLOSED), 1u);
+    EXPECT_EQ(Count(Event::LinkEnded), 1u);
     EXPECT_EQ(orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
     EXPECT_TRUE(pointer.IsVisible());
   }
@@ -94,11 +92,12 @@ TEST(FaultInjection, BrokenStreamOrSilentUnitEndsTheSessionWithItsText) {
     if (test.silent)
       ASSERT_TRUE(viewer.WaitForKeepAliveLoss());
     else
-      ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_REPORT_FAILURE) > 0; }));
+      ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(Event::Failure) > 0; }));
     ASSERT_TRUE(viewer.WaitForEnd());
-    EXPECT_EQ(viewer.orb->Failure().Title(), test.title);
-    EXPECT_EQ(viewer.orb->Failure().Text().rfind(test.text, 0), 0u) << viewer.orb->Failure().Text();
-    EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 1u);
+    ASSERT_EQ(viewer.failures.size(), 1u);
+    EXPECT_EQ(viewer.failures[0].title, test.title);
+    EXPECT_EQ(viewer.failures[0].text.rfind(test.text, 0), 0u) << viewer.failures[0].text;
+    EXPECT_EQ(viewer.Count(Event::Failure), 1u);
     viewer.ExpectClosedThroughDisconnect();
     EXPECT_EQ(viewer.IniContent(), settings);
   }
@@ -110,7 +109,7 @@ TEST(FaultInjection, UnitClosingMidPacketClosesTheLink) {
   Viewer viewer(sim.Address());
   const std::string settings = viewer.IniContent();
   viewer.Connect();
-  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_CLOSED) > 0; }));
+  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(Event::LinkEnded) > 0; }));
   ASSERT_TRUE(viewer.WaitForEnd());
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path. Once logged in, the operator is told, once.
@@ -118,7 +117,7 @@ TEST(FaultInjection, UnitClosingMidPacketClosesTheLink) {
               ::testing::AnyOf("Socket closed.", "TCP error. Disconnected. Idle.", ""));
   // Half a packet is no packet: nothing of it reached the decoder.
   EXPECT_EQ(viewer.Segments(), 0);
-  EXPECT_LE(viewer.Count(CMD_REPORT_FAILURE), 1u);
+  EXPECT_LE(viewer.Count(Event::Failure), 1u);
   viewer.ExpectClosedThroughDisconnect();
   EXPECT_EQ(viewer.IniContent(), settings);
 }
@@ -129,7 +128,7 @@ TEST(FaultInjection, RefusedLoginNeverLogsInAndEndsWhenTheUnitCloses) {
   Viewer viewer(sim.Address());
   const std::string settings = viewer.IniContent();
   viewer.Connect();
-  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_CLOSED) > 0; }));
+  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(Event::LinkEnded) > 0; }));
   ASSERT_TRUE(viewer.WaitForEnd());
   EXPECT_GE(viewer.core->Login().Refusals(), 1);
   // The unit's reason reaches the operator, collected for the connect dialog
@@ -163,13 +162,13 @@ TEST(FaultInjection, UnknownTypeAndOversizedScreenLeaveTheSessionUp) {
     const int segments = viewer.Segments();
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Segments() > segments; }));
     EXPECT_TRUE(viewer.orb->IsLoggedIn());
-    EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 0u);
+    EXPECT_EQ(viewer.Count(Event::Failure), 0u);
     EXPECT_NE(viewer.core->Bitmap().Size(), (platform::Size{1601, 1200}));
 
     viewer.orb->Disconnect(true);
     // The closing command is posted, so it may still be queued when the link is down.
     ASSERT_TRUE(viewer.RunUntil(
-        [&] { return viewer.core->IsLinkEnded() && viewer.Count(CMD_CLOSED) > 0; }));
+        [&] { return viewer.core->IsLinkEnded() && viewer.Count(Event::LinkEnded) > 0; }));
     viewer.ExpectClosedThroughDisconnect();
     EXPECT_EQ(viewer.IniContent(), settings);
   }
@@ -183,7 +182,7 @@ TEST(FaultInjection, BusyUnitIsNeverConnected) {
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitForEnd());
   EXPECT_EQ(viewer.orb->Failure().Text(), "-- The Tessaline is active with another connection.\n");
-  EXPECT_EQ(viewer.Count(CMD_CONNECTED), 0u);
+  EXPECT_EQ(viewer.Count(Event::Connected), 0u);
   EXPECT_FALSE(viewer.orb->IsConnected());
   EXPECT_EQ(viewer.IniContent(), settings);
 }

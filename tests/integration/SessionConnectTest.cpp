@@ -8,10 +8,7 @@
 #include "support/SimProcess.h"
 #include "support/TraceRecorder.h"
 
-using session::CMD_CLOSED;
-using session::CMD_CONNECT_NEXT;
-using session::CMD_CONNECTED;
-using session::CMD_REPORT_FAILURE;
+using Event = ViewerHarness::Event;
 
 namespace {
 
@@ -29,7 +26,7 @@ TEST(SessionWithSim, ConnectsNegotiatesMeasuresTheLineAndDisconnects) {
   SimProcess sim({"--keepalive-s", "60"});
   ViewerHarness viewer({sim.Address()});
   viewer.Connect();
-  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  ASSERT_TRUE(viewer.WaitFor(Event::Connected));
   EXPECT_TRUE(viewer.orb->IsConnected());
   EXPECT_EQ(viewer.view.Title(), "Tessaline Viewer - Unit");
   EXPECT_EQ(viewer.orb->Negotiated().sessionCipher, 13);
@@ -51,8 +48,8 @@ TEST(SessionWithSim, ConnectsNegotiatesMeasuresTheLineAndDisconnects) {
   EXPECT_EQ(viewer.orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
   EXPECT_TRUE(viewer.pointer.IsVisible());
   EXPECT_EQ(viewer.pointer.AccelerationChanges().back(), (platform::MouseAcceleration{6, 10, 1}));
-  ASSERT_TRUE(viewer.WaitForCommand(CMD_CLOSED));
-  EXPECT_EQ(viewer.Count(CMD_CLOSED), 1u);
+  ASSERT_TRUE(viewer.WaitFor(Event::LinkEnded));
+  EXPECT_EQ(viewer.Count(Event::LinkEnded), 1u);
 }
 
 TEST(SessionWithSim, FailsOverToTheThirdAddress) {
@@ -60,7 +57,7 @@ TEST(SessionWithSim, FailsOverToTheThirdAddress) {
   const std::string first = RefusingAddress(), second = RefusingAddress();
   ViewerHarness viewer({first, second, sim.Address()});
   viewer.Connect();
-  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  ASSERT_TRUE(viewer.WaitFor(Event::Connected));
   const std::string text = viewer.orb->FailoverText();
   EXPECT_EQ(ViewerHarness::Occurrences(text, "Trying: "), 3u) << text;
   EXPECT_NE(text.find("Trying: " + first + "\r\n-- Tessaline could not be reached.\n"),
@@ -68,7 +65,6 @@ TEST(SessionWithSim, FailsOverToTheThirdAddress) {
       << text;
   EXPECT_NE(text.find("Trying: " + sim.Address() + "\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("All attempts failed."), std::string::npos);
-  EXPECT_EQ(viewer.Count(CMD_CONNECT_NEXT), 2u);
   EXPECT_EQ(viewer.orb->CurrentTarget().Address(), sim.Address());
 }
 
@@ -85,7 +81,7 @@ TEST(SessionWithSim, OnlyAWalkOverSeveralAddressesEndsInAllAttemptsFailed) {
         << text;
     EXPECT_EQ(viewer.orb->Failure().Title(), "-- Tessaline could not be reached.\n");
     EXPECT_FALSE(viewer.orb->IsConnected());
-    EXPECT_EQ(viewer.Count(CMD_CONNECTED), 0u);
+    EXPECT_EQ(viewer.Count(Event::Connected), 0u);
   }
 }
 
@@ -103,7 +99,7 @@ TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
   SimProcess sim({"--fault-no-keepalive"});
   ViewerHarness viewer({sim.Address()}, 60);
   viewer.Connect();
-  ASSERT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+  ASSERT_TRUE(viewer.WaitFor(Event::Connected));
   // Armed by the unit's first KEEP_ALIVE; a minute without one is not yet too long.
   ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->Counters().keepAliveStamp != 0; }));
   viewer.clock.Advance(60);
@@ -111,13 +107,14 @@ TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
   EXPECT_TRUE(viewer.orb->IsConnected());
   ASSERT_TRUE(viewer.WaitForKeepAliveLoss());
   EXPECT_FALSE(viewer.orb->IsConnected());
-  EXPECT_EQ(viewer.orb->Failure().Title(), "The connection with Tessaline was lost.");
-  EXPECT_EQ(viewer.orb->Failure().Text(),
+  ASSERT_EQ(viewer.failures.size(), 1u);
+  EXPECT_EQ(viewer.failures[0].title, "The connection with Tessaline was lost.");
+  EXPECT_EQ(viewer.failures[0].text,
             "No packet was received within the keep-alive period, currently set to 60 seconds.");
   // Closed before the operator is told.
-  ASSERT_EQ(viewer.Count(CMD_CLOSED), 1u);
-  EXPECT_LT(std::find(viewer.commands.begin(), viewer.commands.end(), CMD_CLOSED),
-            std::find(viewer.commands.begin(), viewer.commands.end(), CMD_REPORT_FAILURE));
+  ASSERT_EQ(viewer.Count(Event::LinkEnded), 1u);
+  EXPECT_LT(std::find(viewer.events.begin(), viewer.events.end(), Event::LinkEnded),
+            std::find(viewer.events.begin(), viewer.events.end(), Event::Failure));
 }
 
 // Killed or stopped, a logged-in unit is reported at once, and the keep-alive
@@ -131,18 +128,18 @@ TEST(SessionWithSim, UnitDyingEndsTheSessionAndIsReportedAtOnce) {
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->Counters().keepAliveStamp != 0; }));
     sim->Kill(signal);
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(CMD_REPORT_FAILURE) > 0; }, 2000));
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(Event::Failure) > 0; }, 2000));
     ASSERT_TRUE(viewer.RunUntil([&] { return !viewer.orb->IsMonitorRunning(); }));
     EXPECT_FALSE(viewer.orb->IsConnected());
     // A unit that dies with our bytes still unread resets the connection
     // rather than closing it: the receive error path.
-    EXPECT_THAT(viewer.orb->Failure().Title(),
+    EXPECT_THAT(viewer.failures.at(0).title,
                 ::testing::AnyOf("Socket closed.", "TCP error. Disconnected. Idle."));
-    EXPECT_THAT(viewer.orb->Failure().Text(), ::testing::HasSubstr("The session has ended."));
-    EXPECT_EQ(viewer.Count(CMD_CLOSED), 1u);
+    EXPECT_THAT(viewer.failures.at(0).text, ::testing::HasSubstr("The session has ended."));
+    EXPECT_EQ(viewer.Count(Event::LinkEnded), 1u);
     EXPECT_TRUE(viewer.pointer.IsVisible());
     viewer.clock.Advance(10 * 60);
     viewer.RunUntil([] { return false; }, 100);
-    EXPECT_EQ(viewer.Count(CMD_REPORT_FAILURE), 1u);
+    EXPECT_EQ(viewer.Count(Event::Failure), 1u);
   }
 }

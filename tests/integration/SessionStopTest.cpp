@@ -19,6 +19,8 @@
 #include "support/SimProcess.h"
 #include "support/TraceRecorder.h"
 
+using Event = ViewerHarness::Event;
+
 namespace {
 
 constexpr double MAX_STOP_SECONDS = 2.0;
@@ -118,7 +120,7 @@ TEST(SessionStop, EndsInTimeInEveryState) {
       {"logging in",
        [&](ViewerHarness& viewer) {
          viewer.Connect();
-         ASSERT_TRUE(viewer.WaitForCommand(session::CMD_CONNECTED));
+         ASSERT_TRUE(viewer.WaitFor(Event::Connected));
          Linger(viewer);
          EXPECT_TRUE(viewer.orb->IsConnected());
          EXPECT_FALSE(viewer.orb->IsLoggedIn());
@@ -132,7 +134,7 @@ TEST(SessionStop, EndsInTimeInEveryState) {
       {"disconnecting",
        [&](ViewerHarness& viewer) {
          viewer.Connect();
-         ASSERT_TRUE(viewer.WaitForCommand(session::CMD_CONNECTED));
+         ASSERT_TRUE(viewer.WaitFor(Event::Connected));
          viewer.orb->Disconnect(true);
          EXPECT_FALSE(viewer.orb->IsConnected());
        }},

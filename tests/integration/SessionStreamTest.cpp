@@ -7,9 +7,7 @@
 #include "integration/ViewerHarness.h"
 #include "platform/Clock.h"
 
-using session::CMD_CLOSED;
-using session::CMD_CONNECTED;
-using session::CMD_REPORT_FAILURE;
+using Event = ViewerHarness::Event;
 
 namespace {
 
@@ -26,7 +24,7 @@ struct Connected {
   explicit Connected(const ViewerHarness::Options& options = {})
       : viewer({unit.Address()}, options) {
     viewer.Connect();
-    EXPECT_TRUE(viewer.WaitForCommand(CMD_CONNECTED));
+    EXPECT_TRUE(viewer.WaitFor(Event::Connected));
     EXPECT_TRUE(unit.Negotiated());
     // The monitor thread's first act is a keep-alive; once it is here the
     // thread is receiving.
@@ -103,17 +101,17 @@ TEST(SessionStream, BrokenStreamEndsTheSessionWithItsText) {
     SCOPED_TRACE(test.name);
     Connected c;
     c.unit.Send(test.bytes);
-    ASSERT_TRUE(c.viewer.WaitForCommand(CMD_REPORT_FAILURE));
+    ASSERT_TRUE(c.viewer.WaitFor(Event::Failure));
     EXPECT_FALSE(c.viewer.orb->IsConnected());
-    EXPECT_EQ(c.viewer.orb->Failure().Title(),
+    EXPECT_EQ(c.viewer.failures.at(0).title,
               "Something unexpected went wrong.  It may be necessary to restart the program to "
               "get stable performance.");
-    const std::string text = c.viewer.orb->Failure().Text();
+    const std::string text = c.viewer.failures.at(0).text;
     EXPECT_EQ(text.rfind("Error in MonitorTCPThread(): HandlePackets encountered an error:\n", 0),
               0u)
         << text;
     EXPECT_NE(text.find(test.expected), std::string::npos) << text;
-    EXPECT_EQ(c.viewer.Count(CMD_CLOSED), 1u);
+    EXPECT_EQ(c.viewer.Count(Event::LinkEnded), 1u);
     EXPECT_TRUE(c.viewer.packets.empty());
     EXPECT_EQ(c.viewer.orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
     EXPECT_TRUE(c.viewer.pointer.IsVisible());
@@ -138,5 +136,5 @@ TEST(SessionStream, SilentUnitFailsTheNegotiationAndTheConnectAttempt) {
             "Tessaline could not complete the connection.\nThe remote did not respond like a "
             "compatible Tessaline.");
   EXPECT_FALSE(viewer.orb->IsConnected());
-  EXPECT_EQ(viewer.Count(CMD_CONNECTED), 0u);
+  EXPECT_EQ(viewer.Count(Event::Connected), 0u);
 }

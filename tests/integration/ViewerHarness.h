@@ -1,11 +1,13 @@
 #pragma once
 // The viewer assembled as every program assembles it (core::ViewerCore), over
 // a temporary settings file, a MessageLoop standing in for the window thread
-// and the headless desktop. It keeps a copy of every packet posted to the view
-// and every command posted to the main window before the viewer acts on them.
+// and the headless desktop. As the program's session observer it keeps, in
+// order, the link's events it hears, every failure report, and a copy of every
+// packet before the viewer acts on it.
 // Its calendar clock is the test's: the keep-alive watch fires only when the
 // test moves the clock.
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -18,7 +20,6 @@
 #include "platform/HeadlessPointer.h"
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketTypes.h"
 #include "session/Orb.h"
 #include "session/PostedPacket.h"
@@ -38,15 +39,18 @@ inline std::string PrepareViewerSettings(const std::string& path,
   ini.Write("MISC", "CURRSELTEXT", "Unit");
   ini.Write("MISC", "KeepAliveTime", std::to_string(keepAliveSeconds));
   ini.Write("MISC", "IPConnectTimeMS", "3000");
-  settings::AddressEntry target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false, "");
+  settings::AddressEntry target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false,
+                                "");
   for (size_t i = 1; i < addresses.size(); ++i)
     target.AddSlot(settings::TCP_IP, addresses[i], false);
   target.SaveToINI(ini);
   return path;
 }
 
-class ViewerHarness {
+class ViewerHarness : private session::SessionObserver {
  public:
+  // The observer's calls the tests wait for and count.
+  enum class Event { Connected, LinkEnded, Failure };
   static constexpr uint32_t WAIT_MS = 15000;
   static constexpr int64_t KEEP_ALIVE_STEP_S = 256;
 
@@ -69,11 +73,7 @@ class ViewerHarness {
             core::Desktop{loop, view, dialogs, keyboard, pointer})),
         orb(&core->Orb()) {
     core->Login().SetGivenAnswers("admin", "admin");
-    core->SetMainWindowHandler([this](platform::Message& message) {
-      if (message.message == platform::WM_COMMAND)
-        commands.push_back(static_cast<uint32_t>(message.wParam));
-    });
-    loop.SetDispatcher([this](platform::Message& message) { Dispatch(message); });
+    core->SetSessionObserver(this);
     view.SetSizeListener([this](platform::Size size) { core->OnViewSize(size); });
     core->Start();
   }
@@ -84,8 +84,8 @@ class ViewerHarness {
   bool RunUntil(const std::function<bool()>& done, uint32_t timeoutMs = WAIT_MS) {
     return loop.RunUntil(done, timeoutMs);
   }
-  bool WaitForCommand(uint32_t command) {
-    return RunUntil([&] { return Count(command) > 0; });
+  bool WaitFor(Event event) {
+    return RunUntil([&] { return Count(event) > 0; });
   }
   bool WaitForPackets(size_t count) {
     return RunUntil([&] { return packets.size() >= count; });
@@ -104,14 +104,12 @@ class ViewerHarness {
   bool WaitForKeepAliveLoss() {
     return RunUntil([&] {
       clock.Advance(KEEP_ALIVE_STEP_S);
-      return Count(session::CMD_REPORT_FAILURE) > 0;
+      return Count(Event::Failure) > 0;
     });
   }
 
-  size_t Count(uint32_t command) const {
-    size_t n = 0;
-    for (uint32_t c : commands) n += c == command;
-    return n;
+  size_t Count(Event event) const {
+    return static_cast<size_t>(std::count(events.begin(), events.end(), event));
   }
   static size_t Occurrences(const std::string& text, const std::string& part) {
     size_t n = 0;
@@ -128,18 +126,22 @@ class ViewerHarness {
   ManualClock clock;
   std::unique_ptr<core::ViewerCore> core;
   session::COrb* orb;
-  std::vector<uint32_t> commands;
+  std::vector<Event> events;
+  std::vector<session::FailureReport> failures;
   // How often the monitor thread's news of written video reached the view.
   size_t videoWritten = 0;
   // Copies, as posted (still encrypted when they were sent so).
   std::vector<std::unique_ptr<session::PostedPacket>> packets;
 
  private:
-  void Dispatch(platform::Message& message) {
-    if (message.message == platform::WM_KVM_VIDEO_WRITTEN) ++videoWritten;
-    if (message.message == platform::WM_KVM_PACKET)
-      if (const auto* packet = message.BodyAs<session::PostedPacket>())
-        packets.push_back(std::make_unique<session::PostedPacket>(*packet));
-    core->HandleMessage(message);
+  void OnConnected() override { events.push_back(Event::Connected); }
+  void OnLinkEnded(const std::string&) override { events.push_back(Event::LinkEnded); }
+  void OnFailure(const session::FailureReport& failure) override {
+    events.push_back(Event::Failure);
+    failures.push_back(failure);
   }
+  void OnPacket(session::PostedPacket& packet) override {
+    packets.push_back(std::make_unique<session::PostedPacket>(packet));
+  }
+  void OnVideoWritten() override { ++videoWritten; }
 };

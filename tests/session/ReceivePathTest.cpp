@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/MessageLoop.h"
-#include "platform/WindowMessages.h"
 #include "protocol/PacketForming.h"
 #include "protocol/PacketTypes.h"
 #include "session/PostedPacket.h"
@@ -37,6 +36,15 @@ class RecordingVideo : public VideoSink {
   std::vector<std::string> events;
 };
 
+// The packets that reach the observer, in order.
+class RecordingObserver : public SessionObserver {
+ public:
+  void OnPacket(PostedPacket& packet) override {
+    posted.push_back(std::make_unique<PostedPacket>(packet));
+  }
+  std::vector<std::unique_ptr<PostedPacket>> posted;
+};
+
 // A receive path over a real ring buffer and message loop, with what it posts
 // collected in order.
 struct Fixture {
@@ -44,24 +52,16 @@ struct Fixture {
   RecordingReceiveLink link{ring};
   PayloadCipher cipher;
   platform::MessageLoop loop;
+  EventPoster events{loop};
   SessionCounters counters;
   RecordingVideo video;
-  SessionHooks hooks{&video, nullptr, nullptr};
-  ReceivePath path{ring, link, cipher, loop, counters, hooks};
-  std::vector<std::unique_ptr<PostedPacket>> posted;
-
-  Fixture() {
-    loop.SetDispatcher([this](platform::Message& message) {
-      ASSERT_EQ(message.message, platform::WM_KVM_PACKET);
-      auto* packet = message.BodyAs<PostedPacket>();
-      ASSERT_NE(packet, nullptr);
-      message.body.release();
-      posted.emplace_back(packet);
-    });
-  }
+  RecordingObserver observer;
+  SessionHooks hooks{&video, nullptr, &observer};
+  ReceivePath path{ring, link, cipher, events, counters, hooks};
+  std::vector<std::unique_ptr<PostedPacket>>& posted = observer.posted;
 
   void Receive(const std::vector<uint8_t>& bytes) { path.Receive(bytes.data(), bytes.size()); }
-  void Deliver() { loop.PumpPending(); }
+  void Deliver() { loop.RunPending(); }
 };
 
 std::vector<uint8_t> Packet(const PayloadCipher& cipher, uint8_t type,

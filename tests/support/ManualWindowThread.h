@@ -1,26 +1,19 @@
 #pragma once
 // A window thread whose clock moves only when the test moves it: timers fire
-// in Advance(), in order of their due times; posted messages wait for
-// PumpPending(), which also fires the timers already due, as a nested pump
-// does. Single-threaded: the test's own thread is the window thread.
+// in Advance(), in order of their due times; posted tasks wait for
+// RunPending(), which also fires the timers already due. Single-threaded: the
+// test's own thread is the window thread.
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
-#include <memory>
 
 #include "platform/WindowThread.h"
 
 class ManualWindowThread : public platform::WindowThread {
  public:
-  bool Post(platform::Message message) override {
-    auto held = std::make_shared<platform::Message>(std::move(message));
-    return Post([this, held] {
-      if (dispatcher) dispatcher(*held);
-    });
-  }
   bool Post(platform::Task task) override {
     m_queue.push_back(std::move(task));
     return true;
@@ -32,8 +25,7 @@ class ManualWindowThread : public platform::WindowThread {
     return id;
   }
   void StopTimer(platform::TimerId id) override { m_timers.erase(id); }
-  void PumpPending() override {
-    ++pumps;
+  void RunPending() {
     FireUntil(m_now);
     for (size_t waiting = m_queue.size(); waiting > 0 && !m_queue.empty(); --waiting) {
       platform::Task task = std::move(m_queue.front());
@@ -41,23 +33,6 @@ class ManualWindowThread : public platform::WindowThread {
       task();
     }
   }
-  // The clock moves on a millisecond at a time until done.
-  bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) override {
-    for (uint32_t waited = 0;; ++waited) {
-      PumpPending();
-      if (done()) return true;
-      if (waited == timeoutMs) return false;
-      Advance(1);
-    }
-  }
-  void SetTimer(uint32_t id, uint32_t periodMs, platform::TimerCallback callback) override {
-    const uint64_t period = periodMs == 0 ? 1 : periodMs;
-    m_timers[id] = Timer{period, m_now + period, std::move(callback)};
-  }
-  void SetMessageTimer(platform::WindowId, uint32_t id, uint32_t periodMs) override {
-    SetTimer(id, periodMs, {});
-  }
-  void KillTimer(uint32_t id) override { m_timers.erase(id); }
 
   // Moves the clock on, firing every tick that falls due on the way.
   void Advance(uint64_t ms) {
@@ -68,16 +43,14 @@ class ManualWindowThread : public platform::WindowThread {
   // Time passes with the thread busy elsewhere: ticks fall due but wait.
   void Skip(uint64_t ms) { m_now += ms; }
   uint64_t Now() const { return m_now; }
-  bool HasTimer(uint32_t id) const { return m_timers.count(id) != 0; }
+  size_t RunningTimers() const { return m_timers.size(); }
 
-  std::function<void(platform::Message&)> dispatcher;
-  int pumps = 0;
 
  private:
   struct Timer {
     uint64_t period;
     uint64_t due;
-    platform::TimerCallback callback;
+    platform::Task callback;
     bool running = false;
     bool repeating = true;
   };
@@ -95,7 +68,7 @@ class ManualWindowThread : public platform::WindowThread {
       m_now = std::max(m_now, next->second.due);
       next->second.due = m_now + next->second.period;
       next->second.running = true;
-      const platform::TimerCallback callback = next->second.callback;
+      const platform::Task callback = next->second.callback;
       if (!next->second.repeating) m_timers.erase(next);
       if (callback) callback();
       if (auto it = m_timers.find(id); it != m_timers.end()) it->second.running = false;
@@ -105,5 +78,5 @@ class ManualWindowThread : public platform::WindowThread {
   uint64_t m_now = 0;
   std::deque<platform::Task> m_queue;
   std::map<uint64_t, Timer> m_timers;
-  platform::TimerId m_nextTimerId = platform::TimerId{1} << 32;
+  platform::TimerId m_nextTimerId = 1;
 };

@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "QtApp.h"
-#include "platform/WindowMessages.h"
 #include "ui/QtWindowThread.h"
 
 namespace {
 
-class CountedBody : public platform::MessageBody {
+class Counted {
  public:
-  explicit CountedBody(std::atomic<int>& alive) : m_alive(alive) { ++m_alive; }
-  ~CountedBody() override { --m_alive; }
+  explicit Counted(std::atomic<int>& alive) : m_alive(alive) { ++m_alive; }
+  ~Counted() { --m_alive; }
 
  private:
   std::atomic<int>& m_alive;
@@ -21,69 +21,72 @@ class CountedBody : public platform::MessageBody {
 
 }  // namespace
 
-TEST(QtWindowThread, PostsFromOtherThreadsArriveInOrderOnTheMainThread) {
+TEST(QtWindowThread, PostsFromOtherThreadsRunInOrderOnTheMainThread) {
   TestApp();
-  std::vector<uint32_t> seen;
+  std::vector<int> seen;
   bool onMainThread = true;
   const auto main = std::this_thread::get_id();
-  ui::QtWindowThread thread([&](platform::Message& m) {
-    onMainThread = onMainThread && std::this_thread::get_id() == main;
-    seen.push_back(m.message);
-  });
+  ui::QtWindowThread thread;
   std::thread poster([&] {
-    for (uint32_t i = 1; i <= 50; ++i)
-      thread.Post(platform::MakeMessage(platform::WindowId::View, i));
+    for (int i = 1; i <= 50; ++i)
+      thread.Post([&, i] {
+        onMainThread = onMainThread && std::this_thread::get_id() == main;
+        seen.push_back(i);
+      });
   });
   poster.join();
-  EXPECT_TRUE(thread.PumpUntil([&] { return seen.size() == 50; }, 5000));
+  EXPECT_TRUE(RunQtUntil([&] { return seen.size() == 50; }, 5000));
   EXPECT_TRUE(onMainThread);
-  for (uint32_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], i + 1);
+  for (size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], static_cast<int>(i + 1));
 }
 
-TEST(QtWindowThread, AClosedThreadRefusesPostsAndUndeliveredBodiesAreReleased) {
+TEST(QtWindowThread, AClosedThreadRefusesPostsAndWhatUnrunTasksHoldIsReleased) {
   TestApp();
   std::atomic<int> alive{0};
   {
     ui::QtWindowThread thread;
-    EXPECT_TRUE(thread.Post(platform::MakeMessage(platform::WindowId::View, 1, 0, 0,
-                                                  std::make_unique<CountedBody>(alive))));
+    EXPECT_TRUE(thread.Post([held = std::make_shared<Counted>(alive)] {}));
     EXPECT_EQ(alive, 1);
     thread.Close();
-    EXPECT_FALSE(thread.Post(platform::MakeMessage(platform::WindowId::View, 2, 0, 0,
-                                                   std::make_unique<CountedBody>(alive))));
+    EXPECT_FALSE(thread.Post([held = std::make_shared<Counted>(alive)] {}));
+    EXPECT_EQ(alive, 1);
   }
   EXPECT_EQ(alive, 0);
 }
 
-TEST(QtWindowThread, ATimerNeverRunsInsideItsOwnTickAndMayKillItself) {
+// A tick may open a modal dialog, whose own loop runs for a while: the timer
+// must not run again inside it.
+TEST(QtWindowThread, ATimerNeverRunsInsideItsOwnTickAndMayStopItself) {
   TestApp();
   ui::QtWindowThread thread;
   int ticks = 0;
   int depth = 0;
   int deepest = 0;
-  thread.SetTimer(7, 5, [&] {
+  platform::Timer timer(thread);
+  timer.Start(5, [&] {
     ++ticks;
     ++depth;
     deepest = std::max(deepest, depth);
-    // A nested pump long enough for several periods.
-    thread.PumpUntil([] { return false; }, 30);
+    RunQtUntil([] { return false; }, 30);
     --depth;
-    if (ticks == 3) thread.KillTimer(7);
+    if (ticks == 3) timer.Stop();
   });
-  thread.PumpUntil([&] { return false; }, 400);
+  RunQtUntil([] { return false; }, 400);
   EXPECT_EQ(ticks, 3);
   EXPECT_EQ(deepest, 1);
+  EXPECT_FALSE(timer.IsActive());
 }
 
-TEST(QtWindowThread, MessageTimersDeliverWmTimerToTheirWindow) {
+TEST(QtWindowThread, ASingleShotRunsOnceAndAStoppedOneNever) {
   TestApp();
-  std::vector<platform::Message> seen;
-  ui::QtWindowThread thread([&](platform::Message& m) { seen.push_back(std::move(m)); });
-  thread.SetMessageTimer(platform::WindowId::MainWindow, 101, 5);
-  EXPECT_TRUE(thread.PumpUntil([&] { return !seen.empty(); }, 2000));
-  thread.KillTimer(101);
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen[0].window, platform::WindowId::MainWindow);
-  EXPECT_EQ(seen[0].message, platform::WM_TIMER);
-  EXPECT_EQ(seen[0].wParam, 101u);
+  ui::QtWindowThread thread;
+  int once = 0, never = 0;
+  platform::Timer first(thread), second(thread);
+  first.StartOnce(5, [&] { ++once; });
+  second.StartOnce(5, [&] { ++never; });
+  second.Stop();
+  RunQtUntil([] { return false; }, 100);
+  EXPECT_EQ(once, 1);
+  EXPECT_EQ(never, 0);
+  EXPECT_FALSE(first.IsActive());
 }

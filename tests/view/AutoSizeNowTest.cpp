@@ -133,7 +133,8 @@ class AutoSizeNow : public ViewGeometryTest, public testing::WithParamInterface<
     return static_cast<size_t>(std::count(types.begin(), types.end(), REPAINT));
   }
 
-  view::ViewVideoPath video{bmp, loop};
+  session::SessionObserver observer;
+  view::ViewVideoPath video{bmp, loop, observer};
   Deflater deflater;
   std::vector<Size> heldSizes;
 };

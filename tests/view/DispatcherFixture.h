@@ -9,7 +9,6 @@
 
 #include "platform/HeadlessDialogs.h"
 #include "platform/HeadlessView.h"
-#include "platform/WindowMessages.h"
 #include "session/Login.h"
 #include "session/PostedPacket.h"
 #include "settings/IniFile.h"
@@ -58,20 +57,19 @@ class DispatcherTest : public testing::Test {
     dispatcher.SetHandlers({&video, &input, nullptr, &rendering});
   }
 
-  static platform::Message Packet(uint8_t type, uint8_t subtype, std::vector<uint8_t> payload,
-                                  uint32_t queueNumber = 7) {
+  static session::PostedPacket Packet(uint8_t type, uint8_t subtype, std::vector<uint8_t> payload,
+                                      uint32_t queueNumber = 7) {
     const auto size = static_cast<uint16_t>(payload.size());
     PacketHeader header(type, subtype, size, size);
-    return platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
-                                 std::make_unique<session::PostedPacket>(
-                                     header, payload.data(), payload.size(), queueNumber));
+    return session::PostedPacket(header, payload.data(), payload.size(), queueNumber);
   }
   static std::vector<uint8_t> Text(const std::string& text) {
     std::vector<uint8_t> bytes(text.begin(), text.end());
     bytes.push_back(0);
     return bytes;
   }
-  int32_t Feed(platform::Message message) { return dispatcher.KVMMessageHandler(message); }
+  // 1 when the packet was handled, 0 when it was dropped.
+  int32_t Feed(session::PostedPacket packet) { return dispatcher.OnPacket(packet) ? 1 : 0; }
   int32_t Feed(uint8_t type, uint8_t subtype, std::vector<uint8_t> payload) {
     return Feed(Packet(type, subtype, std::move(payload)));
   }

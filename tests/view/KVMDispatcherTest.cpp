@@ -13,9 +13,9 @@
 #include "session/LoginCrypto.h"
 #include "support/TraceRecorder.h"
 #include "view/DispatcherFixture.h"
+#include "view/OperatorMessages.h"
 
 using platform::HeadlessDialogs;
-using platform::Message;
 using testing::HasSubstr;
 
 namespace {
@@ -111,22 +111,16 @@ TEST_F(DispatcherTest, DecryptsAnEncryptedPayloadFirst) {
   const std::vector<uint8_t> text = Text("Hello there");
   std::vector<uint8_t> packet = FormPacket(header, session.cipher, {text.data(), text.size()});
   header.PayloadSize -= PACKET_CHECKSUM_SIZE;
-  Feed(platform::MakeMessage(
-      platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
-      std::make_unique<session::PostedPacket>(header, packet.data() + PACKET_HEADER_SIZE,
-                                              header.PayloadSize, 1)));
+  Feed(session::PostedPacket(header, packet.data() + PACKET_HEADER_SIZE, header.PayloadSize, 1));
   ASSERT_TRUE(dialogs.Last(HeadlessDialogs::Kind::MessageBox));
   EXPECT_EQ(dialogs.Last(HeadlessDialogs::Kind::MessageBox)->text, "Hello there");
 }
 
-TEST_F(DispatcherTest, WhileDisconnectedOnlyTextsAreHandled) {
+TEST_F(DispatcherTest, WhileDisconnectedPacketsAreDropped) {
   session.connected = false;
   EXPECT_EQ(Feed(PING, 0, {1, 2, 3, 4}), 0);
   EXPECT_TRUE(session.sent.empty());
-  EXPECT_EQ(Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0,
-                                       0, std::make_unique<platform::TextBody>("Hi"))),
-            1);
-  EXPECT_EQ(dialogs.Count(HeadlessDialogs::Kind::MessageBox), 1u);
+  EXPECT_TRUE(dialogs.Calls().empty());
 }
 
 TEST_F(DispatcherTest, UnitsLastPlainTextIsShownAfterTheLinkClosed) {
@@ -140,10 +134,7 @@ TEST_F(DispatcherTest, UnitsLastPlainTextIsShownAfterTheLinkClosed) {
   PacketHeader header(TEXT_MSG, 0, 8, 5);
   header.encrypted = 1;
   const std::vector<uint8_t> sealed(8, 0x5A);
-  EXPECT_EQ(Feed(platform::MakeMessage(
-                platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
-                std::make_unique<session::PostedPacket>(header, sealed.data(), sealed.size(), 2))),
-            0);
+  EXPECT_EQ(Feed(session::PostedPacket(header, sealed.data(), sealed.size(), 2)), 0);
   EXPECT_TRUE(dialogs.Calls().empty());
 }
 
@@ -160,15 +151,13 @@ TEST_F(DispatcherTest, ShowMessageChoosesBoxOrTextDialog) {
   };
   for (const Case& c : cases) {
     dialogs.ClearCalls();
-    Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_MESSAGE, 0, 0,
-                               std::make_unique<platform::TextBody>(c.text)));
+    view::ShowMessageText(dialogs, "Tessaline", c.text);
     ASSERT_EQ(dialogs.Calls().size(), 1u) << c.text;
     EXPECT_EQ(dialogs.Calls()[0].kind, c.kind) << c.text;
   }
   EXPECT_EQ(dialogs.Calls()[0].text, "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n");
 
-  Feed(platform::MakeMessage(platform::WindowId::View, platform::WM_KVM_SHOW_TIMED_MESSAGE, 0, 5,
-                             std::make_unique<platform::TextBody>("a\nb")));
+  view::ShowTimedMessageText(dialogs, "a\nb", 5);
   const auto timed = dialogs.Last(HeadlessDialogs::Kind::TimedMessage);
   ASSERT_TRUE(timed);
   EXPECT_EQ(timed->title, "Tessaline Message");
@@ -290,14 +279,17 @@ TEST_F(DispatcherTest, MailboxCopiesStayWithinPayloadAndBuffer) {
 }
 
 TEST_F(DispatcherTest, ReplyWaitEndsWhenTheDispatcherStoresTheReply) {
-  platform::MessageLoop loop([this](Message& message) { dispatcher.KVMMessageHandler(message); });
+  platform::MessageLoop loop;
   admin::ReplyWait wait(loop);
   std::optional<int32_t> replied;
   wait.Start(
       dispatcher.SerialReply(),
       [&] {
         EXPECT_EQ(dispatcher.SerialReply().Status(), admin::REPLY_AWAITED);
-        loop.Post(Packet(SERIAL_WRITE, 1, {}));
+        loop.Post([this] {
+          session::PostedPacket packet = Packet(SERIAL_WRITE, 1, {});
+          dispatcher.OnPacket(packet);
+        });
       },
       admin::REPLY_TIMEOUT_MS, [&](int32_t status) { replied = status; }, [] {});
   EXPECT_TRUE(loop.RunUntil([&] { return replied.has_value(); }, admin::REPLY_TIMEOUT_MS));

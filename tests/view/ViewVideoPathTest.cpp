@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/MessageLoop.h"
-#include "platform/WindowMessages.h"
 #include "settings/IniFile.h"
 #include "settings/TempDir.h"
 #include "video/FrameBuffer.h"
@@ -13,7 +12,7 @@
 namespace {
 
 // The news of written video reaches the window thread only without a repaint
-// delay, and one message waits at a time however much video comes meanwhile.
+// delay, and one task waits at a time however much video comes meanwhile.
 TEST(ViewVideoPath, VideoWrittenIsPostedOnceUntilTakenAndOnlyWithoutDelay) {
   struct Case {
     std::string delay;
@@ -25,23 +24,20 @@ TEST(ViewVideoPath, VideoWrittenIsPostedOnceUntilTakenAndOnlyWithoutDelay) {
     ini.Write("MISC", "RepaintDelayMS", c.delay);
     video::FrameBuffer bmp(ini);
     platform::MessageLoop loop;
-    std::vector<uint32_t> posted;
-    loop.SetDispatcher([&](platform::Message& message) {
-      EXPECT_EQ(message.window, platform::WindowId::View);
-      posted.push_back(message.message);
-    });
-    view::ViewVideoPath path(bmp, loop);
+    struct Observer : session::SessionObserver {
+      void OnVideoWritten() override { ++written; }
+      size_t written = 0;
+    } observer;
+    view::ViewVideoPath path(bmp, loop, observer);
 
     std::vector<size_t> counts;
     for (int round = 0; round < 2; ++round) {
       path.AfterSegments();
       path.AfterSegments();
-      loop.PumpPending();
-      counts.push_back(posted.size());
-      path.VideoWrittenTaken();
+      loop.RunPending();
+      counts.push_back(observer.written);
     }
     EXPECT_EQ(counts, c.postedAfterEachRound) << "RepaintDelayMS " << c.delay;
-    for (uint32_t message : posted) EXPECT_EQ(message, platform::WM_KVM_VIDEO_WRITTEN);
   }
 }
 

@@ -29,7 +29,6 @@ HeadlessClient::HeadlessClient(const Options& options, const std::string& produc
       m_viewer(core::ViewerSetup{options.ini, productName, viewerVersion, true},
                core::Desktop{m_loop, m_view, m_dialogs, m_keyboard, m_pointer}) {
   m_viewer.Login().SetGivenAnswers(options.user, m_password);
-  m_loop.SetDispatcher([this](platform::Message& message) { m_viewer.HandleMessage(message); });
   // The window moves as the view fits it; each move is a WM_SIZE.
   m_view.SetSizeListener([this](platform::Size size) {
     try {
