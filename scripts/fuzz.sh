@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs fuzz targets with libFuzzer (needs clang), one at a time.
+# Builds and runs fuzz targets with libFuzzer (needs clang).
 #   scripts/fuzz.sh TARGET SECONDS   run one target, e.g. packet_reader_fuzz 300
-#   scripts/fuzz.sh --all SECONDS    run every target, SECONDS shared between them
+#   scripts/fuzz.sh --all SECONDS    run every target, SECONDS shared between them,
+#                                    as many at once as there are cores (ORB_FUZZ_JOBS)
 #   scripts/fuzz.sh --list           name the targets
 #   scripts/fuzz.sh --seeds          rewrite the seed corpora of fuzz/corpus/
 # Seeds and regression inputs are read from fuzz/corpus/TARGET/; what the run
@@ -21,7 +22,8 @@ configure() {
     echo "fuzz.sh: clang++ is not installed" >&2
     exit 2
   fi
-  CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DORB_FUZZ=ON >/dev/null
+  # Built once to run: the core's files are compiled in batches (unity build).
+  CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DORB_FUZZ=ON -DCMAKE_UNITY_BUILD=ON >/dev/null
 }
 
 run_one() {
@@ -32,8 +34,30 @@ run_one() {
   "$BUILD/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=70000 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$target-" \
     "$BUILD/corpus/$target" "fuzz/corpus/$target" 2>&1 |
-    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|INFO: seed corpus)|ERROR|SUMMARY|invariant|Test unit|^#[0-9]+ +DONE' || true
+    { grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|INFO: seed corpus)|ERROR|SUMMARY|invariant|Test unit|^#[0-9]+ +DONE' || true; }
+  # The fuzzer's own status: a finding ends it non-zero.
   return "${PIPESTATUS[0]}"
+}
+
+# run_all SECONDS JOBS TARGET...: each target for SECONDS, JOBS of them at once.
+# Each is one single-threaded process, so they share the cores without slowing
+# one another; their lines are printed together, in order, once all have ended.
+run_all() {
+  local seconds=$1 jobs=$2 logs target status=0
+  shift 2
+  logs=$(mktemp -d)
+  for target in "$@"; do
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+    (if run_one "$target" "$seconds" >"$logs/$target" 2>&1; then echo 0; else echo 1; fi \
+      >"$logs/$target.status") &
+  done
+  wait
+  for target in "$@"; do
+    cat "$logs/$target"
+    [ "$(cat "$logs/$target.status")" = 0 ] || status=1
+  done
+  rm -rf "$logs"
+  return $status
 }
 
 case "${1:-}" in
@@ -52,12 +76,10 @@ case "${1:-}" in
     cmake --build "$BUILD" --target "${all[@]}"
     share=$((seconds / ${#all[@]}))
     [ "$share" -ge 1 ] || share=1
-    status=0
-    for target in "${all[@]}"; do run_one "$target" "$share" || status=1; done
-    exit $status
+    run_all "$share" "${ORB_FUZZ_JOBS:-$(nproc)}" "${all[@]}"
     ;;
   "" | -*)
-    sed -n '2,9p' "$0"
+    sed -n '2,10p' "$0"
     exit 2
     ;;
   *)

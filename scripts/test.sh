@@ -12,8 +12,14 @@ cd "$(dirname "$0")/.."
 source scripts/deps.sh
 orb_install_deps
 
+# Every build compiles its targets' files in batches (unity builds, see
+# cmake/UnityBuild.cmake): most of the time of a fresh build is headers parsed
+# and inline code generated again in each file. A build/ for editing one file at a
+# time can be configured again with -DCMAKE_UNITY_BUILD=OFF.
+unity=-DCMAKE_UNITY_BUILD=ON
+
 status=0
-orb_build build
+orb_build build "$unity"
 (cd build && ctest --output-on-failure -j2 -LE operator) || status=1
 # The real window on its own X servers, driven from outside. Each test is run
 # once more when it fails: its keys race a real window manager moving the focus,
@@ -21,7 +27,7 @@ orb_build build
 (cd build && ctest --output-on-failure -j2 -L operator --repeat until-pass:2) || status=1
 
 # Any sanitizer report ends its process with a failure, so ctest sees it.
-orb_build build-asan -DORB_SANITIZE=ON -DORB_BENCH=OFF
+orb_build build-asan -DORB_SANITIZE=ON -DORB_BENCH=OFF "$unity"
 (cd build-asan &&
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 &&
@@ -32,7 +38,7 @@ orb_build build-asan -DORB_SANITIZE=ON -DORB_BENCH=OFF
 # this build's own orb-sim and orbctl, so those are checked too. Only what they need
 # is built, and a report ends its process with a failure. The integration tests run
 # as one process, where a thread one test leaves behind meets the next.
-orb_build build-tsan -DORB_TSAN=ON -- orbcore orb-sim orbctl test_session test_view test_integration
+orb_build build-tsan -DORB_TSAN=ON "$unity" -- orbcore orb-sim orbctl test_session test_view test_integration
 (cd build-tsan &&
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 &&
   ctest --output-on-failure -j2 --no-tests=error -L '^(session|view)$' &&
