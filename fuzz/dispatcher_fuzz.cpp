@@ -7,14 +7,12 @@
 // The dispatcher never throws; a failure that is not a warning ends the
 // connection, and every packet it sends in reply can be formed.
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "platform/HeadlessDialogs.h"
 #include "platform/HeadlessView.h"
-#include "platform/WindowMessages.h"
 #include "protocol/EncryptionTypes.h"
 #include "protocol/PacketForming.h"
 #include "session/Login.h"
@@ -94,11 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     header.DataSize = input.Word();
     const auto bytes = input.Take(input.Word());
     header.PayloadSize = static_cast<uint16_t>(bytes.size());
-    auto message = platform::MakeMessage(
-        platform::WindowId::View, platform::WM_KVM_PACKET, 0, 0,
-        std::make_unique<session::PostedPacket>(header, bytes.data(), bytes.size(), ++queued));
+    session::PostedPacket packet(header, bytes.data(), bytes.size(), ++queued);
     session.failure.clear();
-    fuzz::Require(dispatcher.KVMMessageHandler(message) == 1, "a packet was not handled");
+    fuzz::Require(dispatcher.OnPacket(packet), "a packet was not handled");
     if (!session.failure.empty() && session.failure.find("WARNING:") == std::string::npos)
       fuzz::Require(!session.connected, "a failure left the connection up");
   }

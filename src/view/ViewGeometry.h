@@ -49,8 +49,8 @@ inline constexpr const char* FULL_SCREEN_TIP =
 inline constexpr const char* ONE_TO_ONE_FAILURE_TITLE = "Unable to switch to 'BestFit' mode";
 
 // The mouse pipeline's part in a change of the view: its marker that the view
-// changed (HandleMouseMove with 0x200, 0x80000001, 0), and its coordinate
-// scaling for a native size. Nothing happens until one is installed.
+// changed (the next moves are not sent), and its coordinate scaling for a
+// native size. Nothing happens until one is installed.
 class ViewChangeListener {
  public:
   virtual ~ViewChangeListener() = default;
