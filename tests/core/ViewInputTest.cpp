@@ -31,18 +31,8 @@ class ViewInputTest : public KeyboardTest {
   session::Login login{session, ini, dialogs, "Tessaline"};
   view::KVMDispatcher dispatcher{session, login, view, dialogs, "Tessaline"};
   QuadOrNot video;
-  input::MousePipeline mouse{input::InputEnvironment{session,
-                                                     ini,
-                                                     window,
-                                                     view,
-                                                     dialogs,
-                                                     keyboard,
-                                                     pointer,
-                                                     "Tessaline",
-                                                     {},
-                                                     [this] { return ticks; },
-                                                     {}},
-                             Pipeline(), [this] { return microseconds += 1000; }};
+  input::MousePipeline mouse{MouseEnvironment(), Pipeline(),
+                             [this] { return microseconds += 1000; }};
   core::ViewInput input{session, view, Pipeline(), mouse, video, dispatcher};
   uint64_t microseconds = 0;
 };

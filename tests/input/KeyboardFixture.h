@@ -92,6 +92,12 @@ class KeyboardTest : public testing::Test {
     keyboardPipeline->ReadSettings();
   }
   input::KeyboardPipeline& Pipeline() { return *keyboardPipeline; }
+  // What a mouse pipeline beside the keyboard's works with: the same ports and clock.
+  input::InputEnvironment MouseEnvironment() {
+    return {session,  ini,     window,      view, dialogs,
+            keyboard, pointer, "Tessaline", {},   [this] { return ticks; },
+            {}};
+  }
 
   bool Feed(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
     return Pipeline().HandleKeystrokes(EventFor(message, virtualKey, keyData));

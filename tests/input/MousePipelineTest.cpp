@@ -67,18 +67,8 @@ class MouseTest : public KeyboardTest {
   }
 
   uint64_t microseconds = 0;
-  input::MousePipeline mouse{input::InputEnvironment{session,
-                                                     ini,
-                                                     window,
-                                                     view,
-                                                     dialogs,
-                                                     keyboard,
-                                                     pointer,
-                                                     "Tessaline",
-                                                     {},
-                                                     [this] { return ticks; },
-                                                     {}},
-                             Pipeline(), [this] { return microseconds += 1000; }};
+  input::MousePipeline mouse{MouseEnvironment(), Pipeline(),
+                             [this] { return microseconds += 1000; }};
 };
 
 TEST_F(MouseTest, MovementGoesOutRelativeAndTheCursorGoesBackToTheMiddle) {
