@@ -35,7 +35,7 @@ class Viewer {
     view.SetSizeListener([this](platform::Size size) { core.OnViewSize(size); });
     core.Start();
   }
-  ~Viewer() { core.Orb().Disconnect(true); }
+  ~Viewer() { core.Session().Disconnect(true); }
 
   void Connect(const std::string& address) {
     // The address is set for the run, so the first-run entry's placeholder
@@ -46,12 +46,12 @@ class Viewer {
     // Logged in, and the first whole picture at the native size has been filled.
     if (!loop.RunUntil(
             [&] {
-              return core.Orb().IsLoggedIn() && bmp.Size() == platform::Size{WIDTH, HEIGHT} &&
+              return core.Session().IsLoggedIn() && bmp.Size() == platform::Size{WIDTH, HEIGHT} &&
                      !bmp.IsBlocking() && dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR) > 0;
             },
             WAIT_MS))
       throw std::runtime_error(
-          "no picture from the unit: logged in " + std::to_string(core.Orb().IsLoggedIn()) +
+          "no picture from the unit: logged in " + std::to_string(core.Session().IsLoggedIn()) +
           " size " + std::to_string(bmp.Size().width) + " blocking " +
           std::to_string(bmp.IsBlocking()) + " fills " +
           std::to_string(dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR)) + " segments " +
@@ -63,7 +63,7 @@ class Viewer {
     const view::KVMDispatcher& dispatcher = core.Dispatcher();
     const uint32_t fills = dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR);
     PacketHeader repaint(REPAINT, 0);
-    core.Orb().SendPacket(repaint);
+    core.Session().SendPacket(repaint);
     if (!loop.RunUntil([&] { return dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR) > fills; },
                        WAIT_MS))
       throw std::runtime_error("the picture did not complete");

@@ -39,7 +39,6 @@ class Session : public session::Session {
     FormPacket(header, m_cipher, piece1, piece2, piece3);
     ++sent;
   }
-  void SendTimingPacket() override {}
   std::string TargetLocation() const override { return "Lab"; }
   std::string TargetAddress() const override { return "127.0.0.1"; }
   int NegotiatedCipher() const override { return m_cipher.SessionCipher(); }
@@ -50,14 +49,10 @@ class Session : public session::Session {
 
   bool IsConnected() const override { return connected; }
   void Disconnect(bool) override { connected = false; }
-  void RecordHandled(uint32_t) override {}
-  void SetVideoSegmentMode(int32_t) override {}
+  session::SessionCounters& Counters() override { return m_counters; }
   void OnKeepAliveReceived() override {}
-  void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override {}
   void ReportFailure(const std::string&, const std::string& text) override { failure = text; }
-  bool IsConnectAttemptInProgress() const override { return false; }
-  void EndConnectAttempt() override {}
-  void AppendAttemptMessage(const std::string&) override {}
+  session::FailureRecord& Failure() override { return m_record; }
 
   bool connected = true;
   int sent = 0;
@@ -65,6 +60,8 @@ class Session : public session::Session {
 
  private:
   PayloadCipher m_cipher;
+  session::SessionCounters m_counters;
+  session::FailureRecord m_record;
 };
 
 }  // namespace

@@ -2,21 +2,23 @@
 // The dispatcher's CALL_BACK goes to the session, which drops the modem line
 // and answers the unit's call.
 
-#include "session/Orb.h"
+#include "session/CallBack.h"
 #include "view/DispatchPorts.h"
 
 namespace core {
 
 class CallBackHandler : public view::AdminHandlers {
  public:
-  explicit CallBackHandler(session::COrb& orb) : m_orb(orb) {}
+  CallBackHandler(session::Session& session, session::Link& link)
+      : m_session(session), m_link(link) {}
   void HandleCallBack(session::PostedPacket& packet) override {
     (void)packet;
-    m_orb.WaitForCallBack();
+    session::AwaitCallBack(m_session, m_link);
   }
 
  private:
-  session::COrb& m_orb;
+  session::Session& m_session;
+  session::Link& m_link;
 };
 
 }  // namespace core

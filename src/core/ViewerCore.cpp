@@ -27,25 +27,32 @@ ViewerCore::ViewerCore(const ViewerSetup& setup, const Desktop& desktop)
       m_acceleration(m_ini, desktop.pointer),
       m_bmp(m_ini),
       m_video(m_bmp, desktop.window, *this),
-      m_orb(session::OrbEnvironment{m_ini, desktop.window, desktop.view, desktop.dialogs,
-                                    desktop.pointer, setup.productName, setup.viewerVersion,
-                                    setup.clock, setup.resolver}),
-      m_login(m_orb, m_ini, desktop.dialogs, setup.productName),
-      m_geometry(desktop.view, m_bmp, m_orb, desktop.window, m_ini, desktop.dialogs),
-      m_rendering(m_ini, m_orb),
+      m_link(m_ini, setup.productName),
+      m_session(MakeSessionEnvironment(setup, desktop), m_link, m_failover),
+      m_connector(MakeSessionEnvironment(setup, desktop), m_session, m_link, m_failover),
+      m_login(m_session, m_ini, desktop.dialogs, setup.productName),
+      m_geometry(desktop.view, m_bmp, m_session, desktop.window, m_ini, desktop.dialogs),
+      m_rendering(m_ini, m_session),
       m_keyboard(MakeInputEnvironment(setup, desktop)),
       m_mouse(MakeInputEnvironment(setup, desktop), m_keyboard),
-      m_input(m_orb, desktop.view, m_keyboard, m_mouse, m_geometry, m_dispatcher),
-      m_admin(m_orb),
-      m_dispatcher(m_orb, m_login, desktop.view, desktop.dialogs, setup.productName),
+      m_input(m_session, desktop.view, m_keyboard, m_mouse, m_geometry, m_dispatcher),
+      m_admin(m_session, m_link),
+      m_dispatcher(m_session, m_login, desktop.view, desktop.dialogs, setup.productName),
       m_viewTimer(m_bmp, m_geometry, desktop.view, desktop.window, [this] {
-        m_orb.KeepAliveTick();
+        m_session.KeepAliveTick();
         m_mouse.CheckEscapedCursor();
       }) {
-  if (m_acceleration.Kept()) m_orb.SetOperatorAcceleration(*m_acceleration.Kept());
-  m_orb.SetHooks({&m_video, &m_keyboard, this});
+  if (m_acceleration.Kept()) m_session.SetOperatorAcceleration(*m_acceleration.Kept());
+  m_session.SetHooks({&m_video, &m_keyboard, this});
   m_dispatcher.SetHandlers({&m_geometry, &m_input, &m_admin, &m_rendering});
   m_geometry.SetViewChangeListener(&m_input);
+}
+
+session::SessionEnvironment ViewerCore::MakeSessionEnvironment(const ViewerSetup& setup,
+                                                               const Desktop& desktop) {
+  return {m_ini,           desktop.window,    desktop.view,        desktop.dialogs,
+          desktop.pointer, setup.productName, setup.viewerVersion, setup.clock,
+          setup.resolver};
 }
 
 input::InputEnvironment ViewerCore::MakeInputEnvironment(const ViewerSetup& setup,
@@ -53,7 +60,7 @@ input::InputEnvironment ViewerCore::MakeInputEnvironment(const ViewerSetup& setu
   const auto scrollLine = [this](platform::ScrollBar bar, bool towardsEnd) {
     m_geometry.Scroll(bar, towardsEnd ? view::ScrollAction::LineDown : view::ScrollAction::LineUp);
   };
-  return {m_orb,
+  return {m_session,
           m_ini,
           desktop.window,
           desktop.view,
@@ -68,7 +75,7 @@ input::InputEnvironment ViewerCore::MakeInputEnvironment(const ViewerSetup& setu
 
 ViewerCore::~ViewerCore() {
   m_viewTimer.Stop();
-  m_orb.Shutdown();
+  m_session.Shutdown();
 }
 
 void ViewerCore::SetSessionObserver(session::SessionObserver* observer) {
@@ -124,10 +131,10 @@ void ViewerCore::Start() {
 }
 
 void ViewerCore::Connect(const std::optional<std::string>& address) {
-  if (address) m_orb.SetCurrentTargetAddress(*address);
-  m_orb.RewindFailover();
-  m_orb.BeginConnectAttempt();
-  m_orb.ConnectCurrentTarget();
+  if (address) m_connector.SetCurrentTargetAddress(*address);
+  m_connector.RewindFailover();
+  m_session.Failure().BeginAttempt();
+  m_connector.ConnectCurrentTarget();
 }
 
 void ViewerCore::OnViewSize(platform::Size size) { m_geometry.OnSize(size.width, size.height); }

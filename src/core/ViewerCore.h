@@ -29,8 +29,11 @@
 #include "platform/Desktop.h"
 #include "platform/HostLookup.h"
 #include "platform/WindowThread.h"
+#include "session/Connector.h"
+#include "session/FailoverWalk.h"
+#include "session/Link.h"
 #include "session/Login.h"
-#include "session/Orb.h"
+#include "session/UnitSession.h"
 #include "settings/IniFile.h"
 #include "settings/ScopedTraceLog.h"
 #include "video/ColorModes.h"
@@ -92,14 +95,19 @@ class ViewerCore : private session::SessionObserver {
   void HandleFocus(bool gained) { m_input.HandleFocus(gained); }
 
   // The link is down, with no attempt or failover step still to come.
-  bool IsLinkEnded() const { return m_orb.IsLinkEnded(); }
+  bool IsLinkEnded() const { return m_connector.IsLinkEnded(); }
   // Why the session ended, as the operator is told; empty when nothing said.
-  std::string FailureText() const { return m_orb.Failure().OperatorText(); }
+  std::string FailureText() { return m_session.Failure().OperatorText(); }
 
   // The window thread, for a wait on the unit that keeps the window running.
   platform::WindowThread& Window() { return m_desktop.window; }
   settings::IniFile& Ini() { return m_ini; }
-  session::COrb& Orb() { return m_orb; }
+  // The session as the layers above use it (state, sending, disconnecting),
+  // and the connect commands (unit selection, current target, negotiation).
+  session::Session& Session() { return m_session; }
+  session::Connector& Connector() { return m_connector; }
+  // The link's own state (its monitor thread, a call-back, the bytes received).
+  const session::Link& Link() const { return m_link; }
   session::Login& Login() { return m_login; }
   view::KVMDispatcher& Dispatcher() { return m_dispatcher; }
   view::ViewGeometry& Geometry() { return m_geometry; }
@@ -112,6 +120,8 @@ class ViewerCore : private session::SessionObserver {
  private:
   // What the keyboard and mouse pipelines work with.
   input::InputEnvironment MakeInputEnvironment(const ViewerSetup& setup, const Desktop& desktop);
+  session::SessionEnvironment MakeSessionEnvironment(const ViewerSetup& setup,
+                                                     const Desktop& desktop);
 
   // session::SessionObserver, on the window thread.
   void OnConnecting(const std::string& progress) override;
@@ -138,7 +148,10 @@ class ViewerCore : private session::SessionObserver {
   input::OperatorAcceleration m_acceleration;
   video::FrameBuffer m_bmp;
   view::ViewVideoPath m_video;
-  session::COrb m_orb;
+  session::Link m_link;
+  session::FailoverWalk m_failover;
+  session::UnitSession m_session;
+  session::Connector m_connector;
   session::Login m_login;
   view::ViewGeometry m_geometry;
   video::ProgressiveRendering m_rendering;

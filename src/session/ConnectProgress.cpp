@@ -4,25 +4,25 @@ namespace session {
 
 void ConnectProgress::Open(int selection, const std::string& selectionText) {
   m_shown.clear();
-  m_orb.SelectUnit(selection, selectionText);
-  m_orb.RewindFailover();
-  m_orb.ConnectCurrentTarget();
+  m_connector.SelectUnit(selection, selectionText);
+  m_connector.RewindFailover();
+  m_connector.ConnectCurrentTarget();
 }
 
 ConnectProgress::Tick ConnectProgress::OnTimer() {
   Tick tick;
-  const std::string text = m_orb.FailoverText();
+  const std::string text = m_connector.FailoverText();
   if (text != m_shown) {
     m_shown = text;
     tick.textChanged = true;
     tick.text = ForDisplay(text);
   }
-  if (m_orb.IsFailoverActive()) return tick;
+  if (m_connector.IsFailoverActive()) return tick;
   tick.walkEnded = true;
-  if (m_orb.IsLoggedIn()) {
-    const settings::AddressEntry target = m_orb.CurrentTarget();
+  if (m_session.IsLoggedIn()) {
+    const settings::AddressEntry target = m_connector.CurrentTarget();
     tick.close = true;
-    tick.title = m_orb.ProductName() + " Viewer - " + target.Location();
+    tick.title = m_connector.ProductName() + " Viewer - " + target.Location();
     // An entry named after its address names it once.
     if (target.Address() != target.Location()) tick.title += " - " + target.Address();
   }

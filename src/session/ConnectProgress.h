@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "session/Orb.h"
+#include "session/Connector.h"
+#include "session/Session.h"
 
 namespace session {
 
@@ -25,7 +26,8 @@ class ConnectProgress {
     std::string title;
   };
 
-  explicit ConnectProgress(COrb& orb) : m_orb(orb) {}
+  ConnectProgress(Connector& connector, const Session& session)
+      : m_connector(connector), m_session(session) {}
 
   // The dialog opened for the main window's unit selection; throws when that
   // unit cannot be made the current target.
@@ -33,13 +35,14 @@ class ConnectProgress {
   // Every 200 ms.
   Tick OnTimer();
   // The stop button.
-  void Stop() { m_orb.StopConnecting(); }
+  void Stop() { m_connector.StopConnecting(); }
 
   // Consecutive blank lines are shown as at most one.
   static std::string ForDisplay(std::string text);
 
  private:
-  COrb& m_orb;
+  Connector& m_connector;
+  const Session& m_session;
   std::string m_shown;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 #include "protocol/PacketTypes.h"
+#include "session/LineSpeed.h"
 #include "session/LoginCrypto.h"
 #include "session/LoginPackets.h"
 #include "settings/MiscSettings.h"
@@ -45,7 +46,7 @@ void Login::AskUserQuestions(const PacketHeader& header, const uint8_t* payload,
 void Login::Ask(int count, const uint8_t* payload, size_t length) {
   const std::vector<std::string> questions = ReadUserQuestions(count, payload, length);
   const bool passwordLogin = count == PASSWORD_LOGIN_QUESTIONS;
-  if (passwordLogin) m_link.SendTimingPacket();
+  if (passwordLogin) SendTimingPacket(m_link);
 
   std::vector<std::string> answers;
   std::string password;

@@ -1,19 +1,19 @@
 #pragma once
-// What the layers above the session controller need of the session: the
-// login, the dispatcher of incoming packets, the initial packets and the
-// view's geometry all work through this one interface. The session
-// controller implements it; tests give a recording fake.
+// What the layers above the session need of it: the login, the dispatcher
+// of incoming packets, the initial packets and the view's geometry all work
+// through this one interface. UnitSession implements it; tests give a
+// recording fake.
 //
 // Threads: SendPacket and the state and target queries may be called from
 // any thread; everything else belongs to the window thread.
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "protocol/PacketHeader.h"
 #include "protocol/PacketSender.h"
 #include "protocol/PayloadCipher.h"
+#include "session/FailureRecord.h"
+#include "session/SessionCounters.h"
 
 namespace session {
 
@@ -30,12 +30,6 @@ class Session : public PacketSender {
   virtual int NegotiatedCipher() const = 0;
   virtual PayloadCipher& Cipher() = 0;
 
-  // The line speed test that lets the unit choose its compression, and the
-  // unit's answer to it.
-  virtual void SendTimingPacket() = 0;
-  virtual void HandleTestPacket(const PacketHeader& header, const uint8_t* payload,
-                                size_t length) = 0;
-
   // LOGGED_IN: the logged-in state is entered (the failover walk ends) or left.
   virtual void SetLoggedIn(bool loggedIn) = 0;
   // The operator cancelled a password login: the failover walk ends and the
@@ -43,19 +37,16 @@ class Session : public PacketSender {
   virtual void AbortLogin(const std::string& failureText) = 0;
   virtual void Disconnect(bool sendDisconnect) = 0;
 
-  // The view's record of the last block handled.
-  virtual void RecordHandled(uint32_t queueNumber) = 0;
-  virtual void SetVideoSegmentMode(int32_t mode) = 0;
+  // The numbers the receive path and the view keep for the session (the last
+  // block handled, the video segment mode, the keep-alive stamp).
+  virtual SessionCounters& Counters() = 0;
   // The unit's KEEP_ALIVE: arms or refreshes the keep-alive watch.
   virtual void OnKeepAliveReceived() = 0;
   // Records the failure's title and text and tells the observer (OnFailure).
   virtual void ReportFailure(const std::string& title, const std::string& text) = 0;
-
-  // A connect attempt in progress collects the unit's texts instead of
-  // showing them; they are shown when the attempt ends.
-  virtual bool IsConnectAttemptInProgress() const = 0;
-  virtual void EndConnectAttempt() = 0;
-  virtual void AppendAttemptMessage(const std::string& text) = 0;
+  // What the operator will be told: the failure, and the unit's texts a
+  // connect attempt in progress collects instead of showing them.
+  virtual FailureRecord& Failure() = 0;
 };
 
 }  // namespace session

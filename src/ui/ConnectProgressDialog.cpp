@@ -9,8 +9,9 @@
 
 namespace ui {
 
-ConnectProgressDialog::ConnectProgressDialog(QWidget* parent, session::COrb& orb, Start start)
-    : QDialog(parent), m_progress(orb), m_start(std::move(start)) {
+ConnectProgressDialog::ConnectProgressDialog(QWidget* parent, session::Connector& connector,
+                                             const session::Session& session, Start start)
+    : QDialog(parent), m_progress(connector, session), m_start(std::move(start)) {
   setWindowTitle("Connect Progress");
   auto* layout = new QVBoxLayout(this);
   m_text = new QPlainTextEdit(this);

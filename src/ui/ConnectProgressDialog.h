@@ -21,7 +21,8 @@ class ConnectProgressDialog : public QDialog {
   // Begins the walk once the dialog is up.
   using Start = std::function<void(session::ConnectProgress&)>;
 
-  ConnectProgressDialog(QWidget* parent, session::COrb& orb, Start start);
+  ConnectProgressDialog(QWidget* parent, session::Connector& connector,
+                        const session::Session& session, Start start);
 
   // Runs the dialog; the main window's new title when it ended logged in.
   std::optional<std::string> Run();

@@ -66,7 +66,7 @@ void FullScreen::Enter() {
   // Taken before the dialog, whose taking the focus ends pass-through.
   m_wasPassthru = keyboard.IsPassthru();
   if (!Teach()) {
-    if (m_wasPassthru && !keyboard.IsPassthru() && m_core.Orb().IsLoggedIn())
+    if (m_wasPassthru && !keyboard.IsPassthru() && m_core.Session().IsLoggedIn())
       keyboard.ForcePassthruMode(true);
     return;
   }
@@ -83,13 +83,15 @@ void FullScreen::Enter() {
   m_expectViewSize(QSize(screen.width, screen.height));
   m_frame.SetFullScreenChrome(true);
 
-  if (m_core.Orb().IsLoggedIn() && !keyboard.State().m_durablePassThrough && !geometry.IsQuadView())
+  if (m_core.Session().IsLoggedIn() && !keyboard.State().m_durablePassThrough &&
+      !geometry.IsQuadView())
     keyboard.ForcePassthruMode(true);
   m_frame.View().setFocus();
 
   // Not enlarged, a smaller remote screen keeps its size, centred.
   const platform::Size native = geometry.NativeSize();
-  const bool keepNative = geometry.Options().DontEnlarge() && native.width > 0 && native.width < screen.width;
+  const bool keepNative =
+      geometry.Options().DontEnlarge() && native.width > 0 && native.width < screen.width;
   const platform::Size picture = keepNative ? native : screen;
   geometry.ResizeFrameBuffer(picture);
   m_core.Bitmap().FillBmp(0, 0, 0, -1, 0, 0, 0);
@@ -132,16 +134,16 @@ void FullScreen::Leave() {
 }
 
 void FullScreen::TellUnit(platform::Size picture) {
-  session::COrb& orb = m_core.Orb();
-  if (!orb.IsConnected()) return;
+  session::Session& session = m_core.Session();
+  if (!session.IsConnected()) return;
   std::array<uint8_t, 8> payload;
   StoreLE32(payload.data(), static_cast<uint32_t>(std::max(picture.width, view::MIN_VIEW_WIDTH)));
   StoreLE32(payload.data() + 4,
             static_cast<uint32_t>(std::max(picture.height, view::MIN_VIEW_HEIGHT)));
   PacketHeader resize(RESIZE, 0);
-  orb.SendPacket(resize, {payload.data(), payload.size()});
+  session.SendPacket(resize, {payload.data(), payload.size()});
   PacketHeader repaint(REPAINT, 0);
-  orb.SendPacket(repaint);
+  session.SendPacket(repaint);
 }
 
 }  // namespace ui

@@ -46,7 +46,7 @@ bool ConfirmPasteLength(platform::OperatorDialogs& dialogs, const std::string& t
 void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::OperatorDialogs& dialogs,
                        const std::string& title, const std::string& text,
                        std::function<void(int, bool)> noteKey) {
-  if (!core.Orb().IsLoggedIn()) {
+  if (!core.Session().IsLoggedIn()) {
     dialogs.MessageBox(title, "Connect to a unit first.", platform::DialogButtons::Ok,
                        platform::DialogIcon::Information);
     return;
@@ -69,7 +69,7 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
   QObject::connect(&feed, &QTimer::timeout, &progress, [&] {
     if (!keyboard.IsIdle()) return;
     progress.setValue(static_cast<int>(next));
-    if (next == keys.size() || !failure.empty() || !core.Orb().IsLoggedIn()) {
+    if (next == keys.size() || !failure.empty() || !core.Session().IsLoggedIn()) {
       progress.accept();
       return;
     }
@@ -88,7 +88,7 @@ void PasteAsKeystrokes(QWidget* parent, core::ViewerCore& core, platform::Operat
   progress.exec();
   feed.stop();
   // Keys already handed over finish; nothing is left held down.
-  while (!keyboard.IsIdle() && core.Orb().IsLoggedIn()) QCoreApplication::processEvents();
+  while (!keyboard.IsIdle() && core.Session().IsLoggedIn()) QCoreApplication::processEvents();
   if (!failure.empty()) throw TextError(failure);
 }
 

@@ -41,17 +41,17 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
     const admin::SwitchModelNames& switchModels) {
   settings::IniFile& ini = core.Ini();
   // The login's verdict outlives the link, so the link is asked too.
-  const bool administrator = core.Login().IsAdministrator() && core.Orb().IsLoggedIn();
+  const bool administrator = core.Login().IsAdministrator() && core.Session().IsLoggedIn();
   auto sheet = std::make_unique<PreferencesSheet>(parent, dialogs, administrator);
   sheet->AddPage(std::make_unique<ConnectionPage>(dialogs, ini, InstalledModemNames(ini)));
   sheet->AddPage(std::make_unique<GeneralPage>(dialogs, ini));
   if (administrator) {
-    const UnitAdmin unit{core.Orb(), core.Dispatcher(), switchModels};
+    const UnitAdmin unit{core.Session(), core.Dispatcher(), switchModels};
     sheet->AddPage(std::make_unique<SecurityPage>(dialogs, unit));
     sheet->AddPage(std::make_unique<SwitchPage>(dialogs, unit));
     sheet->AddPage(std::make_unique<DevicesPage>(dialogs, unit));
     view::KVMDispatcher& dispatcher = core.Dispatcher();
-    const admin::PowerStripLink link{core.Orb(), core.Window(), dispatcher.FileReply(),
+    const admin::PowerStripLink link{core.Session(), core.Window(), dispatcher.FileReply(),
                                      dispatcher.SerialReply()};
     sheet->AddPage(std::make_unique<PowerStripPage>(dialogs, PowerStripUnit{dispatcher, link}));
   }
@@ -66,7 +66,7 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
   if (!sheet->ShowPage(PageOf(commandId)))
     dialogs.MessageBox("Preferences",
                        "This tab is active only when you are logged into " +
-                           core.Orb().TargetLocation() + " as an administrator.",
+                           core.Session().TargetLocation() + " as an administrator.",
                        platform::DialogButtons::Ok, platform::DialogIcon::Information);
   return sheet;
 }

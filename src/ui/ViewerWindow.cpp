@@ -18,6 +18,7 @@
 #include "platform/TextError.h"
 #include "platform/Trace.h"
 #include "protocol/PacketTypes.h"
+#include "session/LineSpeed.h"
 #include "settings/AddressBook.h"
 #include "settings/CommandLine.h"
 #include "settings/LeadingInt.h"
@@ -199,14 +200,14 @@ void ViewerWindow::OnConnected() {
   m_frame->View().repaint();
   Trace("You are in.\n");
   m_dialogs.SetVersionTexts(
-      {m_setup.productName, m_setup.viewerVersion, m_core->Orb().Negotiated().unitVersion});
+      {m_setup.productName, m_setup.viewerVersion, m_core->Connector().Negotiated().unitVersion});
   m_connectedClock.Start(CONNECTED_CLOCK_MS, [this] { ShowConnectedTime(); });
   UpdateMenuMarks();
 }
 
 void ViewerWindow::ShowConnectedTime() {
   UpdateEnabledCommands();
-  if (!m_core->Orb().IsLoggedIn()) return;
+  if (!m_core->Session().IsLoggedIn()) return;
   const int64_t seconds =
       std::max<int64_t>(0, platform::CalendarSeconds() - m_core->Login().LoginTime());
   char text[32];
@@ -224,9 +225,9 @@ void ViewerWindow::ShowStatus(const std::string& text) {
 }
 
 void ViewerWindow::Paint(QPainter& painter) {
-  session::COrb& orb = m_core->Orb();
+  session::Session& session = m_core->Session();
   try {
-    m_painter->PaintWindow(orb.IsConnected(), orb.TargetLocation(),
+    m_painter->PaintWindow(session.IsConnected(), session.TargetLocation(),
                            [&](const view::PaintPlan& plan, const video::PixelView& pixels) {
                              DrawPaintPlan(painter, plan, pixels);
                            });
@@ -336,23 +337,24 @@ void ViewerWindow::UpdateMenuMarks() {
 
 void ViewerWindow::RunConnectProgress(const std::optional<std::string>& address) {
   core::ViewerCore& core = *m_core;
-  ConnectProgressDialog dialog(m_frame.get(), core.Orb(), [&core, address](auto& progress) {
-    if (address) {
-      core.Connect(address);
-      return;
-    }
-    settings::IniFile& ini = core.Ini();
-    const int selection = std::atoi(settings::ReadMisc(ini, "CURRSEL").c_str());
-    core.Orb().BeginConnectAttempt();
-    progress.Open(selection, settings::ReadMisc(ini, "CURRSELTEXT"));
-  });
+  ConnectProgressDialog dialog(
+      m_frame.get(), core.Connector(), core.Session(), [&core, address](auto& progress) {
+        if (address) {
+          core.Connect(address);
+          return;
+        }
+        settings::IniFile& ini = core.Ini();
+        const int selection = std::atoi(settings::ReadMisc(ini, "CURRSEL").c_str());
+        core.Session().Failure().BeginAttempt();
+        progress.Open(selection, settings::ReadMisc(ini, "CURRSELTEXT"));
+      });
   if (const std::optional<std::string> title = dialog.Run())
     m_frame->setWindowTitle(QString::fromStdString(*title));
 }
 
 void ViewerWindow::ShowAbout() {
   std::string text = m_setup.productName + " Viewer\n" + m_setup.viewerVersion;
-  const std::string unit = m_core->Orb().Negotiated().unitVersion;
+  const std::string unit = m_core->Connector().Negotiated().unitVersion;
   if (!unit.empty())
     text += "\n\nVersion of the last " + m_setup.productName + " connected:\n" +
             unit.substr(0, unit.find(' '));
@@ -363,11 +365,11 @@ void ViewerWindow::ShowAbout() {
 
 // The remote key commands and the one-to-one view need a logged-in single view.
 void ViewerWindow::UpdateEnabledCommands() {
-  const bool connected = m_core->Orb().IsConnected();
+  const bool connected = m_core->Session().IsConnected();
   m_frame->SetEnabled(ID_CONNECT, !connected);
   m_frame->SetEnabled(ID_CONNECT_TO, !connected && !m_commandLineConnect);
   m_frame->SetEnabled(ID_DISCONNECT, connected);
-  const bool allowed = m_core->Orb().IsLoggedIn() && !m_core->Geometry().IsQuadView();
+  const bool allowed = m_core->Session().IsLoggedIn() && !m_core->Geometry().IsQuadView();
   for (uint32_t id :
        {ID_REMOTE_ALT_TAB, ID_REMOTE_CTRL_ALT_DEL, ID_VIEW_ONE_TO_ONE, ID_TEST_ALT_TAB})
     m_frame->SetEnabled(id, allowed);
@@ -386,7 +388,7 @@ void ViewerWindow::FillChoiceBoxes() {
   settings::AddressBook book;
   book.ReadFromINI(m_core->Ini());
   FillTargetBox(m_frame->TargetBox(), book);
-  const settings::AddressEntry target = m_core->Orb().CurrentTarget();
+  const settings::AddressEntry target = m_core->Connector().CurrentTarget();
   const std::vector<int> servers = ServersOf(target.Servers());
   const std::string section = target.SectionName();
   for (int box = 0; box < SERVER_BOXES; ++box) {
@@ -401,7 +403,7 @@ void ViewerWindow::OnTargetChosen(int index) {
   Trace("Event associated with combo box for selecting a orb fired\n");
   const std::string location = m_frame->TargetBox().itemText(index).toStdString();
   try {
-    m_core->Orb().SelectUnit(index, location);
+    m_core->Connector().SelectUnit(index, location);
   } catch (const TextError& e) {
     m_dialogs.ShowError("Unable to select the unit", e.Text());
   }
@@ -419,12 +421,12 @@ void ViewerWindow::AskForUnitAddress() {
       "It is kept in the address book for the next time.");
   QObject::connect(dialog, &QInputDialog::textValueSelected, m_frame.get(),
                    [this](const QString& typed) {
-                     if (m_core->Orb().IsConnected()) return;
+                     if (m_core->Session().IsConnected()) return;
                      try {
                        const int index = settings::RememberUnit(m_core->Ini(), typed.toStdString());
                        settings::AddressBook book;
                        book.ReadFromINI(m_core->Ini());
-                       m_core->Orb().SelectUnit(index, book.Item(index).Location());
+                       m_core->Connector().SelectUnit(index, book.Item(index).Location());
                      } catch (const TextError& e) {
                        m_dialogs.MessageBox("Connect To", e.Text(), platform::DialogButtons::Ok,
                                             platform::DialogIcon::Warning);
@@ -457,21 +459,22 @@ void ViewerWindow::OnServerChosen(int box, int index) {
 
 // The diagnostics; false for an id that is none of them.
 bool ViewerWindow::OnDebugCommand(uint32_t id) {
-  session::COrb& orb = m_core->Orb();
+  session::Session& session = m_core->Session();
   for (const GrabSource& source : GRAB_SOURCES)
     if (source.id == id) {
       PacketHeader grab(GRAB_SOURCE, source.subtype);
-      orb.SendPacket(grab);
+      session.SendPacket(grab);
       return true;
     }
   switch (id) {
     case ID_ASSESS_THROUGHPUT:
-      orb.SendTimingPacket();
+      session::SendTimingPacket(session);
       return true;
     case ID_FORCE_LOW_SPEED:
     case ID_FORCE_HIGH_SPEED:
       try {
-        orb.SendObservedRate(id == ID_FORCE_LOW_SPEED ? LOW_SPEED_RATE : HIGH_SPEED_RATE);
+        session::SendObservedRate(session,
+                                  id == ID_FORCE_LOW_SPEED ? LOW_SPEED_RATE : HIGH_SPEED_RATE);
       } catch (const TextError& e) {
         throw TextError((id == ID_FORCE_LOW_SPEED ? "In OnActionsLielowspeed()\n"
                                                   : "OnActionsLiehighspeed()\n") +
@@ -484,11 +487,11 @@ bool ViewerWindow::OnDebugCommand(uint32_t id) {
     case video::ID_COLOR_REDUCTION: {
       ColorReductionDialog dialog(m_frame.get());
       if (dialog.exec() == QDialog::Accepted)
-        video::SendColorReduction(orb, dialog.SnapValue(), dialog.NumColors());
+        video::SendColorReduction(session, dialog.SnapValue(), dialog.NumColors());
       return true;
     }
     case ID_TUNE_VIDEO: {
-      TuneVideoDialog dialog(m_frame.get(), orb, [&orb] { return orb.IsConnected(); });
+      TuneVideoDialog dialog(m_frame.get(), session, [&session] { return session.IsConnected(); });
       dialog.exec();
       return true;
     }
@@ -500,7 +503,7 @@ bool ViewerWindow::OnDebugCommand(uint32_t id) {
       m_dialogs.ShowText("About " + m_setup.productName + " Viewer",
                          m_setup.productName + " Viewer version: " + m_setup.viewerVersion +
                              "\nVersion of the last " + m_setup.productName +
-                             " connected: " + orb.Negotiated().unitVersion);
+                             " connected: " + m_core->Connector().Negotiated().unitVersion);
       return true;
     case ID_TEST_ALT_TAB:
       m_core->Keyboard().SendAltTab();
@@ -544,23 +547,23 @@ void ViewerWindow::OnCommand(uint32_t id) {
   try {
     switch (id) {
       case ID_FILE_SAVE_BITMAP:
-        video::SaveBitmap(core.Bitmap(), core.Orb().IsConnected(), m_dialogs);
+        video::SaveBitmap(core.Bitmap(), core.Session().IsConnected(), m_dialogs);
         break;
       case ID_FILE_FLASH_UPDATE:
-        FlashDialog(m_frame.get(), core.Orb(), m_dialogs, m_setup.productName).Run();
+        FlashDialog(m_frame.get(), core.Session(), m_dialogs, m_setup.productName).Run();
         break;
       case ID_APP_EXIT:
         m_frame->close();
         break;
       case ID_CONNECT:
-        if (!core.Orb().IsConnected())
+        if (!core.Session().IsConnected())
           RunConnectProgress(m_commandLineConnect ? m_setup.connectTo : std::nullopt);
         break;
       case ID_CONNECT_TO:
         AskForUnitAddress();
         break;
       case ID_DISCONNECT:
-        core.Orb().Disconnect(true);
+        core.Session().Disconnect(true);
         m_frame->SetChecked(ID_VIEW_SINGLE, true);
         break;
       case ID_VIEW_SCALED:
@@ -587,9 +590,9 @@ void ViewerWindow::OnCommand(uint32_t id) {
         geometry.OnACTIONSOneToOne();
         break;
       case ID_VIEW_REFRESH:
-        if (core.Orb().IsConnected()) {
+        if (core.Session().IsConnected()) {
           PacketHeader repaint(REPAINT, 0);
-          core.Orb().SendPacket(repaint, {});
+          core.Session().SendPacket(repaint, {});
         }
         break;
       case ID_VIEW_PASS_THROUGH:
@@ -639,9 +642,9 @@ void ViewerWindow::OnCommand(uint32_t id) {
         RunPreferences(m_frame.get(), core, m_dialogs, id, m_setup.switchModels);
         // The next Connect, the unit box and the view's text follow the
         // selection the sheet left.
-        if (!core.Orb().IsConnected())
-          core.Orb().SelectUnit(std::atoi(settings::ReadMisc(core.Ini(), "CURRSEL").c_str()),
-                                settings::ReadMisc(core.Ini(), "CURRSELTEXT"));
+        if (!core.Session().IsConnected())
+          core.Connector().SelectUnit(std::atoi(settings::ReadMisc(core.Ini(), "CURRSEL").c_str()),
+                                      settings::ReadMisc(core.Ini(), "CURRSELTEXT"));
         FillChoiceBoxes();
         m_frame->View().update();
         break;
@@ -672,7 +675,7 @@ void ViewerWindow::OnCommand(uint32_t id) {
       case video::ID_VIEW_PROGRESSIVE_BW_TO_COLOR:
       case video::ID_VIEW_PROGRESSIVE_BW_TO_GREY:
         try {
-          core.Rendering().OnViewProgressiveRendering(id, core.Orb().IsConnected());
+          core.Rendering().OnViewProgressiveRendering(id, core.Session().IsConnected());
         } catch (const TextError& e) {
           m_dialogs.ShowError(video::RENDERING_PROBLEM_TEXT, e.Text());
         }

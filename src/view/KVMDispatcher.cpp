@@ -14,6 +14,7 @@
 #include "platform/Trace.h"
 #include "protocol/LittleEndian.h"
 #include "protocol/PacketTypes.h"
+#include "session/LineSpeed.h"
 #include "view/InitialPackets.h"
 #include "view/OperatorMessages.h"
 #include "view/ViewGeometry.h"
@@ -145,7 +146,7 @@ void KVMDispatcher::HandlePacket(PostedPacket& packet) {
   if (header.encrypted != 0)
     m_session.Cipher().DecryptPayload(payload.data(),
                                       std::min<size_t>(header.PayloadSize, payload.size()), header);
-  m_session.RecordHandled(packet.QueueNumber());
+  m_session.Counters().lastHandled = packet.QueueNumber();
   if (IsTableType(header.type)) {
     ++m_counts[header.type];
   } else {
@@ -167,7 +168,7 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
   switch (header.type) {
     case SEGMENT:
     case MULTISEGMENT:
-      m_session.SetVideoSegmentMode(header.type == SEGMENT ? 0 : 3);
+      m_session.Counters().videoSegmentMode = header.type == SEGMENT ? 0 : 3;
       video.HandleSegment(header, bytes, size);
       return;
     case KBD_LEDS:
@@ -264,7 +265,7 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
       return;
     case THROUGHPUT_TEST_PACKET:
       TraceHandler("THROUGHPUT_TEST_PACKET\n");
-      m_session.HandleTestPacket(header, bytes, size);
+      session::HandleTestPacket(m_session, bytes, size);
       return;
     case ASK_USER_QUESTIONS:
       TraceHandler("ASK_USER_QUESTIONS\n");
@@ -276,7 +277,7 @@ void KVMDispatcher::Dispatch(PostedPacket& packet) {
       SendInitialPacketsToServer(m_session, m_view, video,
                                  m_handlers.rendering ? m_handlers.rendering->CurrentMode() : "");
       m_handlers.input->PassThroughCommand();
-      m_session.EndConnectAttempt();
+      m_session.Failure().EndAttempt();
       TraceHandler("Send initial packets to server.\n");
       return;
     case CALL_BACK:
@@ -328,12 +329,12 @@ bool KVMDispatcher::HandleLateText(PostedPacket& packet) {
 
 void KVMDispatcher::ShowServerText(const PacketHeader& header, const std::string& text) {
   if (IsUnitClosingText(text)) {
-    m_session.EndConnectAttempt();
+    m_session.Failure().EndAttempt();
     m_session.Disconnect(false);
   }
-  if (m_session.IsConnectAttemptInProgress()) {
-    m_session.AppendAttemptMessage("While connecting to: " + m_session.TargetLocation() + "\n" +
-                                   text + "\n");
+  if (m_session.Failure().IsAttemptInProgress()) {
+    m_session.Failure().AppendAttemptMessage("While connecting to: " + m_session.TargetLocation() +
+                                             "\n" + text + "\n");
     return;
   }
   if (header.subtype != 0)

@@ -34,16 +34,16 @@ class Viewer : public ViewerHarness {
   int Segments() const { return static_cast<int>(core->Video().Segments()); }
   // Logged in, and the first video written into the frame buffer.
   bool WaitForPicture() {
-    return RunUntil([&] { return orb->IsLoggedIn() && Segments() > 0; });
+    return RunUntil([&] { return session->IsLoggedIn() && Segments() > 0; });
   }
   std::string IniContent() const { return ReadFile(core->Ini().Path()); }
 
   // Closed as Disconnect closes a link: nothing of the session left in force.
   void ExpectClosedThroughDisconnect() {
-    EXPECT_FALSE(orb->IsConnected());
-    EXPECT_FALSE(orb->IsLoggedIn());
+    EXPECT_FALSE(session->IsConnected());
+    EXPECT_FALSE(session->IsLoggedIn());
     EXPECT_EQ(Count(Event::LinkEnded), 1u);
-    EXPECT_EQ(orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
+    EXPECT_EQ(session->Cipher().SessionCipher(), ENCRYPTION_NONE);
     EXPECT_TRUE(pointer.IsVisible());
   }
 };
@@ -88,7 +88,7 @@ TEST(FaultInjection, BrokenStreamOrSilentUnitEndsTheSessionWithItsText) {
     Viewer viewer(sim.Address(), 2);
     const std::string settings = viewer.IniContent();
     viewer.Connect();
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->IsLoggedIn(); }));
     if (test.silent)
       ASSERT_TRUE(viewer.WaitForKeepAliveLoss());
     else
@@ -113,7 +113,7 @@ TEST(FaultInjection, UnitClosingMidPacketClosesTheLink) {
   ASSERT_TRUE(viewer.WaitForEnd());
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path. Once logged in, the operator is told, once.
-  EXPECT_THAT(viewer.orb->Failure().Title(),
+  EXPECT_THAT(viewer.session->Failure().Title(),
               ::testing::AnyOf("Socket closed.", "TCP error. Disconnected. Idle.", ""));
   // Half a packet is no packet: nothing of it reached the decoder.
   EXPECT_EQ(viewer.Segments(), 0);
@@ -134,12 +134,12 @@ TEST(FaultInjection, RefusedLoginNeverLogsInAndEndsWhenTheUnitCloses) {
   // The unit's reason reaches the operator, collected for the connect dialog
   // or shown, even when it arrives as the link goes down.
   const auto box = viewer.dialogs.Last(platform::HeadlessDialogs::Kind::MessageBox);
-  EXPECT_TRUE(viewer.orb->Failure().AttemptMessages().find("Too many login attempts.") !=
+  EXPECT_TRUE(viewer.session->Failure().AttemptMessages().find("Too many login attempts.") !=
                   std::string::npos ||
               (box && box->text == "Too many login attempts."));
   // A unit that closes with our bytes still unread resets the connection
   // instead: the receive error path, which leaves no title.
-  EXPECT_THAT(viewer.orb->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
+  EXPECT_THAT(viewer.session->Failure().Title(), ::testing::AnyOf("Socket closed.", ""));
   viewer.ExpectClosedThroughDisconnect();
   EXPECT_EQ(viewer.IniContent(), settings);
 }
@@ -161,11 +161,11 @@ TEST(FaultInjection, UnknownTypeAndOversizedScreenLeaveTheSessionUp) {
     }));
     const int segments = viewer.Segments();
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Segments() > segments; }));
-    EXPECT_TRUE(viewer.orb->IsLoggedIn());
+    EXPECT_TRUE(viewer.session->IsLoggedIn());
     EXPECT_EQ(viewer.Count(Event::Failure), 0u);
     EXPECT_NE(viewer.core->Bitmap().Size(), (platform::Size{1601, 1200}));
 
-    viewer.orb->Disconnect(true);
+    viewer.session->Disconnect(true);
     // The closing command is posted, so it may still be queued when the link is down.
     ASSERT_TRUE(viewer.RunUntil(
         [&] { return viewer.core->IsLinkEnded() && viewer.Count(Event::LinkEnded) > 0; }));
@@ -181,8 +181,9 @@ TEST(FaultInjection, BusyUnitIsNeverConnected) {
   const std::string settings = viewer.IniContent();
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitForEnd());
-  EXPECT_EQ(viewer.orb->Failure().Text(), "-- The Tessaline is active with another connection.\n");
+  EXPECT_EQ(viewer.session->Failure().Text(),
+            "-- The Tessaline is active with another connection.\n");
   EXPECT_EQ(viewer.Count(Event::Connected), 0u);
-  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_FALSE(viewer.session->IsConnected());
   EXPECT_EQ(viewer.IniContent(), settings);
 }

@@ -10,7 +10,7 @@ TEST(KeyboardWithSim, CapsLockComesBackAsTheUnitsLights) {
   SimProcess sim({});
   ViewerHarness viewer({sim.Address()});
   viewer.Connect();
-  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
+  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->IsLoggedIn(); }));
   input::KeyboardPipeline& keyboard = viewer.core->Keyboard();
   keyboard.ForcePassthruMode(true);
   const uint8_t before = keyboard.Lights().RemoteStates();
@@ -30,6 +30,6 @@ TEST(KeyboardWithSim, CapsLockComesBackAsTheUnitsLights) {
   // Leaving pass-through gives the local user's lights back.
   keyboard.ForcePassthruMode(false);
   EXPECT_EQ(viewer.keyboard.LockLights(), keyboard.Lights().LocalStates());
-  viewer.orb->Disconnect(true);
+  viewer.session->Disconnect(true);
   EXPECT_TRUE(viewer.WaitForEnd());
 }

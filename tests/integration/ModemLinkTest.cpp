@@ -18,7 +18,7 @@ constexpr uint32_t CALL_MS = 30000;
 bool LoggedInAndPinged(ViewerHarness& viewer, uint32_t replies = 2) {
   return viewer.RunUntil(
       [&] {
-        return viewer.orb->IsLoggedIn() &&
+        return viewer.session->IsLoggedIn() &&
                viewer.core->Dispatcher().ReceiveCount(PING_RESPONSE) >= replies;
       },
       CALL_MS);
@@ -36,7 +36,7 @@ TEST(ModemLink, DialsLogsInAndHangsUp) {
   EXPECT_EQ(commands.front(), "ATZ\r");
   EXPECT_EQ(commands.back(), "ATDT5551234\r");
 
-  line.viewer.orb->Disconnect(true);
+  line.viewer.session->Disconnect(true);
   ASSERT_TRUE(line.viewer.WaitForEnd());
   // Closing the port is the hang-up.
   ASSERT_TRUE(line.viewer.RunUntil([&] { return line.peer.LineClosed(); }, 5000));
@@ -70,7 +70,7 @@ TEST(ModemLink, FailedCallsTellTheOperatorWhy) {
     line.viewer.Connect();
     ASSERT_TRUE(line.viewer.RunUntil([&] { return line.viewer.core->IsLinkEnded(); }, CALL_MS));
     EXPECT_EQ(line.viewer.core->FailureText(), c.failure);
-    EXPECT_FALSE(line.viewer.orb->IsConnected());
+    EXPECT_FALSE(line.viewer.session->IsConnected());
   }
   // A cable that never answered was greeted five times.
 }
@@ -82,7 +82,7 @@ TEST(ModemLink, APortThatCannotBeOpenedIsNamed) {
       << "[M]\nModel=Gone MODEM\nAttachedTo=/dev/no-such-tty\n";
   settings::AddressEntry target("Unit", "1", "Color always", "Gone MODEM", false, "");
   target.SaveToINI(line.viewer.core->Ini());
-  line.viewer.orb->SelectUnit(0, "Unit");
+  line.viewer.connector->SelectUnit(0, "Unit");
   line.viewer.Connect();
   ASSERT_TRUE(line.viewer.RunUntil([&] { return line.viewer.core->IsLinkEnded(); }, CALL_MS));
   EXPECT_EQ(line.viewer.core->FailureText().rfind(
@@ -100,7 +100,7 @@ TEST(ModemLink, TheUnitCallsBackAndTheLoginGoesOn) {
   ASSERT_TRUE(LoggedInAndPinged(line.viewer)) << line.viewer.core->FailureText();
   EXPECT_TRUE(line.peer.HungUpByEscape());
   EXPECT_TRUE(line.peer.Greeted());
-  EXPECT_FALSE(line.viewer.orb->IsCallBackInProgress());
+  EXPECT_FALSE(line.viewer.link->IsCallBackInProgress());
 }
 
 TEST(ModemLink, ACallBackFromAStrangerIsRefused) {
@@ -109,7 +109,7 @@ TEST(ModemLink, ACallBackFromAStrangerIsRefused) {
   line.viewer.Connect();
   ASSERT_TRUE(line.viewer.RunUntil([&] { return line.viewer.core->IsLinkEnded(); }, CALL_MS));
   EXPECT_EQ(line.viewer.core->FailureText(), "Got a call, but not from a Tessaline.\n");
-  EXPECT_FALSE(line.viewer.orb->IsLoggedIn());
+  EXPECT_FALSE(line.viewer.session->IsLoggedIn());
 }
 
 TEST(ModemLink, LineNoiseIsMendedByResynchronising) {
@@ -120,12 +120,12 @@ TEST(ModemLink, LineNoiseIsMendedByResynchronising) {
   ASSERT_TRUE(LoggedInAndPinged(line.viewer)) << line.viewer.core->FailureText();
   // Only LOGGED_IN had been handed on when the checksum failed.
   EXPECT_EQ(line.peer.ResendRequests(), std::vector<uint32_t>{1});
-  EXPECT_FALSE(line.viewer.orb->IsResynchronising());
-  EXPECT_TRUE(line.viewer.orb->IsConnected());
+  EXPECT_FALSE(line.viewer.link->IsResynchronising());
+  EXPECT_TRUE(line.viewer.session->IsConnected());
   // And the link carries on.
   const uint32_t before = line.viewer.core->Dispatcher().ReceiveCount(PING_RESPONSE);
   PacketHeader ping(PING, 0);
   const std::vector<uint8_t> stamp = {1, 2, 3, 4};
-  line.viewer.orb->SendPacket(ping, {stamp.data(), stamp.size()});
+  line.viewer.session->SendPacket(ping, {stamp.data(), stamp.size()});
   EXPECT_TRUE(LoggedInAndPinged(line.viewer, before + 1));
 }

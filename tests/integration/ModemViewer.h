@@ -16,7 +16,7 @@ struct ModemViewer {
     WriteTestModemDatabase(viewer.dir.File("modems.ini"), peer.Path());
     settings::AddressEntry target("Unit", "5551234", "Color always", model, pulse, "");
     target.SaveToINI(viewer.core->Ini());
-    viewer.orb->SelectUnit(0, "Unit");
+    viewer.connector->SelectUnit(0, "Unit");
   }
 
   ScriptedModem peer;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "integration/ViewerHarness.h"
+#include "session/LineSpeed.h"
 #include "support/SimProcess.h"
 #include "support/TraceRecorder.h"
 
@@ -27,11 +28,11 @@ TEST(SessionWithSim, ConnectsNegotiatesMeasuresTheLineAndDisconnects) {
   ViewerHarness viewer({sim.Address()});
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitFor(Event::Connected));
-  EXPECT_TRUE(viewer.orb->IsConnected());
+  EXPECT_TRUE(viewer.session->IsConnected());
   EXPECT_EQ(viewer.view.Title(), "Tessaline Viewer - Unit");
-  EXPECT_EQ(viewer.orb->Negotiated().sessionCipher, 13);
-  EXPECT_EQ(viewer.orb->Negotiated().unitVersion, "ORB2.10");
-  EXPECT_EQ(viewer.orb->FailoverText(),
+  EXPECT_EQ(viewer.connector->Negotiated().sessionCipher, 13);
+  EXPECT_EQ(viewer.connector->Negotiated().unitVersion, "ORB2.10");
+  EXPECT_EQ(viewer.connector->FailoverText(),
             "Trying: " + sim.Address() + "\r\nThe remote is an Tessaline\n");
 
   // The unit's keep-alive, then its login questions, in order.
@@ -40,12 +41,12 @@ TEST(SessionWithSim, ConnectsNegotiatesMeasuresTheLineAndDisconnects) {
   EXPECT_EQ(viewer.packets[1]->Header().type, ASK_USER_QUESTIONS);
   EXPECT_EQ(viewer.packets[1]->QueueNumber(), viewer.packets[0]->QueueNumber() + 1);
 
-  viewer.orb->SendTimingPacket();
+  session::SendTimingPacket(*viewer.session);
   ASSERT_TRUE(viewer.RunUntil([&] { return trace.Count("Baud rate (bits per second): ") > 0; }));
 
-  viewer.orb->Disconnect(true);
-  EXPECT_FALSE(viewer.orb->IsConnected());
-  EXPECT_EQ(viewer.orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
+  viewer.session->Disconnect(true);
+  EXPECT_FALSE(viewer.session->IsConnected());
+  EXPECT_EQ(viewer.session->Cipher().SessionCipher(), ENCRYPTION_NONE);
   EXPECT_TRUE(viewer.pointer.IsVisible());
   EXPECT_EQ(viewer.pointer.AccelerationChanges().back(), (platform::MouseAcceleration{6, 10, 1}));
   ASSERT_TRUE(viewer.WaitFor(Event::LinkEnded));
@@ -58,14 +59,14 @@ TEST(SessionWithSim, FailsOverToTheThirdAddress) {
   ViewerHarness viewer({first, second, sim.Address()});
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitFor(Event::Connected));
-  const std::string text = viewer.orb->FailoverText();
+  const std::string text = viewer.connector->FailoverText();
   EXPECT_EQ(ViewerHarness::Occurrences(text, "Trying: "), 3u) << text;
   EXPECT_NE(text.find("Trying: " + first + "\r\n-- Tessaline could not be reached.\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("Trying: " + sim.Address() + "\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("All attempts failed."), std::string::npos);
-  EXPECT_EQ(viewer.orb->CurrentTarget().Address(), sim.Address());
+  EXPECT_EQ(viewer.connector->CurrentTarget().Address(), sim.Address());
 }
 
 TEST(SessionWithSim, OnlyAWalkOverSeveralAddressesEndsInAllAttemptsFailed) {
@@ -75,12 +76,12 @@ TEST(SessionWithSim, OnlyAWalkOverSeveralAddressesEndsInAllAttemptsFailed) {
     ViewerHarness viewer(list);
     viewer.Connect();
     ASSERT_TRUE(viewer.WaitForConnectAttempt());
-    const std::string text = viewer.orb->FailoverText();
+    const std::string text = viewer.connector->FailoverText();
     EXPECT_EQ(ViewerHarness::Occurrences(text, "Trying: "), addresses) << text;
     EXPECT_EQ(ViewerHarness::Occurrences(text, "\n\nAll attempts failed.\n"), addresses - 1)
         << text;
-    EXPECT_EQ(viewer.orb->Failure().Title(), "-- Tessaline could not be reached.\n");
-    EXPECT_FALSE(viewer.orb->IsConnected());
+    EXPECT_EQ(viewer.session->Failure().Title(), "-- Tessaline could not be reached.\n");
+    EXPECT_FALSE(viewer.session->IsConnected());
     EXPECT_EQ(viewer.Count(Event::Connected), 0u);
   }
 }
@@ -90,9 +91,11 @@ TEST(SessionWithSim, BusyUnitSaysSo) {
   ViewerHarness viewer({sim.Address()});
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitForConnectAttempt());
-  EXPECT_EQ(viewer.orb->Failure().Text(), "-- The Tessaline is active with another connection.\n");
-  EXPECT_NE(viewer.orb->FailoverText().find("active with another connection"), std::string::npos);
-  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_EQ(viewer.session->Failure().Text(),
+            "-- The Tessaline is active with another connection.\n");
+  EXPECT_NE(viewer.connector->FailoverText().find("active with another connection"),
+            std::string::npos);
+  EXPECT_FALSE(viewer.session->IsConnected());
 }
 
 TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
@@ -101,12 +104,12 @@ TEST(SessionWithSim, KeepAliveExpiryClosesTheLinkAndSaysWhy) {
   viewer.Connect();
   ASSERT_TRUE(viewer.WaitFor(Event::Connected));
   // Armed by the unit's first KEEP_ALIVE; a minute without one is not yet too long.
-  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->Counters().keepAliveStamp != 0; }));
+  ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->Counters().keepAliveStamp != 0; }));
   viewer.clock.Advance(60);
   viewer.RunUntil([] { return false; }, 50);
-  EXPECT_TRUE(viewer.orb->IsConnected());
+  EXPECT_TRUE(viewer.session->IsConnected());
   ASSERT_TRUE(viewer.WaitForKeepAliveLoss());
-  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_FALSE(viewer.session->IsConnected());
   ASSERT_EQ(viewer.failures.size(), 1u);
   EXPECT_EQ(viewer.failures[0].title, "The connection with Tessaline was lost.");
   EXPECT_EQ(viewer.failures[0].text,
@@ -125,12 +128,12 @@ TEST(SessionWithSim, UnitDyingEndsTheSessionAndIsReportedAtOnce) {
     auto sim = std::make_unique<SimProcess>(std::vector<std::string>{});
     ViewerHarness viewer({sim->Address()});
     viewer.Connect();
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->Counters().keepAliveStamp != 0; }));
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->IsLoggedIn(); }));
+    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->Counters().keepAliveStamp != 0; }));
     sim->Kill(signal);
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(Event::Failure) > 0; }, 2000));
-    ASSERT_TRUE(viewer.RunUntil([&] { return !viewer.orb->IsMonitorRunning(); }));
-    EXPECT_FALSE(viewer.orb->IsConnected());
+    ASSERT_TRUE(viewer.RunUntil([&] { return !viewer.link->IsMonitorRunning(); }));
+    EXPECT_FALSE(viewer.session->IsConnected());
     // A unit that dies with our bytes still unread resets the connection
     // rather than closing it: the receive error path.
     EXPECT_THAT(viewer.failures.at(0).title,

@@ -101,13 +101,13 @@ TEST(SessionStop, EndsInTimeInEveryState) {
        [&](ViewerHarness& viewer) {
          viewer.Connect();
          ASSERT_TRUE(viewer.RunUntil([&] { return names.Asked(); }));
-         EXPECT_TRUE(viewer.orb->State().IsConnecting());
+         EXPECT_TRUE(viewer.connector->IsConnecting());
        }},
       {"connecting",
        [&](ViewerHarness& viewer) {
          viewer.Connect();
          Linger(viewer);
-         EXPECT_TRUE(viewer.orb->State().IsConnecting());
+         EXPECT_TRUE(viewer.connector->IsConnecting());
        }},
       {"negotiating",
        [&](ViewerHarness& viewer) {
@@ -115,28 +115,28 @@ TEST(SessionStop, EndsInTimeInEveryState) {
          mutePeer = mute.Accept(5000);
          ASSERT_TRUE(mutePeer.IsOpen());
          Linger(viewer);
-         EXPECT_TRUE(viewer.orb->State().IsConnecting());
+         EXPECT_TRUE(viewer.connector->IsConnecting());
        }},
       {"logging in",
        [&](ViewerHarness& viewer) {
          viewer.Connect();
          ASSERT_TRUE(viewer.WaitFor(Event::Connected));
          Linger(viewer);
-         EXPECT_TRUE(viewer.orb->IsConnected());
-         EXPECT_FALSE(viewer.orb->IsLoggedIn());
+         EXPECT_TRUE(viewer.session->IsConnected());
+         EXPECT_FALSE(viewer.session->IsLoggedIn());
        }},
       {"logged in",
        [&](ViewerHarness& viewer) {
          viewer.Connect();
-         ASSERT_TRUE(viewer.RunUntil([&] { return viewer.orb->IsLoggedIn(); }));
+         ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->IsLoggedIn(); }));
          Linger(viewer);
        }},
       {"disconnecting",
        [&](ViewerHarness& viewer) {
          viewer.Connect();
          ASSERT_TRUE(viewer.WaitFor(Event::Connected));
-         viewer.orb->Disconnect(true);
-         EXPECT_FALSE(viewer.orb->IsConnected());
+         viewer.session->Disconnect(true);
+         EXPECT_FALSE(viewer.session->IsConnected());
        }},
   };
   for (const Case& c : cases) {
@@ -177,7 +177,7 @@ TEST(SessionStop, EndsInTimeInEveryModemState) {
       {"negotiating",
        {.unitAnswers = false},
        [](ModemViewer& line) { return line.peer.InDataMode(); }},
-      {"logged in", {}, [](ModemViewer& line) { return line.viewer.orb->IsLoggedIn(); }},
+      {"logged in", {}, [](ModemViewer& line) { return line.viewer.session->IsLoggedIn(); }},
       {"waiting for the call-back ring",
        {.callBack = true, .rings = false},
        [](ModemViewer& line) { return line.peer.HungUpByEscape(); }},

@@ -53,8 +53,8 @@ TEST(SessionStream, PacketsArePostedInArrivalOrderWithConsecutiveQueueNumbers) {
     EXPECT_EQ(c.viewer.packets[i]->Payload(), Text(texts[i]));
     EXPECT_EQ(c.viewer.packets[i]->QueueNumber(), c.viewer.packets[0]->QueueNumber() + i);
   }
-  EXPECT_EQ(c.viewer.orb->Counters().lastQueued, c.viewer.packets[2]->QueueNumber());
-  EXPECT_TRUE(c.viewer.orb->IsConnected());
+  EXPECT_EQ(c.viewer.session->Counters().lastQueued, c.viewer.packets[2]->QueueNumber());
+  EXPECT_TRUE(c.viewer.session->IsConnected());
 }
 
 // Without a repaint delay, the window thread hears of each receive's video at
@@ -74,7 +74,7 @@ TEST(SessionStream, DecodedVideoIsAnnouncedToTheWindowOnlyWithoutARepaintDelay) 
       EXPECT_TRUE(c.viewer.RunUntil([&] { return c.viewer.videoWritten > 0; }));
     else
       c.viewer.RunUntil([] { return false; }, 200);
-    EXPECT_EQ(c.viewer.orb->Counters().videoSegments, 1u);
+    EXPECT_EQ(c.viewer.session->Counters().videoSegments, 1u);
     EXPECT_EQ(c.viewer.videoWritten, delay == 0 ? 1u : 0u) << "RepaintDelayMS " << delay;
   }
 }
@@ -102,7 +102,7 @@ TEST(SessionStream, BrokenStreamEndsTheSessionWithItsText) {
     Connected c;
     c.unit.Send(test.bytes);
     ASSERT_TRUE(c.viewer.WaitFor(Event::Failure));
-    EXPECT_FALSE(c.viewer.orb->IsConnected());
+    EXPECT_FALSE(c.viewer.session->IsConnected());
     EXPECT_EQ(c.viewer.failures.at(0).title,
               "Something unexpected went wrong.  It may be necessary to restart the program to "
               "get stable performance.");
@@ -113,7 +113,7 @@ TEST(SessionStream, BrokenStreamEndsTheSessionWithItsText) {
     EXPECT_NE(text.find(test.expected), std::string::npos) << text;
     EXPECT_EQ(c.viewer.Count(Event::LinkEnded), 1u);
     EXPECT_TRUE(c.viewer.packets.empty());
-    EXPECT_EQ(c.viewer.orb->Cipher().SessionCipher(), ENCRYPTION_NONE);
+    EXPECT_EQ(c.viewer.session->Cipher().SessionCipher(), ENCRYPTION_NONE);
     EXPECT_TRUE(c.viewer.pointer.IsVisible());
     if (test.expected.find("CRC") != std::string::npos) {
       // The unit is told which packet failed: a PING of subtype 2 carrying it.
@@ -121,7 +121,7 @@ TEST(SessionStream, BrokenStreamEndsTheSessionWithItsText) {
       ASSERT_TRUE(c.unit.ReceivePacketOfType(PING, &report));
       EXPECT_EQ(report.size(), 4 + Text("checked").size());
     }
-    ASSERT_TRUE(c.viewer.RunUntil([&] { return !c.viewer.orb->IsMonitorRunning(); }));
+    ASSERT_TRUE(c.viewer.RunUntil([&] { return !c.viewer.link->IsMonitorRunning(); }));
   }
 }
 
@@ -132,9 +132,9 @@ TEST(SessionStream, SilentUnitFailsTheNegotiationAndTheConnectAttempt) {
   viewer.Connect();
   platform::TcpSocket peer = listener.Accept(5000);  // accepts, never answers
   ASSERT_TRUE(viewer.WaitForConnectAttempt());
-  EXPECT_EQ(viewer.orb->Failure().Text(),
+  EXPECT_EQ(viewer.session->Failure().Text(),
             "Tessaline could not complete the connection.\nThe remote did not respond like a "
             "compatible Tessaline.");
-  EXPECT_FALSE(viewer.orb->IsConnected());
+  EXPECT_FALSE(viewer.session->IsConnected());
   EXPECT_EQ(viewer.Count(Event::Connected), 0u);
 }

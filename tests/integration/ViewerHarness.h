@@ -21,7 +21,6 @@
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
 #include "protocol/PacketTypes.h"
-#include "session/Orb.h"
 #include "session/PostedPacket.h"
 #include "settings/AddressEntry.h"
 #include "settings/IniFile.h"
@@ -71,7 +70,9 @@ class ViewerHarness : private session::SessionObserver {
                                       options.repaintDelayMs),
                 "Tessaline", "TSV1.00", false, &clock, options.resolver},
             core::Desktop{loop, view, dialogs, keyboard, pointer})),
-        orb(&core->Orb()) {
+        session(&core->Session()),
+        connector(&core->Connector()),
+        link(&core->Link()) {
     core->Login().SetGivenAnswers("admin", "admin");
     core->SetSessionObserver(this);
     view.SetSizeListener([this](platform::Size size) { core->OnViewSize(size); });
@@ -92,7 +93,7 @@ class ViewerHarness : private session::SessionObserver {
   }
   // Until the connect thread has finished one way or the other.
   bool WaitForConnectAttempt() {
-    return RunUntil([&] { return !orb->State().IsConnecting() && !orb->IsFailoverActive(); });
+    return RunUntil([&] { return !connector->IsConnecting() && !connector->IsFailoverActive(); });
   }
   // Until the link is down and every thread of it has ended.
   bool WaitForEnd() {
@@ -125,7 +126,9 @@ class ViewerHarness : private session::SessionObserver {
   platform::HeadlessPointer pointer;
   ManualClock clock;
   std::unique_ptr<core::ViewerCore> core;
-  session::COrb* orb;
+  session::Session* session;
+  session::Connector* connector;
+  const session::Link* link;
   std::vector<Event> events;
   std::vector<session::FailureReport> failures;
   // How often the monitor thread's news of written video reached the view.

@@ -196,7 +196,7 @@ TEST_F(LoginExchange, PasswordLoginAnswersNameChallengeAndPreferredCipher) {
   const std::string challenge(15, 'C');  // 16 bytes with its zero
   AskPassword(challenge);
 
-  EXPECT_EQ(link.timingPackets, 1);
+  EXPECT_EQ(link.SentCount(THROUGHPUT_TEST_PACKET), 1u);
   EXPECT_EQ(dialogs.Count(HeadlessDialogs::Kind::PromptPassword), 0u);
   const auto prompt = dialogs.Last(HeadlessDialogs::Kind::PromptText);
   ASSERT_TRUE(prompt);
@@ -247,12 +247,11 @@ TEST_F(LoginExchange, CancelSendsEmptyRepliesAndAbortsOnlyAPasswordLogin) {
 
   link.sent.clear();
   link.aborted = false;
-  link.timingPackets = 0;
   dialogs.Script(HeadlessDialogs::Answer::Cancel());
   Ask({"Name:", "Room:"});
   EXPECT_EQ(LastSent().header.subtype, 0);
   EXPECT_FALSE(link.aborted);
-  EXPECT_EQ(link.timingPackets, 0);
+  EXPECT_EQ(link.SentCount(THROUGHPUT_TEST_PACKET), 0u);
 }
 
 TEST_F(LoginExchange, OrdinaryLoginAnswersEveryQuestionFromTheUserName) {

@@ -2,6 +2,7 @@
 // A session for the parts above the session controller to run in without a
 // socket: it keeps every packet sent, plain, and what was done to the session.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,8 +36,6 @@ class FakeSession : public session::Session {
   std::string TargetAddress() const override { return "10.0.0.5"; }
   int NegotiatedCipher() const override { return negotiated; }
   PayloadCipher& Cipher() override { return cipher; }
-  void SendTimingPacket() override { ++timingPackets; }
-  void HandleTestPacket(const PacketHeader&, const uint8_t*, size_t) override { ++testPackets; }
   void SetLoggedIn(bool value) override { loggedIn = value; }
   void AbortLogin(const std::string& failureText) override {
     aborted = true;
@@ -46,16 +45,19 @@ class FakeSession : public session::Session {
     ++disconnects;
     connected = false;
   }
-  void RecordHandled(uint32_t queueNumber) override { lastHandled = queueNumber; }
-  void SetVideoSegmentMode(int32_t mode) override { segmentMode = mode; }
+  session::SessionCounters& Counters() override { return counters; }
   void OnKeepAliveReceived() override { ++keepAlives; }
   void ReportFailure(const std::string& title, const std::string& text) override {
     failureTitle = title;
     failureText = text;
   }
-  bool IsConnectAttemptInProgress() const override { return attempt; }
-  void EndConnectAttempt() override { attempt = false; }
-  void AppendAttemptMessage(const std::string& text) override { attemptMessages += text; }
+  session::FailureRecord& Failure() override { return record; }
+
+  size_t SentCount(uint8_t type) const {
+    return static_cast<size_t>(
+        std::count_if(sent.begin(), sent.end(),
+                      [type](const SentPacket& packet) { return packet.header.type == type; }));
+  }
 
   std::vector<SentPacket> sent;
   std::string location = "Lab";
@@ -64,15 +66,12 @@ class FakeSession : public session::Session {
   bool loggedIn = false;
   int negotiated = ENCRYPTION_BLOWFISH;
   PayloadCipher cipher;
-  int timingPackets = 0;
-  int testPackets = 0;
   bool aborted = false;
   std::string failure;
   int disconnects = 0;
-  uint32_t lastHandled = 0;
-  int32_t segmentMode = -1;
+  session::SessionCounters counters;
   int keepAlives = 0;
   std::string failureTitle, failureText;
-  bool attempt = false;
-  std::string attemptMessages;
+  // The failure record, with the unit's texts a connect attempt collects.
+  session::FailureRecord record;
 };

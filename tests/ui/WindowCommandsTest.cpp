@@ -164,7 +164,7 @@ TEST_F(WindowCommandsTest, ToolBarBoxesChooseTheUnitAndTheServers) {
   emit targets.activated(0);
   EXPECT_EQ(Misc("CURRSEL"), "0");
   EXPECT_EQ(Misc("CURRSELTEXT"), "Annex");
-  EXPECT_EQ(window.Core().Orb().CurrentTarget().Location(), "Annex");
+  EXPECT_EQ(window.Core().Connector().CurrentTarget().Location(), "Annex");
   QComboBox& single = frame.ServerBox(ui::SINGLE_SERVER_BOX);
   ASSERT_EQ(single.count(), 3);
   EXPECT_EQ(single.itemText(0), "<No Selection>");

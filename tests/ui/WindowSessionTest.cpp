@@ -81,7 +81,7 @@ TEST_F(WindowSessionTest, PasteAsKeystrokesTypesTheClipboardOnTheUnit) {
     LoginAnswerer answers;
     window.RunConnectProgress(sim.Address());
   }
-  ASSERT_TRUE(WaitUntil([&] { return window.Core().Orb().IsLoggedIn(); }));
+  ASSERT_TRUE(WaitUntil([&] { return window.Core().Session().IsLoggedIn(); }));
   window.Core().Keyboard().ForcePassthruMode(false);
 
   QGuiApplication::clipboard()->setText("Hi!");
@@ -102,7 +102,7 @@ TEST_F(WindowSessionTest, AbortStopsTheTypingBetweenKeys) {
     LoginAnswerer answers;
     window.RunConnectProgress(sim.Address());
   }
-  ASSERT_TRUE(WaitUntil([&] { return window.Core().Orb().IsLoggedIn(); }));
+  ASSERT_TRUE(WaitUntil([&] { return window.Core().Session().IsLoggedIn(); }));
   window.Core().Keyboard().ForcePassthruMode(false);
 
   // Long enough to take seconds; the operator aborts once some keys went.
@@ -127,7 +127,7 @@ TEST_F(WindowSessionTest, FullScreenAsksForTheScreensSizeAndLeavingForTheWindows
     LoginAnswerer answers;
     window.RunConnectProgress(sim.Address());
   }
-  ASSERT_TRUE(WaitUntil([&] { return window.Core().Orb().IsLoggedIn(); }));
+  ASSERT_TRUE(WaitUntil([&] { return window.Core().Session().IsLoggedIn(); }));
   const QSize windowed = window.Frame().View().size();
   ASSERT_TRUE(WaitUntil([&] { return UnitPicture() == windowed; }));
 

@@ -60,9 +60,10 @@ TEST_F(DispatcherTest, RoutesTheSimplePacketTypesAndCountsThem) {
   Feed(99, 0, {1});
   Feed(PING_RESPONSE, 0, {1, 2});  // too short to time: counted only
   EXPECT_EQ(session.keepAlives, 1);
-  EXPECT_EQ(session.segmentMode, 3);
-  EXPECT_EQ(session.testPackets, 1);
-  EXPECT_EQ(session.lastHandled, 7u);
+  EXPECT_EQ(session.counters.videoSegmentMode, 3);
+  // The test packet's echo is timed and the rate told to the unit.
+  EXPECT_EQ(session.SentCount(THROUGHPUT_OBSERVED), 1u);
+  EXPECT_EQ(session.counters.lastHandled, 7u);
   EXPECT_EQ(dispatcher.ReceiveCount(HAND_SHAKE), 1u);
   EXPECT_EQ(dispatcher.ReceiveCount(PING_RESPONSE), 1u);
   EXPECT_EQ(dispatcher.LastPingTrip(), 0u);
@@ -187,14 +188,14 @@ TEST_F(DispatcherTest, UnitTextsAreShownCollectedOrCloseTheSession) {
     SCOPED_TRACE(c.text);
     session.connected = true;
     session.disconnects = 0;
-    session.attempt = c.attempt;
-    session.attemptMessages.clear();
+    session.record.BeginAttempt();
+    if (!c.attempt) session.record.EndAttempt();
     dialogs.ClearCalls();
     Feed(TEXT_MSG, c.subtype, Text(c.text));
     EXPECT_EQ(session.disconnects, c.disconnects);
     if (c.collected) {
       EXPECT_TRUE(dialogs.Calls().empty());
-      EXPECT_EQ(session.attemptMessages, "While connecting to: Lab\n" + c.text + "\n");
+      EXPECT_EQ(session.record.AttemptMessages(), "While connecting to: Lab\n" + c.text + "\n");
     } else {
       ASSERT_EQ(dialogs.Calls().size(), 1u);
       EXPECT_EQ(dialogs.Calls()[0].kind, c.shownAs);
@@ -307,12 +308,12 @@ TEST_F(DispatcherTest, ShortPacketIsAWarningThatKeepsTheLink) {
 
 TEST_F(DispatcherTest, LoggedInSendsTheInitialPacketsInOrder) {
   session.negotiated = ENCRYPTION_NONE;
-  session.attempt = true;
+  session.record.BeginAttempt();
   Feed(LOGGED_IN, 2, {11});
   EXPECT_TRUE(session.loggedIn);
   EXPECT_TRUE(login.IsAdministrator());
   EXPECT_EQ(input.passThroughCommands, 1);
-  EXPECT_FALSE(session.attempt);
+  EXPECT_FALSE(session.record.IsAttemptInProgress());
   // No rendering mode chosen yet: the levels say "no valid mode".
   ASSERT_EQ(session.sent.size(), 4u);
   EXPECT_EQ(session.sent[0].header.type, PING);

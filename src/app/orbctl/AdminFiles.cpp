@@ -10,10 +10,10 @@ namespace {
 
 // The table the unit sends for one request.
 admin::SwitchSettings FetchSwitchTable(HeadlessClient& client,
-                                        const admin::SwitchModelNames& models) {
+                                       const admin::SwitchModelNames& models) {
   const view::KVMDispatcher& dispatcher = client.Viewer().Dispatcher();
   const uint32_t before = dispatcher.ReceiveCount(SWITCH_SETTINGS);
-  admin::RequestSwitchSettings(client.Viewer().Orb());
+  admin::RequestSwitchSettings(client.Viewer().Session());
   client.RunUntil([&] { return dispatcher.ReceiveCount(SWITCH_SETTINGS) > before; });
   admin::SwitchSettings table(models);
   const std::string problems =
@@ -42,7 +42,7 @@ FileRequest ParseFileArguments(const std::string& verb, const std::vector<std::s
 }
 
 admin::SwitchSettings ReadSwitchFile(const std::string& file,
-                                      const admin::SwitchModelNames& models) {
+                                     const admin::SwitchModelNames& models) {
   admin::SwitchSettings table(models);
   std::string problems;
   try {
@@ -63,7 +63,7 @@ void RunSwitch(HeadlessClient& client, const FileRequest& request,
   }
   const admin::SwitchSettings table = ReadSwitchFile(request.file, models);
   client.LogInAsAdministrator();
-  client.SendAndConfirm([&] { admin::SendSwitchSettings(client.Viewer().Orb(), table); });
+  client.SendAndConfirm([&] { admin::SendSwitchSettings(client.Viewer().Session(), table); });
   const admin::SwitchSettings held = FetchSwitchTable(client, models);
   if (held.Rows() != table.Rows() || held.Type() != table.Type())
     throw TextError("The unit's switch table differs from the one sent.");
@@ -85,7 +85,7 @@ void RunConfig(HeadlessClient& client, const FileRequest& request) {
       throw UsageError("config put " + request.file + ": " + e.Text());
     }
     client.LogInAsAdministrator();
-    client.SendAndConfirm([&] { admin::SendServerConfig(client.Viewer().Orb(), text); });
+    client.SendAndConfirm([&] { admin::SendServerConfig(client.Viewer().Session(), text); });
     return;
   }
   client.LogInAsAdministrator();

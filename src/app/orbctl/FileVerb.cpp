@@ -72,15 +72,16 @@ UnitFileRequest ParseUnitFileArguments(const std::vector<std::string>& arguments
 
 void RunUnitFile(HeadlessClient& client, const UnitFileRequest& request) {
   client.LogIn();
-  session::COrb& orb = client.Viewer().Orb();
+  session::Session& session = client.Viewer().Session();
   if (request.put) {
-    const int32_t status =
-        AwaitFileReply(client, [&] { admin::SendPutFile(orb, request.unitPath, request.data); });
+    const int32_t status = AwaitFileReply(
+        client, [&] { admin::SendPutFile(session, request.unitPath, request.data); });
     const std::string failure = admin::PutFileFailure(status);
     if (!failure.empty()) throw TextError("file put " + request.unitPath + ": " + failure);
     return;
   }
-  const int32_t status = AwaitFileReply(client, [&] { admin::SendGetFile(orb, request.unitPath); });
+  const int32_t status =
+      AwaitFileReply(client, [&] { admin::SendGetFile(session, request.unitPath); });
   const std::string failure = admin::GetFileFailure(status);
   if (!failure.empty()) throw TextError("file get " + request.unitPath + ": " + failure);
   const view::ReplyMailbox& mailbox = client.Viewer().Dispatcher().FileReply();

@@ -39,19 +39,19 @@ std::unique_ptr<admin::FlashUpdate> ParseFlashArguments(const std::vector<std::s
 
 void RunFlash(HeadlessClient& client, admin::FlashUpdate& update, const std::string& productName) {
   client.LogIn();
-  session::COrb& orb = client.Viewer().Orb();
+  session::Session& session = client.Viewer().Session();
   const bool showProgress = ::isatty(STDERR_FILENO) == 1;
   try {
     // The unit takes a whole image in silence and refuses one with a text.
     client.SendAndConfirm([&] {
       while (!update.Done()) {
-        update.SendNextChunk(orb);
+        update.SendNextChunk(session);
         if (showProgress) ShowProgress(update);
       }
     });
   } catch (const TextError& e) {
-    if (update.Done() && orb.IsConnected()) throw;
-    std::string text = admin::FlashFailureText(productName, !orb.IsConnected());
+    if (update.Done() && session.IsConnected()) throw;
+    std::string text = admin::FlashFailureText(productName, !session.IsConnected());
     if (text.back() != '\n') text += '\n';
     throw TextError(text + admin::FlashFailureDetail(e.Text()));
   }

@@ -49,7 +49,7 @@ void HeadlessClient::Connect() {
 
 void HeadlessClient::LogIn() {
   Connect();
-  RunUntil([&] { return m_viewer.Orb().IsLoggedIn(); });
+  RunUntil([&] { return m_viewer.Session().IsLoggedIn(); });
 }
 
 void HeadlessClient::LogInAsAdministrator() {
@@ -78,18 +78,19 @@ void HeadlessClient::RunUntil(const std::function<bool()>& done) {
 }
 
 PingReport HeadlessClient::Ping() {
-  session::COrb& orb = m_viewer.Orb();
+  session::Session& session = m_viewer.Session();
   const view::KVMDispatcher& dispatcher = m_viewer.Dispatcher();
   Connect();
-  RunUntil(
-      [&] { return orb.IsLoggedIn() && dispatcher.ReceiveCount(PING_RESPONSE) >= INITIAL_PINGS; });
+  RunUntil([&] {
+    return session.IsLoggedIn() && dispatcher.ReceiveCount(PING_RESPONSE) >= INITIAL_PINGS;
+  });
 
   PingRoundTrip();
 
   PingReport report;
-  report.unitVersion = orb.Negotiated().unitVersion;
+  report.unitVersion = m_viewer.Connector().Negotiated().unitVersion;
   report.administrator = m_viewer.Login().IsAdministrator();
-  report.cipherName = orb.Cipher().Types().Name(orb.Cipher().SessionCipher());
+  report.cipherName = session.Cipher().Types().Name(session.Cipher().SessionCipher());
   report.tripMs = dispatcher.LastPingTrip() * 0.001;
   return report;
 }
@@ -103,7 +104,7 @@ void HeadlessClient::PingRoundTrip() {
   std::array<uint8_t, 4> bytes;
   StoreLE32(bytes.data(), stamp);
   PacketHeader ping(PING, 0);
-  m_viewer.Orb().SendPacket(ping, {bytes.data(), bytes.size()});
+  m_viewer.Session().SendPacket(ping, {bytes.data(), bytes.size()});
   RunUntil([&] { return dispatcher.LastPingStamp() == stamp; });
 }
 
@@ -118,6 +119,6 @@ void HeadlessClient::SendAndConfirm(const std::function<void()>& send) {
     throw TextError("The unit did not take the change: " + m_dialogs.LastNotice());
 }
 
-void HeadlessClient::Disconnect() { m_viewer.Orb().Disconnect(true); }
+void HeadlessClient::Disconnect() { m_viewer.Session().Disconnect(true); }
 
 }  // namespace orbctl

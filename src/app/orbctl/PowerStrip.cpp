@@ -20,7 +20,8 @@ constexpr const char* SHOWN_SETTINGS[] = {"Name",      "Port",        "BaudRate"
 
 admin::PowerStripLink LinkOf(HeadlessClient& client) {
   view::KVMDispatcher& dispatcher = client.Viewer().Dispatcher();
-  return {client.Viewer().Orb(), client.Window(), dispatcher.FileReply(), dispatcher.SerialReply()};
+  return {client.Viewer().Session(), client.Window(), dispatcher.FileReply(),
+          dispatcher.SerialReply()};
 }
 
 // Runs the window thread, here at the top of the verb, until the operation

@@ -24,13 +24,13 @@ void SendRefresh(HeadlessClient& client) {
   client.LogIn();
   client.SendAndConfirm([&] {
     PacketHeader repaint(REPAINT, 0);
-    client.Viewer().Orb().SendPacket(repaint);
+    client.Viewer().Session().SendPacket(repaint);
   });
 }
 
 void SendLineSpeed(HeadlessClient& client, int32_t rate) {
   client.LogIn();
-  client.SendAndConfirm([&] { client.Viewer().Orb().SendObservedRate(rate); });
+  client.SendAndConfirm([&] { session::SendObservedRate(client.Viewer().Session(), rate); });
 }
 
 }  // namespace orbctl

@@ -55,7 +55,7 @@ void TakeScreenshot(HeadlessClient& client, const ScreenshotRequest& request) {
   // screen is live and has been drawing for a while.
   try {
     client.RunUntil([&] {
-      if (!viewer.Orb().IsLoggedIn() || video.Segments() == 0 || bmp.IsBlocking()) return false;
+      if (!viewer.Session().IsLoggedIn() || video.Segments() == 0 || bmp.IsBlocking()) return false;
       const uint32_t now = platform::GetTickCount();
       return now - video.LastSegmentTick() >= static_cast<uint32_t>(request.settleMs) ||
              now - video.FirstSegmentTick() >= LIVE_SCREEN_MS;
@@ -63,7 +63,7 @@ void TakeScreenshot(HeadlessClient& client, const ScreenshotRequest& request) {
   } catch (const TextError&) {
     // Video kept coming, but the time ran out before the picture could be
     // taken; say so rather than blame the unit for silence.
-    if (video.Segments() > 0 && viewer.Orb().IsLoggedIn())
+    if (video.Segments() > 0 && viewer.Session().IsLoggedIn())
       throw TextError(
           Format("The picture did not settle: video kept arriving, without a pause of "
                  "%d ms, until the time ran out.",

@@ -108,7 +108,7 @@ void RunUsers(HeadlessClient& client, const UsersRequest& request, std::ostream&
   } catch (const TextError& e) {
     throw UsageError("There was a problem in SendUsers():\n" + e.Text());
   }
-  client.SendAndConfirm([&] { admin::SendUsers(client.Viewer().Orb(), edited); });
+  client.SendAndConfirm([&] { admin::SendUsers(client.Viewer().Session(), edited); });
 }
 
 }  // namespace orbctl

@@ -10,13 +10,13 @@
 #include "platform/SocketErrors.h"
 #include "platform/TextError.h"
 #include "platform/Trace.h"
-#include "session/Orb.h"
+#include "session/Connector.h"
 #include "session/TargetAddress.h"
 #include "session/TcpNegotiationTransport.h"
 
 namespace session {
 
-void COrb::ConnectTCPIP(int connectTimeoutMs) {
+void Connector::ConnectTCPIP(int connectTimeoutMs) {
   const std::string address = CurrentTarget().Address().substr(0, MAX_ADDRESS_TEXT);
   Trace("ConnectTCPIP()\n");
   AppendFailoverText("Trying: " + address + "\r\n");
@@ -39,22 +39,16 @@ void COrb::ConnectTCPIP(int connectTimeoutMs) {
     m_link.CloseSocket();
   // Stopped on request: whoever asked is not waiting for a report.
   if (m_link.IsStopping()) {
-    m_state.Transition(ConnectionState::Idle);
+    m_session.State().Transition(ConnectionState::Idle);
     Trace("ConnectTCPIP() stopped.\n");
     return;
   }
-  // Told before the link reads as ended, so whoever waits for the end finds it.
-  m_failure.Set(*failure, *failure);
-  AppendFailoverText(*failure + "\n");
-  m_state.Transition(ConnectionState::Idle);
-  if (stopWalk)
-    m_failover.End();
-  else
-    FailoverStep();
+  EndFailedAttempt(*failure, stopWalk);
 }
 
-std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, int connectTimeoutMs,
-                                                  bool& stopWalk, bool& monitorStarted) {
+std::optional<std::string> Connector::OpenAndNegotiate(const std::string& address,
+                                                       int connectTimeoutMs, bool& stopWalk,
+                                                       bool& monitorStarted) {
   if (std::optional<std::string> failure = ConnectSocket(address, connectTimeoutMs)) return failure;
 
   const std::string& product = m_env.productName;
@@ -69,40 +63,16 @@ std::optional<std::string> COrb::OpenAndNegotiate(const std::string& address, in
     return product + " could not complete the connection.\nThe remote did not respond like a " +
            "compatible " + product + ".";
   }
-  TakeOverNegotiation();
-
-  m_ring.Clear();
-  if (!m_hooks.video->InitDecompression()) {
+  if (!StartStream()) {
     stopWalk = true;
     return std::string("Initialization of decompression failed.\n");
   }
   // The local lock lights are read when the window thread hears the link is up.
-
-  return BringLinkUp(
-      m_link, [this] { MonitorTCPThread(); }, "Stopped at your request.\n", monitorStarted);
+  return m_session.BringLinkUp("Stopped at your request.\n", monitorStarted);
 }
 
-std::optional<std::string> COrb::BringLinkUp(LinkThreads& link, std::function<void()> monitor,
-                                             const std::string& stoppedText, bool& monitorStarted) {
-  // A stop that came during the negotiation must not see a link come up.
-  if (!m_state.TransitionFrom(ConnectionState::Connecting, ConnectionState::Connected) ||
-      link.IsStopping())
-    return stoppedText;
-  m_counters.ResetView();
-  m_monitorRunning = true;
-  try {
-    link.StartMonitorThread(std::move(monitor));
-  } catch (const std::system_error&) {
-    m_monitorRunning = false;
-    return std::string("Could not create a thread to receive from the unit.\n");
-  }
-  monitorStarted = true;
-
-  if (!PostTask(nullptr, [this] { OnLinkUp(); })) return std::string("PostMessage() failed.\n");
-  return std::nullopt;
-}
-
-std::optional<std::string> COrb::ConnectSocket(const std::string& address, int connectTimeoutMs) {
+std::optional<std::string> Connector::ConnectSocket(const std::string& address,
+                                                    int connectTimeoutMs) {
   const session::TargetAddress target = ParseTargetAddress(address);
   if (target.hasPort) Trace("There was a port number.\n");
 
@@ -152,21 +122,6 @@ std::optional<std::string> COrb::ConnectSocket(const std::string& address, int c
   if (result == platform::WSAECONNREFUSED) return "-- " + product + " could not be reached.\n";
   if (result != 0) return Format("Connect failed, error: %d", result);
   return std::nullopt;
-}
-
-void COrb::TakeOverNegotiation() {
-  const NegotiationResult& agreed = m_negotiate.Result();
-  EncryptionTypes& types = m_cipher.Types();
-  types.SetOffered(ENCRYPTION_NONE, agreed.offeredCiphers & OFFERED_NONE);
-  types.SetOffered(ENCRYPTION_BLOWFISH, agreed.offeredCiphers & OFFERED_BLOWFISH);
-  types.SetOffered(ENCRYPTION_TRIPLE_DES, agreed.offeredCiphers & OFFERED_TRIPLE_DES);
-  if (EncryptionTypes::IsValid(agreed.specialDataCipher))
-    types.SetSpecial(agreed.specialDataCipher);
-  else
-    types.ClearSpecial();
-  m_counters.videoSegmentMode = agreed.videoSegmentMode;
-  std::lock_guard lock(m_agreedLock);
-  m_agreed = agreed;
 }
 
 }  // namespace session

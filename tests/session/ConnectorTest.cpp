@@ -8,7 +8,7 @@
 #include "platform/HeadlessView.h"
 #include "platform/MessageLoop.h"
 #include "session/ConnectProgress.h"
-#include "session/Orb.h"
+#include "session/Connector.h"
 #include "settings/AddressEntry.h"
 
 using platform::HeadlessDialogs;
@@ -16,16 +16,28 @@ using namespace session;
 
 namespace {
 
-class OrbFixture : public ::testing::Test {
+// The session's parts as the viewer assembles them.
+struct SessionParts {
+  explicit SessionParts(const SessionEnvironment& environment)
+      : link(environment.ini, environment.productName),
+        session(environment, link, failover),
+        connector(environment, session, link, failover) {}
+  Link link;
+  FailoverWalk failover;
+  UnitSession session;
+  Connector connector;
+};
+
+class ConnectorFixture : public ::testing::Test {
  protected:
-  ~OrbFixture() override {
+  ~ConnectorFixture() override {
     std::error_code ignored;
     std::filesystem::remove_all(m_dir, ignored);
   }
 
-  std::unique_ptr<COrb> MakeOrb() {
-    return std::make_unique<COrb>(
-        OrbEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"});
+  std::unique_ptr<SessionParts> MakeSession() {
+    return std::make_unique<SessionParts>(
+        SessionEnvironment{ini, loop, view, dialogs, pointer, "Tessaline", "TSV1.00"});
   }
 
   static std::filesystem::path MakeTempDir() {
@@ -44,10 +56,11 @@ class OrbFixture : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(OrbFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
-  auto orb = MakeOrb();
-  EXPECT_EQ(orb->CurrentTarget().Location(), "Default");
-  EXPECT_EQ(orb->CurrentTarget().Address(), "192.168.0.99");
+TEST_F(ConnectorFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
+  auto parts = MakeSession();
+  Connector& connector = parts->connector;
+  EXPECT_EQ(connector.CurrentTarget().Location(), "Default");
+  EXPECT_EQ(connector.CurrentTarget().Address(), "192.168.0.99");
   EXPECT_EQ(ini.Read("MISC", "CURRSELTEXT", "", 100), "Default");
   EXPECT_EQ(ini.Read("MISC", "KeepAliveTime", "", 100), "60");
   EXPECT_EQ(ini.Read("TARGET-Default", "Address", "", 100), "192.168.0.99");
@@ -55,19 +68,20 @@ TEST_F(OrbFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
   EXPECT_EQ(ini.Read("TARGET-Default", "Servers", "", 100), "-01 -01 -01 -01 -01");
   // A second start finds the unit and leaves the file alone.
   ini.Write("MISC", "KeepAliveTime", "30");
-  MakeOrb();
+  MakeSession();
   EXPECT_EQ(ini.Read("MISC", "KeepAliveTime", "", 100), "30");
 }
 
-TEST_F(OrbFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
+TEST_F(ConnectorFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
   settings::AddressEntry single("One", "10.0.0.1", "Color always", "X.25", false, "");
   single.SaveToINI(ini);
   settings::AddressEntry several("Two", "10.0.0.1", "Color always", "X.25", false, "");
   several.AddSlot("X.25", "10.0.0.2", false);
   several.SaveToINI(ini);
-  auto orb = MakeOrb();
+  auto parts = MakeSession();
+  Connector& connector = parts->connector;
 
-  orb->Connect(0, "One");
+  connector.Connect(0, "One");
   const auto error = dialogs.Last(HeadlessDialogs::Kind::Error);
   ASSERT_TRUE(error);
   EXPECT_EQ(error->title, "Unable to connect.");
@@ -75,14 +89,14 @@ TEST_F(OrbFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
   EXPECT_EQ(ini.Read("MISC", "CURRSELTEXT", "", 100), "One");
 
   dialogs.ClearCalls();
-  ConnectProgress progress(*orb);
+  ConnectProgress progress(connector, parts->session);
   progress.Open(1, "Two");
   EXPECT_TRUE(dialogs.Calls().empty());
   const ConnectProgress::Tick tick = progress.OnTimer();
   EXPECT_TRUE(tick.textChanged);
   EXPECT_EQ(tick.text, "Unable to connect.\nConnection type must be a modem or TCP/IP.\n\n");
   EXPECT_FALSE(progress.OnTimer().textChanged);
-  EXPECT_FALSE(orb->IsConnected());
+  EXPECT_FALSE(parts->session.IsConnected());
 }
 
 TEST(ConnectProgressText, BlankLinesAreShownOnce) {
