@@ -44,7 +44,7 @@ class Session : public session::Session {
   int NegotiatedCipher() const override { return m_cipher.SessionCipher(); }
   PayloadCipher& Cipher() override { return m_cipher; }
   bool IsLoggedIn() const override { return true; }
-  void SetLoggedIn(bool) override {}
+  void SetLoggedIn(bool, const session::LoginGrant&) override {}
   void AbortLogin(const std::string&) override { connected = false; }
 
   bool IsConnected() const override { return connected; }

@@ -86,6 +86,8 @@ void ViewerCore::OnConnecting(const std::string& progress) { m_observer->OnConne
 
 void ViewerCore::OnConnected() { m_observer->OnConnected(); }
 
+void ViewerCore::OnLoggedIn(const session::LoginGrant& grant) { m_observer->OnLoggedIn(grant); }
+
 void ViewerCore::OnPacket(session::PostedPacket& packet) {
   m_observer->OnPacket(packet);
   m_dispatcher.OnPacket(packet);

@@ -126,6 +126,7 @@ class ViewerCore : private session::SessionObserver {
   // session::SessionObserver, on the window thread.
   void OnConnecting(const std::string& progress) override;
   void OnConnected() override;
+  void OnLoggedIn(const session::LoginGrant& grant) override;
   void OnPacket(session::PostedPacket& packet) override;
   void OnVideoWritten() override;
   void OnLinkEnded(const std::string& status) override;

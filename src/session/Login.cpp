@@ -118,7 +118,7 @@ void Login::LoggedIn(const PacketHeader& header, const uint8_t* payload, size_t 
     case 2:
       m_administrator = header.subtype == 2;
       m_link.Cipher().SetSessionCipher(m_link.NegotiatedCipher());
-      m_link.SetLoggedIn(true);
+      m_link.SetLoggedIn(true, {m_administrator, m_link.NegotiatedCipher()});
       m_loginTime = platform::CalendarSeconds();
       return;
     default:

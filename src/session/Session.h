@@ -14,6 +14,7 @@
 #include "protocol/PayloadCipher.h"
 #include "session/FailureRecord.h"
 #include "session/SessionCounters.h"
+#include "session/SessionHooks.h"
 
 namespace session {
 
@@ -30,8 +31,9 @@ class Session : public PacketSender {
   virtual int NegotiatedCipher() const = 0;
   virtual PayloadCipher& Cipher() = 0;
 
-  // LOGGED_IN: the logged-in state is entered (the failover walk ends) or left.
-  virtual void SetLoggedIn(bool loggedIn) = 0;
+  // LOGGED_IN: the logged-in state is entered with what the login was
+  // granted (the failover walk ends, the observer hears), or left.
+  virtual void SetLoggedIn(bool loggedIn, const LoginGrant& grant = {}) = 0;
   // The operator cancelled a password login: the failover walk ends and the
   // link closes without a DISCONNECT, leaving failureText for the operator.
   virtual void AbortLogin(const std::string& failureText) = 0;

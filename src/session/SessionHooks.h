@@ -59,6 +59,13 @@ struct FailureReport {
   std::string text;
 };
 
+// What a login was granted: the operator's rights and the cipher the session
+// runs under from now on (an ENCRYPTION_ value).
+struct LoginGrant {
+  bool administrator = false;
+  int cipher = 0;
+};
+
 // The link's news for the window thread. The connect and monitor threads never
 // call it themselves: they post a task that does, so every call comes on the
 // window thread, in the order the link saw it (packets in order, the end of
@@ -85,6 +92,8 @@ class SessionObserver {
   virtual void OnNotice(const std::string& text) { (void)text; }
 
   // Called on the window thread as the session acts.
+  // The unit accepted the login (LOGGED_IN).
+  virtual void OnLoggedIn(const LoginGrant& grant) { (void)grant; }
   // A connect command began: the tool bar and the connect clock ("00:00:00").
   virtual void OnConnectStarted() {}
   // The connection is going away: the tool bar.

@@ -184,11 +184,12 @@ void UnitSession::OnMonitorEnded() {
   if (m_failoverStep) m_failoverStep();
 }
 
-void UnitSession::SetLoggedIn(bool loggedIn) {
+void UnitSession::SetLoggedIn(bool loggedIn, const LoginGrant& grant) {
   // A refusal leaves the link up: what follows is the unit's to decide.
   if (loggedIn) {
     m_state.Transition(ConnectionState::LoggedIn);
     m_failover.End();
+    m_hooks.observer->OnLoggedIn(grant);
   } else {
     m_state.TransitionFrom(ConnectionState::LoggedIn, ConnectionState::Connected);
   }

@@ -96,24 +96,20 @@ class UnitSession : public Session, private ReceiveLink, private LinkEvents {
   // A modem line's progress for the operator, from any thread.
   void PostProgress(const std::string& text) { OnProgress(text); }
   void PostNotice(const std::string& text);
-  // The unit announced a call-back (CALL_BACK, window thread).
-  void WaitForCallBack();
 
   // Every packet leaves here, from any thread. Throws the failure as text.
   void SendPacket(PacketHeader& header, PayloadPiece piece1 = {}, PayloadPiece piece2 = {},
                   PayloadPiece piece3 = {}) override;
   // The view timer, every 10 ms: the keep-alive watch and the video block.
   void KeepAliveTick();
-  void SetKeepAlivePeriod(int seconds) { m_keepAlivePeriod = seconds; }
   void OnKeepAliveReceived() override;
-  void SetLoggedIn(bool loggedIn) override;
+  void SetLoggedIn(bool loggedIn, const LoginGrant& grant = {}) override;
   void AbortLogin(const std::string& failureText) override;
   void Disconnect(bool sendDisconnect) override;
   void ReportFailure(const std::string& title, const std::string& text) override;
 
   // State, for the other parts of the viewer (any thread).
   SessionState& State() { return m_state; }
-  const SessionState& State() const { return m_state; }
   bool IsConnected() const override { return m_state.IsConnected(); }
   bool IsLoggedIn() const override { return m_state.IsLoggedIn(); }
   std::string TargetLocation() const override { return m_failover.Target().Location(); }

@@ -128,7 +128,13 @@ TEST(SessionWithSim, UnitDyingEndsTheSessionAndIsReportedAtOnce) {
     auto sim = std::make_unique<SimProcess>(std::vector<std::string>{});
     ViewerHarness viewer({sim->Address()});
     viewer.Connect();
-    ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->IsLoggedIn(); }));
+    ASSERT_TRUE(viewer.WaitFor(Event::LoggedIn));
+    EXPECT_TRUE(viewer.session->IsLoggedIn());
+    // The observer hears what the login was granted: rights and the session's cipher.
+    ASSERT_EQ(viewer.grants.size(), 1u);
+    EXPECT_TRUE(viewer.grants[0].administrator);
+    EXPECT_EQ(viewer.grants[0].cipher, viewer.session->Cipher().SessionCipher());
+    EXPECT_NE(viewer.grants[0].cipher, ENCRYPTION_NONE);
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.session->Counters().keepAliveStamp != 0; }));
     sim->Kill(signal);
     ASSERT_TRUE(viewer.RunUntil([&] { return viewer.Count(Event::Failure) > 0; }, 2000));

@@ -49,7 +49,7 @@ inline std::string PrepareViewerSettings(const std::string& path,
 class ViewerHarness : private session::SessionObserver {
  public:
   // The observer's calls the tests wait for and count.
-  enum class Event { Connected, LinkEnded, Failure };
+  enum class Event { Connected, LoggedIn, LinkEnded, Failure };
   static constexpr uint32_t WAIT_MS = 15000;
   static constexpr int64_t KEEP_ALIVE_STEP_S = 256;
 
@@ -131,6 +131,7 @@ class ViewerHarness : private session::SessionObserver {
   const session::Link* link;
   std::vector<Event> events;
   std::vector<session::FailureReport> failures;
+  std::vector<session::LoginGrant> grants;
   // How often the monitor thread's news of written video reached the view.
   size_t videoWritten = 0;
   // Copies, as posted (still encrypted when they were sent so).
@@ -138,6 +139,10 @@ class ViewerHarness : private session::SessionObserver {
 
  private:
   void OnConnected() override { events.push_back(Event::Connected); }
+  void OnLoggedIn(const session::LoginGrant& grant) override {
+    events.push_back(Event::LoggedIn);
+    grants.push_back(grant);
+  }
   void OnLinkEnded(const std::string&) override { events.push_back(Event::LinkEnded); }
   void OnFailure(const session::FailureReport& failure) override {
     events.push_back(Event::Failure);

@@ -309,6 +309,11 @@ TEST_F(LoginExchange, LoggedInSubtypeDecidesFlagsAndCipher) {
     EXPECT_EQ(link.loggedIn, c.loggedIn);
     EXPECT_EQ(login.IsAdministrator(), c.administrator);
     EXPECT_EQ(link.cipher.SessionCipher(), c.sessionCipher);
+    if (c.loggedIn) {
+      // The observer hears the same rights and cipher.
+      EXPECT_EQ(link.grant.administrator, c.administrator);
+      EXPECT_EQ(link.grant.cipher, c.sessionCipher);
+    }
     EXPECT_EQ(dialogs.Count(HeadlessDialogs::Kind::MessageBox), c.warnings);
   }
   EXPECT_EQ(dialogs.Last(HeadlessDialogs::Kind::MessageBox)->text, BAD_LOGGED_IN_TEXT);

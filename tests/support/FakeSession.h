@@ -36,7 +36,10 @@ class FakeSession : public session::Session {
   std::string TargetAddress() const override { return "10.0.0.5"; }
   int NegotiatedCipher() const override { return negotiated; }
   PayloadCipher& Cipher() override { return cipher; }
-  void SetLoggedIn(bool value) override { loggedIn = value; }
+  void SetLoggedIn(bool value, const session::LoginGrant& given) override {
+    loggedIn = value;
+    grant = given;
+  }
   void AbortLogin(const std::string& failureText) override {
     aborted = true;
     failure = failureText;
@@ -64,6 +67,7 @@ class FakeSession : public session::Session {
   bool failSends = false;
   bool connected = true;
   bool loggedIn = false;
+  session::LoginGrant grant;
   int negotiated = ENCRYPTION_BLOWFISH;
   PayloadCipher cipher;
   bool aborted = false;
