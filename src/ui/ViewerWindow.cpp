@@ -628,7 +628,7 @@ void ViewerWindow::OnCommand(uint32_t id) {
         break;
       }
       case ID_REPAINT_LOCALLY:
-        core.Bitmap().MarkAllDirty();
+        core.Bitmap().Repaint().MarkAllDirty();
         m_view.Invalidate(std::nullopt, false);
         break;
       case ID_SETTINGS_CONNECTIONS:

@@ -211,7 +211,7 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMou
   EXPECT_EQ(window.Core().Mouse().Settings().fastThreshold, 6000);
   EXPECT_EQ(window.Core().Mouse().Settings().slowThreshold, 600);
   EXPECT_EQ(Read("MISC", "RepaintDelayMS"), "0");
-  EXPECT_EQ(window.Core().Bitmap().RepaintDelay(), 0u);
+  EXPECT_EQ(window.Core().Bitmap().Repaint().RepaintDelay(), 0u);
 }
 
 TEST_F(PreferencesTest, TheSettingsCommandsOpenTheSheetOnTheirPageAndTheUnitBoxFollowsIt) {
