@@ -134,7 +134,7 @@ void COrb::ConnectCurrentTarget() {
 // the failover text the connect progress dialog shows.
 void COrb::ReportConnectFailure(const std::string& message) {
   const settings::AddressEntry target = CurrentTarget();
-  const bool several = target.LastSlot() > 0;
+  const bool several = target.Addresses().LastSlot() > 0;
   const bool worded = message.rfind("--", 0) == 0;
   if (!several) {
     if (worded) {
@@ -149,7 +149,8 @@ void COrb::ReportConnectFailure(const std::string& message) {
     return;
   }
   if (worded)
-    AppendFailoverText("While connecting to: " + target.Address() + "\n" + message + "\n\n");
+    AppendFailoverText("While connecting to: " + target.Addresses().Address() + "\n" + message +
+                       "\n\n");
   else
     AppendFailoverText("Unable to connect.\n" + message + "\n\n");
 }
@@ -284,9 +285,9 @@ void COrb::AbortLogin(const std::string& failureText) {
 void COrb::SetCurrentTargetAddress(const std::string& address) {
   const settings::AddressEntry current = CurrentTarget();
   settings::AddressEntry target(current.Location(), address, current.ColorRendering(),
-                                settings::TCP_IP, false, current.Servers());
+                                settings::TCP_IP, false, current.Quad().servers);
   for (int quadrant = 0; quadrant < 4; ++quadrant)
-    target.SetQuadrant(quadrant, current.Quadrant(quadrant));
+    target.Quad().quadrants[quadrant] = current.Quad().quadrants[quadrant];
   m_failover.SetTarget(std::move(target));
 }
 

@@ -150,7 +150,7 @@ class COrb : public Session, private ConnectionReport, private ReceiveLink {
   settings::AddressEntry CurrentTarget() const { return m_failover.Target(); }
   std::string ConnectionType() const { return m_failover.ConnectionType(); }
   std::string TargetLocation() const override { return CurrentTarget().Location(); }
-  std::string TargetAddress() const override { return CurrentTarget().Address(); }
+  std::string TargetAddress() const override { return CurrentTarget().Addresses().Address(); }
   const std::string& ProductName() const { return m_env.productName; }
   int KeepAlivePeriod() const { return m_keepAlivePeriod; }
   uint32_t TotalBytesReceived() const { return m_totalBytesReceived; }

@@ -69,7 +69,7 @@ bool COrb::IsSerialLineUp() const {
 
 void COrb::ConnectModemThread() {
   Trace("ConnectModemThread()\n");
-  AppendFailoverText("Trying: " + CurrentTarget().Address() + "\r\n");
+  AppendFailoverText("Trying: " + CurrentTarget().Addresses().Address() + "\r\n");
   bool monitorStarted = false;
   std::optional<std::string> failure;
   try {
@@ -113,7 +113,7 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
   const settings::AddressEntry target = CurrentTarget();
   modem::ModemParameters parameters =
       modem::ModemDatabase(modem::ModemDatabase::PathBeside(m_env.ini.Path()), m_env.ini)
-          .Find(target.ConnectionType());
+          .Find(target.Addresses().ConnectionType());
   const modem::ModemTimings timings = modem::ReadModemTimings(m_env.ini);
   if (!timings.baudWarning.empty())
     PostTask(nullptr, [this, text = timings.baudWarning] { m_hooks.observer->OnNotice(text); });
@@ -128,7 +128,7 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
            portError;
   }
   const std::string& product = m_env.productName;
-  modem::DialRequest request{target.Address(), target.PulseDial(), product,
+  modem::DialRequest request{target.Addresses().Address(), target.Addresses().PulseDial(), product,
                              modem::ReadWaitForConnectTime(m_env.ini)};
   if (std::optional<std::string> failure =
           modem::BringUpLine(modem, request, [this](const std::string& text) { PostStatus(text); }))

@@ -387,7 +387,7 @@ void ViewerWindow::FillChoiceBoxes() {
   book.ReadFromINI(m_core->Ini());
   FillTargetBox(m_frame->TargetBox(), book);
   const settings::AddressEntry target = m_core->Orb().CurrentTarget();
-  const std::vector<int> servers = ServersOf(target.Servers());
+  const std::vector<int> servers = ServersOf(target.Quad().servers);
   const std::string section = target.SectionName();
   for (int box = 0; box < SERVER_BOXES; ++box) {
     const int quadrant = box == SINGLE_SERVER_BOX ? 0 : box - 1;

@@ -47,7 +47,7 @@ class OrbFixture : public ::testing::Test {
 TEST_F(OrbFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
   auto orb = MakeOrb();
   EXPECT_EQ(orb->CurrentTarget().Location(), "Default");
-  EXPECT_EQ(orb->CurrentTarget().Address(), "192.168.0.99");
+  EXPECT_EQ(orb->CurrentTarget().Addresses().Address(), "192.168.0.99");
   EXPECT_EQ(ini.Read("MISC", "CURRSELTEXT", "", 100), "Default");
   EXPECT_EQ(ini.Read("MISC", "KeepAliveTime", "", 100), "60");
   EXPECT_EQ(ini.Read("TARGET-Default", "Address", "", 100), "192.168.0.99");
@@ -63,7 +63,7 @@ TEST_F(OrbFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
   settings::AddressEntry single("One", "10.0.0.1", "Color always", "X.25", false, "");
   single.SaveToINI(ini);
   settings::AddressEntry several("Two", "10.0.0.1", "Color always", "X.25", false, "");
-  several.AddSlot("X.25", "10.0.0.2", false);
+  several.Addresses().AddSlot("X.25", "10.0.0.2", false);
   several.SaveToINI(ini);
   auto orb = MakeOrb();
 
