@@ -64,7 +64,7 @@ void COrb::PostStatus(const std::string& text) {
 bool COrb::IsSerialLineUp() const {
   if (!m_modemActive) return false;
   const modem::Modem* modem = m_modemLink.Modem();
-  return modem && modem->IsCarrierUp();
+  return modem && modem->Line().IsCarrierUp();
 }
 
 void COrb::ConnectModemThread() {
@@ -91,7 +91,7 @@ void COrb::ConnectModemThread() {
     } catch (const TextError& e) {
       Trace("%s", e.what());
     }
-    modem->Close();
+    modem->Line().Close();
   }
   if (m_modemLink.IsStopping()) {
     m_state.Transition(ConnectionState::Idle);
@@ -122,7 +122,7 @@ std::optional<std::string> COrb::OpenModemAndNegotiate(bool& monitorStarted) {
   modem::Modem& modem = *m_modemLink.Modem();
 
   std::string portError;
-  if (!modem.OpenPort(portError)) {
+  if (!modem.Line().OpenPort(portError)) {
     Trace("open failed\n");
     return "Could not connect to the modem -- open failed.\n" + modem.Parameters().model + "\n" +
            portError;
@@ -172,7 +172,7 @@ void COrb::MonitorModemThread() {
     }
   } catch (const TextError& e) {
     if (m_modemLink.IsStopping()) {
-      if (modem) modem->Close();
+      if (modem) modem->Line().Close();
     } else {
       EndModemMonitor(MODEM_ERROR_STATUS, {});
       ReportFailure(
@@ -194,28 +194,28 @@ bool COrb::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
   if (m_modemLink.IsStopping()) {
     // Our own Disconnect or shutdown: it has told the operator already.
     Trace("** Stop requested, exiting MonitorModemThread. **\n");
-    modem.Close();
+    modem.Line().Close();
     return false;
   }
   if (m_resynching) {
     const int limit = settings::ReadMiscNumber(m_env.ini, "ResynchTimeoutMS");
-    if (modem::WaitForResynch(modem, limit)) {
+    if (modem::WaitForResynch(modem.Line(), limit)) {
       Trace("Success resych.\n");
       m_hooks.video->ResumeAfterLoss();
       m_resynching = false;
       return true;
     }
-    if (!modem.IsOpen() || m_modemLink.IsStopping()) {
-      modem.Close();
+    if (!modem.Line().IsOpen() || m_modemLink.IsStopping()) {
+      modem.Line().Close();
       CloseLink(LinkStop::Now);
       m_state.Transition(ConnectionState::Idle);
       return false;
     }
     Trace("Failed resynch.\n");
-    modem.Close();
+    modem.Line().Close();
     throw TextError("There were transmission errors too severe to recover from.");
   }
-  if (!modem.IsOpen() || !IsConnected()) {
+  if (!modem.Line().IsOpen() || !IsConnected()) {
     Trace("Modem found closed, exiting...\n");
     EndModemMonitor(MODEM_ERROR_STATUS, "Modem found closed.");
     return false;
@@ -229,7 +229,7 @@ bool COrb::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
   m_monitorParked = false;
   int read = 0;
   try {
-    if (!modem.Read(buffer.data(), buffer.size(), read, MONITOR_WAIT_MS, MONITOR_GAP_MS))
+    if (!modem.Line().Read(buffer.data(), buffer.size(), read, MONITOR_WAIT_MS, MONITOR_GAP_MS))
       return true;  // a stop; seen at the top
   } catch (const TextError& e) {
     // A line hung up from the far end reads as a failure of the port.
@@ -239,13 +239,13 @@ bool COrb::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
     EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
     return false;
   }
-  const std::string errors = modem.TakeLineErrors();
+  const std::string errors = modem.Line().TakeLineErrors();
   if (!errors.empty()) Trace("There was a comm error: %s\n", errors.c_str());
   if (read == 0) {
     if (++emptyReads % 100 == 0)
       Trace("Read %d times where no data was ready...\n", static_cast<int>(emptyReads));
     // A carrier that drops on a silent line is noticed too.
-    if (!modem.IsCarrierUp()) {
+    if (!modem.Line().IsCarrierUp()) {
       Trace("Found disconnected while idle.\n");
       EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
       return false;
@@ -253,7 +253,7 @@ bool COrb::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
     return true;
   }
   Trace("Read %d bytes\n", read);
-  if (!modem.IsCarrierUp()) {
+  if (!modem.Line().IsCarrierUp()) {
     Trace("Found disconnected after read.\n");
     EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
     return false;
@@ -268,7 +268,7 @@ bool COrb::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
 // The line is gone: the link is closed like any other lost link.
 void COrb::EndModemMonitor(const std::string& status, const std::string& failureTitle) {
   const bool closed = CloseLink(LinkStop::Now);
-  if (modem::Modem* modem = m_modemLink.Modem()) modem->Close();
+  if (modem::Modem* modem = m_modemLink.Modem()) modem->Line().Close();
   m_state.Transition(ConnectionState::Idle);
   if (closed && !failureTitle.empty()) SetFailureTitle(failureTitle);
   PostLinkEnded(status, closed);
@@ -311,7 +311,7 @@ void COrb::CallBackThread() {
       m_ring.Clear();
       uint8_t discard[200];
       int read = 0;
-      modem.Read(discard, sizeof discard, read, 100, 100);
+      modem.Line().Read(discard, sizeof discard, read, 100, 100);
       m_counters.receivedPackets = 0;
     }
   } catch (const TextError& e) {

@@ -35,7 +35,7 @@ void COrb::SendPacket(PacketHeader& header, PayloadPiece piece1, PayloadPiece pi
     if (!IsConnected()) throw TextError("No connection exists.");
     if (m_modemActive) {
       modem::Modem* modem = m_modemLink.Modem();
-      if (!modem || !modem->Send(packet.data(), packet.size()))
+      if (!modem || !modem->Line().Send(packet.data(), packet.size()))
         throw TextError("Could not send to the modem.");
       return;
     }
