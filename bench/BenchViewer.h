@@ -47,13 +47,13 @@ class Viewer {
     if (!loop.RunUntil(
             [&] {
               return core.Session().IsLoggedIn() && bmp.Size() == platform::Size{WIDTH, HEIGHT} &&
-                     !bmp.IsBlocking() && dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR) > 0;
+                     !bmp.Gate().IsBlocking() && dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR) > 0;
             },
             WAIT_MS))
       throw std::runtime_error(
           "no picture from the unit: logged in " + std::to_string(core.Session().IsLoggedIn()) +
           " size " + std::to_string(bmp.Size().width) + " blocking " +
-          std::to_string(bmp.IsBlocking()) + " fills " +
+          std::to_string(bmp.Gate().IsBlocking()) + " fills " +
           std::to_string(dispatcher.ReceiveCount(FILL_BMP_WITH_COLOR)) + " segments " +
           std::to_string(core.Video().Segments()) + " " + core.FailureText());
   }

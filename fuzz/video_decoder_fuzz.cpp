@@ -36,7 +36,7 @@ class Painter : public video::VideoObserver {
  private:
   // Reads every byte the dirty rectangle names inside the picture.
   void Paint() {
-    const video::DirtyRect dirty = m_bmp.GetRect();
+    const video::DirtyRect dirty = m_bmp.Repaint().GetRect();
     m_bmp.ReadPixels([&](const video::PixelView& view) {
       if (!view.data || dirty.IsEmpty()) return;
       const int32_t top = std::max(dirty.top, 0), bottom = std::min(dirty.bottom, view.height);
@@ -44,7 +44,7 @@ class Painter : public video::VideoObserver {
       for (int32_t y = top; y < bottom; ++y)
         for (int32_t x = left; x < right; ++x) m_sum += view.Row(y)[3 * x];
     });
-    m_bmp.TakeDirtyRect();
+    m_bmp.Repaint().TakeDirtyRect();
   }
 
   video::FrameBuffer& m_bmp;

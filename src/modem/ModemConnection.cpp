@@ -36,7 +36,7 @@ Verdict Judge(const Modem& modem, std::string_view answer) {
 std::string ReadText(Modem& modem, size_t size, int totalMs, int intercharMs) {
   std::vector<uint8_t> buffer(size);
   int read = 0;
-  if (!modem.Read(buffer.data(), buffer.size(), read, totalMs, intercharMs)) return {};
+  if (!modem.Line().Read(buffer.data(), buffer.size(), read, totalMs, intercharMs)) return {};
   return std::string(buffer.begin(), buffer.begin() + read);
 }
 
@@ -58,11 +58,11 @@ std::optional<std::string> DialModem(Modem& modem, const DialRequest& request,
   if (early == Verdict::Connected) return std::nullopt;
   if (early == Verdict::Failed) return std::string("Modem/Serial connection failed.\n");
   Trace("Waiting for connect\n");
-  const bool lines = modem.HasModemLines();
+  const bool lines = modem.Line().HasModemLines();
   const auto deadline = Clock::now() + std::chrono::milliseconds(request.waitForConnectMs);
   while (Clock::now() < deadline) {
     if (stop.IsRaised()) return std::string(ABORTED_TEXT);
-    const bool carrier = lines && modem.IsCarrierUp();
+    const bool carrier = lines && modem.Line().IsCarrierUp();
     std::string answer;
     if (carrier)
       answer = ReadText(modem, LINE_READ, 500, 20);
@@ -113,7 +113,7 @@ std::optional<std::string> BringUpLine(Modem& modem, const DialRequest& request,
   ReadText(modem, 2000, 800, 100);
   status("Determining if remote is an " + request.productName);
   if (stop.WaitFor(500)) return std::string(ABORTED_TEXT);
-  modem.ClearBuffer();
+  modem.Line().ClearBuffer();
   return std::nullopt;
 }
 
@@ -127,7 +127,7 @@ std::optional<std::string> AnswerCallBack(Modem& modem, int ringTimeMs,
   } catch (const TextError& e) {
     return e.Text();
   }
-  modem.ClearBuffer();
+  modem.Line().ClearBuffer();
   status("Waiting for callback...\n");
   const auto deadline = Clock::now() + std::chrono::milliseconds(ringTimeMs);
   // One ring is enough: the call is answered as soon as it rings.
@@ -142,12 +142,12 @@ std::optional<std::string> AnswerCallBack(Modem& modem, int ringTimeMs,
     return std::string("Modems could not negotiate a connection.\n");
   }
   Trace("Got modem call-back.\n");
-  modem.Send(CALL_BACK_GREETING);
+  modem.Line().Send(CALL_BACK_GREETING);
   Trace("Waiting for response.\n");
   if (stop.WaitFor(GREETING_PAUSE_MS)) return std::string(ABORTED_TEXT);
   if (!modem.Expect(CALL_BACK_REPLY, GREETING_WAIT_MS)) {
     if (stop.IsRaised()) return std::string(ABORTED_TEXT);
-    Trace("Nope, this isn't a ORB.   %s\n", modem.LastRead().c_str());
+    Trace("Nope, this isn't a ORB.   %s\n", modem.Line().LastRead().c_str());
     return "Got a call, but not from a " + productName + ".\n";
   }
   Trace("Received call.\n");

@@ -18,7 +18,7 @@ constexpr std::array<uint8_t, 7> MARKER_START = {PACKET_SIGNATURE_1, PACKET_SIGN
 
 }  // namespace
 
-bool WaitForResynch(Modem& modem, int timeLimitMs) {
+bool WaitForResynch(ModemLine& line, int timeLimitMs) {
   const auto start = std::chrono::steady_clock::now();
   const auto elapsed = [&] {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -31,7 +31,7 @@ bool WaitForResynch(Modem& modem, int timeLimitMs) {
   for (;;) {
     uint8_t byte = 0;
     int read = 0;
-    if (!modem.Read(&byte, 1, read, 50, 0)) return false;
+    if (!line.Read(&byte, 1, read, 50, 0)) return false;
     bool completed = false;
     if (read == 1) {
       if (byte != MARKER_START[matched]) {
@@ -51,7 +51,7 @@ bool WaitForResynch(Modem& modem, int timeLimitMs) {
     if (!completed) continue;
     matched = 0;
     std::array<uint8_t, 3> rest{};
-    if (!modem.Read(rest.data(), rest.size(), read, half, half) || read < 3) {
+    if (!line.Read(rest.data(), rest.size(), read, half, half) || read < 3) {
       Trace("could not read remaining 3 bytes of packet.\n");
       return false;
     }
@@ -66,7 +66,7 @@ bool WaitForResynch(Modem& modem, int timeLimitMs) {
     Trace("reading and tossing an additonal %d bytes.\n", toss);
     if (toss == 0) return true;
     std::vector<uint8_t> markers(static_cast<size_t>(toss));
-    if (modem.Read(markers.data(), markers.size(), read, half, half) && read == toss) return true;
+    if (line.Read(markers.data(), markers.size(), read, half, half) && read == toss) return true;
     Trace("Could not read remaining sequence packets, got %d bytes when expecting %d\n", read,
           toss);
     return false;

@@ -5,7 +5,7 @@
 // packets. The search reads the raw line until one marker, skips the rest of
 // the run, and so leaves the line at a packet boundary.
 
-#include "modem/Modem.h"
+#include "modem/ModemLine.h"
 
 namespace modem {
 
@@ -14,6 +14,6 @@ inline constexpr int MAX_MARKERS = 20;
 
 // True once aligned; false when the time limit (ms) passed, the line failed
 // or a stop came. Runs on the monitor thread.
-bool WaitForResynch(Modem& modem, int timeLimitMs);
+bool WaitForResynch(ModemLine& line, int timeLimitMs);
 
 }  // namespace modem

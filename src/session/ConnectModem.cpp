@@ -22,7 +22,7 @@ constexpr int FAILURE_PAUSE_MS = 1500;
 
 void Connector::ConnectModemThread() {
   Trace("ConnectModemThread()\n");
-  AppendFailoverText("Trying: " + CurrentTarget().Address() + "\r\n");
+  AppendFailoverText("Trying: " + CurrentTarget().Addresses().Address() + "\r\n");
   bool monitorStarted = false;
   std::optional<std::string> failure;
   try {
@@ -44,7 +44,7 @@ void Connector::ConnectModemThread() {
     } catch (const TextError& e) {
       Trace("%s", e.what());
     }
-    modem->Close();
+    modem->Line().Close();
   }
   if (m_link.IsStopping()) {
     m_session.State().Transition(ConnectionState::Idle);
@@ -60,7 +60,7 @@ std::optional<std::string> Connector::OpenModemAndNegotiate(bool& monitorStarted
   const settings::AddressEntry target = CurrentTarget();
   modem::ModemParameters parameters =
       modem::ModemDatabase(modem::ModemDatabase::PathBeside(m_env.ini.Path()), m_env.ini)
-          .Find(target.ConnectionType());
+          .Find(target.Addresses().ConnectionType());
   const modem::ModemTimings timings = modem::ReadModemTimings(m_env.ini);
   if (!timings.baudWarning.empty()) m_session.PostNotice(timings.baudWarning);
   m_link.SetModem(std::make_unique<modem::Modem>(std::move(parameters), timings, m_env.ini,
@@ -68,13 +68,13 @@ std::optional<std::string> Connector::OpenModemAndNegotiate(bool& monitorStarted
   modem::Modem& modem = *m_link.Modem();
 
   std::string portError;
-  if (!modem.OpenPort(portError)) {
+  if (!modem.Line().OpenPort(portError)) {
     Trace("open failed\n");
     return "Could not connect to the modem -- open failed.\n" + modem.Parameters().model + "\n" +
            portError;
   }
   const std::string& product = m_env.productName;
-  modem::DialRequest request{target.Address(), target.PulseDial(), product,
+  modem::DialRequest request{target.Addresses().Address(), target.Addresses().PulseDial(), product,
                              modem::ReadWaitForConnectTime(m_env.ini)};
   if (std::optional<std::string> failure = modem::BringUpLine(
           modem, request, [this](const std::string& text) { m_session.PostProgress(text); }))

@@ -24,7 +24,8 @@ ConnectProgress::Tick ConnectProgress::OnTimer() {
     tick.close = true;
     tick.title = m_connector.ProductName() + " Viewer - " + target.Location();
     // An entry named after its address names it once.
-    if (target.Address() != target.Location()) tick.title += " - " + target.Address();
+    if (target.Addresses().Address() != target.Location())
+      tick.title += " - " + target.Addresses().Address();
   }
   return tick;
 }

@@ -17,7 +17,7 @@
 namespace session {
 
 void Connector::ConnectTCPIP(int connectTimeoutMs) {
-  const std::string address = CurrentTarget().Address().substr(0, MAX_ADDRESS_TEXT);
+  const std::string address = CurrentTarget().Addresses().Address().substr(0, MAX_ADDRESS_TEXT);
   Trace("ConnectTCPIP()\n");
   AppendFailoverText("Trying: " + address + "\r\n");
 

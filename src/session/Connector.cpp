@@ -112,7 +112,7 @@ bool Connector::IsModemType(const std::string& connectionType) const {
 // the failover text the connect progress dialog shows.
 void Connector::ReportConnectFailure(const std::string& message) {
   const settings::AddressEntry target = CurrentTarget();
-  const bool several = target.LastSlot() > 0;
+  const bool several = target.Addresses().LastSlot() > 0;
   const bool worded = message.rfind("--", 0) == 0;
   if (!several) {
     if (worded) {
@@ -127,7 +127,8 @@ void Connector::ReportConnectFailure(const std::string& message) {
     return;
   }
   if (worded)
-    AppendFailoverText("While connecting to: " + target.Address() + "\n" + message + "\n\n");
+    AppendFailoverText("While connecting to: " + target.Addresses().Address() + "\n" + message +
+                       "\n\n");
   else
     AppendFailoverText("Unable to connect.\n" + message + "\n\n");
 }
@@ -188,9 +189,9 @@ bool Connector::IsLinkEnded() const {
 void Connector::SetCurrentTargetAddress(const std::string& address) {
   const settings::AddressEntry current = CurrentTarget();
   settings::AddressEntry target(current.Location(), address, current.ColorRendering(),
-                                settings::TCP_IP, false, current.Servers());
+                                settings::TCP_IP, false, current.Quad().servers);
   for (int quadrant = 0; quadrant < 4; ++quadrant)
-    target.SetQuadrant(quadrant, current.Quadrant(quadrant));
+    target.Quad().quadrants[quadrant] = current.Quad().quadrants[quadrant];
   m_failover.SetTarget(std::move(target));
 }
 

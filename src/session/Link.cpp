@@ -65,13 +65,13 @@ bool Link::WaitForMonitorEnd(std::chrono::steady_clock::time_point deadline) {
 bool Link::IsSerialLineUp() const {
   if (!m_overModem) return false;
   const modem::Modem* modem = m_modem.Modem();
-  return modem && modem->IsCarrierUp();
+  return modem && modem->Line().IsCarrierUp();
 }
 
 void Link::Write(const std::vector<uint8_t>& packet) {
   if (m_overModem) {
     modem::Modem* modem = m_modem.Modem();
-    if (!modem || !modem->Send(packet.data(), packet.size()))
+    if (!modem || !modem->Line().Send(packet.data(), packet.size()))
       throw TextError("Could not send to the modem.");
     return;
   }

@@ -38,7 +38,7 @@ void Link::MonitorModemThread() {
     }
   } catch (const TextError& e) {
     if (m_modem.IsStopping()) {
-      if (modem) modem->Close();
+      if (modem) modem->Line().Close();
     } else {
       EndModemMonitor(MODEM_ERROR_STATUS, {});
       m_events->ReportFailure(
@@ -60,27 +60,27 @@ bool Link::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
   if (m_modem.IsStopping()) {
     // Our own Disconnect or shutdown: it has told the operator already.
     Trace("** Stop requested, exiting MonitorModemThread. **\n");
-    modem.Close();
+    modem.Line().Close();
     return false;
   }
   if (m_resynching) {
     const int limit = settings::ReadMiscNumber(m_ini, "ResynchTimeoutMS");
-    if (modem::WaitForResynch(modem, limit)) {
+    if (modem::WaitForResynch(modem.Line(), limit)) {
       Trace("Success resych.\n");
       m_events->OnResynchronised();
       m_resynching = false;
       return true;
     }
-    if (!modem.IsOpen() || m_modem.IsStopping()) {
-      modem.Close();
+    if (!modem.Line().IsOpen() || m_modem.IsStopping()) {
+      modem.Line().Close();
       m_events->CloseLink();
       return false;
     }
     Trace("Failed resynch.\n");
-    modem.Close();
+    modem.Line().Close();
     throw TextError("There were transmission errors too severe to recover from.");
   }
-  if (!modem.IsOpen() || !m_events->IsConnected()) {
+  if (!modem.Line().IsOpen() || !m_events->IsConnected()) {
     Trace("Modem found closed, exiting...\n");
     EndModemMonitor(MODEM_ERROR_STATUS, "Modem found closed.");
     return false;
@@ -94,7 +94,7 @@ bool Link::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
   m_monitorParked = false;
   int read = 0;
   try {
-    if (!modem.Read(buffer.data(), buffer.size(), read, MONITOR_WAIT_MS, MONITOR_GAP_MS))
+    if (!modem.Line().Read(buffer.data(), buffer.size(), read, MONITOR_WAIT_MS, MONITOR_GAP_MS))
       return true;  // a stop; seen at the top
   } catch (const TextError& e) {
     // A line hung up from the far end reads as a failure of the port.
@@ -104,13 +104,13 @@ bool Link::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
     EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
     return false;
   }
-  const std::string errors = modem.TakeLineErrors();
+  const std::string errors = modem.Line().TakeLineErrors();
   if (!errors.empty()) Trace("There was a comm error: %s\n", errors.c_str());
   if (read == 0) {
     if (++emptyReads % 100 == 0)
       Trace("Read %d times where no data was ready...\n", static_cast<int>(emptyReads));
     // A carrier that drops on a silent line is noticed too.
-    if (!modem.IsCarrierUp()) {
+    if (!modem.Line().IsCarrierUp()) {
       Trace("Found disconnected while idle.\n");
       EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
       return false;
@@ -118,7 +118,7 @@ bool Link::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
     return true;
   }
   Trace("Read %d bytes\n", read);
-  if (!modem.IsCarrierUp()) {
+  if (!modem.Line().IsCarrierUp()) {
     Trace("Found disconnected after read.\n");
     EndModemMonitor(MODEM_ERROR_STATUS, "The modem line was hung up.");
     return false;
@@ -132,7 +132,7 @@ bool Link::MonitorModemStep(modem::Modem& modem, std::vector<uint8_t>& buffer,
 // The line is gone: the link is closed like any other lost link.
 void Link::EndModemMonitor(const std::string& status, const std::string& failureTitle) {
   const bool closed = m_events->CloseLink();
-  if (modem::Modem* modem = m_modem.Modem()) modem->Close();
+  if (modem::Modem* modem = m_modem.Modem()) modem->Line().Close();
   if (closed && !failureTitle.empty()) m_events->SetFailureTitle(failureTitle);
   m_events->OnLinkEnded(status, closed);
 }
@@ -155,7 +155,7 @@ void Link::CallBackThread() {
       Trace("Connection established.\n");
       uint8_t discard[200];
       int read = 0;
-      modem.Read(discard, sizeof discard, read, 100, 100);
+      modem.Line().Read(discard, sizeof discard, read, 100, 100);
     }
   } catch (const TextError& e) {
     failure = e.Text();

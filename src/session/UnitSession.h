@@ -113,7 +113,7 @@ class UnitSession : public Session, private ReceiveLink, private LinkEvents {
   bool IsConnected() const override { return m_state.IsConnected(); }
   bool IsLoggedIn() const override { return m_state.IsLoggedIn(); }
   std::string TargetLocation() const override { return m_failover.Target().Location(); }
-  std::string TargetAddress() const override { return m_failover.Target().Address(); }
+  std::string TargetAddress() const override { return m_failover.Target().Addresses().Address(); }
   int NegotiatedCipher() const override { return m_negotiatedCipher; }
   PayloadCipher& Cipher() override { return m_cipher; }
   SessionCounters& Counters() override { return m_counters; }

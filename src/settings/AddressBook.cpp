@@ -59,11 +59,11 @@ void AddressBook::EditItem(int index, unsigned flags, const std::string& locatio
 
   AddressEntry edited = m_entries[index];
   if (flags & EDIT_LOCATION) edited.SetLocation(location);
-  if (flags & EDIT_ADDRESS) edited.SetAddress(address);
+  if (flags & EDIT_ADDRESS) edited.Addresses().SetAddress(address);
   if (flags & EDIT_COLOR_RENDERING) edited.SetColorRendering(colorRendering);
-  if (flags & EDIT_CONNECTION_TYPE) edited.SetConnectionType(connectionType);
-  if (flags & EDIT_PULSE_DIAL) edited.SetPulseDial(pulseDial);
-  if (flags & EDIT_SERVERS) edited.SetServers(servers);
+  if (flags & EDIT_CONNECTION_TYPE) edited.Addresses().SetConnectionType(connectionType);
+  if (flags & EDIT_PULSE_DIAL) edited.Addresses().SetPulseDial(pulseDial);
+  if (flags & EDIT_SERVERS) edited.Quad().servers = servers;
   if (flags & EDIT_LOCATION) {
     m_entries.erase(m_entries.begin() + index);
     Insert(std::move(edited));

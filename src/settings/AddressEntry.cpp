@@ -1,6 +1,7 @@
 #include "settings/AddressEntry.h"
 
 #include <utility>
+#include <vector>
 
 #include "platform/Format.h"
 #include "platform/TextError.h"
@@ -22,12 +23,11 @@ std::string QuadrantKey(int quadrant) { return Format("QUADRANT_%d", quadrant); 
 }  // namespace
 
 AddressEntry::AddressEntry(std::string location, std::string address, std::string colorRendering,
-                   std::string connectionType, bool pulseDial, std::string servers)
-    : m_location(std::move(location)),
-      m_colorRendering(std::move(colorRendering)),
-      m_servers(std::move(servers)) {
-  AddSlot(std::move(connectionType), std::move(address), pulseDial);
-  SelectSlot(0);
+                           std::string connectionType, bool pulseDial, std::string servers)
+    : m_location(std::move(location)), m_colorRendering(std::move(colorRendering)) {
+  m_quad.servers = std::move(servers);
+  m_addresses.AddSlot(std::move(connectionType), std::move(address), pulseDial);
+  m_addresses.SelectSlot(0);
 }
 
 void AddressEntry::ReadINIInfo(const IniFile& ini, std::string_view location) {
@@ -46,15 +46,16 @@ void AddressEntry::ReadINIInfo(const IniFile& ini, std::string_view location) {
       if (pulse.starts_with('-') && slot > 0) break;
       std::string type = ini.Read(section, Suffixed("ConnectionType", slot), TCP_IP, VALUE_BUFFER);
       if (type.starts_with('-')) type = TCP_IP;
-      AddSlot(std::move(type), ini.Read(section, Suffixed("Address", slot), "", VALUE_BUFFER),
-              pulse.starts_with('T'));
+      m_addresses.AddSlot(std::move(type),
+                          ini.Read(section, Suffixed("Address", slot), "", VALUE_BUFFER),
+                          pulse.starts_with('T'));
     }
-    SelectSlot(0);
+    m_addresses.SelectSlot(0);
     m_colorRendering = ini.Read(section, "ColorRendering", "Black & White always", VALUE_BUFFER);
     // Read back what SaveToINI writes, so that saving a book just read keeps it.
-    m_servers = ini.Read(section, "Servers", DEFAULT_SERVERS, VALUE_BUFFER);
-    for (int quadrant = 0; quadrant < QUADRANTS; ++quadrant)
-      m_quadrants[quadrant] =
+    m_quad.servers = ini.Read(section, "Servers", DEFAULT_SERVERS, VALUE_BUFFER);
+    for (int quadrant = 0; quadrant < QuadView::QUADRANTS; ++quadrant)
+      m_quad.quadrants[quadrant] =
           LeadingInt(ini.Read(section, QuadrantKey(quadrant), "0", VALUE_BUFFER));
   } catch (const TextError& e) {
     throw TextError("COrb::ReadINIInfo: " + e.Text() + "\n");
@@ -64,73 +65,29 @@ void AddressEntry::ReadINIInfo(const IniFile& ini, std::string_view location) {
 void AddressEntry::SaveToINI(IniFile& ini) const {
   try {
     const std::string section = SectionName();
-    const AddressSlot first =
-        m_slots.empty() ? AddressSlot{m_connectionType, m_address, m_pulseDial} : m_slots[0];
+    const std::vector<AddressSlot>& slots = m_addresses.Slots();
+    const AddressSlot first = slots.empty()
+                                  ? AddressSlot{m_addresses.ConnectionType(), m_addresses.Address(),
+                                                m_addresses.PulseDial()}
+                                  : slots[0];
     WriteOrThrow(ini, section, "Location", m_location);
     WriteOrThrow(ini, section, "Address", first.address);
     WriteOrThrow(ini, section, "ColorRendering", m_colorRendering);
     WriteOrThrow(ini, section, "ConnectionType", first.connectionType);
     if (first.connectionType != TCP_IP)
       WriteOrThrow(ini, section, "IsPulseDial", first.pulseDial ? "T" : "F");
-    WriteOrThrow(ini, section, "Servers", m_servers);
-    for (int slot = 1; slot <= LastSlot(); ++slot) {
-      const AddressSlot& s = m_slots[slot];
+    WriteOrThrow(ini, section, "Servers", m_quad.servers);
+    for (int slot = 1; slot <= m_addresses.LastSlot(); ++slot) {
+      const AddressSlot& s = slots[slot];
       WriteOrThrow(ini, section, Suffixed("IsPulseDial", slot), s.pulseDial ? "T" : "F");
       WriteOrThrow(ini, section, Suffixed("Address", slot), s.address);
       WriteOrThrow(ini, section, Suffixed("ConnectionType", slot), s.connectionType);
     }
-    for (int quadrant = 0; quadrant < QUADRANTS; ++quadrant)
-      WriteOrThrow(ini, section, QuadrantKey(quadrant), Format("%d", m_quadrants[quadrant]));
+    for (int quadrant = 0; quadrant < QuadView::QUADRANTS; ++quadrant)
+      WriteOrThrow(ini, section, QuadrantKey(quadrant), Format("%d", m_quad.quadrants[quadrant]));
   } catch (const TextError& e) {
     throw TextError("Error in AddressEntry::SaveToINI(): \n" + e.Text());
   }
-}
-
-void AddressEntry::AddSlot(std::string connectionType, std::string address, bool pulseDial) {
-  if (m_slots.size() >= MAX_SLOTS) throw TextError("Too many failovers.");
-  m_slots.push_back({std::move(connectionType), std::move(address), pulseDial});
-}
-
-AddressSlot& AddressEntry::Slot(int index) {
-  if (index < 0 || index > LastSlot())
-    throw TextError(Format("There is no address %d in the list.", index + 1));
-  return m_slots[index];
-}
-
-void AddressEntry::RemoveSlot(int index) {
-  Slot(index);
-  m_slots.erase(m_slots.begin() + index);
-  if (m_currentSlot > LastSlot()) m_currentSlot = std::max(LastSlot(), 0);
-}
-
-void AddressEntry::SwapSlots(int first, int second) { std::swap(Slot(first), Slot(second)); }
-
-void AddressEntry::SelectSlot(int index) {
-  const AddressSlot& slot = Slot(index);
-  m_currentSlot = index;
-  m_connectionType = slot.connectionType;
-  m_address = slot.address;
-  m_pulseDial = slot.pulseDial;
-}
-
-void AddressEntry::Rewind() {
-  if (!m_slots.empty()) SelectSlot(0);
-  m_restarted = true;
-}
-
-void AddressEntry::SetConnectionType(std::string connectionType) {
-  if (!m_slots.empty()) Slot(m_currentSlot).connectionType = connectionType;
-  m_connectionType = std::move(connectionType);
-}
-
-void AddressEntry::SetAddress(std::string address) {
-  if (!m_slots.empty()) Slot(m_currentSlot).address = address;
-  m_address = std::move(address);
-}
-
-void AddressEntry::SetPulseDial(bool pulseDial) {
-  if (!m_slots.empty()) Slot(m_currentSlot).pulseDial = pulseDial;
-  m_pulseDial = pulseDial;
 }
 
 }  // namespace settings

@@ -51,29 +51,31 @@ int RenameLocation(AddressBook& book, int index, const std::string& name) {
 }
 
 bool CanAddFailoverAddress(const AddressEntry& entry) {
-  return entry.LastSlot() < AddressEntry::MAX_SLOTS - 1;
+  return entry.Addresses().LastSlot() < AddressList::MAX_SLOTS - 1;
 }
 
 bool AddFailoverAddress(AddressEntry& entry) {
   if (!CanAddFailoverAddress(entry)) throw EditError("The maximum has already been reached.\n", "");
-  entry.AddSlot(TCP_IP, "0.0.0.0", false);
+  entry.Addresses().AddSlot(TCP_IP, "0.0.0.0", false);
   return CanAddFailoverAddress(entry);
 }
 
 void EditAddressSlot(AddressEntry& entry, int index, const AddressSlot& value) {
   if (HasLineBreak(value.address) || HasLineBreak(value.connectionType))
     throw EditError("Unable to edit the address", "An address may not hold a line break.");
-  entry.SelectSlot(index);
-  entry.SetConnectionType(value.connectionType);
-  entry.SetAddress(value.address);
-  entry.SetPulseDial(value.pulseDial);
-  entry.SelectSlot(0);
+  AddressList& addresses = entry.Addresses();
+  addresses.SelectSlot(index);
+  addresses.SetConnectionType(value.connectionType);
+  addresses.SetAddress(value.address);
+  addresses.SetPulseDial(value.pulseDial);
+  addresses.SelectSlot(0);
 }
 
 void RemoveAddressSlot(AddressEntry& entry, int index) {
-  if (entry.LastSlot() < 1) throw EditError("The last item can't be deleted.", "");
-  entry.RemoveSlot(index);
-  entry.SelectSlot(0);
+  AddressList& addresses = entry.Addresses();
+  if (addresses.LastSlot() < 1) throw EditError("The last item can't be deleted.", "");
+  addresses.RemoveSlot(index);
+  addresses.SelectSlot(0);
 }
 
 const char* PulseToneText(const AddressSlot& slot) {

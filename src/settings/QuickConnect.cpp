@@ -18,7 +18,8 @@ bool HoldsOnlyFirstRunEntry(const AddressBook& book) {
   if (book.Count() != 1) return book.Count() == 0;
   const AddressEntry first = DefaultTarget();
   const AddressEntry& only = book.Item(0);
-  return only.Location() == first.Location() && only.Address() == first.Address();
+  return only.Location() == first.Location() &&
+         only.Addresses().Address() == first.Addresses().Address();
 }
 
 int RememberUnit(IniFile& ini, const std::string& typed) {
@@ -32,7 +33,7 @@ int RememberUnit(IniFile& ini, const std::string& typed) {
   for (int i = 0; index < 0 && i < book.Count(); ++i)
     if (book.Item(i).Location() == address) index = i;
   for (int i = 0; index < 0 && i < book.Count(); ++i)
-    if (book.Item(i).Address() == address) index = i;
+    if (book.Item(i).Addresses().Address() == address) index = i;
   if (index < 0) {
     index = AddLocation(book, address);
     EditAddressSlot(book.Item(index), 0, AddressSlot{TCP_IP, address, false});

@@ -164,7 +164,7 @@ void ConnectionPage::ShowEntry(int slot) {
   m_addresses->setRowCount(0);
   if (entry) {
     ShowChoice(*m_rendering, Q(entry->ColorRendering()));
-    const std::vector<settings::AddressSlot>& list = entry->Slots();
+    const std::vector<settings::AddressSlot>& list = entry->Addresses().Slots();
     m_addresses->setRowCount(static_cast<int>(list.size()));
     for (int row = 0; row < static_cast<int>(list.size()); ++row) {
       const settings::AddressSlot& s = list[static_cast<size_t>(row)];
@@ -173,7 +173,8 @@ void ConnectionPage::ShowEntry(int slot) {
       m_addresses->setItem(row, COLUMN_PULSE_TONE,
                            new QTableWidgetItem(settings::PulseToneText(s)));
     }
-    if (!list.empty()) m_addresses->setCurrentCell(std::clamp(slot, 0, entry->LastSlot()), 0);
+    if (!list.empty())
+      m_addresses->setCurrentCell(std::clamp(slot, 0, entry->Addresses().LastSlot()), 0);
   }
   const bool hasEntry = entry != nullptr;
   for (QWidget* control :
@@ -187,8 +188,8 @@ void ConnectionPage::ShowEntry(int slot) {
 
 void ConnectionPage::ShowSlot(int slot) {
   const settings::AddressEntry* entry = SelectedEntry();
-  if (!entry || slot > entry->LastSlot()) return;
-  const settings::AddressSlot& s = entry->Slots()[static_cast<size_t>(slot)];
+  if (!entry || slot > entry->Addresses().LastSlot()) return;
+  const settings::AddressSlot& s = entry->Addresses().Slots()[static_cast<size_t>(slot)];
   m_showing = true;
   m_address->setText(Q(s.address));
   ShowChoice(*m_using, Q(s.connectionType));
@@ -249,7 +250,7 @@ void ConnectionPage::OnAddFailover() {
   settings::AddressEntry* entry = SelectedEntry();
   if (!entry) return;
   if (Attempt([&] { settings::AddFailoverAddress(*entry); })) {
-    ShowEntry(entry->LastSlot());
+    ShowEntry(entry->Addresses().LastSlot());
     Edited();
   }
 }

@@ -60,7 +60,7 @@ std::unique_ptr<PreferencesSheet> MakePreferencesSheet(
   sheet->SetAppliedHandler([&core] {
     core.Keyboard().ReadSettings();
     core.Mouse().ReadSettings();
-    core.Bitmap().ReadRepaintDelay(core.Ini());
+    core.Bitmap().Repaint().ReadRepaintDelay(core.Ini());
   });
   // The unit's pages are missing, not hidden, for an operator who may not use them.
   if (!sheet->ShowPage(PageOf(commandId)))

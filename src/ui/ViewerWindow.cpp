@@ -389,7 +389,7 @@ void ViewerWindow::FillChoiceBoxes() {
   book.ReadFromINI(m_core->Ini());
   FillTargetBox(m_frame->TargetBox(), book);
   const settings::AddressEntry target = m_core->Connector().CurrentTarget();
-  const std::vector<int> servers = ServersOf(target.Servers());
+  const std::vector<int> servers = ServersOf(target.Quad().servers);
   const std::string section = target.SectionName();
   for (int box = 0; box < SERVER_BOXES; ++box) {
     const int quadrant = box == SINGLE_SERVER_BOX ? 0 : box - 1;
@@ -631,7 +631,7 @@ void ViewerWindow::OnCommand(uint32_t id) {
         break;
       }
       case ID_REPAINT_LOCALLY:
-        core.Bitmap().MarkAllDirty();
+        core.Bitmap().Repaint().MarkAllDirty();
         m_view.Invalidate(std::nullopt, false);
         break;
       case ID_SETTINGS_CONNECTIONS:

@@ -91,17 +91,17 @@ void VideoDecoder::HandleInterval(const PacketHeader& header, const uint8_t* pay
     } else {
       m_bmp.ImageUpdates(Intervals(count), decodedFor);
     }
-    m_bmp.EndCut();
+    m_bmp.Gate().EndCut();
     if (m_observer) m_observer->AfterVideoPacket();
   } catch (const TextError& e) {
-    m_bmp.EndCut();
+    m_bmp.Gate().EndCut();
     throw TextError("Error getting interval.\n" + e.Text());
   }
 }
 
 int VideoDecoder::GetIntervals(uint8_t subtype, int segmentMode, const uint8_t* payload,
                                size_t dataSize) {
-  const platform::Size size = m_bmp.BeginCut();
+  const platform::Size size = m_bmp.Gate().BeginCut();
   m_width = size.width;
   m_height = size.height;
   m_intervalCount = 0;

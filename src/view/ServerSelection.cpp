@@ -24,13 +24,12 @@ constexpr std::array<uint8_t, 7> SERVER_SELECTION_CONSTANTS{3, 128, 128, 32, 128
 void ServerSelection::OnViewQuadOrSingle(uint32_t id) {
   try {
     const std::string section = settings::TARGET_PREFIX + m_session.TargetLocation();
-    std::array<int32_t, settings::AddressEntry::QUADRANTS> servers{};
-    for (int quadrant = 0; quadrant < settings::AddressEntry::QUADRANTS; ++quadrant)
+    std::array<int32_t, settings::QuadView::QUADRANTS> servers{};
+    for (int quadrant = 0; quadrant < settings::QuadView::QUADRANTS; ++quadrant)
       servers[quadrant] = settings::LeadingInt(
           m_ini.Read(section, Format("QUADRANT_%d", quadrant), "0", QUADRANT_BUFFER));
     uint8_t firstQuadrant = 0;
-    for (int quadrant = 1; quadrant < settings::AddressEntry::QUADRANTS && !firstQuadrant;
-         ++quadrant)
+    for (int quadrant = 1; quadrant < settings::QuadView::QUADRANTS && !firstQuadrant; ++quadrant)
       if (servers[quadrant] != 0) firstQuadrant = static_cast<uint8_t>(quadrant);
 
     if (id == ID_VIEW_SINGLE) {
@@ -42,8 +41,7 @@ void ServerSelection::OnViewQuadOrSingle(uint32_t id) {
       throw TextError("Unexpected id.");
     }
 
-    std::array<uint8_t,
-               4 * settings::AddressEntry::QUADRANTS + 1 + SERVER_SELECTION_CONSTANTS.size()>
+    std::array<uint8_t, 4 * settings::QuadView::QUADRANTS + 1 + SERVER_SELECTION_CONSTANTS.size()>
         payload{};
     for (size_t quadrant = 0; quadrant < servers.size(); ++quadrant)
       StoreLE32(payload.data() + 4 * quadrant, static_cast<uint32_t>(servers[quadrant]));

@@ -63,7 +63,7 @@ void ViewGeometry::OnInitialUpdate() {
   m_options.Load();
   if (const auto client = m_view.ClientRect(); client && !client->IsEmpty())
     m_bmp.SetBitmapSize(client->Width(), client->Height());
-  m_bmp.SetBlockUpdates(false);
+  m_bmp.Gate().SetBlockUpdates(false);
 }
 
 platform::Size ViewGeometry::LocalScreen() const {
@@ -87,13 +87,13 @@ void ViewGeometry::ResizeFrameBuffer(Size size) {
 // rather than written at the wrong stride; once the sizes agree it is asked
 // for again, or that part of the picture would stay black.
 void ViewGeometry::RepaintIfVideoWasDropped() {
-  if (!m_bmp.TakeDroppedVideo()) return;
+  if (!m_bmp.Gate().TakeDroppedVideo()) return;
   TraceCategory(5, ONE_TO_ONE_CATEGORY, "Asking again for the video dropped while sizing.\n");
   SendRepaint();
 }
 
 void ViewGeometry::MarkAllDirty() {
-  m_bmp.MarkAllDirty();
+  m_bmp.Repaint().MarkAllDirty();
   m_partialPaint = false;
 }
 
@@ -196,7 +196,7 @@ void ViewGeometry::OnSize(int width, int height) {
 
   if (!m_options.Scaled() && m_session.IsLoggedIn()) {
     // The picture keeps its native size; only what shows of it changes.
-    m_bmp.MarkAllDirty();
+    m_bmp.Repaint().MarkAllDirty();
     InvalidateView(true);
     m_partialPaint = false;
     return;
@@ -206,7 +206,7 @@ void ViewGeometry::OnSize(int width, int height) {
   const bool dontEnlarge = m_options.DontEnlarge() && KnowsNativeSize();
   if (dontEnlarge && client.Width() >= m_native.width && client.Height() >= m_native.height) {
     if (frame == m_native) {
-      m_bmp.MarkAllDirty();
+      m_bmp.Repaint().MarkAllDirty();
       InvalidateView(true);
       return;
     }
@@ -245,7 +245,7 @@ void ViewGeometry::AddScrollBarsIfNeeded(const Rect& client) {
 }
 
 void ViewGeometry::OneToOne(int32_t width, int32_t height) {
-  m_bmp.SetBlockUpdates(false);
+  m_bmp.Gate().SetBlockUpdates(false);
   TraceCategory(5, ONE_TO_ONE_CATEGORY, "ONE_TO_ONE plX  %d    plY %d \n", width, height);
   const Size size{width, height};
   if (SizeOf(ClientRectOrThrow()) == size) return;
@@ -288,7 +288,7 @@ void ViewGeometry::OneToOne(int32_t width, int32_t height) {
 }
 
 void ViewGeometry::ReclaimFrameSize(Size size) {
-  if (m_bmp.DrawSize() == size && m_bmp.Size() != size) TellServerSize();
+  if (m_bmp.Gate().DrawSize() == size && m_bmp.Size() != size) TellServerSize();
 }
 
 void ViewGeometry::MoveTowardsOneToOne() {
@@ -338,7 +338,7 @@ void ViewGeometry::FinishOneToOne() {
     ResizeFrameBuffer(size);
   else
     RepaintIfVideoWasDropped();
-  if (m_bmp.Size() == size) m_bmp.SetBlockUpdates(false);
+  if (m_bmp.Size() == size) m_bmp.Gate().SetBlockUpdates(false);
   AddScrollBarsIfNeeded(client);
 }
 
@@ -346,12 +346,12 @@ void ViewGeometry::OnACTIONSOneToOne() {
   if (!m_session.IsConnected()) return;
   // Blocked before the request leaves: the answer, which ends the block, may
   // be cut on the monitor thread before the send returns.
-  m_bmp.SetBlockUpdates(true);
+  m_bmp.Gate().SetBlockUpdates(true);
   try {
     PacketHeader header(ONE_TO_ONE, 0);
     m_session.SendPacket(header);
   } catch (const TextError& e) {
-    m_bmp.SetBlockUpdates(false);
+    m_bmp.Gate().SetBlockUpdates(false);
     m_dialogs.ShowError(ONE_TO_ONE_FAILURE_TITLE,
                         "CBrenvikView::OnACTIONSOneToOne(): Could not send command to " +
                             m_session.TargetLocation() + " because:\n" + e.Text());

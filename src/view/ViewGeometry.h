@@ -96,7 +96,7 @@ class ViewGeometry : public VideoHandlers {
   // VideoHandlers, for the dispatcher.
   void FillRect(int x1, int y1, int x2, int y2, uint8_t red, uint8_t green, uint8_t blue) override;
   platform::Size FrameSize() const override { return m_bmp.Size(); }
-  void EndBlock() override { m_bmp.SetBlockUpdates(false); }
+  void EndBlock() override { m_bmp.Gate().SetBlockUpdates(false); }
   void HandleNewSize(session::PostedPacket& packet) override;
   void HandleOneToOne(session::PostedPacket& packet) override;
   bool IsScaled() const override { return m_options.Scaled(); }

@@ -69,12 +69,12 @@ bool ViewPainter::PaintWindow(bool connected, const std::string& targetName, con
   const bool partial = m_geometry.PartialPaint();
   // Taken and emptied before drawing: rows the monitor thread decodes while
   // this paint runs stay dirty for the next one instead of being lost.
-  video::DirtyRect dirty = m_bmp.TakeDirtyRect();
+  video::DirtyRect dirty = m_bmp.Repaint().TakeDirtyRect();
   if (dirty.IsEmpty() || !partial) {
     const platform::Size picture = m_bmp.Size();
     dirty = {0, 0, picture.width, picture.height};
   }
-  m_bmp.SetPainting(true);
+  m_bmp.Repaint().SetPainting(true);
 
   PaintInputs in;
   in.connected = connected;
@@ -93,13 +93,13 @@ bool ViewPainter::PaintWindow(bool connected, const std::string& targetName, con
     m_bmp.ReadPixels([&](const video::PixelView& pixels) { draw(plan, pixels); });
   } catch (...) {
     m_geometry.SetPartialPaint(false);
-    m_bmp.MarkAllDirty();  // nothing is known to be shown
-    m_bmp.SetPainting(false);
+    m_bmp.Repaint().MarkAllDirty();  // nothing is known to be shown
+    m_bmp.Repaint().SetPainting(false);
     m_inPaint = false;
     throw;
   }
   m_geometry.SetPartialPaint(false);
-  m_bmp.SetPainting(false);
+  m_bmp.Repaint().SetPainting(false);
   m_inPaint = false;
 
   const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(

@@ -18,7 +18,7 @@ void ViewTimer::Tick() {
 }
 
 void ViewTimer::PaintIfDue() {
-  if (!m_bmp.IsRepaintDue()) return;
+  if (!m_bmp.Repaint().IsRepaintDue()) return;
   m_geometry.SetPartialPaint(true);
   m_view.Invalidate(std::nullopt, false);
 }

@@ -7,7 +7,7 @@ namespace view {
 
 bool ViewVideoPath::InitDecompression() {
   // A new connection: what the last unit drew at says nothing of this one.
-  m_bmp.ForgetDrawSize();
+  m_bmp.Gate().ForgetDrawSize();
   return m_decoder.ResetZLib();
 }
 
@@ -15,7 +15,7 @@ void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* pay
                                   int32_t length) {
   // Video encoded for a size just given up is ignored, so it is not counted
   // as drawn: a picture is not settled while its replacement is still due.
-  const bool drawn = m_bmp.TakesVideo();
+  const bool drawn = m_bmp.Gate().TakesVideo();
   m_decoder.HandleInterval(header, payload, length > 0 ? static_cast<size_t>(length) : 0);
   if (!drawn) return;
   m_lastSegmentTick = platform::GetTickCount();
@@ -25,7 +25,7 @@ void ViewVideoPath::HandleSegment(const PacketHeader& header, const uint8_t* pay
 void ViewVideoPath::AfterSegments() {
   // One task waiting is enough: the paint it brings takes whatever is dirty
   // by then, and a stream of video must not flood the window thread.
-  if (m_bmp.RepaintDelay() != 0 || m_videoWrittenPosted.exchange(true)) return;
+  if (m_bmp.Repaint().RepaintDelay() != 0 || m_videoWrittenPosted.exchange(true)) return;
   const bool posted = m_events.Post([this] {
     // Taken before the observer looks, so video written meanwhile posts again.
     m_videoWrittenPosted = false;
@@ -35,13 +35,13 @@ void ViewVideoPath::AfterSegments() {
 }
 
 bool ViewVideoPath::EndStaleBlock() {
-  if (!m_bmp.IsBlockingStale()) return false;
-  m_bmp.SetBlockUpdates(false);
+  if (!m_bmp.Gate().IsBlockingStale()) return false;
+  m_bmp.Gate().SetBlockUpdates(false);
   return true;
 }
 
 void ViewVideoPath::OnResizeEcho(const uint8_t* payload, int32_t length) {
-  m_bmp.TakeResizeEcho(payload, length > 0 ? static_cast<size_t>(length) : 0);
+  m_bmp.Gate().TakeResizeEcho(payload, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 // The unit draws at its native size from the answer on, and its whole screen
@@ -54,8 +54,8 @@ void ViewVideoPath::OnOneToOneReply(const uint8_t* payload, int32_t length) {
   if (native.width <= 0 || native.height <= 0 || native.width > MAX_REMOTE_WIDTH ||
       native.height > MAX_REMOTE_HEIGHT)
     return;
-  m_bmp.SetDrawSize(native);
-  m_bmp.SetBlockUpdates(false);
+  m_bmp.Gate().SetDrawSize(native);
+  m_bmp.Gate().SetBlockUpdates(false);
 }
 
 }  // namespace view

@@ -29,8 +29,8 @@ class ViewVideoPath : public session::VideoSink {
   void ResumeAfterLoss() override { m_decoder.ResumeAfterLoss(); }
   void HandleSegment(const PacketHeader& header, const uint8_t* payload, int32_t length) override;
   void AfterSegments() override;
-  void StartBlock() override { m_bmp.SetBlockUpdates(true); }
-  void ClearBlock() override { m_bmp.SetBlockUpdates(false); }
+  void StartBlock() override { m_bmp.Gate().SetBlockUpdates(true); }
+  void ClearBlock() override { m_bmp.Gate().SetBlockUpdates(false); }
   bool EndStaleBlock() override;
   void OnResizeEcho(const uint8_t* payload, int32_t length) override;
   void OnOneToOneReply(const uint8_t* payload, int32_t length) override;

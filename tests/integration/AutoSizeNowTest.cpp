@@ -37,7 +37,8 @@ Picture FramePicture(const video::FrameBuffer& bmp) {
 bool ShowsTheUnitsPicture(const video::FrameBuffer& bmp, platform::Size size,
                           const std::string& reference) {
   // The simulator puts each picture in place whole, once it has drawn one.
-  if (bmp.Size() != size || bmp.IsBlocking() || !std::filesystem::exists(reference)) return false;
+  if (bmp.Size() != size || bmp.Gate().IsBlocking() || !std::filesystem::exists(reference))
+    return false;
   const Picture expected = ReadPpm(reference);
   const Picture shown = FramePicture(bmp);
   return shown.width == expected.width && shown.height == expected.height &&

@@ -66,7 +66,7 @@ TEST(SessionWithSim, FailsOverToTheThirdAddress) {
       << text;
   EXPECT_NE(text.find("Trying: " + sim.Address() + "\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("All attempts failed."), std::string::npos);
-  EXPECT_EQ(viewer.connector->CurrentTarget().Address(), sim.Address());
+  EXPECT_EQ(viewer.connector->CurrentTarget().Addresses().Address(), sim.Address());
 }
 
 TEST(SessionWithSim, OnlyAWalkOverSeveralAddressesEndsInAllAttemptsFailed) {

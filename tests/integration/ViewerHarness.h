@@ -41,7 +41,7 @@ inline std::string PrepareViewerSettings(const std::string& path,
   settings::AddressEntry target("Unit", addresses.at(0), "Color always", settings::TCP_IP, false,
                                 "");
   for (size_t i = 1; i < addresses.size(); ++i)
-    target.AddSlot(settings::TCP_IP, addresses[i], false);
+    target.Addresses().AddSlot(settings::TCP_IP, addresses[i], false);
   target.SaveToINI(ini);
   return path;
 }

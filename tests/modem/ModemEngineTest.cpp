@@ -215,7 +215,7 @@ TEST(ModemEngine, HangsUpWithGuardedEscapeAndItsOwnCommandThenCloses) {
   modem::Modem engine(modem::ModemDatabase(dir.File("modems.ini"), ini).Find(TEST_MODEM),
                        modem::ReadModemTimings(ini), ini, stop);
   std::string error;
-  ASSERT_TRUE(engine.OpenPort(error));
+  ASSERT_TRUE(engine.Line().OpenPort(error));
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   std::string heard;
@@ -235,7 +235,7 @@ TEST(ModemEngine, HangsUpWithGuardedEscapeAndItsOwnCommandThenCloses) {
   ASSERT_EQ(at.size(), 7u);
   EXPECT_GE(at[0], 1.0);          // a quiet second before the escape
   EXPECT_GE(at[3] - at[2], 1.0);  // and after it
-  EXPECT_FALSE(engine.IsOpen());
+  EXPECT_FALSE(engine.Line().IsOpen());
   EXPECT_EQ(pty.ReadByte(300), -1);
   EXPECT_TRUE(pty.HungUp());
 }
@@ -245,14 +245,14 @@ TEST(ModemEngine, ACableIsNeverHungUpAndOpenFailuresAreWorded) {
   ASSERT_TRUE(line.engine->IsNullModem());
   ASSERT_TRUE(line.Open());
   EXPECT_TRUE(line.engine->Disconnect());
-  EXPECT_TRUE(line.engine->IsOpen());
-  EXPECT_TRUE(line.engine->IsCarrierUp());
+  EXPECT_TRUE(line.engine->Line().IsOpen());
+  EXPECT_TRUE(line.engine->Line().IsCarrierUp());
 
   ModemOnPty busy({}, TEST_CABLE);
   ASSERT_TRUE(busy.Open());
   modem::Modem second(busy.engine->Parameters(), {}, busy.ini, busy.stop);
   std::string error;
-  EXPECT_FALSE(second.OpenPort(error));
+  EXPECT_FALSE(second.Line().OpenPort(error));
   EXPECT_EQ(error, "Error opening modem port: " + busy.peer.Path() +
                        "\nThe port is in use by another program.\n");
 }

@@ -24,7 +24,7 @@ struct ModemOnPty {
   }
   bool Open() {
     std::string error;
-    return engine->OpenPort(error);
+    return engine->Line().OpenPort(error);
   }
 
   TempDir dir;

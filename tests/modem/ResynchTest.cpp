@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "modem/Modem.h"
 #include "modem/ModemDatabase.h"
 #include "modem/Resynch.h"
 #include "protocol/PacketHeader.h"
@@ -31,12 +32,12 @@ struct Line {
         modem::ModemDatabase(dir.File("modems.ini"), ini).Find(TEST_CABLE), modem::ModemTimings{},
         ini, stop);
     std::string error;
-    EXPECT_TRUE(engine->OpenPort(error));
+    EXPECT_TRUE(engine->Line().OpenPort(error));
   }
   int NextByte() {
     uint8_t byte = 0;
     int read = 0;
-    engine->Read(&byte, 1, read, 500, 0);
+    engine->Line().Read(&byte, 1, read, 500, 0);
     return read == 1 ? byte : -1;
   }
   PtyPair pty;
@@ -64,7 +65,7 @@ TEST(Resynch, FindsAMarkerAndSkipsTheRestOfTheRun) {
     SCOPED_TRACE(c.name);
     Line line;
     line.pty.Write(Join({c.line, {0xAB, 0xCD}}));
-    EXPECT_TRUE(modem::WaitForResynch(*line.engine, 3000));
+    EXPECT_TRUE(modem::WaitForResynch(line.engine->Line(), 3000));
     // The next byte is the first of what the unit resends.
     EXPECT_EQ(line.NextByte(), 0xAB);
   }
@@ -74,7 +75,7 @@ TEST(Resynch, GivesUpAtTheTimeLimitOrWhenTheRunIsCutShort) {
   Line line;
   line.pty.Write(std::vector<uint8_t>{'q', 'v', 'x'});
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(modem::WaitForResynch(*line.engine, 600));
+  EXPECT_FALSE(modem::WaitForResynch(line.engine->Line(), 600));
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(seconds, 0.6);
@@ -82,9 +83,9 @@ TEST(Resynch, GivesUpAtTheTimeLimitOrWhenTheRunIsCutShort) {
 
   Line cut;
   cut.pty.Write(Join({Marker(1, 3), {1, 2, 3}}));  // two markers promised, three bytes sent
-  EXPECT_FALSE(modem::WaitForResynch(*cut.engine, 600));
+  EXPECT_FALSE(modem::WaitForResynch(cut.engine->Line(), 600));
 
   Line stopped;
   stopped.stop.Raise();
-  EXPECT_FALSE(modem::WaitForResynch(*stopped.engine, 5000));
+  EXPECT_FALSE(modem::WaitForResynch(stopped.engine->Line(), 5000));
 }

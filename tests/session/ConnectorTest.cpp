@@ -60,7 +60,7 @@ TEST_F(ConnectorFixture, FirstRunWritesTheDefaultsAndTheDefaultUnit) {
   auto parts = MakeSession();
   Connector& connector = parts->connector;
   EXPECT_EQ(connector.CurrentTarget().Location(), "Default");
-  EXPECT_EQ(connector.CurrentTarget().Address(), "192.168.0.99");
+  EXPECT_EQ(connector.CurrentTarget().Addresses().Address(), "192.168.0.99");
   EXPECT_EQ(ini.Read("MISC", "CURRSELTEXT", "", 100), "Default");
   EXPECT_EQ(ini.Read("MISC", "KeepAliveTime", "", 100), "60");
   EXPECT_EQ(ini.Read("TARGET-Default", "Address", "", 100), "192.168.0.99");
@@ -76,7 +76,7 @@ TEST_F(ConnectorFixture, ConnectFailuresGoToTheOperatorOrToTheFailoverText) {
   settings::AddressEntry single("One", "10.0.0.1", "Color always", "X.25", false, "");
   single.SaveToINI(ini);
   settings::AddressEntry several("Two", "10.0.0.1", "Color always", "X.25", false, "");
-  several.AddSlot("X.25", "10.0.0.2", false);
+  several.Addresses().AddSlot("X.25", "10.0.0.2", false);
   several.SaveToINI(ini);
   auto parts = MakeSession();
   Connector& connector = parts->connector;

@@ -50,9 +50,9 @@ class AddrBookTest : public ::testing::Test {
 AddressEntry ThreeAddressEntry() {
   AddressEntry entry("Plant 7", "10.0.0.5:6000", "Grey -> Color", "TCP/IP", false,
                  "001 002 003 004 005");
-  entry.AddSlot("Office Modem", "5551234", true);
-  entry.AddSlot("TCP/IP", "plant7.example.net", false);
-  entry.SetQuadrant(2, 5);
+  entry.Addresses().AddSlot("Office Modem", "5551234", true);
+  entry.Addresses().AddSlot("TCP/IP", "plant7.example.net", false);
+  entry.Quad().quadrants[2] = 5;
   return entry;
 }
 
@@ -69,21 +69,21 @@ TEST_F(AddrBookTest, AnEntryRoundTripsThroughItsSectionInKeyOrder) {
 
   AddressEntry read;
   read.ReadINIInfo(m_ini, "Plant 7");
-  EXPECT_EQ(read.Slots(), ThreeAddressEntry().Slots());
+  EXPECT_EQ(read.Addresses().Slots(), ThreeAddressEntry().Addresses().Slots());
   EXPECT_EQ(read.Location(), "Plant 7");
-  EXPECT_EQ(read.Address(), "10.0.0.5:6000");
-  EXPECT_EQ(read.CurrentSlot(), 0);
+  EXPECT_EQ(read.Addresses().Address(), "10.0.0.5:6000");
+  EXPECT_EQ(read.Addresses().CurrentSlot(), 0);
   EXPECT_EQ(read.ColorRendering(), "Grey -> Color");
-  EXPECT_EQ(read.Servers(), "001 002 003 004 005");
-  EXPECT_EQ(read.Quadrant(2), 5);
+  EXPECT_EQ(read.Quad().servers, "001 002 003 004 005");
+  EXPECT_EQ(read.Quad().quadrants[2], 5);
 
   // A modem first address stores its dialling.
   AddressEntry modem("Lab", "5550000", "Color always", "Lab Modem", true, DEFAULT_SERVERS);
   modem.SaveToINI(m_ini);
   EXPECT_EQ(m_ini.Read("TARGET-Lab", "IsPulseDial", "-", 80), "T");
   read.ReadINIInfo(m_ini, "Lab");
-  EXPECT_TRUE(read.PulseDial());
-  EXPECT_EQ(read.ConnectionType(), "Lab Modem");
+  EXPECT_TRUE(read.Addresses().PulseDial());
+  EXPECT_EQ(read.Addresses().ConnectionType(), "Lab Modem");
 }
 
 TEST_F(AddrBookTest, ReadingRefusesElevenAddressesAndAMissingSelection) {
@@ -94,8 +94,8 @@ TEST_F(AddrBookTest, ReadingRefusesElevenAddressesAndAMissingSelection) {
   }
   AddressEntry entry;
   entry.ReadINIInfo(m_ini, "Big");
-  EXPECT_EQ(entry.LastSlot(), 9);
-  EXPECT_EQ(entry.Slots()[9].address, "10.0.0.10");
+  EXPECT_EQ(entry.Addresses().LastSlot(), 9);
+  EXPECT_EQ(entry.Addresses().Slots()[9].address, "10.0.0.10");
 
   m_ini.Write("TARGET-Big", "IsPulseDial11", "F");
   EXPECT_EQ(ErrorOf([&] { entry.ReadINIInfo(m_ini, "Big"); }),
@@ -114,7 +114,7 @@ TEST_F(AddrBookTest, EntriesAreSortedIgnoringCaseButFoundExactly) {
   EXPECT_EQ(book.Item(0).Location(), "Alpha");
   EXPECT_EQ(book.Item(1).Location(), "beta");
   EXPECT_EQ(book.Item(2).Location(), "gamma");
-  EXPECT_EQ(book.Item(1).Servers(), DEFAULT_SERVERS);
+  EXPECT_EQ(book.Item(1).Quad().servers, DEFAULT_SERVERS);
   EXPECT_EQ(book.GetIndex("Alpha"), 0);
   EXPECT_EQ(ErrorOf([&] { book.GetIndex("alpha"); }), "Error in GetIndex(): String not found.");
   // One section per name, and section names ignore case.
@@ -136,18 +136,18 @@ TEST_F(AddrBookTest, EditingMovesARenamedEntryWithItsAddresses) {
   book.InsertItem("Alpha", "", "", "TCP/IP", false, "");
   book.InsertItem("beta", "", "", "TCP/IP", false, "");
   const int plant = book.InsertItem("Plant 7", "10.0.0.5", "Color always", "TCP/IP", false, "");
-  book.Item(plant).AddSlot("TCP/IP", "10.0.0.6", false);
+  book.Item(plant).Addresses().AddSlot("TCP/IP", "10.0.0.6", false);
 
   EXPECT_EQ(RenameLocation(book, plant, "aardvark"), 0);
-  EXPECT_EQ(book.Item(0).LastSlot(), 1);
-  EXPECT_EQ(book.Item(0).Address(), "10.0.0.5");
+  EXPECT_EQ(book.Item(0).Addresses().LastSlot(), 1);
+  EXPECT_EQ(book.Item(0).Addresses().Address(), "10.0.0.5");
   EXPECT_EQ(book.Item(1).Location(), "Alpha");
 
   book.EditItem(0, EDIT_ADDRESS | EDIT_SERVERS, "ignored", "10.1.1.1", "", "", false,
                 "-01 -01 -01 -01 -01");
   EXPECT_EQ(book.Item(0).Location(), "aardvark");
-  EXPECT_EQ(book.Item(0).Slots()[0].address, "10.1.1.1");
-  EXPECT_EQ(book.Item(0).Servers(), "-01 -01 -01 -01 -01");
+  EXPECT_EQ(book.Item(0).Addresses().Slots()[0].address, "10.1.1.1");
+  EXPECT_EQ(book.Item(0).Quad().servers, "-01 -01 -01 -01 -01");
 
   const EditError refused = [&] {
     try {
@@ -196,9 +196,9 @@ TEST_F(AddrBookTest, SavingRewritesEveryTargetSection) {
 TEST_F(AddrBookTest, ConnectionsPageRules) {
   AddressBook book;
   const int only = AddLocation(book, "Lab");
-  EXPECT_EQ(book.Item(only).ConnectionType(), "TCP/IP");
+  EXPECT_EQ(book.Item(only).Addresses().ConnectionType(), "TCP/IP");
   EXPECT_EQ(book.Item(only).ColorRendering(), "Color always");
-  EXPECT_EQ(book.Item(only).Address(), "");
+  EXPECT_EQ(book.Item(only).Addresses().Address(), "");
   EXPECT_EQ(ErrorOf([&] { DeleteLocation(book, only); }), "The last item can't be deleted.");
   AddLocation(book, "Annex");
   DeleteLocation(book, book.GetIndex("Lab"));
@@ -208,10 +208,11 @@ TEST_F(AddrBookTest, ConnectionsPageRules) {
   AddressEntry& entry = book.Item(0);
   for (int i = 1; i < 9; ++i) EXPECT_TRUE(AddFailoverAddress(entry));
   EXPECT_FALSE(AddFailoverAddress(entry));  // the tenth fills the list
-  EXPECT_EQ(entry.Slots()[9], (AddressSlot{"TCP/IP", "0.0.0.0", false}));
+  EXPECT_EQ(entry.Addresses().Slots()[9], (AddressSlot{"TCP/IP", "0.0.0.0", false}));
   EXPECT_EQ(ErrorOf([&] { AddFailoverAddress(entry); }), "The maximum has already been reached.\n");
-  EXPECT_EQ(ErrorOf([&] { entry.AddSlot("TCP/IP", "x", false); }), "Too many failovers.");
-  EXPECT_EQ(entry.LastSlot(), 9);
+  EXPECT_EQ(ErrorOf([&] { entry.Addresses().AddSlot("TCP/IP", "x", false); }),
+            "Too many failovers.");
+  EXPECT_EQ(entry.Addresses().LastSlot(), 9);
 
   EXPECT_STREQ(PulseToneText({"TCP/IP", "", true}), "n/a");
   EXPECT_STREQ(PulseToneText({"Modem", "", true}), "Pulse");
@@ -233,18 +234,18 @@ TEST_F(AddrBookTest, ConnectionsPageRules) {
 
 TEST_F(AddrBookTest, SlotsMoveAndTheEntryFollowsTheSelectedOne) {
   AddressEntry entry = ThreeAddressEntry();
-  entry.SelectSlot(2);
-  EXPECT_EQ(entry.Address(), "plant7.example.net");
-  entry.SwapSlots(0, 1);
-  EXPECT_EQ(entry.Slots()[0].connectionType, "Office Modem");
-  entry.RemoveSlot(0);
-  entry.RemoveSlot(0);
-  EXPECT_EQ(entry.LastSlot(), 0);
-  EXPECT_EQ(entry.CurrentSlot(), 0);
-  entry.Rewind();
-  EXPECT_TRUE(entry.Restarted());
-  EXPECT_EQ(entry.Address(), "plant7.example.net");
-  EXPECT_THROW(entry.SelectSlot(1), TextError);
+  entry.Addresses().SelectSlot(2);
+  EXPECT_EQ(entry.Addresses().Address(), "plant7.example.net");
+  entry.Addresses().SwapSlots(0, 1);
+  EXPECT_EQ(entry.Addresses().Slots()[0].connectionType, "Office Modem");
+  entry.Addresses().RemoveSlot(0);
+  entry.Addresses().RemoveSlot(0);
+  EXPECT_EQ(entry.Addresses().LastSlot(), 0);
+  EXPECT_EQ(entry.Addresses().CurrentSlot(), 0);
+  entry.Addresses().Rewind();
+  EXPECT_TRUE(entry.Addresses().Restarted());
+  EXPECT_EQ(entry.Addresses().Address(), "plant7.example.net");
+  EXPECT_THROW(entry.Addresses().SelectSlot(1), TextError);
 }
 
 TEST_F(AddrBookTest, FirstRunDefaultEntryIsTheCurrentSelection) {
@@ -253,9 +254,9 @@ TEST_F(AddrBookTest, FirstRunDefaultEntryIsTheCurrentSelection) {
   AddressEntry current;
   current.ReadINIInfo(m_ini, "");
   EXPECT_EQ(current.Location(), "Default");
-  EXPECT_EQ(current.ConnectionType(), "TCP/IP");
-  EXPECT_EQ(current.Address(), "192.168.0.99");
-  EXPECT_EQ(current.Servers(), "-01 -01 -01 -01 -01");
+  EXPECT_EQ(current.Addresses().ConnectionType(), "TCP/IP");
+  EXPECT_EQ(current.Addresses().Address(), "192.168.0.99");
+  EXPECT_EQ(current.Quad().servers, "-01 -01 -01 -01 -01");
 }
 
 TEST_F(AddrBookTest, FavoritesRoundTripAndKeepBuiltInValuesForMissingKeys) {

@@ -64,8 +64,8 @@ TEST(ConnectionsEditingTest, AFailoverSlotIsEditedAndRemovedWhileTheEntryKeepsIt
   AddFailoverAddress(entry);
   AddFailoverAddress(entry);
   EditAddressSlot(entry, 1, {"Office Modem", "5551234", true});
-  EXPECT_EQ(entry.Address(), "10.0.0.5");
-  EXPECT_EQ(entry.CurrentSlot(), 0);
+  EXPECT_EQ(entry.Addresses().Address(), "10.0.0.5");
+  EXPECT_EQ(entry.Addresses().CurrentSlot(), 0);
 
   try {
     EditAddressSlot(entry, 2, {"TCP/IP", "a\r\nAddress=b", false});
@@ -77,14 +77,14 @@ TEST(ConnectionsEditingTest, AFailoverSlotIsEditedAndRemovedWhileTheEntryKeepsIt
   ApplyConnections(book, ini);
   AddressEntry read;
   read.ReadINIInfo(ini, "Plant");
-  ASSERT_EQ(read.Slots().size(), 3u);
-  EXPECT_EQ(read.Slots()[1], (AddressSlot{"Office Modem", "5551234", true}));
-  EXPECT_EQ(read.Slots()[2], (AddressSlot{"TCP/IP", "0.0.0.0", false}));
+  ASSERT_EQ(read.Addresses().Slots().size(), 3u);
+  EXPECT_EQ(read.Addresses().Slots()[1], (AddressSlot{"Office Modem", "5551234", true}));
+  EXPECT_EQ(read.Addresses().Slots()[2], (AddressSlot{"TCP/IP", "0.0.0.0", false}));
 
   // The book was read back from the file.
   AddressEntry& saved = book.Item(book.GetIndex("Plant"));
   RemoveAddressSlot(saved, 0);
-  EXPECT_EQ(saved.Address(), "5551234");
+  EXPECT_EQ(saved.Addresses().Address(), "5551234");
   RemoveAddressSlot(saved, 1);
   try {
     RemoveAddressSlot(saved, 0);
@@ -92,5 +92,5 @@ TEST(ConnectionsEditingTest, AFailoverSlotIsEditedAndRemovedWhileTheEntryKeepsIt
   } catch (const EditError& e) {
     EXPECT_EQ(e.Text(), "The last item can't be deleted.");
   }
-  EXPECT_EQ(saved.Slots().size(), 1u);
+  EXPECT_EQ(saved.Addresses().Slots().size(), 1u);
 }

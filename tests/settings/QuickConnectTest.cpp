@@ -32,7 +32,7 @@ TEST(QuickConnect, ATypedAddressIsRememberedOnceAndSelected) {
   AddressBook book = Read(ini);
   ASSERT_EQ(book.Count(), 2);
   EXPECT_EQ(book.Item(added).Location(), "127.0.0.1:6000");
-  EXPECT_EQ(book.Item(added).Address(), "127.0.0.1:6000");
+  EXPECT_EQ(book.Item(added).Addresses().Address(), "127.0.0.1:6000");
   EXPECT_EQ(book.CurrentSelection(), added);
   EXPECT_EQ(ReadMisc(ini, "CURRSELTEXT"), "127.0.0.1:6000");
   EXPECT_FALSE(HoldsOnlyFirstRunEntry(book));

@@ -34,7 +34,7 @@ class PreferencesTest : public ::testing::Test {
     // A book of two locations, Plant (selected, with a failover address) and Lab.
     settings::AddressBook book;
     book.InsertItem("Plant", "10.0.0.5", "Color always", "TCP/IP", false, "");
-    book.Item(0).AddSlot("TCP/IP", "plant.example.net", false);
+    book.Item(0).Addresses().AddSlot("TCP/IP", "plant.example.net", false);
     book.InsertItem("Lab", "10.0.0.9", "Grey always", "TCP/IP", false, "");
     book.SetCurrentSelection(book.GetIndex("Plant"));
     settings::WriteFirstRunDefaults(m_ini);
@@ -211,7 +211,7 @@ TEST_F(PreferencesTest, GeneralSettingsAreWrittenOnOkAndTheRunningKeyboardAndMou
   EXPECT_EQ(window.Core().Mouse().Settings().fastThreshold, 6000);
   EXPECT_EQ(window.Core().Mouse().Settings().slowThreshold, 600);
   EXPECT_EQ(Read("MISC", "RepaintDelayMS"), "0");
-  EXPECT_EQ(window.Core().Bitmap().RepaintDelay(), 0u);
+  EXPECT_EQ(window.Core().Bitmap().Repaint().RepaintDelay(), 0u);
 }
 
 TEST_F(PreferencesTest, TheSettingsCommandsOpenTheSheetOnTheirPageAndTheUnitBoxFollowsIt) {

@@ -44,7 +44,7 @@ TEST_F(FrameBitmap, StoresRowsBottomUpWithTheirStride) {
 TEST_F(FrameBitmap, NewPictureIsBlackAndDirtyAndBadSizesAreRefused) {
   m_bmp.SetBitmapSize(4, 2);
   EXPECT_EQ(PixelAt(3, 1), BLACK);
-  EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{0, 0, 4, 2}));
+  EXPECT_EQ(m_bmp.Repaint().GetRect(), (DirtyRect{0, 0, 4, 2}));
   EXPECT_EQ(m_bmp.Header().biBitCount, 24);
   for (auto [w, h] : {std::pair{0, 10}, {10, -1}, {100000, 10}}) {
     EXPECT_THROW(m_bmp.SetBitmapSize(w, h), TextError);
@@ -58,7 +58,7 @@ TEST_F(FrameBitmap, IntervalKeepsPixelsMarkedUnchanged) {
   EXPECT_EQ(PixelAt(3, 4), GREY);
   EXPECT_EQ(PixelAt(4, 4), MID);
   for (int x = 5; x <= 7; ++x) EXPECT_EQ(PixelAt(x, 4), GREY) << x;
-  EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{3, 4, 8, 5}));
+  EXPECT_EQ(m_bmp.Repaint().GetRect(), (DirtyRect{3, 4, 8, 5}));
 }
 
 TEST_F(FrameBitmap, PixelsPastTheRightEdgeAreTracedNotWritten) {
@@ -90,17 +90,17 @@ TEST_F(FrameBitmap, BlockedIntervalChangesNothing) {
   m_bmp.SetBitmapSize(20, 10);
   Paint(9, 9, 9);
   TraceRecorder trace;
-  m_bmp.SetBlockUpdates(true);
+  m_bmp.Gate().SetBlockUpdates(true);
   m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
   EXPECT_EQ(PixelAt(0, 0), GREY);
-  EXPECT_TRUE(m_bmp.GetRect().IsEmpty());
+  EXPECT_TRUE(m_bmp.Repaint().GetRect().IsEmpty());
   EXPECT_EQ(trace.Count("Setting m_blockUpdates = GetTickCount() 1000"), 1u);
   EXPECT_EQ(trace.Count("Blocking video in ImageUpdate."), 1u);
   // Fills still take effect while video is blocked.
   m_bmp.FillBmp(1, 2, 3, 0, 0, 0, 0);
   EXPECT_EQ(PixelAt(0, 0), Bgr(3, 2, 1));
 
-  m_bmp.SetBlockUpdates(false);
+  m_bmp.Gate().SetBlockUpdates(false);
   EXPECT_EQ(trace.Count("Clearing m_blockUpdates"), 1u);
   m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0x8410}));
   EXPECT_EQ(PixelAt(0, 0), MID);
@@ -114,7 +114,7 @@ TEST_F(FrameBitmap, FillCoversItsRectangleOrTheWholePicture) {
   EXPECT_EQ(PixelAt(2, 2), Bgr(30, 20, 10));
   EXPECT_EQ(PixelAt(3, 2), BLACK);
   EXPECT_EQ(PixelAt(1, 3), BLACK);
-  EXPECT_EQ(m_bmp.GetRect(), (DirtyRect{0, 0, 6, 4}));
+  EXPECT_EQ(m_bmp.Repaint().GetRect(), (DirtyRect{0, 0, 6, 4}));
 
   m_bmp.FillBmp(7, 8, 9, -1, 0, 0, 0);
   m_bmp.ReadPixels([](const PixelView& view) {
@@ -137,20 +137,20 @@ TEST_F(FrameBitmap, FillReachingFarOutsideIsClippedAndTracedOnce) {
 
 TEST_F(FrameBitmap, RepaintIsDueOnceTheFirstChangeIs101MsOld) {
   m_bmp.SetBitmapSize(6, 4);
-  m_bmp.TakeDirtyRect();
-  EXPECT_FALSE(m_bmp.IsRepaintDue());
+  m_bmp.Repaint().TakeDirtyRect();
+  EXPECT_FALSE(m_bmp.Repaint().IsRepaintDue());
   m_bmp.ImageUpdate(MakeInterval(0, 0, 1, {0xFFFF}));
   m_now += 50;
   m_bmp.ImageUpdate(MakeInterval(0, 1, 1, {0xFFFF}));
   m_now += 50;
-  EXPECT_FALSE(m_bmp.IsRepaintDue());
+  EXPECT_FALSE(m_bmp.Repaint().IsRepaintDue());
   m_now += 1;
-  EXPECT_TRUE(m_bmp.IsRepaintDue());
-  m_bmp.SetPainting(true);
-  EXPECT_FALSE(m_bmp.IsRepaintDue());
-  m_bmp.SetPainting(false);
-  m_bmp.TakeDirtyRect();
-  EXPECT_FALSE(m_bmp.IsRepaintDue());
+  EXPECT_TRUE(m_bmp.Repaint().IsRepaintDue());
+  m_bmp.Repaint().SetPainting(true);
+  EXPECT_FALSE(m_bmp.Repaint().IsRepaintDue());
+  m_bmp.Repaint().SetPainting(false);
+  m_bmp.Repaint().TakeDirtyRect();
+  EXPECT_FALSE(m_bmp.Repaint().IsRepaintDue());
 }
 
 TEST_F(FrameBitmap, RepaintWaitsForTheConfiguredDelay) {
@@ -163,30 +163,30 @@ TEST_F(FrameBitmap, RepaintWaitsForTheConfiguredDelay) {
     m_ini.DeleteSection("MISC");
     if (c.stored) m_ini.Write("MISC", "RepaintDelayMS", c.stored);
     FrameBuffer bmp(m_ini, [this] { return m_now; });
-    EXPECT_EQ(bmp.RepaintDelay(), c.delay);
+    EXPECT_EQ(bmp.Repaint().RepaintDelay(), c.delay);
     bmp.SetBitmapSize(6, 4);
-    bmp.TakeDirtyRect();
+    bmp.Repaint().TakeDirtyRect();
     bmp.ImageUpdate(MakeInterval(0, 0, 1, {0xFFFF}));
     if (c.delay > 0) {
       m_now += c.delay - 1;
-      EXPECT_FALSE(bmp.IsRepaintDue());
+      EXPECT_FALSE(bmp.Repaint().IsRepaintDue());
       m_now += 1;
     }
-    EXPECT_TRUE(bmp.IsRepaintDue());
+    EXPECT_TRUE(bmp.Repaint().IsRepaintDue());
   }
 }
 
 TEST_F(FrameBitmap, BlockingGoesStaleAfterItsTimeToLive) {
   // Missing: 6000 is written back.
-  EXPECT_EQ(m_bmp.BlockTimeToLive(), 6000u);
+  EXPECT_EQ(m_bmp.Gate().BlockTimeToLive(), 6000u);
   EXPECT_EQ(m_ini.Read("MISC", "BlockTimeToLive", "", 100), "6000");
-  EXPECT_FALSE(m_bmp.IsBlockingStale());
+  EXPECT_FALSE(m_bmp.Gate().IsBlockingStale());
 
-  m_bmp.SetBlockUpdates(true);
+  m_bmp.Gate().SetBlockUpdates(true);
   m_now += 6000;
-  EXPECT_FALSE(m_bmp.IsBlockingStale());
+  EXPECT_FALSE(m_bmp.Gate().IsBlockingStale());
   m_now += 1;
-  EXPECT_TRUE(m_bmp.IsBlockingStale());
+  EXPECT_TRUE(m_bmp.Gate().IsBlockingStale());
 }
 
 TEST_F(FrameBitmap, BlockTimeToLiveSetting) {
@@ -199,29 +199,29 @@ TEST_F(FrameBitmap, BlockTimeToLiveSetting) {
                         Case{"-3", 6000, "6000"}}) {
     ASSERT_TRUE(m_ini.Write("MISC", "BlockTimeToLive", c.stored));
     FrameBuffer bmp(m_ini, [this] { return m_now; });
-    EXPECT_EQ(bmp.BlockTimeToLive(), c.used) << c.stored;
+    EXPECT_EQ(bmp.Gate().BlockTimeToLive(), c.used) << c.stored;
     EXPECT_EQ(m_ini.Read("MISC", "BlockTimeToLive", "", 100), c.after) << c.stored;
     if (c.used == 0) {
-      bmp.SetBlockUpdates(true);
+      bmp.Gate().SetBlockUpdates(true);
       m_now += 1000000;
-      EXPECT_FALSE(bmp.IsBlockingStale());
+      EXPECT_FALSE(bmp.Gate().IsBlockingStale());
     }
   }
 }
 
 TEST_F(FrameBitmap, ResizeEchoOfTheCurrentSizeEndsBlocking) {
   m_bmp.SetBitmapSize(800, 600);
-  m_bmp.SetBlockUpdates(true);
+  m_bmp.Gate().SetBlockUpdates(true);
   uint8_t echo[8];
   StoreLE32(echo, 1024);
   StoreLE32(echo + 4, 768);
-  EXPECT_FALSE(m_bmp.TakeResizeEcho(echo, sizeof echo));
-  EXPECT_TRUE(m_bmp.IsBlocking());
+  EXPECT_FALSE(m_bmp.Gate().TakeResizeEcho(echo, sizeof echo));
+  EXPECT_TRUE(m_bmp.Gate().IsBlocking());
   StoreLE32(echo, 800);
   StoreLE32(echo + 4, 600);
-  EXPECT_FALSE(m_bmp.TakeResizeEcho(echo, 7));
-  EXPECT_TRUE(m_bmp.TakeResizeEcho(echo, sizeof echo));
-  EXPECT_FALSE(m_bmp.IsBlocking());
+  EXPECT_FALSE(m_bmp.Gate().TakeResizeEcho(echo, 7));
+  EXPECT_TRUE(m_bmp.Gate().TakeResizeEcho(echo, sizeof echo));
+  EXPECT_FALSE(m_bmp.Gate().IsBlocking());
 }
 
 // Video lands only in a picture of the size it was cut for and the unit draws
@@ -242,38 +242,38 @@ TEST_F(FrameBitmap, VideoIsWrittenOnlyAtTheSizeTheUnitDrawsAt) {
                         Case{"cut for the size before a resize", picture, {40, 30}, false}}) {
     SCOPED_TRACE(c.name);
     m_bmp.SetBitmapSize(picture.width, picture.height);
-    m_bmp.ForgetDrawSize();
-    m_bmp.SetDrawSize(c.drawnAt);
+    m_bmp.Gate().ForgetDrawSize();
+    m_bmp.Gate().SetDrawSize(c.drawnAt);
     m_bmp.ImageUpdates({&run, 1}, c.cutFor);
     EXPECT_EQ(PixelAt(0, 0) == WHITE, c.written);
-    EXPECT_EQ(m_bmp.TakesVideo(), c.drawnAt == platform::Size{} || c.drawnAt == picture);
+    EXPECT_EQ(m_bmp.Gate().TakesVideo(), c.drawnAt == platform::Size{} || c.drawnAt == picture);
     // Nothing is due while the sizes differ, or when nothing was dropped.
-    EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+    EXPECT_FALSE(m_bmp.Gate().TakeDroppedVideo());
   }
 
-  m_bmp.SetDrawSize({40, 30});
+  m_bmp.Gate().SetDrawSize({40, 30});
   m_bmp.ImageUpdates({&run, 1}, picture);
   m_bmp.SetBitmapSize(40, 30);
-  EXPECT_TRUE(m_bmp.TakeDroppedVideo());
-  EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+  EXPECT_TRUE(m_bmp.Gate().TakeDroppedVideo());
+  EXPECT_FALSE(m_bmp.Gate().TakeDroppedVideo());
 
   // A packet cut before a resize is counted as dropped by the resize itself.
-  m_bmp.SetDrawSize(picture);
-  EXPECT_EQ(m_bmp.BeginCut(), (platform::Size{40, 30}));
+  m_bmp.Gate().SetDrawSize(picture);
+  EXPECT_EQ(m_bmp.Gate().BeginCut(), (platform::Size{40, 30}));
   m_bmp.SetBitmapSize(picture.width, picture.height);
-  EXPECT_TRUE(m_bmp.TakeDroppedVideo());
+  EXPECT_TRUE(m_bmp.Gate().TakeDroppedVideo());
   m_bmp.ImageUpdates({&run, 1}, {40, 30});
-  m_bmp.EndCut();
-  EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+  m_bmp.Gate().EndCut();
+  EXPECT_FALSE(m_bmp.Gate().TakeDroppedVideo());
 
-  m_bmp.SetDrawSize({40, 30});
+  m_bmp.Gate().SetDrawSize({40, 30});
   m_bmp.ImageUpdates({&run, 1}, picture);
   uint8_t echo[8];
   StoreLE32(echo, picture.width);
   StoreLE32(echo + 4, picture.height);
-  EXPECT_TRUE(m_bmp.TakeResizeEcho(echo, sizeof echo));
-  EXPECT_EQ(m_bmp.DrawSize(), picture);
-  EXPECT_FALSE(m_bmp.TakeDroppedVideo());
+  EXPECT_TRUE(m_bmp.Gate().TakeResizeEcho(echo, sizeof echo));
+  EXPECT_EQ(m_bmp.Gate().DrawSize(), picture);
+  EXPECT_FALSE(m_bmp.Gate().TakeDroppedVideo());
 }
 
 TEST_F(FrameBitmap, ResizeNeverMeetsAHalfWrittenRow) {

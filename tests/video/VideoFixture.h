@@ -38,7 +38,7 @@ class VideoFixture : public ::testing::Test {
   // Fills the picture with one colour, then forgets the change.
   void Paint(uint8_t red, uint8_t green, uint8_t blue) {
     m_bmp.FillBmp(red, green, blue, -1, 0, 0, 0);
-    m_bmp.TakeDirtyRect();
+    m_bmp.Repaint().TakeDirtyRect();
   }
   // An interval of count pixels whose codes are those given (possibly fewer).
   video::Interval MakeInterval(int x, int y, int count, std::initializer_list<uint16_t> codes) {

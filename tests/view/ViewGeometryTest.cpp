@@ -151,9 +151,9 @@ TEST_F(ViewGeometryTest, OneToOneForAScreenAsWideAsTheLocalOneMaximisesAndShowsT
   view.SetLocalScreenSize(Size{1024, 768});
   view.SetClientSize({800, 600});
   Start("scaled", false, false);
-  bmp.SetBlockUpdates(true);
+  bmp.Gate().SetBlockUpdates(true);
   geometry.OneToOne(1024, 768);
-  EXPECT_FALSE(bmp.IsBlocking());
+  EXPECT_FALSE(bmp.Gate().IsBlocking());
   EXPECT_TRUE(view.IsMaximised());
   EXPECT_EQ(view.StatusText(1), view::FULL_SCREEN_TIP);
   // Only the maximised window's own size is told, as for any resize.
@@ -173,7 +173,7 @@ TEST_F(ViewGeometryTest, OperatorsOneToOneAsksTheUnitAndBlocksVideo) {
   Start("scaled", false, false);
   geometry.OnACTIONSOneToOne();
   EXPECT_THAT(Types(), ElementsAre(ONE_TO_ONE));
-  EXPECT_TRUE(bmp.IsBlocking());
+  EXPECT_TRUE(bmp.Gate().IsBlocking());
 
   link.failSends = true;
   geometry.OnACTIONSOneToOne();

@@ -103,15 +103,15 @@ TEST_F(ViewGeometryTest, PainterCopiesTheDirtyPartOnceAndIsNotEnteredAgain) {
   const bool painted = painter.PaintWindow(
       true, "Unit", [&](const view::PaintPlan& plan, const video::PixelView& pixels) {
         sources.push_back(plan.source);
-        EXPECT_TRUE(bmp.IsPainting());
+        EXPECT_TRUE(bmp.Repaint().IsPainting());
         EXPECT_EQ(pixels.width, 1024);
         nestedRan = painter.PaintWindow(true, "Unit", [](auto&, auto&) {});
       });
   EXPECT_TRUE(painted);
   EXPECT_FALSE(nestedRan);
   EXPECT_THAT(sources, ElementsAre(Rect{0, 0, 1024, 768}));
-  EXPECT_TRUE(bmp.GetRect().IsEmpty());
-  EXPECT_FALSE(bmp.IsPainting());
+  EXPECT_TRUE(bmp.Repaint().GetRect().IsEmpty());
+  EXPECT_FALSE(bmp.Repaint().IsPainting());
   EXPECT_FALSE(geometry.PartialPaint());
 }
 
@@ -124,16 +124,16 @@ TEST_F(ViewGeometryTest, AChangeDecodedWhilePaintingIsLeftForTheNextPaint) {
     monitor = std::thread([&] { bmp.FillBmp(9, 9, 9, 0, 0, 3, 3); });
   });
   monitor.join();
-  EXPECT_EQ(bmp.GetRect(), (video::DirtyRect{0, 0, 1024, 768}));
-  tick += bmp.RepaintDelay();
-  EXPECT_TRUE(bmp.IsRepaintDue());
+  EXPECT_EQ(bmp.Repaint().GetRect(), (video::DirtyRect{0, 0, 1024, 768}));
+  tick += bmp.Repaint().RepaintDelay();
+  EXPECT_TRUE(bmp.Repaint().IsRepaintDue());
 }
 
 TEST_F(ViewGeometryTest, ViewTimerRepaintsAChangeOnceItIsOldEnough) {
   Start("scaled", false, false);
   int sessionTicks = 0;
   view::ViewTimer timer(bmp, geometry, view, loop, [&] { ++sessionTicks; });
-  bmp.TakeDirtyRect();
+  bmp.Repaint().TakeDirtyRect();
   view.ClearInvalidations();
 
   bmp.FillBmp(1, 2, 3, 0, 0, 3, 3);

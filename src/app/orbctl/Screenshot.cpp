@@ -55,7 +55,8 @@ void TakeScreenshot(HeadlessClient& client, const ScreenshotRequest& request) {
   // screen is live and has been drawing for a while.
   try {
     client.RunUntil([&] {
-      if (!viewer.Session().IsLoggedIn() || video.Segments() == 0 || bmp.IsBlocking()) return false;
+      if (!viewer.Session().IsLoggedIn() || video.Segments() == 0 || bmp.Gate().IsBlocking())
+        return false;
       const uint32_t now = platform::GetTickCount();
       return now - video.LastSegmentTick() >= static_cast<uint32_t>(request.settleMs) ||
              now - video.FirstSegmentTick() >= LIVE_SCREEN_MS;
