@@ -26,9 +26,9 @@ int ReadCurrentIndex(const IniFile& ini) {
 
 }  // namespace
 
-CFavorite CFavorite::Read(const IniFile& ini, std::string_view name) {
+Favorite Favorite::Read(const IniFile& ini, std::string_view name) {
   const std::string section = FAVORITE_PREFIX + std::string(name);
-  CFavorite favorite;
+  Favorite favorite;
   favorite.name = ini.Read(section, "Name", "Default", VALUE_BUFFER);
   ReadFlag(ini, section, "Toolbar", favorite.toolbar);
   ReadFlag(ini, section, "StatusBar", favorite.statusBar);
@@ -47,7 +47,7 @@ CFavorite CFavorite::Read(const IniFile& ini, std::string_view name) {
   return favorite;
 }
 
-void CFavorite::Save(IniFile& ini) const {
+void Favorite::Save(IniFile& ini) const {
   const std::string section = FAVORITE_PREFIX + name;
   WriteOrThrow(ini, section, "Name", name);
   WriteOrThrow(ini, section, "Toolbar", FlagText(toolbar));
@@ -63,16 +63,16 @@ void CFavorite::Save(IniFile& ini) const {
   WriteOrThrow(ini, section, "OnTop", FlagText(onTop));
 }
 
-int FavoritesBook::InsertItem(const CFavorite& favorite) {
+int FavoritesBook::InsertItem(const Favorite& favorite) {
   return WrapBookErrors(
       "Error in FavoritesBook::InsertItem():\n", "Unknown error in FavoritesBook::InsertItem.",
       [&] {
-        for (const CFavorite& other : m_favorites)
+        for (const Favorite& other : m_favorites)
           if (CompareNoCase(other.name, favorite.name) == 0)
             throw TextError("A favorite named " + favorite.name + " is already in the list.");
         const size_t at =
             SortedPosition(m_favorites, favorite.name,
-                           [](const CFavorite& f) -> const std::string& { return f.name; });
+                           [](const Favorite& f) -> const std::string& { return f.name; });
         m_favorites.insert(m_favorites.begin() + at, favorite);
         return static_cast<int>(at);
       });
@@ -82,8 +82,7 @@ void FavoritesBook::DelItem(int index) {
   if (index >= Count())
     throw TextError("Error in FavoritesBook::DelItem(): Can't del items beyond end of list.");
   if (index < 0)
-    throw TextError(
-        "Error in FavoritesBook::DelItem(): Can't del items before beginning of list.");
+    throw TextError("Error in FavoritesBook::DelItem(): Can't del items before beginning of list.");
   m_favorites.erase(m_favorites.begin() + index);
 }
 
@@ -98,7 +97,7 @@ void FavoritesBook::ReadFromINI(const IniFile& ini) {
                  "Unknown error in FavoritesBook::ReadFromINI()\n", [&] {
                    FavoritesBook fresh;
                    for (const std::string& section : SectionsWithPrefix(ini, FAVORITE_PREFIX))
-                     fresh.InsertItem(CFavorite::Read(
+                     fresh.InsertItem(Favorite::Read(
                          ini, section.substr(std::string_view(FAVORITE_PREFIX).size())));
                    fresh.m_currentIndex = ReadCurrentIndex(ini);
                    *this = std::move(fresh);
@@ -111,7 +110,7 @@ void FavoritesBook::SaveToINI(IniFile& ini) {
                    const int current = m_currentIndex;
                    ClearFavoritesFromINI(ini);
                    m_currentIndex = current;
-                   for (const CFavorite& favorite : m_favorites) favorite.Save(ini);
+                   for (const Favorite& favorite : m_favorites) favorite.Save(ini);
                    WriteOrThrow(ini, "MISC", "CURRFavorite", Format("%d", m_currentIndex));
                    if (m_currentIndex >= 0 && m_currentIndex < Count())
                      WriteOrThrow(ini, "MISC", "CURRFavTEXT", m_favorites[m_currentIndex].name);
@@ -137,13 +136,13 @@ bool WriteFavoriteLayout(IniFile& ini, std::string_view name) {
   return ini.Write("MISC", "FavoriteLayout", name);
 }
 
-CFavorite StartupLayout(const IniFile& ini) {
+Favorite StartupLayout(const IniFile& ini) {
   const std::string name = ReadFavoriteLayout(ini);
-  if (name.empty()) return CFavorite();
+  if (name.empty()) return Favorite();
   for (const std::string& section : SectionsWithPrefix(ini, FAVORITE_PREFIX))
     if (CompareNoCase(section.substr(std::string_view(FAVORITE_PREFIX).size()), name) == 0)
-      return CFavorite::Read(ini, name);
-  return CFavorite();
+      return Favorite::Read(ini, name);
+  return Favorite();
 }
 
 }  // namespace settings

@@ -22,7 +22,7 @@ struct WindowRect {
 };
 
 // Defaults are the built-in layout "Default".
-struct CFavorite {
+struct Favorite {
   std::string name = "Default";
   bool toolbar = true;
   bool statusBar = true;
@@ -33,23 +33,23 @@ struct CFavorite {
   bool quad = false;
   int color = 2;
   bool onTop = false;
-  bool operator==(const CFavorite&) const = default;
+  bool operator==(const Favorite&) const = default;
 
   // Reads the section FAVORITE- + name; a missing key keeps the built-in value.
-  static CFavorite Read(const IniFile& ini, std::string_view name);
+  static Favorite Read(const IniFile& ini, std::string_view name);
   void Save(IniFile& ini) const;
 };
 
 class FavoritesBook {
  public:
   int Count() const { return static_cast<int>(m_favorites.size()); }
-  const CFavorite& Item(int index) const { return m_favorites.at(index); }
-  CFavorite& Item(int index) { return m_favorites.at(index); }
+  const Favorite& Item(int index) const { return m_favorites.at(index); }
+  Favorite& Item(int index) { return m_favorites.at(index); }
   int CurrentIndex() const { return m_currentIndex; }
   void SetCurrentIndex(int index) { m_currentIndex = index; }
 
   // Sorted by name ignoring case; a name already in the book is refused.
-  int InsertItem(const CFavorite& favorite);
+  int InsertItem(const Favorite& favorite);
   void DelItem(int index);
   int GetIndex(std::string_view name) const;
 
@@ -58,7 +58,7 @@ class FavoritesBook {
   void ClearFavoritesFromINI(IniFile& ini);
 
  private:
-  std::vector<CFavorite> m_favorites;
+  std::vector<Favorite> m_favorites;
   int m_currentIndex = -1;
 };
 
@@ -67,6 +67,6 @@ std::string ReadFavoriteLayout(const IniFile& ini);
 bool WriteFavoriteLayout(IniFile& ini, std::string_view name);
 // The layout to apply at start-up: the favourite FavoriteLayout names, or the
 // built-in "Default" when it names none that can be read.
-CFavorite StartupLayout(const IniFile& ini);
+Favorite StartupLayout(const IniFile& ini);
 
 }  // namespace settings

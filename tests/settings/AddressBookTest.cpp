@@ -49,7 +49,7 @@ class AddrBookTest : public ::testing::Test {
 
 AddressEntry ThreeAddressEntry() {
   AddressEntry entry("Plant 7", "10.0.0.5:6000", "Grey -> Color", "TCP/IP", false,
-                 "001 002 003 004 005");
+                     "001 002 003 004 005");
   entry.Addresses().AddSlot("Office Modem", "5551234", true);
   entry.Addresses().AddSlot("TCP/IP", "plant7.example.net", false);
   entry.Quad().quadrants[2] = 5;
@@ -260,7 +260,7 @@ TEST_F(AddrBookTest, FirstRunDefaultEntryIsTheCurrentSelection) {
 }
 
 TEST_F(AddrBookTest, FavoritesRoundTripAndKeepBuiltInValuesForMissingKeys) {
-  CFavorite wide;
+  Favorite wide;
   wide.name = "Wide";
   wide.windowRect = {10, 20, 1290, 1044};
   wide.scaled = false;
@@ -281,7 +281,7 @@ TEST_F(AddrBookTest, FavoritesRoundTripAndKeepBuiltInValuesForMissingKeys) {
   read.ReadFromINI(m_ini);
   ASSERT_EQ(read.Count(), 2);
   EXPECT_EQ(read.Item(read.GetIndex("Wide")), wide);
-  CFavorite bare;
+  Favorite bare;
   bare.name = "Bare";
   bare.toolbar = false;
   EXPECT_EQ(read.Item(read.GetIndex("Bare")), bare);  // 0, 0, 640, 480 among the rest
@@ -290,11 +290,11 @@ TEST_F(AddrBookTest, FavoritesRoundTripAndKeepBuiltInValuesForMissingKeys) {
   EXPECT_EQ(ErrorOf([&] { read.DelItem(2); }),
             "Error in FavoritesBook::DelItem(): Can't del items beyond end of list.");
 
-  EXPECT_EQ(StartupLayout(m_ini), CFavorite());
+  EXPECT_EQ(StartupLayout(m_ini), Favorite());
   WriteFavoriteLayout(m_ini, "Wide");
   EXPECT_EQ(StartupLayout(m_ini), wide);
   WriteFavoriteLayout(m_ini, "Nowhere");
-  EXPECT_EQ(StartupLayout(m_ini), CFavorite());
+  EXPECT_EQ(StartupLayout(m_ini), Favorite());
 }
 
 }  // namespace
