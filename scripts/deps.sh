@@ -4,7 +4,7 @@ ORB_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libssl-dev zlib1g-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   qt6-base-dev libx11-dev libxtst-dev
   xvfb xauth xdotool openbox xclip
   libcli11-dev

@@ -8,6 +8,8 @@
 # Seeds and regression inputs are read from fuzz/corpus/TARGET/; what the run
 # discovers stays in build-fuzz/corpus/TARGET/, and a crashing input is saved
 # as build-fuzz/artifacts/TARGET-crash-*. Exit status is non-zero on a finding.
+# ORB_FUZZ_BUILD names another tree instead of build-fuzz: scripts/test.sh passes
+# its sanitizer tree, which clang builds with the fuzz targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${ORB_FUZZ_BUILD:-build-fuzz}
@@ -79,7 +81,7 @@ case "${1:-}" in
     run_all "$share" "${ORB_FUZZ_JOBS:-$(nproc)}" "${all[@]}"
     ;;
   "" | -*)
-    sed -n '2,10p' "$0"
+    sed -n '2,12p' "$0"
     exit 2
     ;;
   *)
