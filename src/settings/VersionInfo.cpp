@@ -26,7 +26,7 @@ std::vector<std::string> Tokens(std::string_view text) {
   return tokens;
 }
 
-int Number(const std::string& token) { return std::atoi(token.c_str()); }
+int TokenNumber(const std::string& token) { return std::atoi(token.c_str()); }
 
 }  // namespace
 
@@ -38,18 +38,18 @@ VersionInfo VersionInfo::Parse(std::string_view text) {
     throw TextError("Bad version string! All parameters could not be obtained from it.\n>>" +
                     std::string(text) + "<<");
   VersionInfo info;
-  info.major = Number(tokens[1]);
-  info.minor = Number(tokens[2]);
-  info.revision = Number(tokens[3]);
-  info.build = Number(tokens[4]);
+  info.major = TokenNumber(tokens[1]);
+  info.minor = TokenNumber(tokens[2]);
+  info.revision = TokenNumber(tokens[3]);
+  info.build = TokenNumber(tokens[4]);
   if (tokens.size() >= LONG_FORM_TOKENS) {
     info.hasBuildDate = true;
     info.month = tokens[6];
-    info.day = Number(tokens[7]);
-    info.year = Number(tokens[8]);
-    info.hours = Number(tokens[9]);
-    info.minutes = Number(tokens[10]);
-    info.seconds = Number(tokens[11]);
+    info.day = TokenNumber(tokens[7]);
+    info.year = TokenNumber(tokens[8]);
+    info.hours = TokenNumber(tokens[9]);
+    info.minutes = TokenNumber(tokens[10]);
+    info.seconds = TokenNumber(tokens[11]);
   }
   return info;
 }
