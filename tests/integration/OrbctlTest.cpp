@@ -187,6 +187,33 @@ TEST(Orbctl, HelpVersionAndUsageErrors) {
                              "ORB_PASSWORD", "--size", "--timeout-ms", "--version", "ping",
                              "type TEXT [--key-delay-ms N]", "ctrl-alt-del", "alt-tab"})
     EXPECT_THAT(run.out, HasSubstr(option));
+  // Every command and subcommand answers --help (or -h) with its own entries,
+  // before anything else of its arguments is checked.
+  const std::pair<std::vector<std::string>, const char*> help[] = {
+      {{"users", "--help"}, "users passwd ID PW"},
+      {{"users", "add", "--help"}, "users add ID --new-password PW"},
+      {{"switch", "-h"}, "switch put FILE"},
+      {{"config", "put", "--help"}, "config put FILE"},
+      {{"power", "--help"}, "power send COMMAND"},
+      {{"file", "get", "--help"}, "file get UNIT_PATH LOCAL_FILE"},
+      {{"flash", "--help"}, "flash IMAGE"},
+      {{"screenshot", "--help"}, "screenshot FILE [--settle-ms N]"},
+      {{"type", "abc", "--help"}, "type TEXT [--key-delay-ms N]"},
+      {{"line-speed", "--help"}, "line-speed slow|fast"},
+      {{"modems", "--help"}, "modems "},
+  };
+  for (const auto& [args, entry] : help) {
+    SCOPED_TRACE(entry);
+    run = Orbctl(dir, args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("Usage: orbctl [OPTIONS] " + args[0], 0), 0u) << run.out;
+    EXPECT_THAT(run.out, HasSubstr(entry));
+  }
+  // A subcommand's help is its own entry only.
+  run = Orbctl(dir, {"users", "remove", "-h"});
+  EXPECT_THAT(run.out, HasSubstr("Usage: orbctl [OPTIONS] users remove ..."));
+  EXPECT_THAT(run.out, testing::Not(HasSubstr("users list")));
   run = Orbctl(dir, {"--version"});
   EXPECT_EQ(run.status, 0);
   EXPECT_THAT(run.out, testing::MatchesRegex("TSV[0-9]+\\.[0-9]+[a-z0-9]*\n"));

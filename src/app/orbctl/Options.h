@@ -39,5 +39,9 @@ struct Options {
 // Throws UsageError naming the option at fault.
 Options ParseOptions(const std::vector<std::string>& args);
 std::string HelpText();
+// A command's own help (a subcommand's, when one is named first) when its
+// arguments ask for it with --help or -h; nothing for an unknown command.
+std::optional<std::string> CommandHelpText(const std::string& command,
+                                           const std::vector<std::string>& arguments);
 
 }  // namespace orbctl

@@ -74,6 +74,11 @@ int Run(const orbctl::Options& options) {
     std::cout << orbctl::HelpText();
     return orbctl::EXIT_DONE;
   }
+  if (const std::optional<std::string> help =
+          orbctl::CommandHelpText(options.command, options.arguments)) {
+    std::cout << *help;
+    return orbctl::EXIT_DONE;
+  }
   if (options.version) {
     std::cout << version << "\n";
     return orbctl::EXIT_DONE;
