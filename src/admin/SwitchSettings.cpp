@@ -171,7 +171,7 @@ std::string SwitchSettings::Validate(const std::string& text, Parsed& parsed) co
 }
 
 std::string SwitchSettings::LoadGridFromString(const std::string& text,
-                                                const std::string& sourceName) {
+                                               const std::string& sourceName) {
   return WrapErrors("SwitchSettings", "LoadGridFromString", [&] {
     Parsed parsed;
     // A text from the wire ends at its zero.
@@ -191,8 +191,35 @@ std::string SwitchSettings::LoadGridFromString(const std::string& text,
   });
 }
 
+std::string SwitchSettings::TypeName() const {
+  switch (m_type) {
+    case SWITCH_TYPE_FIRST_MODEL:
+      return m_models[0];
+    case SWITCH_TYPE_SECOND_MODEL:
+      return m_models[1];
+    case SWITCH_TYPE_STANDALONE:
+      return "standalone";
+    case SWITCH_TYPE_CUSTOM:
+      return "custom";
+    default:
+      return m_typeName;
+  }
+}
+
+bool SwitchSettings::SameTable(const SwitchSettings& other) const {
+  if (m_type != other.m_type || m_rows.size() != other.m_rows.size()) return false;
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    const SwitchRow& mine = m_rows[i];
+    const SwitchRow& theirs = other.m_rows[i];
+    if (PortNumber(mine.port) != PortNumber(theirs.port) || mine.name != theirs.name ||
+        mine.keyCodes != theirs.keyCodes)
+      return false;
+  }
+  return true;
+}
+
 std::string SwitchSettings::TableToString(bool useLF) const {
-  return SwitchTableText(m_typeName, m_rows, useLF);
+  return SwitchTableText(TypeName(), m_rows, useLF);
 }
 
 std::string SwitchTableText(const std::string& typeName, const std::vector<SwitchRow>& rows,

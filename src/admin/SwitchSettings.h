@@ -61,7 +61,15 @@ class SwitchSettings {
   void SetPortCount(int count);
 
   int Type() const { return m_type; }
-  const std::string& TypeName() const { return m_typeName; }
+  // The type's own name, as a table the viewer writes carries it: a model's
+  // name from the branding, "standalone" or "custom". A third model's table
+  // keeps its type line as read: the branding may spell the first model's
+  // name so that it also matches the third, and writing it would change the
+  // table's model.
+  std::string TypeName() const;
+  // The same switch in the unit's eyes, however either was spelt: type, port
+  // count, and each port's number, computer name and key codes.
+  bool SameTable(const SwitchSettings& other) const;
   const std::vector<SwitchRow>& Rows() const { return m_rows; }
   // The key-code warnings of the last text loaded.
   const std::string& Warnings() const { return m_warnings; }
@@ -73,7 +81,7 @@ class SwitchSettings {
 
   SwitchModelNames m_models;
   int m_type = SWITCH_TYPE_CUSTOM;
-  // The type line as it was read, so a table is written back as it came.
+  // The type line as it was read.
   std::string m_typeName = "custom";
   std::vector<SwitchRow> m_rows;
   std::string m_warnings;

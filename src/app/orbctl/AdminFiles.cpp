@@ -65,8 +65,7 @@ void RunSwitch(HeadlessClient& client, const FileRequest& request,
   client.LogInAsAdministrator();
   client.SendAndConfirm([&] { admin::SendSwitchSettings(client.Viewer().Session(), table); });
   const admin::SwitchSettings held = FetchSwitchTable(client, models);
-  if (held.Rows() != table.Rows() || held.Type() != table.Type())
-    throw TextError("The unit's switch table differs from the one sent.");
+  if (!held.SameTable(table)) throw TextError("The unit's switch table differs from the one sent.");
 }
 
 void RunConfig(HeadlessClient& client, const FileRequest& request) {
