@@ -131,4 +131,11 @@ std::string ModemDatabase::PortName(const std::string& section) const {
   return port;
 }
 
+std::vector<std::string> OfferedModels(const ModemDatabase& database, settings::IniFile& settings) {
+  std::vector<std::string> models;
+  if (!ReadEnableModems(settings)) return models;
+  for (const InstalledModem& installed : database.List()) models.push_back(installed.model);
+  return models;
+}
+
 }  // namespace modem

@@ -46,4 +46,8 @@ class ModemDatabase {
   settings::IniFile& m_settings;
 };
 
+// The models the connection settings offer: the installed ones while the
+// MODEMS key EnableModems is on, none otherwise.
+std::vector<std::string> OfferedModels(const ModemDatabase& database, settings::IniFile& settings);
+
 }  // namespace modem

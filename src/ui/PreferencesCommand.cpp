@@ -13,10 +13,8 @@ namespace ui {
 namespace {
 
 std::vector<std::string> InstalledModemNames(settings::IniFile& ini) {
-  const modem::ModemDatabase modems(modem::ModemDatabase::PathBeside(ini.Path()), ini);
-  std::vector<std::string> names;
-  for (const modem::InstalledModem& installed : modems.List()) names.push_back(installed.model);
-  return names;
+  return modem::OfferedModels(
+      modem::ModemDatabase(modem::ModemDatabase::PathBeside(ini.Path()), ini), ini);
 }
 
 QString PageOf(uint32_t commandId) {

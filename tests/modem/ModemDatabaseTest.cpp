@@ -66,6 +66,18 @@ TEST(ModemDatabase, ListsModemsInFileOrderAndFirstOfAModelWins) {
   EXPECT_FALSE(database.Open().IsInstalled("first"));
 }
 
+TEST(ModemDatabase, ModemsAreOfferedOnlyWhileEnabled) {
+  Database database("[A]\nModel=First\nAttachedTo=COM2\n\n[B]\nModel=Second\nAttachedTo=COM3\n");
+  // Off by default, and the key is written for the operator to find.
+  EXPECT_TRUE(modem::OfferedModels(database.Open(), database.settings).empty());
+  EXPECT_EQ(database.settings.Read("MODEMS", "EnableModems", "", 10), "F");
+  for (const char* on : {"T", "true"}) {
+    database.settings.Write("MODEMS", "EnableModems", on);
+    EXPECT_EQ(modem::OfferedModels(database.Open(), database.settings),
+              (std::vector<std::string>{"First", "Second"}));
+  }
+}
+
 TEST(ModemDatabase, FailuresAndTheFallbackPort) {
   Database database(
       "[Plain]\nModel=No Port\n\n"
