@@ -70,7 +70,8 @@ input::InputEnvironment ViewerCore::MakeInputEnvironment(const ViewerSetup& setu
           setup.productName,
           scrollLine,
           {},
-          {}};
+          {},
+          [this] { return m_geometry.IsQuadView(); }};
 }
 
 ViewerCore::~ViewerCore() {

@@ -32,6 +32,10 @@ struct InputEnvironment {
   std::function<uint32_t()> tickCount;
   // The KBD packets' scrambling byte; drawn at random when empty.
   std::function<uint8_t()> scrambleKey;
+  // Whether the view shows four computers at once, where keys and mouse have
+  // no one computer to go to: pass-through does not begin then, whichever
+  // way it is asked for. Never when empty.
+  std::function<bool()> quadView;
 };
 
 }  // namespace input

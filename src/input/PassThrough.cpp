@@ -58,6 +58,7 @@ bool PassThrough::Teach() {
 
 void PassThrough::ForcePassthruMode(bool on) {
   TraceLevel(5, "ForcePassthruMode(%d)\n", on);
+  if (on && m_env.quadView && m_env.quadView()) return;
   if (on) {
     const uint8_t remote = m_lights.RemoteStates();
     TraceLevel(5, "m_ucKbdLEDsLocalKVM = %d\n", m_lights.LocalStates());

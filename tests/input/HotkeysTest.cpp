@@ -74,6 +74,23 @@ TEST_F(HotkeyTest, CtrlAltHotkeyTogglesPassThroughAndSwallowsItsKeyUp) {
                                               Key(UP, VK_MENU, 0xC0380001)}));
 }
 
+// The quad view has no one computer for the keys to go to: neither the hotkey
+// nor the command (menu, login, a click) begins pass-through there.
+TEST_F(HotkeyTest, NoPassThroughInTheQuadView) {
+  quadView = true;
+  HoldCtrlAlt();
+  AltLetter('P', SCAN_P);
+  EXPECT_FALSE(Pipeline().IsPassthru());
+  Pipeline().OnACTIONSPassThrough();
+  EXPECT_FALSE(Pipeline().IsPassthru());
+  Pipeline().ForcePassthruMode(true);
+  EXPECT_FALSE(Pipeline().IsPassthru());
+  EXPECT_FALSE(Pipeline().State().m_durablePassThrough);
+  quadView = false;
+  Pipeline().OnACTIONSPassThrough();
+  EXPECT_TRUE(Pipeline().IsPassthru());
+}
+
 TEST_F(HotkeyTest, RemoteKeyCommandsByHotkey) {
   // Ctrl-Alt-Del outside pass-through: the unit gets the modifiers too, at once.
   HoldCtrlAlt();

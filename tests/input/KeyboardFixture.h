@@ -88,7 +88,7 @@ class KeyboardTest : public testing::Test {
     keyboardPipeline = std::make_unique<input::KeyboardPipeline>(input::InputEnvironment{
         session, ini, window, view, dialogs, keyboard, pointer, "Tessaline",
         [this](platform::ScrollBar bar, bool towardsEnd) { scrolls.emplace_back(bar, towardsEnd); },
-        [this] { return ticks; }, [this] { return scrambleKey; }});
+        [this] { return ticks; }, [this] { return scrambleKey; }, [this] { return quadView; }});
     keyboardPipeline->ReadSettings();
   }
   input::KeyboardPipeline& Pipeline() { return *keyboardPipeline; }
@@ -96,7 +96,7 @@ class KeyboardTest : public testing::Test {
   input::InputEnvironment MouseEnvironment() {
     return {session,  ini,     window,      view, dialogs,
             keyboard, pointer, "Tessaline", {},   [this] { return ticks; },
-            {}};
+            {},       {}};
   }
 
   bool Feed(uint32_t message, uint32_t virtualKey, uint32_t keyData) {
@@ -141,6 +141,7 @@ class KeyboardTest : public testing::Test {
   platform::HeadlessPointer pointer;
   uint32_t ticks = 100000;
   uint8_t scrambleKey = 0;
+  bool quadView = false;
   std::vector<std::pair<platform::ScrollBar, bool>> scrolls;
   std::unique_ptr<input::KeyboardPipeline> keyboardPipeline;
 };

@@ -131,18 +131,8 @@ TEST_F(MouseTest, ExitGestures) {
   for (const GestureCase& c : cases) {
     SCOPED_TRACE(c.name);
     settings::WriteMisc(ini, "ESCAPE_BY_SLOWMOUSE", c.slowExit ? "T" : "F");
-    input::MousePipeline fresh(input::InputEnvironment{session,
-                                                       ini,
-                                                       window,
-                                                       view,
-                                                       dialogs,
-                                                       keyboard,
-                                                       pointer,
-                                                       "Tessaline",
-                                                       {},
-                                                       [this] { return ticks; },
-                                                       {}},
-                               Pipeline(), [this] { return microseconds += 1000; });
+    input::MousePipeline fresh(MouseEnvironment(), Pipeline(),
+                               [this] { return microseconds += 1000; });
     fresh.ReadSettings();
     Pipeline().ForcePassthruMode(true);
     int exitedAt = -1;
