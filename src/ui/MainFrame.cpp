@@ -9,6 +9,8 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -253,6 +255,34 @@ void MainFrame::BuildStatusBar() {
 void MainFrame::SetStatusText(int pane, const QString& text) {
   if (pane >= 0 && pane < STATUS_PANES) m_panes[static_cast<size_t>(pane)]->setText(text);
 }
+
+namespace {
+
+// 15 x 15, as the pane shows it: a filled disc while keys and mouse go to the
+// remote computer, a hollow one while they stay here.
+QPixmap PassThroughPicture(bool on) {
+  QPixmap picture(15, 15);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(on ? QColor(0, 128, 0) : QColor(128, 128, 128), 2));
+  painter.setBrush(on ? QBrush(QColor(0, 176, 0)) : QBrush(Qt::NoBrush));
+  painter.drawEllipse(QRectF(2, 2, 11, 11));
+  return picture;
+}
+
+}  // namespace
+
+void MainFrame::SetPassThroughIndicator(bool on) {
+  if (m_passThroughShown == on) return;
+  m_passThroughShown = on;
+  QLabel& pane = *m_panes.front();
+  pane.setPixmap(PassThroughPicture(on));
+  pane.setToolTip(on ? "Pass-through: keys and mouse go to the remote computer."
+                     : "Keys and mouse stay on this computer (pass-through is off).");
+}
+
+QString MainFrame::PassThroughIndicatorTip() const { return m_panes.front()->toolTip(); }
 
 QString MainFrame::StatusText(int pane) const {
   if (pane < 0 || pane >= STATUS_PANES) return {};

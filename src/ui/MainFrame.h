@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "ui/ViewWidget.h"
@@ -47,6 +48,9 @@ class MainFrame : public QMainWindow {
   QComboBox& ServerBox(int box) { return *m_serverBoxes.at(static_cast<size_t>(box)); }
   void SetStatusText(int pane, const QString& text);
   QString StatusText(int pane) const;
+  // The first pane's picture of where keys and mouse go, with its tooltip.
+  void SetPassThroughIndicator(bool on);
+  QString PassThroughIndicatorTip() const;
 
   // The command's menu entry and toolbar buttons.
   QAction* Action(uint32_t id) const;
@@ -85,6 +89,7 @@ class MainFrame : public QMainWindow {
   QComboBox* m_targetBox = nullptr;
   std::vector<QComboBox*> m_serverBoxes;
   std::vector<QLabel*> m_panes;
+  std::optional<bool> m_passThroughShown;
   std::vector<QToolBar*> m_toolBars;
   std::map<uint32_t, QAction*> m_actions;
   bool m_menuRemoved = false;

@@ -271,6 +271,8 @@ bool ViewerWindow::OnKey(const QKeyEvent& event, bool down) {
       m_keyboard.IsGrabbed() &&
       IsHookedKey(virtualKey, facts.altHeld, (event.modifiers() & Qt::ControlModifier) != 0);
   m_core->HandleKey(*key);
+  // A hotkey may have begun or ended pass-through.
+  m_frame->SetPassThroughIndicator(m_core->Keyboard().IsPassthru());
   return true;
 }
 
@@ -365,6 +367,7 @@ void ViewerWindow::ShowAbout() {
 
 // The remote key commands and the one-to-one view need a logged-in single view.
 void ViewerWindow::UpdateEnabledCommands() {
+  m_frame->SetPassThroughIndicator(m_core->Keyboard().IsPassthru());
   const bool connected = m_core->Session().IsConnected();
   m_frame->SetEnabled(ID_CONNECT, !connected);
   m_frame->SetEnabled(ID_CONNECT_TO, !connected && !m_commandLineConnect);

@@ -138,10 +138,16 @@ TEST_F(WindowSessionTest, FullScreenAsksForTheScreensSizeAndLeavingForTheWindows
       << UnitPicture().width() << " x " << UnitPicture().height();
   // Full screen brings pass-through; leaving it leaves full screen too.
   EXPECT_TRUE(window.Core().Keyboard().IsPassthru());
+  // The status bar's first pane says where keys and mouse go.
+  EXPECT_TRUE(WaitUntil([&] {
+    return window.Frame().PassThroughIndicatorTip().contains("go to the remote computer");
+  }));
 
   // Asked for while pass-through ends, the window leaves once that is done.
   window.Core().Keyboard().ForcePassthruMode(false);
   EXPECT_TRUE(WaitUntil([&] { return !window.IsFullScreen(); }));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return window.Frame().PassThroughIndicatorTip().contains("stay on this computer"); }));
   EXPECT_TRUE(WaitUntil([&] { return UnitPicture() == windowed; }))
       << UnitPicture().width() << " x " << UnitPicture().height();
 }
