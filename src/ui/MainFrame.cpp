@@ -245,6 +245,11 @@ void MainFrame::BuildChoiceBar() {
 }
 
 void MainFrame::BuildStatusBar() {
+  // A label of its own, left of the text panes, so no status text replaces it.
+  m_passThroughIndicator = new QLabel(this);
+  m_passThroughIndicator->setFixedSize(17, 17);
+  m_passThroughIndicator->setAlignment(Qt::AlignCenter);
+  statusBar()->addPermanentWidget(m_passThroughIndicator, 0);
   for (int pane = 0; pane < STATUS_PANES; ++pane) {
     auto* label = new QLabel(this);
     statusBar()->addPermanentWidget(label, pane == 1 ? 1 : 0);
@@ -258,15 +263,20 @@ void MainFrame::SetStatusText(int pane, const QString& text) {
 
 namespace {
 
-// 15 x 15, as the pane shows it: a filled disc while keys and mouse go to the
-// remote computer, a hollow one while they stay here.
+// 15 x 15: a green disc while keys and mouse go to the remote computer, a
+// grey ring while they stay here. Light enough never to read as status text.
 QPixmap PassThroughPicture(bool on) {
   QPixmap picture(15, 15);
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(on ? QColor(0, 128, 0) : QColor(128, 128, 128), 2));
-  painter.setBrush(on ? QBrush(QColor(0, 176, 0)) : QBrush(Qt::NoBrush));
+  if (on) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(110, 220, 110));
+  } else {
+    painter.setPen(QPen(QColor(176, 176, 176), 2));
+    painter.setBrush(Qt::NoBrush);
+  }
   painter.drawEllipse(QRectF(2, 2, 11, 11));
   return picture;
 }
@@ -276,13 +286,13 @@ QPixmap PassThroughPicture(bool on) {
 void MainFrame::SetPassThroughIndicator(bool on) {
   if (m_passThroughShown == on) return;
   m_passThroughShown = on;
-  QLabel& pane = *m_panes.front();
-  pane.setPixmap(PassThroughPicture(on));
-  pane.setToolTip(on ? "Pass-through: keys and mouse go to the remote computer."
-                     : "Keys and mouse stay on this computer (pass-through is off).");
+  m_passThroughIndicator->setPixmap(PassThroughPicture(on));
+  m_passThroughIndicator->setToolTip(
+      on ? "Pass-through: keys and mouse go to the remote computer."
+         : "Keys and mouse stay on this computer (pass-through is off).");
 }
 
-QString MainFrame::PassThroughIndicatorTip() const { return m_panes.front()->toolTip(); }
+QString MainFrame::PassThroughIndicatorTip() const { return m_passThroughIndicator->toolTip(); }
 
 QString MainFrame::StatusText(int pane) const {
   if (pane < 0 || pane >= STATUS_PANES) return {};

@@ -48,7 +48,8 @@ class MainFrame : public QMainWindow {
   QComboBox& ServerBox(int box) { return *m_serverBoxes.at(static_cast<size_t>(box)); }
   void SetStatusText(int pane, const QString& text);
   QString StatusText(int pane) const;
-  // The first pane's picture of where keys and mouse go, with its tooltip.
+  // The status bar's picture of where keys and mouse go, left of its text
+  // panes, with its tooltip.
   void SetPassThroughIndicator(bool on);
   QString PassThroughIndicatorTip() const;
 
@@ -89,6 +90,7 @@ class MainFrame : public QMainWindow {
   QComboBox* m_targetBox = nullptr;
   std::vector<QComboBox*> m_serverBoxes;
   std::vector<QLabel*> m_panes;
+  QLabel* m_passThroughIndicator = nullptr;
   std::optional<bool> m_passThroughShown;
   std::vector<QToolBar*> m_toolBars;
   std::map<uint32_t, QAction*> m_actions;
