@@ -135,10 +135,10 @@ bool Modem::WaitForConnect(int totalMs) {
   uint8_t early[80];
   int read = 0;
   if (!m_line.Read(early, sizeof early, read, 1, 400)) return false;
-  // A modem that connects at once has said so in what is skipped here.
+  // A modem that connects at once has said so in what is skipped here; one
+  // that echoes may have sent only the echo yet, while it trains.
   const std::string skipped(reinterpret_cast<const char*>(early), static_cast<size_t>(read));
-  if (read > 0 &&
-      m_parameters.responses.Contains(CLASS_CONNECT, StripEcho(skipped, m_parameters.answer)))
+  if (m_parameters.responses.Contains(CLASS_CONNECT, StripEcho(skipped, m_parameters.answer)))
     return true;
   return ExpectAnswerType({}, CLASS_CONNECT, totalMs, 40) > 0;
 }

@@ -84,6 +84,9 @@ bool ResponseClasses::Add(std::string_view answer, int responseClass) {
 
 bool ResponseClasses::Contains(int responseClass, std::string_view answer) const {
   if (responseClass < 0 || responseClass >= RESPONSE_CLASS_COUNT) return false;
+  // Nothing said is no answer: between two entries' delimiters of a list an
+  // empty answer would otherwise be found, and a lone echo taken for one.
+  if (Bare(answer).empty()) return false;
   const std::string& list = m_lists[static_cast<size_t>(responseClass)];
   std::string delimited;
   delimited.append(DELIMITER).append(answer).append(DELIMITER);

@@ -37,6 +37,7 @@ class ResponseClasses {
   // Whether the answer is one of the class's: the delimited answer occurs in
   // the list; failing that, the answer's last line, without its line ends,
   // equals an entry's (modems differ in the line ends around their codes).
+  // An answer of line ends and blanks alone is in no class.
   bool Contains(int responseClass, std::string_view answer) const;
   // The first named class (0 to 8, 28, 29) holding the answer, or -1.
   int Classify(std::string_view answer) const;

@@ -95,12 +95,20 @@ TEST(ModemLink, APortThatCannotBeOpenedIsNamed) {
 
 TEST(ModemLink, TheUnitCallsBackAndTheLoginGoesOn) {
   TraceRecorder trace;
-  ModemViewer line({.callBack = true});
-  line.viewer.Connect();
-  ASSERT_TRUE(LoggedInAndPinged(line.viewer)) << line.viewer.core->FailureText();
-  EXPECT_TRUE(line.peer.HungUpByEscape());
-  EXPECT_TRUE(line.peer.Greeted());
-  EXPECT_FALSE(line.viewer.link->IsCallBackInProgress());
+  // The answering modem echoes ATA at once and connects after its training:
+  // within the viewer's first look at the answer, or well after it, when
+  // only the echo has come by then.
+  for (const int answerDelayMs : {1000, 1500}) {
+    SCOPED_TRACE(answerDelayMs);
+    ModemViewer line({.callBack = true, .answerDelayMs = answerDelayMs});
+    line.viewer.Connect();
+    ASSERT_TRUE(LoggedInAndPinged(line.viewer)) << line.viewer.core->FailureText();
+    EXPECT_TRUE(line.peer.HungUpByEscape());
+    EXPECT_TRUE(line.peer.Greeted());
+    // The greeting waited for the carrier: a keystroke would have aborted the answer.
+    EXPECT_EQ(line.peer.HeardWhileAnswering(), "");
+    EXPECT_FALSE(line.viewer.link->IsCallBackInProgress());
+  }
 }
 
 TEST(ModemLink, ACallBackFromAStrangerIsRefused) {

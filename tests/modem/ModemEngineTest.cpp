@@ -32,6 +32,7 @@ TEST(ModemAnswers, ClassesMatchWithEchoAndLineEnds) {
   modem::ResponseClasses classes;
   classes.Add(modem::ExpandLineEnds("<cr><lf>OK<cr><lf>"), CLASS_OK);
   classes.Add(modem::ExpandLineEnds("<cr><lf>CONNECT 57600<cr><lf>"), CLASS_CONNECT);
+  classes.Add(modem::ExpandLineEnds("<cr><lf>CONNECT 115200<cr><lf>"), CLASS_CONNECT);
   classes.Add("\r\nBUSY\r\n", modem::CLASS_BUSY);
   struct Case {
     const char* command;
@@ -46,11 +47,29 @@ TEST(ModemAnswers, ClassesMatchWithEchoAndLineEnds) {
       {"ATZ\r", "\r\nOKAY\r\n", CLASS_OK, -1},    // not an answer of the table
       {"", "\r\nCARRIER 57600\r\n\r\nCONNECT 57600\r\n", CLASS_CONNECT, 1},  // the last line counts
       {"ATZ\r", "", CLASS_OK, 0},
+      {"ATA\r", "ATA\r", CLASS_CONNECT, -1},  // only the echo: the modem is still training
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
     EXPECT_EQ(modem::JudgeAnswer(classes, c.command, c.answer, c.expected), c.verdict);
   }
+  // Between the delimiters of two entries lies an empty text, which is no answer.
+  const struct {
+    const char* answer;
+    bool connect;
+  } connects[] = {
+      {"\r\nCONNECT 115200\r\n", true},
+      {"CONNECT 57600", true},
+      {"\r\nCONNECT 9600\r\n", false},
+      {"", false},
+      {"\r\n", false},
+      {" \r\n\r\n ", false},
+  };
+  for (const auto& c : connects) {
+    SCOPED_TRACE(c.answer);
+    EXPECT_EQ(classes.Contains(CLASS_CONNECT, c.answer), c.connect);
+  }
+  EXPECT_EQ(classes.Classify(""), -1);
   EXPECT_EQ(classes.Classify("\r\nBUSY\r\n"), modem::CLASS_BUSY);
   EXPECT_EQ(classes.Classify("\r\nHELLO\r\n"), -1);
   EXPECT_EQ(classes.List(CLASS_OK), "``\r\nOK\r\n``");

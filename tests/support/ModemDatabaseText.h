@@ -31,6 +31,7 @@ inline std::string TestModemDatabase(const std::string& port) {
          "Settings.Compression_Off=%C0\n"
          "Response.<cr><lf>OK<cr><lf>=0\n"
          "Response.<cr><lf>CONNECT 57600<cr><lf>=2\n"
+         "Response.<cr><lf>CONNECT 115200<cr><lf>=2\n"
          "Response.<cr><lf>ERROR<cr><lf>=3\n"
          "Response.<cr><lf>NO CARRIER<cr><lf>=4\n"
          "Response.<cr><lf>BUSY<cr><lf>=6\n"

@@ -45,6 +45,9 @@ struct ModemScript {
   bool callBack = false;
   // The call-back rings; false: it never comes.
   bool rings = true;
+  // ATA's CONNECT comes this long after the echo. A byte from the viewer
+  // meanwhile aborts the answer, as it does on a real modem that is training.
+  int answerDelayMs = 1000;
   // What the unit says when called back's greeting arrives.
   std::string callBackReply = "Hello from orb";
   // The unit's first PING_RESPONSE arrives with a broken checksum, once.
@@ -80,6 +83,12 @@ class ScriptedModem {
     return m_resends;
   }
   bool Greeted() const { return m_greeted; }
+  // The byte the viewer sent after ATA before the modem said CONNECT, which
+  // aborted the answer; empty when it waited.
+  std::string HeardWhileAnswering() const {
+    std::lock_guard lock(m_mutex);
+    return m_heardWhileAnswering;
+  }
   bool LoggedIn() const { return m_loggedIn; }
   bool HungUpByEscape() const { return m_escaped; }
   // A call (or the cable) is up and the unit has the line.
@@ -176,7 +185,10 @@ class ScriptedModem {
         Say(m_script.dialResult);
         if (m_script.dialResult.rfind("CONNECT", 0) == 0) return true;
       } else if (ringing && command == "ATA\r") {
-        Pause(1000);
+        if (!Train()) {
+          Say("NO CARRIER");
+          return false;
+        }
         Say("CONNECT 57600");
         return true;
       } else {
@@ -184,6 +196,20 @@ class ScriptedModem {
       }
     }
     return false;
+  }
+
+  // The answer's training: false when the viewer sent anything before it ended.
+  bool Train() {
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_script.answerDelayMs);
+    while (!m_stop && std::chrono::steady_clock::now() < end) {
+      const int byte = m_pty.ReadByte(10);
+      if (byte < 0) continue;
+      std::lock_guard lock(m_mutex);
+      m_heardWhileAnswering += static_cast<char>(byte);
+      return false;
+    }
+    return !m_stop;
   }
 
   void Unit() {
@@ -300,6 +326,7 @@ class ScriptedModem {
   mutable std::mutex m_mutex;
   std::vector<std::string> m_commands;
   std::vector<uint32_t> m_resends;
+  std::string m_heardWhileAnswering;
   std::vector<std::vector<uint8_t>> m_sent;
   std::atomic<bool> m_greeted{false};
   std::atomic<bool> m_loggedIn{false};
