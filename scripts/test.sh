@@ -24,9 +24,9 @@ trap 'rm -rf "$work"' EXIT
 # Most of the tests' time is spent waiting: on pseudo-terminals at modem speeds, on
 # orb-sim's replies, on timeouts (the plain build's 509 tests used 47 s of CPU in
 # 167 s at -j2). ctest starts four tests a core; the tests that compute each take
-# one of the spec file's "cpus", one a core, so they still run two at once on two
-# cores as before (see tests/CMakeLists.txt). The operator suite stays at -j2: its
-# keys race a real window manager.
+# one of the "cpus" of ctest's resource file, one a core, so they still run two at
+# once on two cores as before (see tests/CMakeLists.txt). The operator suite stays
+# at -j2: its keys race a real window manager.
 waiting_jobs=$((4 * $(nproc)))
 printf '{"version":{"major":1,"minor":0},"local":[{"cpus":[{"id":"0","slots":%d}]}]}\n' \
   "$(nproc)" >"$work/cpus.json"
